@@ -1,0 +1,34 @@
+// Module common: the small helpers shared by start-up and the copy run.
+#pragma once
+
+#include <string>
+
+namespace rt {
+class Runtime;
+}
+
+// What a window offers for converting pixels to twips, on each axis, by its own scale.
+class PixelTwipsScale {
+public:
+    virtual ~PixelTwipsScale() = default;
+    virtual float pixelsToTwipsX(float pixels) const = 0;
+    virtual float pixelsToTwipsY(float pixels) const = 0;
+};
+
+namespace common {
+
+// A folder text made ready for appending a file name: a backslash is added unless the
+// text already ends in one (an empty text becomes "\").
+std::string WithTrailingBackslash(std::string text);
+
+// The program's own folder, ending in a backslash.
+std::string AppFolder(const rt::Runtime& runtime);
+
+// Installs the "Send To" entry "Splitwerk 99" for this program; the outcome is not checked.
+void CreateSendToLink(rt::Runtime& runtime);
+
+// The pixels are taken by reference and left unchanged, as callers rely on.
+float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels);
+float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels);
+
+} // namespace common

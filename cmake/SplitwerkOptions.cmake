@@ -1,0 +1,22 @@
+# One INTERFACE target carries the compile settings that every target of the project links,
+# instead of global flags, so a target cannot silently miss them.
+option(SPLITWERK_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(splitwerk_options INTERFACE)
+target_compile_features(splitwerk_options INTERFACE cxx_std_20)
+target_compile_options(splitwerk_options INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2)
+target_compile_definitions(splitwerk_options INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
+
+if(SPLITWERK_SANITIZE)
+    target_compile_options(splitwerk_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(splitwerk_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# The engine deals in byte counts and offsets; narrowing there is a real fault, so the
+# engine's own targets also link this.
+add_library(splitwerk_engine_options INTERFACE)
+target_link_libraries(splitwerk_engine_options INTERFACE splitwerk_options)
+target_compile_options(splitwerk_engine_options INTERFACE -Wconversion -Wsign-conversion)

@@ -1,0 +1,23 @@
+// Module kopierermodul: the split-and-copy run and the questions it asks.
+#pragma once
+
+#include <string>
+
+class CopyControls;
+struct SourceSelection;
+
+namespace rt {
+class Runtime;
+class RuntimeError;
+} // namespace rt
+
+// Splits the selected source onto the target chosen in the window. Returns when the copy is
+// finished or the user gave it up; a fatal report ends the program inside. Errors that no
+// handler covers propagate to the caller, which reports them as unhandled.
+void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source);
+
+// "Wollen Sie den Vorgang wirklich abbrechen?" with Yes and No; true for Yes.
+bool ConfirmAbort(rt::Runtime& runtime);
+
+// Shows the error report naming the failed operation and ends the program.
+[[noreturn]] void ReportFatalError(rt::Runtime& runtime, const std::string& module, const rt::RuntimeError& error);

@@ -1,0 +1,49 @@
+// The program speaks drive-letter paths ("A:\QUILME01.sys") everywhere; this map translates
+// them to the host's directories at the boundary and back, as an emulator maps DOS drives.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+class DriveMap {
+public:
+    // Gives the directory behind a drive right now, or nothing while the drive is not ready.
+    // Asked anew at every access: a new disk may be mounted somewhere else.
+    using Resolver = std::function<std::optional<std::string>()>;
+
+    void setDrive(char letter, Resolver resolver);
+    void setFixedDrive(char letter, const std::string& directory);
+    void removeDrive(char letter);
+
+    // The map a Linux desktop gets: A: the floppy, D: to Y: removable media, Z: the root.
+    static DriveMap linuxDefault();
+
+    // "X:\a\b" becomes X's directory + "/a/b"; text without a drive stays relative.
+    // Error 71 when the drive is unknown or has nothing mounted.
+    std::string toNative(const std::string& path) const;
+    // An absolute host path gets the letter of its longest matching drive ("/" becomes "\").
+    // A path no drive covers comes back with forward slashes turned into backslashes.
+    std::string fromNative(const std::string& nativePath) const;
+
+    // Letters defined in the map, in order ("a", "c", ...), whether ready or not.
+    std::vector<char> letters() const;
+    // The directory of a drive, or nothing when it is not ready.
+    std::optional<std::string> root(char letter) const;
+
+private:
+    std::map<char, Resolver> drives_;
+};
+
+// Mount points from a mounts table in /proc/self/mounts format (octal escapes decoded).
+struct MountEntry {
+    std::string device;
+    std::string mountPoint;
+};
+std::vector<MountEntry> readMounts(const std::string& mountsFile = "/proc/self/mounts");
+
+} // namespace rt

@@ -1,0 +1,87 @@
+// The host file system as the runtime services see it: native paths, numbered errors.
+// The POSIX backend is the real one; tests wrap it with fault-injecting drives.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+enum class OpenMode {
+    BinaryRead,  // read access only
+    BinaryWrite, // write access only, created when missing, starts at the first byte
+    Append,      // text, created when missing, writing at the end
+    Output,      // text, created empty
+};
+
+// Attribute bits as the program's logic knows them.
+enum Attribute : int {
+    kAttrNormal = 0,
+    kAttrReadOnly = 1,
+    kAttrHidden = 2,
+    kAttrSystem = 4,
+    kAttrDirectory = 16,
+    kAttrArchive = 32,
+};
+
+class OpenFile {
+public:
+    virtual ~OpenFile() = default;
+    // Reads up to size bytes from a 0-based offset; returns how many were read.
+    virtual std::size_t readAt(int64_t offset, char* buffer, std::size_t size) = 0;
+    // Writes all bytes at the current position or none: a write refused for lack of room
+    // leaves the file exactly as it was.
+    virtual void write(const char* data, std::size_t size) = 0;
+    virtual int64_t length() = 0;
+    // 0-based position of the next byte to write (or read sequentially).
+    virtual int64_t position() = 0;
+    // Flushes what was written to the medium and reports a failure of that.
+    virtual void close() = 0;
+};
+
+struct DirEntry {
+    std::string name; // as stored
+    int attributes = 0;
+};
+
+// Identifies one file on one medium, so that the copy run can recognise its own parts.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) = 0;
+    virtual int attributes(const std::string& path) = 0;
+    virtual void setAttributes(const std::string& path, int attributes) = 0;
+    virtual void remove(const std::string& path) = 0;
+    // Copies a closed file, replacing the target.
+    virtual void copy(const std::string& from, const std::string& to) = 0;
+    virtual int64_t length(const std::string& path) = 0;
+    // Regular files of a directory with their attributes; no folders, no "." or "..".
+    virtual std::vector<DirEntry> list(const std::string& directory) = 0;
+    virtual FileIdentity identity(const std::string& path) = 0;
+};
+
+// The real file system of a POSIX host.
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;
+    int attributes(const std::string& path) override;
+    void setAttributes(const std::string& path, int attributes) override;
+    void remove(const std::string& path) override;
+    void copy(const std::string& from, const std::string& to) override;
+    int64_t length(const std::string& path) override;
+    std::vector<DirEntry> list(const std::string& directory) override;
+    FileIdentity identity(const std::string& path) override;
+};
+
+} // namespace rt

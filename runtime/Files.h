@@ -1,0 +1,53 @@
+// Files by number, the way the program's logic opens, reads, writes and closes them.
+// Paths are drive-letter paths; the drive map turns them into host paths at each open.
+#pragma once
+
+#include "FileSystem.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace rt {
+
+class DriveMap;
+
+class Files {
+public:
+    Files(FileSystem& fs, const DriveMap& drives);
+    ~Files();
+    Files(const Files&) = delete;
+    Files& operator=(const Files&) = delete;
+
+    // The lowest number not in use (1 to 255); error 67 when all are taken.
+    int freeFile() const;
+    void open(int number, const std::string& path, OpenMode mode);
+    // Closing a number that is not open is no error.
+    void close(int number);
+    // Closes everything, ignoring failures: used when the program ends.
+    void closeAll() noexcept;
+    bool isOpen(int number) const;
+
+    // Reads size bytes from a 1-based position; returns how many were read.
+    std::size_t get(int number, int32_t position, char* buffer, std::size_t size);
+    // Writes at the current position, all or nothing.
+    void put(int number, const char* data, std::size_t size);
+    // Length in bytes and the 1-based position of the next byte; error 6 beyond 32 bits.
+    int32_t lof(int number);
+    int32_t seek(int number);
+
+    // Text lines end in CR LF. A number is written as its digits ("-" only when negative).
+    void writeNumberLine(int number, int64_t value);
+    // A text is written unchanged.
+    void printLine(int number, const std::string& text);
+
+private:
+    OpenFile& file(int number) const;
+
+    FileSystem& fs_;
+    const DriveMap& drives_;
+    std::map<int, std::unique_ptr<OpenFile>> open_;
+};
+
+} // namespace rt

@@ -1,0 +1,79 @@
+// The runtime services every other part of the program calls, bundled so that tests can
+// put their own drives, dialogs, event pump and program end behind them.
+#pragma once
+
+#include "DirSearch.h"
+#include "DriveMap.h"
+#include "EventPump.h"
+#include "Files.h"
+#include "FileSystem.h"
+#include "MessageBox.h"
+#include "ProgramEnd.h"
+#include "ProgramFacts.h"
+#include "RuntimeError.h"
+#include "ShellLink.h"
+
+#include <cstdint>
+#include <string>
+
+namespace rt {
+
+struct RuntimeParts {
+    DriveMap drives;
+    FileSystem* fileSystem = nullptr;
+    MessageBoxService* messageBox = nullptr;
+    EventPump* events = nullptr;
+    ProgramEnd* programEnd = nullptr;
+    ShellLink* shellLink = nullptr;
+    ProgramFacts facts;
+};
+
+class Runtime {
+public:
+    explicit Runtime(RuntimeParts parts);
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    const DriveMap& drives() const { return parts_.drives; }
+    DriveMap& drives() { return parts_.drives; }
+    FileSystem& fileSystem() { return *parts_.fileSystem; }
+    Files& files() { return files_; }
+    DirSearch& dir() { return dir_; }
+    const ProgramFacts& facts() const { return parts_.facts; }
+    ShellLink& shellLink() { return *parts_.shellLink; }
+
+    int msgBox(const std::string& prompt, int style, const std::string& title);
+    void doEvents();
+    // Closes every file open by number, then ends the program. Never returns.
+    [[noreturn]] void end(int status = 0);
+    // The report of an error that nobody handled: a critical box titled "Splitwerk 99"
+    // with "Laufzeitfehler '<n>':", an empty line and the description; then the end.
+    [[noreturn]] void reportUnhandled(const RuntimeError& error);
+    // Runs a piece of the program's logic so that an error nobody handled ends in that report
+    // and never escapes into the window toolkit.
+    template <class Handler> void runGuarded(Handler&& handler) {
+        try {
+            handler();
+        } catch (const RuntimeError& error) {
+            reportUnhandled(error);
+        }
+    }
+
+    // Files by name, drive-letter paths.
+    int getAttr(const std::string& path);
+    void setAttr(const std::string& path, int attributes);
+    void kill(const std::string& path);
+    void fileCopy(const std::string& from, const std::string& to);
+    int32_t fileLen(const std::string& path); // error 6 beyond 32 bits
+    FileIdentity identity(const std::string& path);
+
+private:
+    RuntimeParts parts_;
+    Files files_;
+    DirSearch dir_;
+};
+
+// The product name: window caption, message-box title, shortcut name.
+inline constexpr const char* kProductName = "Splitwerk 99";
+
+} // namespace rt

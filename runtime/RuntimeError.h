@@ -1,0 +1,50 @@
+// Numbered errors: every failing runtime service throws a RuntimeError carrying the
+// number the program's logic branches on (61 disk full, 71 not ready, ...) and a German
+// description for the user.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace rt {
+
+enum ErrorNumber : int {
+    kOverflow = 6,
+    kFileNotFound = 53,
+    kDeviceIo = 57,
+    kDiskFull = 61,
+    kTooManyFiles = 67,
+    kPermissionDenied = 70,
+    kDiskNotReady = 71,
+    kPathFileAccess = 75,
+    kPathNotFound = 76,
+};
+
+// The German description of an error number; unknown numbers get a generic text.
+std::string errorDescription(int number);
+
+class RuntimeError : public std::runtime_error {
+public:
+    explicit RuntimeError(int number);
+    RuntimeError(int number, const std::string& description);
+
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+[[noreturn]] void raise(int number);
+
+// What a failed system call was about decides between "file not found" and "path not found".
+enum class ErrnoSubject { File, Folder };
+
+// Maps a POSIX errno value onto the program's error numbers.
+int errorFromErrno(int err, ErrnoSubject subject = ErrnoSubject::File);
+
+// Throws the RuntimeError that errno value stands for.
+[[noreturn]] void raiseErrno(int err, ErrnoSubject subject = ErrnoSubject::File);
+
+} // namespace rt

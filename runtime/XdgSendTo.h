@@ -1,0 +1,35 @@
+// The Send To layer of Linux desktops: "..\..\sendto" means the Send To menus of Thunar,
+// Nautilus and Dolphin under $XDG_DATA_HOME (default ~/.local/share).
+#pragma once
+
+#include "ShellLink.h"
+
+#include <string>
+
+namespace rt {
+
+class DriveMap;
+
+class XdgSendTo final : public ShellLink {
+public:
+    // dataHome: the XDG data folder to write into; empty means $XDG_DATA_HOME or ~/.local/share.
+    XdgSendTo(const DriveMap& drives, std::string dataHome = {});
+    int create(const std::string& folder, const std::string& name, const std::string& target,
+               const std::string& arguments) override;
+
+    // Where the three entries for a link name land (for tests and for the README).
+    std::string thunarEntry(const std::string& name) const;
+    std::string nautilusScript(const std::string& name) const;
+    std::string dolphinEntry(const std::string& name) const;
+
+private:
+    const DriveMap& drives_;
+    std::string dataHome_;
+};
+
+// Quotes one argument for the Exec key of a desktop entry.
+std::string desktopExecQuote(const std::string& argument);
+// Quotes one argument for a POSIX shell script.
+std::string shellQuote(const std::string& argument);
+
+} // namespace rt
