@@ -1,0 +1,67 @@
+// The load handler of Form1: everything the program does before its window is shown.
+#include "FormLoad.h"
+
+#include "SourceChecks.h"
+#include "runtime/Runtime.h"
+
+namespace {
+
+constexpr int kImageCount = 5;
+constexpr float kImagePixels = 16.0f;
+
+// Puts the controls into the state the window opens in.
+void setStartState(StartupForm& form) {
+    form.setCaption(rt::kProductName);
+    form.unitListAddItem("Kbyte");
+    form.unitListAddItem("Mbyte");
+    form.setUnitListIndex(0);
+    form.setZahlText("1440");
+    form.Opt_Click(0);
+    form.setChkValue(0, 0);
+    form.setLabel1Visible(false);
+    form.setZahlTextVisible(false);
+    form.setUnitListVisible(false);
+    // The balls are 16 by 16 screen pixels whatever the display's resolution.
+    for (int i = 0; i < kImageCount; ++i) {
+        float pixels = kImagePixels;
+        form.setImage1Width(i, common::PixelsToTwipsX(form, pixels));
+        form.setImage1Height(i, common::PixelsToTwipsY(form, pixels));
+    }
+}
+
+[[noreturn]] void reject(rt::Runtime& runtime, const char* message) {
+    runtime.msgBox(message, rt::kCriticalOk, rt::kProductName);
+    runtime.end(0);
+}
+
+} // namespace
+
+void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source) {
+    setStartState(form);
+
+    source.SourcePath = startup::trimBlanks(runtime.facts().commandLine);
+
+    if (source.SourcePath.empty()) {
+        common::CreateSendToLink(runtime);
+        runtime.msgBox(startup::usageText(), rt::kInfoOk, rt::kProductName);
+        runtime.end(0);
+    }
+
+    // The order matters: the blank test needs no file system, and a path that does not exist
+    // fails in the attribute query as an error nobody handles.
+    if (source.SourcePath.find(' ') != std::string::npos) {
+        reject(runtime, startup::kMoreThanOneFile);
+    }
+    if ((runtime.getAttr(source.SourcePath) & rt::kAttrDirectory) != 0) {
+        reject(runtime, startup::kIsFolder);
+    }
+    if (source.SourcePath.find("\\\\") != std::string::npos) {
+        reject(runtime, startup::kUncPath);
+    }
+
+    startup::splitSourcePath(source);
+
+    const std::string shownName = startup::displayName(runtime.dir().first(source.SourcePath, rt::kSearchNormal));
+    const int32_t disks = startup::diskEstimate(runtime.fileLen(source.SourcePath));
+    form.setTipCaption(0, startup::estimateSentence(shownName, disks));
+}

@@ -1,0 +1,92 @@
+// Command-line checks, the display name and the disk estimate of the load handler.
+#include "SourceChecks.h"
+
+#include "runtime/Checked.h"
+#include "runtime/RuntimeError.h"
+
+#include <cmath>
+
+namespace startup {
+
+namespace {
+constexpr int32_t kAllowance = 200000;      // room for the reassembler and file-system overhead
+constexpr double kBytesPerDisk = 1457664.0; // what fits on one formatted 1.44 MB diskette
+constexpr std::size_t kLongestShownName = 36;
+
+bool isUtf8Continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+} // namespace
+
+std::string trimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::string usageText() {
+    const std::string product = "Splitwerk 99";
+    return "Sie haben " + product + " falsch\r" + "gestartet.\r" + "\r" + "Klicken Sie mit der rechten Maustaste auf\r" +
+           "die zu sichernde Datei und wählen Sie aus\r" + "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" +
+           "Im nächsten Menü klicken Sie dann auf den\r" + "Punkt '" + product + "'.";
+}
+
+void splitSourcePath(SourceSelection& source) {
+    const std::string& path = source.SourcePath;
+    // Positions are 1-based 16-bit counters; a backslash beyond 32767 cannot be counted.
+    int16_t p = 0;
+    int16_t s = 0;
+    do {
+        s = rt::addInt16(p, 1);
+        const auto found = path.find('\\', static_cast<std::size_t>(s - 1));
+        if (found == std::string::npos) {
+            p = 0;
+        } else if (found + 1 > 32767) {
+            rt::raise(rt::kOverflow);
+        } else {
+            p = static_cast<int16_t>(found + 1);
+        }
+    } while (p != 0);
+    source.SourceName = path.substr(static_cast<std::size_t>(s - 1));
+    source.SourceFolder = path.substr(0, static_cast<std::size_t>(s - 1));
+}
+
+std::string displayName(const std::string& name) {
+    std::size_t characters = 0;
+    std::size_t cut = name.size();
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (isUtf8Continuation(static_cast<unsigned char>(name[i]))) {
+            continue;
+        }
+        if (characters == kLongestShownName) {
+            cut = i;
+        }
+        ++characters;
+    }
+    if (characters <= kLongestShownName) {
+        return name;
+    }
+    return name.substr(0, cut) + " ...";
+}
+
+int32_t diskEstimate(int32_t length) {
+    const int32_t total = rt::addInt32(length, kAllowance);
+    // The quotient is kept in single precision on purpose: the sentence has always shown the
+    // count this rounding gives (23122625 bytes make exactly 16, not 17).
+    float quotient = static_cast<float>(static_cast<double>(total) / kBytesPerDisk);
+    if (quotient != std::floor(quotient)) {
+        quotient = quotient + 1.0f;
+    }
+    return static_cast<int32_t>(std::floor(quotient));
+}
+
+std::string estimateSentence(const std::string& displayName, int32_t disks) {
+    return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + "Splitwerk 99" +
+           " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) +
+           " Disketten mit einer Kapazität von 1,44 MByte.";
+}
+
+} // namespace startup

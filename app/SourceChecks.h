@@ -1,0 +1,39 @@
+// The pure pieces of the load handler: trimming the command line, the rejections, splitting
+// the path, the display name and the disk estimate.
+#pragma once
+
+#include "SourceSelection.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace startup {
+
+// Only the blank is trimmed; tabs and quotation marks stay part of the path.
+std::string trimBlanks(const std::string& text);
+
+// The usage text shown when the program is started without a file.
+std::string usageText();
+
+// The messages for a path that cannot be taken, in the order they are tested.
+inline constexpr const char* kMoreThanOneFile = "Sie können jeweils nur eine Datei sichern lassen!";
+inline constexpr const char* kIsFolder = "Sie können Dateien aber keine Verzeichnisse sichern lassen!";
+inline constexpr const char* kUncPath = "UNC-Namen werden nicht unterstützt!";
+
+// Sets SourceName and SourceFolder from SourcePath at its last backslash (error 6 when that
+// position does not fit a 16-bit counter).
+void splitSourcePath(SourceSelection& source);
+
+// A name of 37 characters or more becomes its first 36 characters and " ...". Characters,
+// not bytes: an umlaut is never cut in half.
+std::string displayName(const std::string& name);
+
+// How many 1.44 MB diskettes a file of this length needs, as the sentence states it. Error 6
+// when the length plus the allowance leaves the 32-bit range.
+int32_t diskEstimate(int32_t length);
+
+// The sentence in Tip(0).
+std::string estimateSentence(const std::string& displayName, int32_t disks);
+
+} // namespace startup

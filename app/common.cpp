@@ -1,0 +1,42 @@
+// Module common: folder texts, the program's folder, the Send To entry, pixel helpers.
+#include "common.h"
+
+#include "runtime/Runtime.h"
+
+namespace common {
+
+namespace {
+// Resolved by the link layer against the Start menu's Programs folder: two levels up and
+// into sendto is where the file managers' Send To entries live.
+constexpr const char* kSendToFolder = "..\\..\\sendto";
+} // namespace
+
+std::string WithTrailingBackslash(std::string text) {
+    if (text.empty() || text.back() != '\\') {
+        text += '\\';
+    }
+    return text;
+}
+
+std::string AppFolder(const rt::Runtime& runtime) {
+    return WithTrailingBackslash(runtime.facts().programFolder);
+}
+
+void CreateSendToLink(rt::Runtime& runtime) {
+    const std::string folder = AppFolder(runtime);
+    const std::string name = runtime.facts().programName;
+    // No extension: the link layer completes the name the way the platform completes a
+    // command, so the entry keeps working whatever the program file is called.
+    const std::string target = folder + name;
+    static_cast<void>(runtime.shellLink().create(kSendToFolder, rt::kProductName, target, ""));
+}
+
+float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels) {
+    return window.pixelsToTwipsX(pixels);
+}
+
+float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels) {
+    return window.pixelsToTwipsY(pixels);
+}
+
+} // namespace common

@@ -1,0 +1,79 @@
+// Splitwerk 99: the program's entry. The command line is the path of the one file to carry,
+// exactly as a file manager's Send To menu passes it.
+#include "FormLoad.h"
+#include "SourceSelection.h"
+#include "runtime/Runtime.h"
+#include "runtime/XdgSendTo.h"
+#include "runtime/qt/QtEventPump.h"
+#include "runtime/qt/QtGermanTranslation.h"
+#include "runtime/qt/QtMessageBox.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool haveDisplay() {
+    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Without a display Qt would abort with an English message about plugins; say what is
+    // missing instead.
+    if (!haveDisplay()) {
+        std::fputs("Splitwerk 99 braucht eine grafische Oberfläche, es ist aber keine Anzeige gesetzt "
+                   "(DISPLAY).\nBitte aus einer Desktop-Sitzung starten, oder unter Xvfb: xvfb-run -a splitwerk DATEI\n",
+                   stderr);
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Splitwerk 99"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Splitwerk 99"));
+    QApplication::setApplicationVersion(QStringLiteral("99.01.0010"));
+    QApplication::setOrganizationName(QStringLiteral("Splitwerk-Team"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/splitwerk/splitwerk.ico")));
+    rt::installGermanTranslation(application);
+
+    rt::PosixFileSystem fileSystem;
+    rt::QtMessageBox messageBox;
+    rt::QtEventPump events;
+    rt::ProcessExit processExit;
+
+    // The Send To layer keeps its own copy of the map; the resolvers look the mounts up anew
+    // at each access, so both copies always agree.
+    const rt::DriveMap drives = rt::DriveMap::linuxDefault();
+    rt::XdgSendTo sendTo(drives);
+
+    rt::RuntimeParts parts;
+    parts.drives = drives;
+    parts.facts = rt::ProgramFacts::fromProcess(argc, argv, drives);
+    parts.fileSystem = &fileSystem;
+    parts.messageBox = &messageBox;
+    parts.events = &events;
+    parts.programEnd = &processExit;
+    parts.shellLink = &sendTo;
+    rt::Runtime runtime(std::move(parts));
+
+    SourceSelection source;
+    Form1 form(runtime, source);
+    runtime.runGuarded([&] { Form_Load(form, runtime, source); });
+    form.show();
+    const int status = application.exec();
+    // The window's own handlers end the program; reaching this point means the event loop
+    // stopped some other way, so leave through the runtime as well.
+    runtime.end(status);
+}

@@ -1,0 +1,210 @@
+// The load handler against a recording form and a runtime whose drive C: is a temp folder.
+#include "app/FormLoad.h"
+#include "app/SourceChecks.h"
+#include "support/TempDir.h"
+#include "support/TestRuntime.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+using testing_support::TempDir;
+using testing_support::TestRuntime;
+
+// Records every call the load handler makes, in order, as readable text.
+class RecordingForm final : public StartupForm {
+public:
+    float pixelsToTwipsX(float pixels) const override { return pixels * 12.0f; } // 120 DPI
+    float pixelsToTwipsY(float pixels) const override { return pixels * 12.0f; }
+    void setCaption(const std::string& caption) override { log("caption " + caption); }
+    void unitListAddItem(const std::string& item) override { log("UnitList add " + item); }
+    void setUnitListIndex(int index) override { log("UnitList index " + std::to_string(index)); }
+    void setZahlText(const std::string& text) override { log("ZahlText " + text); }
+    void Opt_Click(int16_t index) override { log("Opt_Click " + std::to_string(index)); }
+    void setChkValue(int index, int value) override {
+        log("Chk(" + std::to_string(index) + ") " + std::to_string(value));
+    }
+    void setLabel1Visible(bool visible) override { log(std::string("Label1 ") + (visible ? "shown" : "hidden")); }
+    void setZahlTextVisible(bool visible) override {
+        log(std::string("ZahlText ") + (visible ? "shown" : "hidden"));
+    }
+    void setUnitListVisible(bool visible) override {
+        log(std::string("UnitList ") + (visible ? "shown" : "hidden"));
+    }
+    void setImage1Width(int index, float twips) override {
+        log("Image1(" + std::to_string(index) + ") width " + std::to_string(static_cast<int>(twips)));
+    }
+    void setImage1Height(int index, float twips) override {
+        log("Image1(" + std::to_string(index) + ") height " + std::to_string(static_cast<int>(twips)));
+    }
+    void setTipCaption(int index, const std::string& caption) override {
+        log("Tip(" + std::to_string(index) + ") " + caption);
+        tip0 = caption;
+    }
+
+    std::vector<std::string> calls;
+    std::string tip0;
+
+private:
+    void log(std::string text) { calls.push_back(std::move(text)); }
+};
+
+class FormLoadTest : public ::testing::Test {
+protected:
+    // Runs the load handler with the given command line; returns true when it came back
+    // normally (the window would be shown), false when the program ended.
+    bool load(const std::string& commandLine) {
+        rt::DriveMap drives;
+        drives.setFixedDrive('C', dir.str());
+        rt::ProgramFacts facts;
+        facts.commandLine = commandLine;
+        facts.programFolder = "C:\\Programme\\Teile";
+        facts.programName = "teile";
+        test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
+        setupBoxes(test->boxes());
+        try {
+            test->runtime().runGuarded([&] { Form_Load(form, test->runtime(), source); });
+            return true;
+        } catch (const rt::ProgramEnded& ended) {
+            endStatus = ended.status;
+            return false;
+        }
+    }
+
+    std::function<void(testing_support::ScriptedMessageBox&)> setupBoxes = [](auto&) {};
+    TempDir dir;
+    RecordingForm form;
+    SourceSelection source;
+    std::unique_ptr<TestRuntime> test;
+    int endStatus = -1;
+};
+
+TEST_F(FormLoadTest, StartStateIsSetInOrderBeforeTheCommandLineIsRead) {
+    dir.write("Daten/Bericht.doc", "x");
+    ASSERT_TRUE(load("C:\\Daten\\Bericht.doc"));
+    const std::vector<std::string> expectedStart = {
+        "caption Splitwerk 99", "UnitList add Kbyte", "UnitList add Mbyte", "UnitList index 0",
+        "ZahlText 1440",        "Opt_Click 0",        "Chk(0) 0",           "Label1 hidden",
+        "ZahlText hidden",      "UnitList hidden",    "Image1(0) width 192", "Image1(0) height 192",
+        "Image1(1) width 192",  "Image1(1) height 192", "Image1(2) width 192", "Image1(2) height 192",
+        "Image1(3) width 192",  "Image1(3) height 192", "Image1(4) width 192", "Image1(4) height 192",
+    };
+    ASSERT_GE(form.calls.size(), expectedStart.size() + 1);
+    EXPECT_EQ(std::vector<std::string>(form.calls.begin(), form.calls.begin() + expectedStart.size()), expectedStart);
+    EXPECT_EQ(form.calls.size(), expectedStart.size() + 1) << "only Tip(0) follows the start state";
+    EXPECT_EQ(source.SourcePath, "C:\\Daten\\Bericht.doc");
+    EXPECT_EQ(source.SourceFolder, "C:\\Daten\\");
+    EXPECT_EQ(source.SourceName, "Bericht.doc");
+    EXPECT_TRUE(test->boxes().shown().empty());
+}
+
+TEST_F(FormLoadTest, AcceptedFileShowsNameAndEstimate) {
+    std::filesystem::create_directories(dir.path() / "Daten");
+    std::filesystem::resize_file(dir.write("Daten/Kapitel_1_bis_6.PAK", ""), 6543210);
+    ASSERT_TRUE(load("   C:\\Daten\\Kapitel_1_bis_6.PAK  "));
+    EXPECT_EQ(form.tip0, startup::estimateSentence("Kapitel_1_bis_6.PAK", 5));
+    EXPECT_EQ(source.SourcePath, "C:\\Daten\\Kapitel_1_bis_6.PAK");
+}
+
+TEST_F(FormLoadTest, HiddenFileShowsEmptyNameButRealEstimate) {
+    std::filesystem::resize_file(dir.write(".versteckt", ""), 1257665);
+    ASSERT_TRUE(load("C:\\.versteckt"));
+    EXPECT_EQ(form.tip0, startup::estimateSentence("", 2));
+}
+
+TEST_F(FormLoadTest, LongNameIsShortenedInTheSentence) {
+    const std::string name = std::string(33, 'n') + ".zip"; // 37 characters
+    dir.write(name, "abc");
+    ASSERT_TRUE(load("C:\\" + name));
+    EXPECT_EQ(form.tip0, startup::estimateSentence(name.substr(0, 36) + " ...", 1));
+}
+
+struct RejectionCase {
+    const char* name;
+    const char* commandLine;
+    const char* message;
+};
+
+class Rejection : public FormLoadTest, public ::testing::WithParamInterface<RejectionCase> {};
+
+TEST_P(Rejection, ShowsItsMessageAndEnds) {
+    dir.write("Daten/Bericht.doc", "x");
+    dir.write("Eigene Dateien/Brief.doc", "x");
+    setupBoxes = [](auto& boxes) { boxes.expect(GetParam().message, rt::kCriticalOk, rt::kResultOk); };
+    EXPECT_FALSE(load(GetParam().commandLine));
+    EXPECT_EQ(endStatus, 0);
+    EXPECT_TRUE(test->boxes().allShown());
+    EXPECT_TRUE(form.tip0.empty()) << "no estimate after a rejection";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InOrder, Rejection,
+    ::testing::Values(RejectionCase{"TwoFiles", "C:\\Daten\\Bericht.doc C:\\Daten\\Bericht.doc", startup::kMoreThanOneFile},
+                      RejectionCase{"InnerBlank", "C:\\Eigene Dateien\\Brief.doc", startup::kMoreThanOneFile},
+                      // the blank test comes before any look at the disk
+                      RejectionCase{"MissingWithBlank", "C:\\gibt es nicht.doc", startup::kMoreThanOneFile},
+                      RejectionCase{"Folder", "C:\\Daten", startup::kIsFolder},
+                      RejectionCase{"DriveRoot", "C:\\", startup::kIsFolder},
+                      RejectionCase{"DoubledBackslash", "C:\\Daten\\\\Bericht.doc", startup::kUncPath},
+                      // a folder with a doubled backslash is a folder first
+                      RejectionCase{"FolderWithDoubledBackslash", "C:\\\\Daten", startup::kIsFolder}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct UnhandledCase {
+    const char* name;
+    const char* commandLine;
+    int64_t size; // -1: do not create the file
+    int error;
+};
+
+class UnhandledError : public FormLoadTest, public ::testing::WithParamInterface<UnhandledCase> {};
+
+TEST_P(UnhandledError, IsReportedByTheRuntimeAndTheWindowIsNeverShown) {
+    const auto& c = GetParam();
+    if (c.size >= 0) {
+        // Sparse: no gigabytes are written.
+        std::filesystem::resize_file(dir.write("gross.bin", ""), static_cast<std::uintmax_t>(c.size));
+    }
+    setupBoxes = [&c](auto& boxes) {
+        boxes.expect("Laufzeitfehler '" + std::to_string(c.error) + "':\r\r" + rt::errorDescription(c.error),
+                     rt::kCriticalOk, rt::kResultOk);
+    };
+    EXPECT_FALSE(load(c.commandLine));
+    EXPECT_NE(endStatus, 0);
+    EXPECT_TRUE(test->boxes().allShown());
+    EXPECT_TRUE(form.tip0.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnhandledError,
+    ::testing::Values(UnhandledCase{"MissingFile", "C:\\fehlt.zip", -1, rt::kFileNotFound},
+                      UnhandledCase{"QuotedPath", "\"C:\\gross.bin\"", 10, rt::kPathNotFound},
+                      UnhandledCase{"JustBeyondTheAllowance", "C:\\gross.bin", 2147283648, rt::kOverflow},
+                      UnhandledCase{"LargestSigned32", "C:\\gross.bin", 2147483647, rt::kOverflow},
+                      UnhandledCase{"TwoGiB", "C:\\gross.bin", 2147483648, rt::kOverflow},
+                      UnhandledCase{"FiveGiB", "C:\\gross.bin", 5368709120, rt::kOverflow}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormLoadTest, LargestComputableLengthIsShown) {
+    std::filesystem::resize_file(dir.write("gross.bin", ""), 2147283647);
+    ASSERT_TRUE(load("C:\\gross.bin"));
+    EXPECT_EQ(form.tip0, startup::estimateSentence("gross.bin", 1474));
+}
+
+TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {
+    for (const char* commandLine : {"", "    "}) {
+        setupBoxes = [](auto& boxes) { boxes.expect(startup::usageText(), rt::kInfoOk, rt::kResultOk); };
+        EXPECT_FALSE(load(commandLine));
+        EXPECT_EQ(endStatus, 0);
+        EXPECT_TRUE(test->boxes().allShown());
+        ASSERT_EQ(test->links().calls.size(), 1u);
+        EXPECT_EQ(test->links().calls[0],
+                  (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99", "C:\\Programme\\Teile\\teile", ""}));
+        EXPECT_TRUE(form.tip0.empty());
+    }
+}
+
+} // namespace

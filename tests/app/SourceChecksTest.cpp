@@ -1,0 +1,114 @@
+// The pure start-up pieces: the estimate, the display name, the path split, the usage text.
+#include "app/SourceChecks.h"
+#include "runtime/RuntimeError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct EstimateCase {
+    int32_t length;
+    int32_t disks;
+};
+
+class DiskEstimate : public ::testing::TestWithParam<EstimateCase> {};
+
+TEST_P(DiskEstimate, RoundsUpUnlessSinglePrecisionMadeItWhole) {
+    EXPECT_EQ(startup::diskEstimate(GetParam().length), GetParam().disks) << "length " << GetParam().length;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DiskEstimate,
+                         ::testing::Values(EstimateCase{0, 1}, EstimateCase{1, 1}, EstimateCase{1257664, 1},
+                                           EstimateCase{1257665, 2}, EstimateCase{10000000, 7},
+                                           EstimateCase{6543210, 5},
+                                           // 16.0000007 is stored as exactly 16 in single precision
+                                           EstimateCase{23122625, 16}, EstimateCase{2147283647, 1474}));
+
+TEST(DiskEstimate, LengthsBeyondTheAllowanceOverflow) {
+    for (int32_t length : {2147283648, 2147483647}) {
+        try {
+            startup::diskEstimate(length);
+            ADD_FAILURE() << "no overflow for " << length;
+        } catch (const rt::RuntimeError& error) {
+            EXPECT_EQ(error.number(), rt::kOverflow);
+        }
+    }
+}
+
+TEST(DisplayName, LongNamesAreCutAfter36Characters) {
+    const std::string name36(36, 'a');
+    const std::string name37 = name36 + "b";
+    EXPECT_EQ(startup::displayName(name36), name36);
+    EXPECT_EQ(startup::displayName(name37), name36 + " ...");
+    EXPECT_EQ(startup::displayName(name37).size(), 40u);
+    EXPECT_EQ(startup::displayName(""), "");
+}
+
+TEST(DisplayName, CountsCharactersNotBytes) {
+    // 36 umlauts are 72 bytes but still 36 characters: shown whole.
+    std::string umlauts;
+    for (int i = 0; i < 36; ++i) {
+        umlauts += "ä";
+    }
+    EXPECT_EQ(startup::displayName(umlauts), umlauts);
+    // One more character: the cut falls between two umlauts, never inside one.
+    EXPECT_EQ(startup::displayName(umlauts + "ö"), umlauts + " ...");
+}
+
+TEST(TrimBlanks, OnlyTheBlankIsTrimmed) {
+    EXPECT_EQ(startup::trimBlanks("  C:\\a.zip  "), "C:\\a.zip");
+    EXPECT_EQ(startup::trimBlanks("   "), "");
+    EXPECT_EQ(startup::trimBlanks("\tC:\\a.zip\t"), "\tC:\\a.zip\t");
+    EXPECT_EQ(startup::trimBlanks("\"C:\\a.zip\""), "\"C:\\a.zip\"");
+}
+
+struct SplitCase {
+    const char* path;
+    const char* folder;
+    const char* name;
+};
+
+TEST(SplitSourcePath, FolderKeepsItsBackslash) {
+    const SplitCase cases[] = {
+        {"C:\\Daten\\Bericht.doc", "C:\\Daten\\", "Bericht.doc"},
+        {"Datei.zip", "", "Datei.zip"},
+        {"C:\\Bericht.doc", "C:\\", "Bericht.doc"},
+        {"Z:\\home\\u\\a\\b\\c.bin", "Z:\\home\\u\\a\\b\\", "c.bin"},
+        {"C:\\Daten\\", "C:\\Daten\\", ""},
+    };
+    for (const auto& c : cases) {
+        SourceSelection source;
+        source.SourcePath = c.path;
+        startup::splitSourcePath(source);
+        EXPECT_EQ(source.SourceFolder, c.folder) << c.path;
+        EXPECT_EQ(source.SourceName, c.name) << c.path;
+    }
+}
+
+TEST(SplitSourcePath, BackslashBeyond16BitPositionsOverflows) {
+    SourceSelection source;
+    source.SourcePath = std::string(40000, 'x') + "\\a";
+    try {
+        startup::splitSourcePath(source);
+        FAIL() << "expected an overflow";
+    } catch (const rt::RuntimeError& error) {
+        EXPECT_EQ(error.number(), rt::kOverflow);
+    }
+}
+
+TEST(UsageText, NineLinesJoinedByLoneCarriageReturns) {
+    const std::string expected = "Sie haben Splitwerk 99 falsch\rgestartet.\r\rKlicken Sie mit der rechten Maustaste "
+                                 "auf\rdie zu sichernde Datei und w\xC3\xA4hlen Sie aus\rderen Kontextmen\xC3\xBC den "
+                                 "Eintrag 'Senden an'.\r\rIm n\xC3\xA4\x63hsten Men\xC3\xBC klicken Sie dann auf "
+                                 "den\rPunkt 'Splitwerk 99'.";
+    EXPECT_EQ(startup::usageText(), expected);
+    EXPECT_EQ(startup::usageText().find('\n'), std::string::npos);
+}
+
+TEST(EstimateSentence, NamesFileAndCount) {
+    EXPECT_EQ(startup::estimateSentence("Kapitel_1_bis_6.PAK", 5),
+              "Sie haben die Datei 'Kapitel_1_bis_6.PAK' zur Sicherung mit Splitwerk 99 ausgew\xC3\xA4hlt. "
+              "Daf\xC3\xBCr ben\xC3\xB6tigen Sie ungef\xC3\xA4hr 5 Disketten mit einer Kapazit\xC3\xA4t von 1,44 MByte.");
+}
+
+} // namespace
