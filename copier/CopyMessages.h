@@ -1,0 +1,32 @@
+// The texts the copy run shows, in one place so that every dialog of the run uses exactly
+// the same wording (lines of one box are joined by a lone CR).
+#pragma once
+
+namespace copy_messages {
+
+inline constexpr const char* kTitle = "Splitwerk 99";
+
+inline constexpr const char* kSourceUnreadable = "Auf die zu kopierende Datei kann nicht zugegriffen werden.";
+inline constexpr const char* kWipeFailed = "Das Zielverzeichnis kann nicht gelöscht werden.";
+inline constexpr const char* kTargetUnwritable = "Auf den Zieldatenträger kann nicht geschrieben werden.";
+inline constexpr const char* kCheckAndPressOk = "Bitte überprüfen und OK drücken.";
+inline constexpr const char* kCheckAndClickOk = "Bitte prüfen und auf OK klicken.";
+
+inline constexpr const char* kDiskFull = "Der Datenträger ist voll! Bitte die nächste Diskette\r"
+                                         "einlegen und auf OK klicken.";
+inline constexpr const char* kCopyFinished = "Die Kopie ist fertig!";
+inline constexpr const char* kConfirmAbort = "Wollen Sie den Vorgang wirklich abbrechen?";
+
+inline constexpr const char* kFatalBefore = "Es kam in Modul ";
+inline constexpr const char* kFatalAfter = " zu folgendem Fehler:";
+inline constexpr const char* kFatalPlea = "Bitte benachrichtigen Sie den Programmautor über ff. e-Mail-Adresse:";
+inline constexpr const char* kSupportAddress = "support@splitwerk99.de";
+
+inline constexpr const char* kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
+                                                 "Bitte geben Sie eine gültige Größe ein.";
+inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
+                                             "Bitte wählen Sie eine größere Teilgröße.";
+inline constexpr const char* kOwnPartsOnDisk = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
+                                               "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
+
+} // namespace copy_messages

@@ -1,0 +1,145 @@
+// The split-and-copy run as an explicit state machine. Each state is one step, or a short
+// group of steps, of the run's algorithm and keeps its label (PartStart, DiskStart,
+// ChunkYield, Finish), so the code can be read side by side with the algorithm. The run
+// state keeps the names of the data model; a recovery handler that continues the run
+// elsewhere unwinds the current state with a ContinueAt.
+#pragma once
+
+#include "app/SourceSelection.h"
+#include "runtime/FileSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CopyControls;
+
+namespace rt {
+class Runtime;
+class RuntimeError;
+} // namespace rt
+
+namespace kopierer {
+
+class CopyRun {
+public:
+    CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source);
+    CopyRun(const CopyRun&) = delete;
+    CopyRun& operator=(const CopyRun&) = delete;
+
+    // Runs to the end: finished, given up by the user, or refused before writing anything.
+    // A fatal report ends the program inside; an error no handler covers propagates.
+    void run();
+
+private:
+    enum class Step {
+        Settings,       // target folder, reassembler path, maximum part size
+        OpenSource,     // the source, opened once for reading
+        MainLoop,       // position and remaining bytes; done when nothing remains
+        PartStart,      // an open part goes on; otherwise a new disk or a new part
+        DiskStart,      // the wipe, when chosen
+        FirstDiskFiles, // reassembler with trailer and autorun.inf, on the first disk only
+        NumberPart,     // next (or the same) part number and its name
+        RemoveOldPart,  // a file already bearing the part's name goes
+        OpenPart,       // the part file, opened for writing
+        SizeChunk,      // chunk size cut to the part's room; a full part is closed
+        ChunkYield,     // pending window events
+        ReadChunk,      // a fresh buffer of ChunkSize bytes, read from SourcePos
+        WriteChunk,     // one write, then progress
+        Finish,         // the open part is closed
+        CloseSource,    // the source is closed
+        Report,         // the completion message and the progress bar back to 0
+        Done,
+    };
+
+    // The recovery handler in force; a step that names one sets it, the end of its group
+    // returns to none, and a handler that continues the run stays in force until then.
+    enum class Handler { None, OnSourceError, OnWipeError, OnTargetError, OnWriteError };
+
+    // Thrown by a handler that continues the run somewhere else than the failed operation.
+    struct ContinueAt {
+        Step step;
+    };
+
+    Step perform(Step step);
+    Step whereAbortContinues(Step current) const;
+
+    Step settings();
+    Step openSource();
+    Step mainLoop();
+    Step partStart();
+    Step diskStart();
+    Step firstDiskFiles();
+    Step numberPart();
+    Step removeOldPart();
+    Step openPart();
+    Step sizeChunk();
+    Step chunkYield();
+    Step readChunk();
+    Step writeChunk();
+    Step finish();
+    Step closeSource();
+    Step report();
+
+    bool wipeTarget();
+    bool sourceNeedsTooManyParts(int32_t sourceLength) const;
+
+    // Runs one operation under the handler in force, repeating it as long as the handler
+    // asks for a retry; with no handler in force the error propagates.
+    template <class Op> auto attempt(Op&& op) -> decltype(op());
+    template <class Op> auto under(Handler handler, Op&& op) -> decltype(op()) {
+        inForce_ = handler;
+        return attempt(std::forward<Op>(op));
+    }
+    void unguarded() { inForce_ = Handler::None; }
+
+    // The recovery handlers; each returns to retry or throws ContinueAt.
+    void recover(const rt::RuntimeError& error);
+    void OnSourceError(const rt::RuntimeError& error);
+    void OnWipeError(const rt::RuntimeError& error);
+    void OnTargetError(const rt::RuntimeError& error);
+    void OnWriteError(const rt::RuntimeError& error);
+    void retryDialog(const std::string& firstLine, const std::string& secondLine);
+    [[noreturn]] void diskFull();
+    [[noreturn]] void abortRun();
+
+    // Files this run has finished writing, so that it never deletes or replaces one of them
+    // (part names repeat every 100 parts, and a user may put an earlier disk back).
+    void rememberWritten(const std::string& path);
+    bool writtenThisRun(const std::string& path);
+    void askForAnotherDisk();
+    std::vector<rt::FileIdentity> filesTheWipeKeeps();
+
+    int message(const std::string& prompt, int style);
+
+    rt::Runtime& runtime_;
+    CopyControls& controls_;
+    const SourceSelection& source_;
+
+    // Run state, named as in the data model.
+    std::string TargetFolder;
+    std::string ReassemblerPath;
+    int32_t MaxPartSize = 0;
+    int32_t SourcePos = 0;
+    int32_t Remaining = 0;
+    int32_t ChunkSize = 0;
+    int32_t PartRoom = 0;
+    int16_t PartCounter = 0;
+    std::string PartName;
+    bool NewDiskNeeded = true;
+    bool PartOpen = false;
+    bool PartHasData = false;
+    bool CopyDone = false;
+
+    int sourceFile_ = 0;
+    int partFile_ = 0;
+    int32_t sourceLength_ = 0;
+    std::unique_ptr<char[]> buffer_;
+    Handler inForce_ = Handler::None;
+    std::vector<rt::FileIdentity> written_;
+};
+
+} // namespace kopierer

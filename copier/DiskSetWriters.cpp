@@ -1,0 +1,57 @@
+// Writers of the reassembler copy, its trailer and autorun.inf.
+#include "DiskSetWriters.h"
+
+#include "app/SourceSelection.h"
+#include "app/common.h"
+#include "runtime/Runtime.h"
+
+namespace kopierer {
+
+namespace {
+
+// The name the reassembler gets on the disk, split as it is kept in the program's folder,
+// so that both files are named from the same pieces.
+constexpr const char* kReassemblerStem = "QUIL";
+
+// Takes a free number and opens the file with it; the number counts as taken only once the
+// open has worked, so a retried open never leaks a number.
+int openByNumber(rt::Runtime& runtime, const std::string& path, rt::OpenMode mode, const Attempt& attempt) {
+    int number = 0;
+    attempt([&] {
+        const int free = runtime.files().freeFile();
+        runtime.files().open(free, path, mode);
+        number = free;
+    });
+    return number;
+}
+
+} // namespace
+
+void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt) {
+    const std::string shipped = common::AppFolder(runtime) + kReassemblerStem + ".SYS";
+    attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
+}
+
+void writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+                  const Attempt& attempt) {
+    rt::Files& files = runtime.files();
+    const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
+    attempt([&] { files.writeNumberLine(file, runtime.fileLen(source.SourcePath)); });
+    attempt([&] { files.printLine(file, source.SourceFolder); });
+    attempt([&] { files.printLine(file, runtime.dir().first(source.SourcePath, rt::kSearchNormal)); });
+    attempt([&] { files.printLine(file, source.SourceName); });
+    attempt([&] { files.close(file); });
+}
+
+void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
+    rt::Files& files = runtime.files();
+    const std::string program = std::string(kReassemblerStem) + ".exe";
+    const int file = openByNumber(runtime, targetFolder + "autorun.inf", rt::OpenMode::Output, attempt);
+    attempt([&] { files.printLine(file, "[autorun]"); });
+    attempt([&] { files.printLine(file, "open = " + program); });
+    attempt([&] { files.printLine(file, "shell\\install = &Datei wieder zusammensetzen"); });
+    attempt([&] { files.printLine(file, "shell\\install\\command = " + program); });
+    attempt([&] { files.close(file); });
+}
+
+} // namespace kopierer

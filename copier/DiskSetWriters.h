@@ -1,0 +1,32 @@
+// The files of the first disk besides the parts: the reassembler copy with its four-line
+// trailer and autorun.inf. Each file operation goes through the caller's attempt function
+// on its own, so that a retry after a failure repeats only the operation that failed
+// (only the third trailer line with its directory search, say), never the whole file.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct SourceSelection;
+
+namespace rt {
+class Runtime;
+}
+
+namespace kopierer {
+
+// Runs one operation under the recovery handler in force; returns once it has succeeded.
+using Attempt = std::function<void(const std::function<void()>&)>;
+
+// Copies the program folder's QUIL.SYS to reassemblerPath, replacing a file of that name.
+void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt);
+
+// Appends the trailer: the source's length, its folder, its name as a directory search reports
+// it (the long name; empty when the search finds nothing), and its name as given.
+void writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+                  const Attempt& attempt);
+
+// Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
+void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);
+
+} // namespace kopierer
