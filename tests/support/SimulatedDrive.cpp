@@ -1,0 +1,209 @@
+// The simulated drive: faults are decided here, the bytes go to the real file system below.
+#include "SimulatedDrive.h"
+
+#include "runtime/RuntimeError.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+class SimulatedDrive::DiskFile final : public rt::OpenFile {
+public:
+    DiskFile(SimulatedDrive& drive, std::unique_ptr<rt::OpenFile> inner, std::size_t disk)
+        : drive_(drive), inner_(std::move(inner)), disk_(disk) {}
+
+    std::size_t readAt(int64_t offset, char* buffer, std::size_t size) override {
+        drive_.checkReady(disk_);
+        return inner_->readAt(offset, buffer, size);
+    }
+    void write(const char* data, std::size_t size) override {
+        drive_.writeSizes_.push_back(size);
+        drive_.checkReady(disk_);
+        if (drive_.writeProtected_) {
+            rt::raise(rt::kPermissionDenied);
+        }
+        drive_.fireOneShot(Op::Write);
+        drive_.checkRoom(std::max<int64_t>(0, inner_->position() + static_cast<int64_t>(size) - inner_->length()));
+        inner_->write(data, size);
+    }
+    int64_t length() override {
+        drive_.checkReady(disk_);
+        return inner_->length();
+    }
+    int64_t position() override {
+        drive_.checkReady(disk_);
+        return inner_->position();
+    }
+    void close() override {
+        drive_.checkReady(disk_);
+        drive_.fireOneShot(Op::Close);
+        inner_->close();
+    }
+
+private:
+    SimulatedDrive& drive_;
+    std::unique_ptr<rt::OpenFile> inner_;
+    std::size_t disk_;
+};
+
+SimulatedDrive::SimulatedDrive(rt::FileSystem& inner, fs::path disksFolder, bool insertFirstDisk)
+    : inner_(inner), disksFolder_(std::move(disksFolder)) {
+    if (insertFirstDisk) {
+        insertBlank();
+    }
+}
+
+rt::DriveMap::Resolver SimulatedDrive::resolver() {
+    return [this]() -> std::optional<std::string> {
+        if (!current_) {
+            return std::nullopt;
+        }
+        return disks_[*current_].string();
+    };
+}
+
+void SimulatedDrive::eject() {
+    current_.reset();
+}
+
+fs::path SimulatedDrive::insertBlank() {
+    fs::path folder = disksFolder_ / ("disk" + std::to_string(disks_.size() + 1));
+    fs::create_directories(folder);
+    insert(folder);
+    return folder;
+}
+
+void SimulatedDrive::insert(const fs::path& folder) {
+    disks_.push_back(folder.lexically_normal());
+    current_ = disks_.size() - 1;
+}
+
+int64_t SimulatedDrive::usedBytes() const {
+    int64_t used = 0;
+    if (!current_) {
+        return used;
+    }
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(disks_[*current_], ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_regular_file(ignored)) {
+            used += static_cast<int64_t>(it->file_size(ignored));
+        }
+    }
+    return used;
+}
+
+std::optional<std::size_t> SimulatedDrive::diskOf(const std::string& path) const {
+    const std::string normal = fs::path(path).lexically_normal().string();
+    for (std::size_t disk = 0; disk < disks_.size(); ++disk) {
+        const std::string base = disks_[disk].string();
+        if (normal == base ||
+            (normal.compare(0, base.size(), base) == 0 && normal.size() > base.size() && normal[base.size()] == '/')) {
+            return disk;
+        }
+    }
+    return std::nullopt;
+}
+
+void SimulatedDrive::checkReady(std::size_t disk) const {
+    // A disk that was taken out is no longer reachable, not even by a file still open on it.
+    if (!current_ || *current_ != disk) {
+        rt::raise(rt::kDiskNotReady);
+    }
+}
+
+void SimulatedDrive::fireOneShot(Op op) {
+    const auto found = failNext_.find(op);
+    if (found != failNext_.end()) {
+        const int number = found->second;
+        failNext_.erase(found);
+        rt::raise(number);
+    }
+}
+
+void SimulatedDrive::checkRoom(int64_t growth) const {
+    if (capacity_ && growth > 0 && usedBytes() + growth > *capacity_) {
+        rt::raise(rt::kDiskFull);
+    }
+}
+
+bool SimulatedDrive::onDrive(const std::string& path, Op op) {
+    const std::optional<std::size_t> disk = diskOf(path);
+    if (!disk) {
+        return false;
+    }
+    checkReady(*disk);
+    fireOneShot(op);
+    return true;
+}
+
+void SimulatedDrive::checkMutable(const std::string& path, Op op) {
+    if (onDrive(path, op) && writeProtected_) {
+        rt::raise(rt::kPermissionDenied);
+    }
+}
+
+std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::OpenMode mode) {
+    if (locked_.count(fs::path(path).lexically_normal().string()) != 0 || locked_.count(path) != 0) {
+        rt::raise(rt::kPermissionDenied);
+    }
+    if (mode == rt::OpenMode::BinaryRead) {
+        if (!onDrive(path, Op::Open)) {
+            return inner_.open(path, mode);
+        }
+    } else {
+        checkMutable(path, Op::Open);
+    }
+    const std::optional<std::size_t> disk = diskOf(path);
+    std::unique_ptr<rt::OpenFile> file = inner_.open(path, mode);
+    if (!disk) {
+        return file;
+    }
+    return std::make_unique<DiskFile>(*this, std::move(file), *disk);
+}
+
+int SimulatedDrive::attributes(const std::string& path) {
+    onDrive(path, Op::Attributes);
+    return inner_.attributes(path);
+}
+
+void SimulatedDrive::setAttributes(const std::string& path, int attributes) {
+    checkMutable(path, Op::SetAttributes);
+    inner_.setAttributes(path, attributes);
+}
+
+void SimulatedDrive::remove(const std::string& path) {
+    checkMutable(path, Op::Remove);
+    inner_.remove(path);
+}
+
+void SimulatedDrive::copy(const std::string& from, const std::string& to) {
+    onDrive(from, Op::Open);
+    if (diskOf(to)) {
+        checkMutable(to, Op::Copy);
+        std::error_code missing;
+        const auto existing = static_cast<int64_t>(fs::exists(to, missing) ? fs::file_size(to, missing) : 0);
+        checkRoom(inner_.length(from) - existing);
+    }
+    inner_.copy(from, to);
+}
+
+int64_t SimulatedDrive::length(const std::string& path) {
+    onDrive(path, Op::Length);
+    return inner_.length(path);
+}
+
+std::vector<rt::DirEntry> SimulatedDrive::list(const std::string& directory) {
+    onDrive(directory, Op::List);
+    return inner_.list(directory);
+}
+
+rt::FileIdentity SimulatedDrive::identity(const std::string& path) {
+    onDrive(path, Op::Identity);
+    return inner_.identity(path);
+}
+
+} // namespace testing_support

@@ -1,0 +1,94 @@
+// A fault-injecting drive for the copy run's tests: a decorator over a real file system that
+// treats one host folder as the disk in a drive, with a capacity, ejection, write protection,
+// disk swaps and one-shot failures, and counts the writes it was asked for.
+#pragma once
+
+#include "runtime/DriveMap.h"
+#include "runtime/FileSystem.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class SimulatedDrive final : public rt::FileSystem {
+public:
+    // The operations a one-shot failure can be aimed at.
+    enum class Op { Open, Write, Close, Attributes, SetAttributes, Remove, Copy, Length, List, Identity };
+
+    // disksFolder: where new blank disks are made (disk1, disk2, ...); the first is inserted
+    // unless the caller will insert folders of its own.
+    SimulatedDrive(rt::FileSystem& inner, std::filesystem::path disksFolder, bool insertFirstDisk = true);
+
+    // For DriveMap::setDrive: the folder of the disk in the drive, nothing while ejected.
+    rt::DriveMap::Resolver resolver();
+
+    // Sum of the sizes of the files on the disk that a write or copy may not pass (error 61,
+    // nothing changed); applies to every disk inserted.
+    void setCapacity(std::optional<int64_t> bytes) { capacity_ = bytes; }
+    void eject();
+    // Puts in a new empty disk and returns its folder.
+    std::filesystem::path insertBlank();
+    // Puts in a given folder as the next disk.
+    void insert(const std::filesystem::path& folder);
+    void setWriteProtected(bool on) { writeProtected_ = on; }
+    // Opening this host path fails with 70 until it is unlocked (a file held by another program).
+    void lock(const std::filesystem::path& path) { locked_.insert(path.string()); }
+    void unlock(const std::filesystem::path& path) { locked_.erase(path.string()); }
+    // The next operation of that kind on the disk fails with the number, once.
+    void failNext(Op op, int errorNumber) { failNext_[op] = errorNumber; }
+    void failNextWrite(int errorNumber) { failNext(Op::Write, errorNumber); }
+
+    bool ready() const { return current_.has_value(); }
+    // The disk in the drive (the last one when ejected).
+    const std::filesystem::path& currentDisk() const { return disks_.back(); }
+    // Every disk inserted so far, in order.
+    const std::vector<std::filesystem::path>& disks() const { return disks_; }
+    int writesTried() const { return static_cast<int>(writeSizes_.size()); }
+    // The size of every write asked for on the drive, failed ones included.
+    const std::vector<std::size_t>& writeSizes() const { return writeSizes_; }
+    void clearCounters() { writeSizes_.clear(); }
+    // Bytes in the files of the disk in the drive.
+    int64_t usedBytes() const;
+
+    std::unique_ptr<rt::OpenFile> open(const std::string& path, rt::OpenMode mode) override;
+    int attributes(const std::string& path) override;
+    void setAttributes(const std::string& path, int attributes) override;
+    void remove(const std::string& path) override;
+    void copy(const std::string& from, const std::string& to) override;
+    int64_t length(const std::string& path) override;
+    std::vector<rt::DirEntry> list(const std::string& directory) override;
+    rt::FileIdentity identity(const std::string& path) override;
+
+private:
+    class DiskFile;
+    friend class DiskFile;
+
+    // Which disk (index into disks_) a host path lies on, if any.
+    std::optional<std::size_t> diskOf(const std::string& path) const;
+    // Faults common to every operation on a path: not ready, a one-shot failure.
+    bool onDrive(const std::string& path, Op op);
+    void checkMutable(const std::string& path, Op op);
+    void checkReady(std::size_t disk) const;
+    void fireOneShot(Op op);
+    void checkRoom(int64_t growth) const;
+
+    rt::FileSystem& inner_;
+    std::filesystem::path disksFolder_;
+    std::vector<std::filesystem::path> disks_;
+    std::optional<std::size_t> current_;
+    std::optional<int64_t> capacity_;
+    bool writeProtected_ = false;
+    std::set<std::string> locked_;
+    std::map<Op, int> failNext_;
+    std::vector<std::size_t> writeSizes_;
+};
+
+} // namespace testing_support
