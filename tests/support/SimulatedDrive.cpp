@@ -116,9 +116,17 @@ void SimulatedDrive::checkReady(std::size_t disk) const {
 }
 
 void SimulatedDrive::fireOneShot(Op op) {
+    const auto always = failing_.find(op);
+    if (always != failing_.end()) {
+        rt::raise(always->second);
+    }
     const auto found = failNext_.find(op);
     if (found != failNext_.end()) {
-        const int number = found->second;
+        if (found->second.skip > 0) {
+            --found->second.skip;
+            return;
+        }
+        const int number = found->second.number;
         failNext_.erase(found);
         rt::raise(number);
     }

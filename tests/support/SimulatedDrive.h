@@ -42,9 +42,18 @@ public:
     // Opening this host path fails with 70 until it is unlocked (a file held by another program).
     void lock(const std::filesystem::path& path) { locked_.insert(path.string()); }
     void unlock(const std::filesystem::path& path) { locked_.erase(path.string()); }
-    // The next operation of that kind on the disk fails with the number, once.
-    void failNext(Op op, int errorNumber) { failNext_[op] = errorNumber; }
+    // An operation of that kind on the disk fails with the number, once: the next one, or the
+    // one after `skip` more have gone through.
+    void failNext(Op op, int errorNumber, int skip = 0) { failNext_[op] = {errorNumber, skip}; }
     void failNextWrite(int errorNumber) { failNext(Op::Write, errorNumber); }
+    // Every operation of that kind on the disk fails with the number until cleared (nothing).
+    void setFailing(Op op, std::optional<int> errorNumber) {
+        if (errorNumber) {
+            failing_[op] = *errorNumber;
+        } else {
+            failing_.erase(op);
+        }
+    }
 
     bool ready() const { return current_.has_value(); }
     // The disk in the drive (the last one when ejected).
@@ -87,7 +96,12 @@ private:
     std::optional<int64_t> capacity_;
     bool writeProtected_ = false;
     std::set<std::string> locked_;
-    std::map<Op, int> failNext_;
+    struct OneShot {
+        int number;
+        int skip;
+    };
+    std::map<Op, OneShot> failNext_;
+    std::map<Op, int> failing_;
     std::vector<std::size_t> writeSizes_;
 };
 

@@ -1,0 +1,100 @@
+#include "CopyRunFixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+namespace copier_tests {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+
+std::string partName(int number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "QUILME%02d.sys", number % 100);
+    return name;
+}
+
+CopyRunFixture::CopyRunFixture() : drive_(posix_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
+    temp_.write("c/PROG/QUIL.SYS", reassembler_);
+    fs::create_directories(cRoot_ / "DATEN");
+    rt::DriveMap drives;
+    drives.setDrive('A', drive_.resolver());
+    drives.setFixedDrive('C', cRoot_.string());
+    rt::ProgramFacts facts;
+    facts.programFolder = "C:\\PROG";
+    facts.programName = "splitwerk";
+    test_ = std::make_unique<testing_support::TestRuntime>(std::move(drives), std::move(facts), &drive_);
+}
+
+std::string CopyRunFixture::makeSource(std::size_t size, unsigned seed, const std::string& name) {
+    const std::string bytes = testing_support::randomBytes(size, seed);
+    temp_.write("c/DATEN/" + name, bytes);
+    source_.SourcePath = "C:\\DATEN\\" + name;
+    source_.SourceFolder = "C:\\DATEN\\";
+    source_.SourceName = name;
+    return bytes;
+}
+
+fs::path CopyRunFixture::sourceFile() const {
+    return cRoot_ / "DATEN" / source_.SourceName;
+}
+
+void CopyRunFixture::run() {
+    RunCopy(runtime(), controls_, source_);
+}
+
+std::string CopyRunFixture::onDisk(std::size_t index, const std::string& name) const {
+    return readFile(disk(index) / name);
+}
+
+bool CopyRunFixture::existsOnDisk(std::size_t index, const std::string& name) const {
+    return fs::exists(disk(index) / name);
+}
+
+std::vector<std::string> CopyRunFixture::filesOn(std::size_t index) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(disk(index))) {
+        if (entry.is_regular_file()) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string CopyRunFixture::joinedParts() const {
+    std::string joined;
+    int next = 1;
+    for (std::size_t index = 0; index < drive_.disks().size(); ++index) {
+        std::set<std::string> taken;
+        // A disk holds a run of consecutive part numbers, fewer than 100 of them.
+        while (existsOnDisk(index, partName(next)) && taken.insert(partName(next)).second) {
+            joined += onDisk(index, partName(next));
+            ++next;
+        }
+        for (const std::string& name : filesOn(index)) {
+            if (name.rfind("QUILME", 0) == 0) {
+                EXPECT_TRUE(taken.count(name) != 0) << name << " on disk " << index + 1 << " is out of sequence";
+            }
+        }
+    }
+    return joined;
+}
+
+std::size_t CopyRunFixture::partCount() const {
+    std::size_t count = 0;
+    for (std::size_t index = 0; index < drive_.disks().size(); ++index) {
+        for (const std::string& name : filesOn(index)) {
+            count += name.rfind("QUILME", 0) == 0 ? 1U : 0U;
+        }
+    }
+    return count;
+}
+
+std::string CopyRunFixture::expectedQuilExe(const std::string& sourceBytes) const {
+    return reassembler_ + std::to_string(sourceBytes.size()) + "\r\n" + source_.SourceFolder + "\r\n" +
+           source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
+}
+
+} // namespace copier_tests

@@ -1,0 +1,86 @@
+// The scene most copy-run tests play in: drive C: on a temporary folder holding the source
+// (C:\DATEN) and the program folder with a stand-in QUIL.SYS (C:\PROG), drive A: on a
+// simulated drive, scripted dialogs and controls, and a program end that throws.
+#pragma once
+
+#include "app/SourceSelection.h"
+#include "copier/kopierermodul.h"
+#include "support/ScriptedControls.h"
+#include "support/SimulatedDrive.h"
+#include "support/TempDir.h"
+#include "support/TestRuntime.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace copier_tests {
+
+// The texts the run shows, spelled out here on their own so that a change of wording in the
+// program is caught.
+namespace text {
+inline const std::string kFinished = "Die Kopie ist fertig!";
+inline const std::string kConfirmAbort = "Wollen Sie den Vorgang wirklich abbrechen?";
+inline const std::string kDiskFull = "Der Datenträger ist voll! Bitte die nächste Diskette\r"
+                                     "einlegen und auf OK klicken.";
+inline const std::string kSourceError = "Auf die zu kopierende Datei kann nicht zugegriffen werden.\r"
+                                        "Bitte überprüfen und OK drücken.";
+inline const std::string kWipeError = "Das Zielverzeichnis kann nicht gelöscht werden.\r"
+                                      "Bitte überprüfen und OK drücken.";
+inline const std::string kTargetError = "Auf den Zieldatenträger kann nicht geschrieben werden.\r"
+                                        "Bitte überprüfen und OK drücken.";
+inline const std::string kNotReady = "Auf den Zieldatenträger kann nicht geschrieben werden.\r"
+                                     "Bitte prüfen und auf OK klicken.";
+inline const std::string kOwnParts = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
+                                     "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
+inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
+                                             "Bitte geben Sie eine gültige Größe ein.";
+inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
+                                         "Bitte wählen Sie eine größere Teilgröße.";
+} // namespace text
+
+class CopyRunFixture : public ::testing::Test {
+protected:
+    CopyRunFixture();
+
+    // Writes C:\DATEN\<name> with random bytes and selects it as the source.
+    std::string makeSource(std::size_t size, unsigned seed = 1, const std::string& name = "Bericht.doc");
+    std::filesystem::path sourceFile() const;
+    void run();
+
+    testing_support::ScriptedMessageBox& boxes() { return test_->boxes(); }
+    testing_support::ScriptedEvents& events() { return test_->events(); }
+    rt::Runtime& runtime() { return test_->runtime(); }
+
+    std::filesystem::path disk(std::size_t index) const { return drive_.disks().at(index); }
+    std::string onDisk(std::size_t index, const std::string& name) const;
+    bool existsOnDisk(std::size_t index, const std::string& name) const;
+    // Names of the files (not folders) on a disk, sorted.
+    std::vector<std::string> filesOn(std::size_t index) const;
+    // The parts of the run joined in the order of their numbers, across the disks in order;
+    // fails the test when a disk holds a part file that does not fit into that sequence.
+    std::string joinedParts() const;
+    std::size_t partCount() const;
+
+    std::string reassemblerBytes() const { return reassembler_; }
+    std::string expectedQuilExe(const std::string& sourceBytes) const;
+
+    testing_support::TempDir temp_;
+    rt::PosixFileSystem posix_;
+    testing_support::SimulatedDrive drive_;
+    testing_support::ScriptedControls controls_;
+    SourceSelection source_;
+    std::filesystem::path cRoot_;
+
+private:
+    std::string reassembler_ = "QUIL.SYS stand-in for the copy-run tests\r\n";
+    std::unique_ptr<testing_support::TestRuntime> test_;
+};
+
+std::string partName(int number);
+
+} // namespace copier_tests

@@ -1,0 +1,98 @@
+// The first-disk files byte for byte: the trailer after the reassembler copy, autorun.inf,
+// and a retry that repeats only the failed operation.
+#include "CopyRunFixture.h"
+
+#include "copier/DiskSetWriters.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace copier_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+
+class DiskSetWriters : public CopyRunFixture {
+protected:
+    // Runs every operation once, as with no failure.
+    kopierer::Attempt once = [](const std::function<void()>& op) { op(); };
+};
+
+TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
+    // The search reports the stored (long) name; the name given on the command line is the
+    // short one. The source is sparse: only its length matters.
+    fs::create_directories(cRoot_ / "DATEN");
+    { std::ofstream(cRoot_ / "DATEN" / "Kapitel_1_bis_6.PAK"); }
+    fs::resize_file(cRoot_ / "DATEN" / "Kapitel_1_bis_6.PAK", 6543210);
+    const SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
+
+    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+
+    const std::string quil = onDisk(0, "QUIL.EXE");
+    const std::string trailer = quil.substr(reassemblerBytes().size());
+    EXPECT_EQ(quil.substr(0, reassemblerBytes().size()), reassemblerBytes());
+    EXPECT_EQ(trailer, "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
+    EXPECT_EQ(trailer.size(), 55U);
+    EXPECT_EQ(trailer.front(), '6');
+}
+
+TEST_F(DiskSetWriters, TrailerLineThreeIsEmptyWhenTheSearchFindsNothing) {
+    // A hidden source is not listed by the default search mask.
+    temp_.write("c/DATEN/.versteckt", "abc");
+    const SourceSelection source{"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"};
+    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n");
+}
+
+TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
+    // A path without a folder stays relative to the working directory.
+    const fs::path previous = fs::current_path();
+    fs::current_path(cRoot_ / "DATEN");
+    temp_.write("c/DATEN/nackt.bin", "12345");
+    const SourceSelection source{"nackt.bin", "", "nackt.bin"};
+    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    fs::current_path(previous);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "5\r\n\r\nnackt.bin\r\nnackt.bin\r\n");
+}
+
+TEST_F(DiskSetWriters, AutorunIs108BytesOfAsciiAndReplacesAnOldOne) {
+    temp_.write("drive/disk1/autorun.inf", std::string(500, 'x'));
+    kopierer::writeAutorun(runtime(), "A:\\", once);
+    const std::string autorun = onDisk(0, "autorun.inf");
+    EXPECT_EQ(autorun, "[autorun]\r\nopen = QUIL.exe\r\nshell\\install = &Datei wieder zusammensetzen\r\n"
+                       "shell\\install\\command = QUIL.exe\r\n");
+    EXPECT_EQ(autorun.size(), 108U);
+    EXPECT_TRUE(
+        std::all_of(autorun.begin(), autorun.end(), [](char c) { return static_cast<unsigned char>(c) < 128; }));
+}
+
+TEST_F(DiskSetWriters, ARetryRepeatsOnlyTheFailedLine) {
+    makeSource(10, 1, "Bericht.doc");
+    // The third write of the trailer (its third line) fails once; the attempt function, as
+    // the run's handler does, repeats just that operation.
+    drive_.failNext(testing_support::SimulatedDrive::Op::Write, 57, 2);
+    int failures = 0;
+    const kopierer::Attempt retrying = [&](const std::function<void()>& op) {
+        for (;;) {
+            try {
+                op();
+                return;
+            } catch (const rt::RuntimeError& error) {
+                EXPECT_EQ(error.number(), 57);
+                ++failures;
+            }
+        }
+    };
+    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", retrying);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source_, retrying);
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(std::string(10, '\0')));
+}
+
+} // namespace
+} // namespace copier_tests
