@@ -1,0 +1,52 @@
+// Joining the parts QUILME01.sys, QUILME02.sys, ... into the output file until the length the
+// trailer names is reached, asking for the next disk whenever the next part is not there.
+#pragma once
+
+#include "Terminal.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <tuple>
+
+namespace quil {
+
+class OutputFile;
+
+// A part file's identity: device, inode, size and modification time. Names repeat every
+// hundred parts, so the 101st part has the 1st one's name; the identity tells a file already
+// joined from a new one of that name (a disk swapped in may even reuse the inode number).
+using PartIdentity = std::tuple<unsigned long, unsigned long, long, long, long>;
+
+// What the parts in one folder add up to, from part 1 on, without opening any of them.
+struct FolderScan {
+    std::int64_t bytes = 0;
+    long parts = 0;
+    // The part that would take the total past the length, if one does.
+    std::string overlongPart;
+};
+FolderScan scanFolder(const std::string& folder, std::int64_t length);
+
+class Joiner {
+public:
+    // workingFolder resolves folders the user types as relative paths.
+    Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal);
+
+    // Throws Failure when a part is missing and the user gives up, a part is too long, or a
+    // read or write fails. On return exactly the length has been written.
+    void run(OutputFile& output);
+
+private:
+    std::string locateNextPart(const std::string& name);
+    void copyPart(const std::string& path, const std::string& name, OutputFile& output);
+
+    std::int64_t length_;
+    std::int64_t joined_ = 0;
+    long partNumber_ = 1;
+    std::string folder_;
+    std::string workingFolder_;
+    Terminal& terminal_;
+    std::set<PartIdentity> joinedParts_;
+};
+
+} // namespace quil

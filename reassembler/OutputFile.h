@@ -1,0 +1,45 @@
+// The restored file while it is being written: a hidden temporary file in the output folder
+// that gets the final name only when it is complete and on the medium. Until then nothing
+// carries the final name, and every way out (failure, abort, Ctrl-C) removes the temporary.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quil {
+
+class OutputFile {
+public:
+    // Creates the temporary file next to folder/name. Throws Failure.
+    OutputFile(const std::string& folder, const std::string& name);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Writes all bytes or throws Failure.
+    void write(const char* data, std::size_t size);
+    std::int64_t written() const { return written_; }
+
+    // Flushes the data to the medium and gives the file its final name. Without
+    // mayReplace, a file that appeared under that name meanwhile is left alone and the
+    // result is false; the temporary then stays until the object goes.
+    bool commit(bool mayReplace);
+
+    const std::string& finalPath() const { return finalPath_; }
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
+    // Ctrl-C, hang-up and termination remove the temporary file before the program ends.
+    static void installSignalCleanup();
+
+private:
+    void discard() noexcept;
+
+    std::string folder_;
+    std::string finalPath_;
+    std::string temporaryPath_;
+    int fd_ = -1;
+    std::int64_t written_ = 0;
+    bool committed_ = false;
+};
+
+} // namespace quil

@@ -1,0 +1,151 @@
+// The course of one reassembly. Everything that can go wrong without the parts of later
+// disks is checked before the first byte is written, so that a refusal changes nothing.
+#include "Reassembler.h"
+
+#include "Failure.h"
+#include "Join.h"
+#include "Media.h"
+#include "OutputFile.h"
+#include "OutputFolder.h"
+#include "PartNames.h"
+#include "Trailer.h"
+
+#include "runtime/DriveMap.h"
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <exception>
+#include <optional>
+
+namespace quil {
+
+namespace {
+
+std::string currentFolder() {
+    std::string folder(4096, '\0');
+    if (::getcwd(folder.data(), folder.size()) == nullptr) {
+        return "/";
+    }
+    folder.resize(std::char_traits<char>::length(folder.c_str()));
+    return folder;
+}
+
+// Asks before an existing file is replaced; a folder of that name is never replaced.
+bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw Failure(kStopped, "Im Zielordner gibt es bereits einen Ordner namens " + printable(path) +
+                                    ". Bitte geben Sie einen anderen Zielordner an.");
+    }
+    if (!terminal.askYesNo("Die Datei " + printable(path) + " existiert bereits. Überschreiben? (j/n)")) {
+        throw Failure(kStopped, "Nichts geändert: " + printable(path) + " bleibt, wie sie ist.");
+    }
+    return true;
+}
+
+void checkRoom(const std::string& folder, std::int64_t length) {
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {
+        return; // file systems that do not tell; the writes will say
+    }
+    const auto available = static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);
+    if (available < static_cast<long double>(length)) {
+        throw Failure(kStopped, "Im Zielordner " + printable(folder) + " ist nicht genug Platz: gebraucht werden " +
+                                    std::to_string(length) + " Bytes, frei sind " +
+                                    std::to_string(static_cast<unsigned long long>(available)) + " Bytes.");
+    }
+}
+
+void checkFirstDisk(const std::string& partsFolder, const std::string& outputFolder, std::int64_t length) {
+    const FolderScan scan = scanFolder(partsFolder, length);
+    if (!scan.overlongPart.empty()) {
+        throw Failure(kDamaged, "Die Teile sind länger als die Originaldatei: mit " + scan.overlongPart +
+                                    " ergeben sie " + std::to_string(scan.bytes) + " Bytes, die Originaldatei hatte " +
+                                    std::to_string(length) +
+                                    " Bytes. Der Diskettensatz ist beschädigt oder gehört nicht zusammen.");
+    }
+    if (scan.bytes < length && sameFileSystem(partsFolder, outputFolder) &&
+        isExchangeableMedium(partsFolder, rt::readMounts())) {
+        throw Failure(kStopped, "Die Teile auf diesem Datenträger reichen nicht (" + std::to_string(scan.bytes) +
+                                    " von " + std::to_string(length) +
+                                    " Bytes), und die Datei würde auf denselben Datenträger (" +
+                                    printable(outputFolder) +
+                                    ") geschrieben. Dann ließe sich die nächste Diskette nicht einlegen.\n"
+                                    "Bitte geben Sie einen Zielordner auf einem anderen Datenträger an, zum Beispiel:\n"
+                                    "  QUIL.EXE ~/Dokumente");
+    }
+}
+
+} // namespace
+
+std::string usageText() {
+    return "Aufruf: QUIL.EXE [Zielordner]\n"
+           "Setzt die Datei aus QUILME01.sys, QUILME02.sys, ... im Ordner von QUIL.EXE wieder zusammen und\n"
+           "fragt nach der nächsten Diskette, wenn ein Teil fehlt. Ohne Zielordner landet die Datei in ihrem\n"
+           "ursprünglichen Ordner, wenn es ihn hier gibt, sonst im aktuellen Ordner.";
+}
+
+int reassemble(const std::vector<std::string>& arguments, const std::string& partsFolder,
+               const std::string& trailerFile, Terminal& terminal) {
+    try {
+        std::signal(SIGPIPE, SIG_IGN);
+        OutputFile::installSignalCleanup();
+
+        const TrailerReading reading = readTrailer(trailerFile);
+        if (!reading.trailer) {
+            throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
+        }
+        const Trailer& trailer = *reading.trailer;
+        const std::optional<std::string> name = outputName(trailer);
+        if (!name) {
+            const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
+            throw Failure(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +
+                                        "“ in den Angaben ergibt keinen brauchbaren Namen.");
+        }
+
+        const std::string workingFolder = currentFolder();
+        const std::optional<std::string> argument =
+            arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
+        const std::string outputFolder =
+            chooseOutputFolder(argument, trailer.folder, workingFolder, rt::DriveMap::linuxDefault());
+        const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
+        if (!parts) {
+            throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");
+        }
+        // Nothing may keep the medium busy: the working folder moves off it, paths are absolute.
+        if (::chdir("/") != 0) {
+            throw Failure(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeErrno(errno) + ").");
+        }
+
+        terminal.say("QUIL setzt " + printable(*name) + " (" + std::to_string(trailer.length) +
+                     " Bytes) aus den Teilen in " + printable(*parts) + " zusammen.");
+        const std::string finalPath = joinPath(outputFolder, *name);
+        bool replace = mayReplaceExisting(finalPath, terminal);
+        checkFirstDisk(*parts, outputFolder, trailer.length);
+        checkRoom(outputFolder, trailer.length);
+
+        OutputFile output(outputFolder, *name);
+        Joiner(trailer.length, *parts, workingFolder, terminal).run(output);
+        while (!output.commit(replace)) {
+            replace = mayReplaceExisting(finalPath, terminal);
+        }
+        terminal.say("Die Datei " + printable(*name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +
+                     std::to_string(trailer.length) + " Bytes).");
+        return kSuccess;
+    } catch (const Failure& failure) {
+        terminal.complain(failure.what());
+        return failure.status();
+    } catch (const std::exception& error) {
+        terminal.complain(std::string("Unerwarteter Fehler: ") + error.what());
+        return kDamaged;
+    }
+}
+
+} // namespace quil

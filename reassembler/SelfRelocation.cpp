@@ -1,0 +1,137 @@
+// Self-relocation: a copy in $TMPDIR (or /tmp), executed in place of the original.
+#include "SelfRelocation.h"
+
+#include "Failure.h"
+#include "PartNames.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace quil {
+
+namespace {
+
+std::string temporaryRoot() {
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (tmpdir != nullptr && tmpdir[0] == '/') {
+        return tmpdir;
+    }
+    return "/tmp";
+}
+
+// Copies all of from into to; false with errno set on failure.
+bool copyBytes(int from, int to) {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(from, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0;
+        }
+        ssize_t done = 0;
+        while (done < got) {
+            const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            if (put <= 0) {
+                if (put == 0) {
+                    errno = ENOSPC;
+                }
+                return false;
+            }
+            done += put;
+        }
+    }
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+} // namespace
+
+Invocation parseInvocation(int argc, const char* const* argv) {
+    Invocation invocation;
+    int first = 1;
+    if (argc >= 3 && std::strcmp(argv[1], kCopyOption) == 0) {
+        invocation.originFolder = argv[2];
+        first = 3;
+    }
+    for (int index = first; index < argc; ++index) {
+        invocation.arguments.emplace_back(argv[index]);
+    }
+    return invocation;
+}
+
+std::string ownExecutable() {
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
+        return {};
+    }
+    path.resize(static_cast<std::size_t>(length));
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string relocate(const std::vector<std::string>& arguments, const std::string& originFolder) {
+    std::string folder = joinPath(temporaryRoot(), std::string(kCopyFolderPrefix) + "XXXXXX");
+    if (::mkdtemp(folder.data()) == nullptr) {
+        return "kein temporärer Ordner (" + describeErrno(errno) + ")";
+    }
+    const std::string copy = joinPath(folder, kCopyName);
+    const int from = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
+    const int to = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
+    bool copied = from >= 0 && to >= 0 && copyBytes(from, to);
+    int err = errno;
+    if (from >= 0) {
+        ::close(from);
+    }
+    if (to >= 0 && ::close(to) != 0 && copied) {
+        copied = false;
+        err = errno;
+    }
+    if (copied) {
+        std::vector<std::string> words{copy, kCopyOption, originFolder};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        ::execv(copy.c_str(), argv.data());
+        err = errno;
+    }
+    ::unlink(copy.c_str());
+    ::rmdir(folder.c_str());
+    return "die Kopie in " + temporaryRoot() + " lässt sich nicht starten (" + describeErrno(err) + ")";
+}
+
+void removeOwnCopy(const std::string& originFolder) {
+    const std::string self = ownExecutable();
+    const std::string folder = folderOf(self);
+    const std::string folderName = folder.substr(folder.rfind('/') + 1);
+    if (self.empty() || folder == originFolder || !startsWith(folderName, kCopyFolderPrefix) ||
+        self.substr(self.rfind('/') + 1) != kCopyName) {
+        return;
+    }
+    ::unlink(self.c_str());
+    ::rmdir(folder.c_str());
+}
+
+} // namespace quil

@@ -1,0 +1,77 @@
+// Part names, finding a part in another case, and adding up what a folder holds.
+#include "reassembler/PartNames.h"
+#include "reassembler/Join.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PartNamesTest, TwoDigitsThatWrapAfterNinetyNine) {
+    const std::pair<long, const char*> cases[] = {
+        {1, "QUILME01.sys"},   {9, "QUILME09.sys"},   {10, "QUILME10.sys"},
+        {42, "QUILME42.sys"},  {99, "QUILME99.sys"},  {100, "QUILME00.sys"},
+        {101, "QUILME01.sys"}, {200, "QUILME00.sys"}, {32667, "QUILME67.sys"},
+    };
+    for (const auto& [number, name] : cases) {
+        EXPECT_EQ(quil::partFileName(number), name) << number;
+    }
+}
+
+TEST(PartNamesTest, FindsAPartInAnyCaseAndPrefersTheExactSpelling) {
+    testing_support::TempDir dir;
+    dir.write("quilme01.sys", "a");
+    dir.write("QUILME02.SYS", "b");
+    dir.write("QUILME03.sys", "exact");
+    dir.write("quilme03.sys", "other");
+    std::filesystem::create_directory(dir.path() / "QUILME04.sys"); // a folder is no part
+
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME01.sys"), dir.str() + "/quilme01.sys");
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME02.sys"), dir.str() + "/QUILME02.SYS");
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME03.sys"), dir.str() + "/QUILME03.sys");
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME04.sys"), std::nullopt);
+    EXPECT_EQ(quil::findPart(dir.str() + "/fehlt", "QUILME01.sys"), std::nullopt);
+}
+
+TEST(PartNamesTest, ScanAddsUpConsecutivePartsAndNamesTheOneThatOverflows) {
+    struct Case {
+        std::vector<std::size_t> sizes; // parts 1, 2, ... (0 = missing from here on)
+        std::int64_t length;
+        std::int64_t bytes;
+        long parts;
+        std::string overlong;
+    };
+    const Case cases[] = {
+        {{10, 10, 5}, 25, 25, 3, ""},
+        {{10, 10, 5}, 40, 25, 3, ""}, // more disks needed
+        {{10, 10, 5}, 20, 20, 2, ""}, // the length is reached: part 3 is not looked at
+        {{10, 10, 5}, 15, 20, 1, "QUILME02.sys"},
+        {{10, 10}, 0, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        testing_support::TempDir dir;
+        long number = 1;
+        for (std::size_t size : c.sizes) {
+            dir.write(quil::partFileName(number++), std::string(size, 'x'));
+        }
+        const quil::FolderScan scan = quil::scanFolder(dir.str(), c.length);
+        EXPECT_EQ(scan.bytes, c.bytes) << c.length;
+        EXPECT_EQ(scan.parts, c.parts) << c.length;
+        EXPECT_EQ(scan.overlongPart, c.overlong) << c.length;
+    }
+}
+
+TEST(PartNamesTest, ScanStopsWhereTheNamesComeRoundAgain) {
+    // One hundred parts in one folder: the 101st would be QUILME01.sys again, which is the
+    // file already counted, not a new part.
+    testing_support::TempDir dir;
+    for (long number = 1; number <= 100; ++number) {
+        dir.write(quil::partFileName(number), "xy");
+    }
+    const quil::FolderScan scan = quil::scanFolder(dir.str(), 1000);
+    EXPECT_EQ(scan.parts, 100);
+    EXPECT_EQ(scan.bytes, 200);
+}
+
+} // namespace

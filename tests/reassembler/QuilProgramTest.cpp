@@ -1,0 +1,310 @@
+// The real QUIL.EXE on sets built by hand in temporary folders: folder sets, sets spread over
+// folders that stand for disks, damaged trailers, names that try to leave the output folder,
+// existing files, missing and overlong parts.
+#include "QuilRun.h"
+
+#include "reassembler/PartNames.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+using quil_test::Answer;
+using quil_test::entries;
+using quil_test::makeReassembler;
+using quil_test::runQuil;
+using quil_test::trailer;
+using quil_test::writeParts;
+using testing_support::readFile;
+using testing_support::TempDir;
+
+// A set on disk: <root>/set (the first disk or the folder), <root>/out, <root>/tmp for TMPDIR.
+class QuilProgramTest : public ::testing::Test {
+protected:
+    QuilProgramTest() {
+        for (const char* folder : {"set", "out", "tmp"}) {
+            std::filesystem::create_directories(root_.path() / folder);
+        }
+    }
+    std::filesystem::path set() const { return root_.path() / "set"; }
+    std::filesystem::path out() const { return root_.path() / "out"; }
+    std::filesystem::path tmp() const { return root_.path() / "tmp"; }
+    std::filesystem::path program() const { return set() / "QUIL.EXE"; }
+
+    quil_test::RunResult run(const std::vector<std::string>& arguments, std::vector<Answer> answers = {}) {
+        return runQuil(program(), arguments, root_.path(), tmp(), std::move(answers));
+    }
+    // The private copy that the program ran as has removed itself.
+    void expectNoCopyLeft() { EXPECT_TRUE(entries(tmp()).empty()) << "left in TMPDIR: " << entries(tmp()).front(); }
+
+    TempDir root_;
+};
+
+TEST_F(QuilProgramTest, FolderSetsRoundTrip) {
+    struct Case {
+        std::vector<std::size_t> sizes;
+        const char* renamedPart; // a part shown in lower case, as FAT media may show it
+    };
+    const Case cases[] = {
+        {{100000, 100000, 54321}, "quilme02.sys"},
+        {{1}, nullptr},
+        {{131072, 131072, 131072, 7}, "Quilme04.SYS"},
+        {{}, nullptr}, // an empty source has no parts
+    };
+    unsigned seed = 1;
+    for (const Case& c : cases) {
+        TempDir root;
+        const std::filesystem::path folder = root.path() / "set";
+        const std::filesystem::path target = root.path() / "out";
+        std::filesystem::create_directories(target);
+        std::filesystem::create_directories(root.path() / "tmp");
+        std::size_t length = 0;
+        for (std::size_t size : c.sizes) {
+            length += size;
+        }
+        const std::string data = testing_support::randomBytes(length, seed++);
+        makeReassembler(folder,
+                        trailer(std::to_string(length), "Q:\\nirgends\\", "Großer Bericht.pdf", "GROSSE~1.PDF"));
+        writeParts(folder, data, c.sizes);
+        if (c.renamedPart != nullptr) {
+            const std::string upper = quil::partFileName(c.renamedPart[7] - '0');
+            std::filesystem::rename(folder / upper, folder / c.renamedPart);
+        }
+
+        const auto result = runQuil(folder / "QUIL.EXE", {target.string()}, root.path(), root.path() / "tmp");
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_NE(result.output.find("Die Datei Großer Bericht.pdf wurde in " + target.string() +
+                                     " wiederhergestellt (" + std::to_string(length) + " Bytes)."),
+                  std::string::npos)
+            << result.output;
+        EXPECT_EQ(entries(target), std::vector<std::string>{"Großer Bericht.pdf"}) << result.output;
+        EXPECT_TRUE(readFile(target / "Großer Bericht.pdf") == data) << "content differs, length " << length;
+        EXPECT_TRUE(entries(root.path() / "tmp").empty());
+        EXPECT_EQ(result.output.find("Bitte legen Sie"), std::string::npos) << "a complete set asked for a disk";
+    }
+}
+
+TEST_F(QuilProgramTest, WithoutArgumentTheFileGoesToItsSourceFolderOrTheCurrentFolder) {
+    const std::string data = testing_support::randomBytes(5000, 7);
+    writeParts(set(), data, {5000});
+    // Z: is the root on Linux, so the source folder is the output folder written in drive form.
+    std::string driveForm = "Z:" + out().string() + "/";
+    std::replace(driveForm.begin(), driveForm.end(), '/', '\\');
+
+    makeReassembler(set(), trailer("5000", driveForm, "", "quelle.bin"));
+    auto result = run({});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(readFile(out() / "quelle.bin") == data);
+
+    // A source folder that does not exist here: the current folder (the test runs in root).
+    makeReassembler(set(), trailer("5000", "Z:\\gibt\\es\\nicht\\", "", "quelle.bin"));
+    result = run({});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(readFile(root_.path() / "quelle.bin") == data);
+
+    // A relative argument is taken from the current folder, not from wherever the program went.
+    std::filesystem::create_directories(root_.path() / "rel");
+    result = run({"rel"});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(readFile(root_.path() / "rel" / "quelle.bin") == data);
+    expectNoCopyLeft();
+}
+
+TEST_F(QuilProgramTest, ThreeDisksInFoldersWithTheAnswersTyped) {
+    // disk 1: QUIL.EXE and part 1; disk 2: parts 2 and 3 (a part size limit); disk 3: part 4.
+    const std::string data = testing_support::randomBytes(70000, 3);
+    std::size_t used = writeParts(set(), data, {30000});
+    used = writeParts(root_.path() / "disk2", data, {10000, 10000}, 2, used);
+    writeParts(root_.path() / "disk3", data, {20000}, 4, used);
+    makeReassembler(set(), trailer("70000", "", "film.avi", "film.avi"));
+
+    const auto result =
+        run({out().string()}, {
+                                  {"Diskette mit QUILME02.sys ein", ""}, // pressed Enter, no change
+                                  {"Diskette mit QUILME02.sys ein", "/gibt/es/nicht"},
+                                  {"Diskette mit QUILME02.sys ein", "disk2"}, // relative
+                                  {"Diskette mit QUILME04.sys ein", "'" + (root_.path() / "disk3").string() + "'"},
+                              });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.answered, 4u) << result.output;
+    EXPECT_NE(result.output.find("Den Ordner „/gibt/es/nicht“ gibt es nicht."), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("QUILME02.sys fehlt in " + set().string() + "; es fehlen noch 40000 von 70000 Bytes."),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(quil_test::occurrences(result.output, "Diskette mit QUILME03.sys"), 0u) << result.output;
+    EXPECT_TRUE(readFile(out() / "film.avi") == data);
+    EXPECT_EQ(entries(out()), std::vector<std::string>{"film.avi"});
+    expectNoCopyLeft();
+}
+
+TEST_F(QuilProgramTest, TheHundredthPartIsNamedWithZeroAndTheNamesComeRound) {
+    // Parts 1 to 100 of 2 bytes on the first disk (the 100th is QUILME00.sys); parts 101 and
+    // 102 on the second, named QUILME01.sys and QUILME02.sys again.
+    const std::string data = testing_support::randomBytes(204, 5);
+    const std::size_t used = writeParts(set(), data, std::vector<std::size_t>(100, 2));
+    ASSERT_TRUE(std::filesystem::exists(set() / "QUILME00.sys"));
+    writeParts(root_.path() / "disk2", data, {2, 2}, 101, used);
+    makeReassembler(set(), trailer("204", "", "hundert.bin", "hundert.bin"));
+
+    const auto result = run({out().string()}, {{"Diskette mit QUILME01.sys ein", "disk2"}});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("QUILME00.sys: 2 Bytes (200 von 204)"), std::string::npos) << result.output;
+    EXPECT_TRUE(readFile(out() / "hundert.bin") == data);
+}
+
+TEST_F(QuilProgramTest, DamagedTrailersAreReportedAndNothingIsWritten) {
+    struct Case {
+        std::string trailerBytes;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"", "endet nicht mit den vier Angabezeilen"},
+        {"300\nZ:\\\nname.bin\nname.bin\n", "endet nicht mit den vier Angabezeilen"},
+        {"300\r\nZ:\\\r\nname.bin\r\nname.bin", "endet nicht mit den vier Angabezeilen"},
+        {trailer("-300", "Z:\\", "name.bin", "name.bin"), "negative Länge"},
+        {trailer("3OO", "Z:\\", "name.bin", "name.bin"), "keine Länge in Ziffern"},
+        {trailer("", "Z:\\", "name.bin", "name.bin"), "leer"},
+        {trailer("99999999999999999999999", "Z:\\", "name.bin", "name.bin"), "unmöglich große"},
+        {"300\r\nname.bin\r\nname.bin\r\n", "QUIL.EXE ist beschädigt"},
+        {trailer("300", "Z:\\", "", ".."), "keinen brauchbaren Namen"},
+        {trailer("300", "Z:\\", "a/../..", "x"), "keinen brauchbaren Namen"},
+        {trailer("300", "Z:\\", "x\\..", "x"), "keinen brauchbaren Namen"},
+        {trailer("300", "Z:\\", "", ""), "keinen brauchbaren Namen"},
+    };
+    writeParts(set(), std::string(300, 'x'), {300});
+    for (const Case& c : cases) {
+        makeReassembler(set(), c.trailerBytes);
+        const auto result = run({out().string()});
+        EXPECT_EQ(result.exitCode, 2) << c.trailerBytes << "\n" << result.output;
+        EXPECT_NE(result.output.find(c.problem), std::string::npos) << c.trailerBytes << "\n" << result.output;
+        EXPECT_TRUE(entries(out()).empty()) << c.trailerBytes;
+        EXPECT_EQ(entries(root_.path()), (std::vector<std::string>{"out", "set", "tmp"})) << c.trailerBytes;
+        expectNoCopyLeft();
+    }
+}
+
+TEST_F(QuilProgramTest, ANameNeverLeadsOutOfTheOutputFolder) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"..\\..\\ausbruch.txt", "ausbruch.txt"},
+        {"../../ausbruch.txt", "ausbruch.txt"},
+        {"/etc/ausbruch.txt", "ausbruch.txt"},
+        {"C:\\DATEN\\Bericht.doc", "Bericht.doc"},
+    };
+    const std::filesystem::path deep = out() / "a" / "b";
+    std::filesystem::create_directories(deep);
+    writeParts(set(), "inhalt", {6});
+    for (const auto& [longName, expected] : cases) {
+        makeReassembler(set(), trailer("6", "Z:\\", longName, "KURZ.TXT"));
+        const auto result = run({deep.string()});
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(entries(deep), std::vector<std::string>{expected}) << longName;
+        EXPECT_EQ(entries(out() / "a"), std::vector<std::string>{"b"}) << longName;
+        EXPECT_EQ(entries(out()), std::vector<std::string>{"a"}) << longName;
+        EXPECT_EQ(readFile(deep / expected), "inhalt");
+        std::filesystem::remove(deep / expected);
+    }
+}
+
+TEST_F(QuilProgramTest, AnExistingFileIsReplacedOnlyAfterAYes) {
+    struct Case {
+        std::vector<Answer> answers;
+        int exitCode;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {{{"existiert bereits. Überschreiben? (j/n)", "n"}}, 1, false},
+        {{{"existiert bereits. Überschreiben? (j/n)", "j"}}, 0, true},
+        {{}, 1, false}, // no input at all
+    };
+    const std::string data = testing_support::randomBytes(3000, 11);
+    writeParts(set(), data, {1000, 2000});
+    makeReassembler(set(), trailer("3000", "", "vorhanden.dat", "vorhanden.dat"));
+    for (const Case& c : cases) {
+        std::ofstream(out() / "vorhanden.dat") << "alter Inhalt";
+        const auto result = run({out().string()}, c.answers);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
+        EXPECT_NE(result.output.find("Die Datei " + (out() / "vorhanden.dat").string() +
+                                     " existiert bereits. Überschreiben? (j/n)"),
+                  std::string::npos)
+            << result.output;
+        EXPECT_EQ(readFile(out() / "vorhanden.dat") == data, c.replaced) << result.output;
+        if (!c.replaced) {
+            EXPECT_EQ(readFile(out() / "vorhanden.dat"), "alter Inhalt");
+        }
+        EXPECT_EQ(entries(out()), std::vector<std::string>{"vorhanden.dat"});
+    }
+
+    // A folder of that name is never replaced.
+    std::filesystem::remove(out() / "vorhanden.dat");
+    std::filesystem::create_directory(out() / "vorhanden.dat");
+    const auto result = run({out().string()}, {{"Überschreiben", "j"}});
+    EXPECT_NE(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(std::filesystem::is_directory(out() / "vorhanden.dat"));
+    EXPECT_EQ(entries(out()), std::vector<std::string>{"vorhanden.dat"});
+}
+
+TEST_F(QuilProgramTest, AMissingPartWithoutAnswerLeavesNoFile) {
+    const std::string data = testing_support::randomBytes(3000, 13);
+    writeParts(set(), data, {1000, 1000, 1000});
+    std::filesystem::remove(set() / "QUILME02.sys");
+    makeReassembler(set(), trailer("3000", "", "luecke.bin", "luecke.bin"));
+
+    for (const std::vector<Answer>& answers : {std::vector<Answer>{}, std::vector<Answer>{{"Diskette mit", "q"}}}) {
+        const auto result = run({out().string()}, answers);
+        EXPECT_EQ(result.exitCode, 1) << result.output;
+        EXPECT_NE(
+            result.output.find("QUILME02.sys fehlt in " + set().string() + "; es fehlen noch 2000 von 3000 Bytes."),
+            std::string::npos)
+            << result.output;
+        EXPECT_NE(result.output.find("Abgebrochen"), std::string::npos) << result.output;
+        EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
+        expectNoCopyLeft();
+    }
+}
+
+TEST_F(QuilProgramTest, PartsLongerThanTheSourceAreDamage) {
+    // On the first disk: found before anything is written.
+    writeParts(set(), std::string(1200, 'x'), {600, 600});
+    makeReassembler(set(), trailer("1000", "", "zu_lang.bin", "zu_lang.bin"));
+    auto result = run({out().string()});
+    EXPECT_EQ(result.exitCode, 2) << result.output;
+    EXPECT_NE(result.output.find("länger als die Originaldatei: mit QUILME02.sys ergeben sie 1200 Bytes"),
+              std::string::npos)
+        << result.output;
+    EXPECT_TRUE(entries(out()).empty());
+
+    // On a later disk: found while joining; the half-written file goes.
+    std::filesystem::remove(set() / "QUILME02.sys");
+    writeParts(root_.path() / "disk2", std::string(700, 'y'), {700}, 2);
+    result = run({out().string()}, {{"Diskette mit QUILME02.sys", "disk2"}});
+    EXPECT_EQ(result.exitCode, 2) << result.output;
+    EXPECT_NE(result.output.find("ergeben sie 1300 Bytes, die Originaldatei hatte 1000 Bytes"), std::string::npos)
+        << result.output;
+    EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
+    expectNoCopyLeft();
+}
+
+TEST_F(QuilProgramTest, MoreThanOneArgumentIsRefused) {
+    writeParts(set(), "abc", {3});
+    makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
+    const auto result = run({out().string(), "zweites"});
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("Aufruf: QUIL.EXE [Zielordner]"), std::string::npos) << result.output;
+    EXPECT_TRUE(entries(out()).empty());
+}
+
+TEST(QuilBuildTest, TheBuiltReassemblerEndsWithALineFeed) {
+    // The trailer's first line begins after that line feed; a program ending in a digit
+    // would otherwise lengthen the length line.
+    const std::string program = readFile(SPLITWERK_BUILD_DIR "/QUIL.SYS");
+    ASSERT_FALSE(program.empty());
+    EXPECT_EQ(program.back(), '\n');
+}
+
+} // namespace

@@ -1,0 +1,52 @@
+// Running the real QUIL.EXE in a test: building a disk set by hand (the built QUIL.SYS with a
+// trailer the test writes, part files) and driving the program through its terminal, with
+// answers given when a question appears.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quil_test {
+
+// The trailer bytes: four lines, each ended by CR LF.
+std::string trailer(const std::string& length, const std::string& folder, const std::string& longName,
+                    const std::string& givenName);
+
+// Copies the built QUIL.SYS to folder/QUIL.EXE and appends trailerBytes.
+std::filesystem::path makeReassembler(const std::filesystem::path& folder, const std::string& trailerBytes);
+
+// Writes the bytes of data cut at the given sizes as parts firstPart, firstPart + 1, ...
+// into folder; returns how many bytes were used.
+std::size_t writeParts(const std::filesystem::path& folder, const std::string& data,
+                       const std::vector<std::size_t>& sizes, long firstPart = 1, std::size_t offset = 0);
+
+// One scripted answer: when the output since the last answer contains prompt, run action
+// (may be empty) and type reply plus a line end. An action that returns false closes the
+// input instead, so the program reads end of input and ends.
+struct Answer {
+    std::string prompt;
+    std::string reply;
+    std::function<bool()> action = {};
+};
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output; // stdout and stderr as they came
+    std::size_t answered = 0;
+};
+
+// Runs program with arguments in workingFolder, TMPDIR set to tmpFolder. After the last
+// answer the input is closed, so any further question reads end of input.
+RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                  const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
+                  std::vector<Answer> answers = {});
+
+// Names of the entries of a folder, sorted.
+std::vector<std::string> entries(const std::filesystem::path& folder);
+
+// How often needle occurs in text.
+std::size_t occurrences(const std::string& text, const std::string& needle);
+
+} // namespace quil_test

@@ -1,0 +1,72 @@
+// Reading the user's answers: what counts as yes, as a changed disk, as a folder, as abort.
+#include "reassembler/Terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using Kind = quil::DiskAnswer::Kind;
+
+TEST(TerminalTest, DiskAnswers) {
+    struct Case {
+        std::optional<std::string> line;
+        Kind kind;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {std::nullopt, Kind::Abort, ""},
+        {"", Kind::Retry, ""},
+        {"  \r", Kind::Retry, ""},
+        {"q", Kind::Abort, ""},
+        {" Q ", Kind::Abort, ""},
+        {"/media/stick", Kind::Folder, "/media/stick"},
+        {"  disk2 \r", Kind::Folder, "disk2"},
+        {"'/home/u/Meine Teile'", Kind::Folder, "/home/u/Meine Teile"},
+        {"\"/home/u/Meine Teile\"", Kind::Folder, "/home/u/Meine Teile"},
+        {"'halb", Kind::Folder, "'halb"},
+        {"qq", Kind::Folder, "qq"},
+    };
+    for (const Case& c : cases) {
+        const quil::DiskAnswer answer = quil::interpretDiskAnswer(c.line);
+        EXPECT_EQ(answer.kind, c.kind) << c.line.value_or("<EOF>");
+        EXPECT_EQ(answer.folder, c.folder) << c.line.value_or("<EOF>");
+    }
+}
+
+TEST(TerminalTest, OnlyJaIsYes) {
+    const std::pair<std::optional<std::string>, bool> cases[] = {
+        {"j", true},     {"J", true},  {"ja", true}, {" Ja\r", true}, {"n", false},
+        {"nein", false}, {"y", false}, {"", false},  {"jx", false},   {std::nullopt, false},
+    };
+    for (const auto& [line, yes] : cases) {
+        EXPECT_EQ(quil::interpretYes(line), yes) << line.value_or("<EOF>");
+    }
+}
+
+TEST(TerminalTest, ReadsLinesUntilEndOfInputAndPutsTheQuestionFirst) {
+    char inputText[] = "erste\nzweite ohne Ende";
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> in(fmemopen(inputText, sizeof inputText - 1, "r"), &std::fclose);
+    char* outText = nullptr;
+    std::size_t outSize = 0;
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> out(open_memstream(&outText, &outSize), &std::fclose);
+    ASSERT_TRUE(in && out);
+    quil::Terminal terminal(in.get(), out.get(), out.get());
+
+    const quil::DiskAnswer first = terminal.askForDisk("QUILME02.sys");
+    EXPECT_EQ(first.kind, Kind::Folder);
+    EXPECT_EQ(first.folder, "erste");
+    EXPECT_EQ(terminal.readLine(), "zweite ohne Ende");
+    EXPECT_EQ(terminal.readLine(), std::nullopt);
+    EXPECT_FALSE(terminal.askYesNo("Überschreiben? (j/n)"));
+    out.reset();
+    const std::string shown(outText, outSize);
+    std::free(outText);
+    EXPECT_EQ(shown.rfind("Bitte legen Sie die Diskette mit QUILME02.sys ein und drücken Sie die Eingabetaste.", 0), 0u)
+        << shown;
+    EXPECT_NE(shown.find("Überschreiben? (j/n)"), std::string::npos) << shown;
+}
+
+} // namespace
