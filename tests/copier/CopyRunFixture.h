@@ -43,8 +43,9 @@ inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden meh
                                          "Bitte wählen Sie eine größere Teilgröße.";
 } // namespace text
 
+// Public, so that table-driven cases can set the scene through it.
 class CopyRunFixture : public ::testing::Test {
-protected:
+public:
     CopyRunFixture();
 
     // Writes C:\DATEN\<name> with random bytes and selects it as the source.

@@ -1,0 +1,284 @@
+// The copy run's recovery: halving a chunk that does not fit, full disks, the four handlers
+// with each answer, the fatal report, and failures of a handler's own operations.
+#include "CopyRunFixture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+
+namespace copier_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing_support::SimulatedDrive;
+
+class Recovery : public CopyRunFixture {
+protected:
+    // The first yield comes right before the first chunk, after the trailer's writes.
+    void countChunkWritesOnly() {
+        events().onYield([this](int count) {
+            if (count == 1) {
+                drive_.clearCounters();
+            }
+        });
+    }
+};
+
+const std::string kFatalDeviceError = "Es kam in Modul PUT zu folgendem Fehler:\r"
+                                      "Geräte-E/A-Fehler /57\r"
+                                      "Bitte benachrichtigen Sie den Programmautor über ff. e-Mail-Adresse:\r"
+                                      "support@splitwerk99.de";
+
+TEST_F(Recovery, AChunkIsHalvedNineTimesAtMostBeforeTheDiskCountsAsFull) {
+    const std::string bytes = makeSource(200000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 511);
+    boxes().expect(text::kDiskFull, 65, 2);
+    boxes().expect(text::kConfirmAbort, 292, 6);
+    countChunkWritesOnly();
+    run();
+    EXPECT_THAT(drive_.writeSizes(), ElementsAre(131072U, 65536U, 32768U, 16384U, 8192U, 4096U, 2048U, 1024U, 512U));
+    // The part got nothing, so its empty file is gone; nothing else is shown.
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE"));
+    EXPECT_TRUE(boxes().allShown());
+}
+
+TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
+    const std::string bytes = makeSource(400000);
+    // Room for 65536 bytes more after the first chunk, but not for 131072.
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 131072 + 65536 + 100);
+    boxes().expect(text::kDiskFull, 65, 1, [&] {
+        drive_.setCapacity(std::nullopt);
+        drive_.insertBlank();
+    });
+    boxes().expect(text::kFinished, 64, 1);
+    countChunkWritesOnly();
+    run();
+    const std::vector<std::size_t> sizes = drive_.writeSizes();
+    ASSERT_GE(sizes.size(), 5U);
+    // First chunk; the second fails and fits at half; the third starts at full size again.
+    EXPECT_THAT(std::vector<std::size_t>(sizes.begin(), sizes.begin() + 4),
+                ElementsAre(131072U, 131072U, 65536U, 131072U));
+    EXPECT_EQ(onDisk(0, "QUILME01.sys").size(), 131072U + 65536U);
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+TEST_F(Recovery, A900ByteChunkThatDoesNotFitGetsNoSecondAttempt) {
+    const std::string bytes = makeSource(900);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 100);
+    boxes().expect(text::kDiskFull, 65, 1, [&] {
+        drive_.setCapacity(std::nullopt);
+        drive_.insertBlank();
+    });
+    boxes().expect(text::kFinished, 64, 1);
+    countChunkWritesOnly();
+    run();
+    EXPECT_THAT(drive_.writeSizes(), ElementsAre(900U, 900U));
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE"));
+    EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes);
+}
+
+TEST_F(Recovery, CancelThenNoInTheDiskFullDialogAsksAgain) {
+    const std::string bytes = makeSource(3000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 2000);
+    boxes().expect(text::kDiskFull, 65, 2);
+    boxes().expect(text::kConfirmAbort, 292, 7);
+    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+// One table for the four handlers: how to provoke each one, what it says, and how to undo
+// the trouble before answering OK.
+struct HandlerCase {
+    const char* name;
+    std::function<void(CopyRunFixture&, SimulatedDrive&)> provoke;
+    std::string prompt;
+    std::function<void(CopyRunFixture&, SimulatedDrive&)> mend;
+};
+
+enum class Answer { Ok, CancelThenYes, CancelThenNoThenOk };
+
+std::string handlerCaseName(const ::testing::TestParamInfo<std::tuple<HandlerCase, Answer>>& info) {
+    static const char* const kAnswers[] = {"Ok", "CancelThenYes", "CancelThenNoThenOk"};
+    std::string name = std::get<0>(info.param).name;
+    name.erase(std::remove_if(name.begin(), name.end(),
+                              [](char c) { return std::isalnum(static_cast<unsigned char>(c)) == 0; }),
+               name.end());
+    return name + "_" + kAnswers[static_cast<int>(std::get<1>(info.param))];
+}
+
+class Handlers : public CopyRunFixture, public ::testing::WithParamInterface<std::tuple<HandlerCase, Answer>> {};
+
+TEST_P(Handlers, RetryOnOkGiveUpOnCancelAndYesAskAgainOnNo) {
+    const auto& [c, answer] = GetParam();
+    const std::string bytes = makeSource(5000);
+    c.provoke(*this, drive_);
+    const auto mendIt = [this, mend = c.mend] { mend(*this, drive_); };
+    switch (answer) {
+    case Answer::Ok:
+        boxes().expect(c.prompt, 17, 1, mendIt);
+        boxes().expect(text::kFinished, 64, 1);
+        break;
+    case Answer::CancelThenYes:
+        boxes().expect(c.prompt, 17, 2);
+        boxes().expect(text::kConfirmAbort, 292, 6);
+        break;
+    case Answer::CancelThenNoThenOk:
+        boxes().expect(c.prompt, 17, 2);
+        boxes().expect(text::kConfirmAbort, 292, 7);
+        boxes().expect(c.prompt, 17, 1, mendIt);
+        boxes().expect(text::kFinished, 64, 1);
+        break;
+    }
+    run();
+    EXPECT_TRUE(boxes().allShown()) << c.name;
+    EXPECT_EQ(controls_.progress().back(), 0.0F);
+    if (answer == Answer::CancelThenYes) {
+        // Given up: what was written stays, nothing more is added.
+        EXPECT_NE(joinedParts(), bytes);
+    } else {
+        EXPECT_EQ(joinedParts(), bytes) << c.name;
+        EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
+    }
+}
+
+const HandlerCase kSourceLocked{
+    "OnSourceError", [](CopyRunFixture& f, SimulatedDrive& drive) { drive.lock(f.sourceFile()); }, text::kSourceError,
+    [](CopyRunFixture& f, SimulatedDrive& drive) { drive.unlock(f.sourceFile()); }};
+const HandlerCase kWipeFails{"OnWipeError",
+                             [](CopyRunFixture& f, SimulatedDrive& drive) {
+                                 f.temp_.write("drive/disk1/alt.txt", "weg");
+                                 f.controls_.wipe();
+                                 drive.failNext(SimulatedDrive::Op::Remove, 75);
+                             },
+                             text::kWipeError, [](CopyRunFixture&, SimulatedDrive&) {}};
+const HandlerCase kTargetFails{
+    "OnTargetError", [](CopyRunFixture&, SimulatedDrive& drive) { drive.failNext(SimulatedDrive::Op::Copy, 70); },
+    text::kTargetError, [](CopyRunFixture&, SimulatedDrive&) {}};
+const HandlerCase kDriveNotReady{
+    "OnWriteError 71",
+    // past the four trailer lines: the first chunk
+    [](CopyRunFixture&, SimulatedDrive& drive) { drive.failNext(SimulatedDrive::Op::Write, 71, 4); }, text::kNotReady,
+    [](CopyRunFixture&, SimulatedDrive&) {}};
+
+INSTANTIATE_TEST_SUITE_P(Table, Handlers,
+                         ::testing::Combine(::testing::Values(kSourceLocked, kWipeFails, kTargetFails, kDriveNotReady),
+                                            ::testing::Values(Answer::Ok, Answer::CancelThenYes,
+                                                              Answer::CancelThenNoThenOk)),
+                         handlerCaseName);
+
+TEST_F(Recovery, ALockedSourceGivenUpLeavesTheTargetUntouched) {
+    makeSource(5000);
+    drive_.lock(sourceFile());
+    boxes().expect(text::kSourceError, 17, 2);
+    boxes().expect(text::kConfirmAbort, 292, 6);
+    run();
+    EXPECT_TRUE(filesOn(0).empty());
+    EXPECT_THAT(controls_.progress(), ElementsAre(0.0F));
+}
+
+TEST_F(Recovery, AnyOtherWriteErrorEndsWithTheReportForPut) {
+    const std::string bytes = makeSource(300000);
+    // The four trailer lines and the first chunk go through; the second chunk fails.
+    drive_.failNext(SimulatedDrive::Op::Write, 57, 5);
+    boxes().expect(kFatalDeviceError, 16, 1);
+    try {
+        run();
+        FAIL() << "the program did not end";
+    } catch (const rt::ProgramEnded& ended) {
+        EXPECT_NE(ended.status, 0);
+    }
+    EXPECT_TRUE(boxes().allShown());
+    // The first chunk went in, the failed second left nothing.
+    EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 131072));
+}
+
+TEST_F(Recovery, WriteProtectedTargetWithoutWipeFailsAtTheReassemblerCopy) {
+    const std::string bytes = makeSource(5000);
+    drive_.setWriteProtected(true);
+    boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+TEST_F(Recovery, WriteProtectedTargetWithWipeFailsAtTheFirstDeletion) {
+    const std::string bytes = makeSource(5000);
+    temp_.write("drive/disk1/alt.txt", "weg");
+    controls_.wipe();
+    drive_.setWriteProtected(true);
+    boxes().expect(text::kWipeError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
+    makeSource(5000);
+    controls_.wipe();
+    drive_.setWriteProtected(true);
+    boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+}
+
+// After a change of disk without the wipe, the search for an old part file runs under the
+// write handler: not ready asks to check the drive, anything else is fatal.
+TEST_F(Recovery, NoDiskAfterAChangeAsksToCheckTheDrive) {
+    const std::string bytes = makeSource(5000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    boxes().expect(text::kDiskFull, 65, 1, [&] {
+        drive_.setCapacity(std::nullopt);
+        drive_.eject();
+    });
+    boxes().expect(text::kNotReady, 17, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+TEST_F(Recovery, AnotherSearchFailureAfterAChangeIsFatal) {
+    const std::string bytes = makeSource(5000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    boxes().expect(text::kDiskFull, 65, 1, [&] {
+        drive_.insertBlank();
+        drive_.failNext(SimulatedDrive::Op::List, 57);
+    });
+    boxes().expect(kFatalDeviceError, 16, 1);
+    EXPECT_THROW(run(), rt::ProgramEnded);
+    EXPECT_TRUE(boxes().allShown());
+}
+
+TEST_F(Recovery, AFailingCloseInTheDiskFullPathIsNotHandledAgain) {
+    const std::string bytes = makeSource(5000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    drive_.failNext(SimulatedDrive::Op::Close, 57, 1); // the trailer's close goes through
+    try {
+        run();
+        FAIL() << "the close failure was swallowed";
+    } catch (const rt::RuntimeError& error) {
+        EXPECT_EQ(error.number(), 57);
+    }
+}
+
+TEST_F(Recovery, GivingUpAPartCloseThatKeepsFailingStillClosesTheSource) {
+    makeSource(5000);
+    events().onYield([&](int) { drive_.setFailing(SimulatedDrive::Op::Close, 57); });
+    boxes().expect(text::kTargetError, 17, 2);
+    boxes().expect(text::kConfirmAbort, 292, 6);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_FALSE(runtime().files().isOpen(1)); // the source
+    EXPECT_EQ(controls_.progress().back(), 0.0F);
+}
+
+} // namespace
+} // namespace copier_tests
