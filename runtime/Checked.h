@@ -18,7 +18,8 @@ int32_t roundToInt32(double value);
 
 // The leading number of a text: leading blanks skipped, an optional sign, digits with "."
 // as decimal point and an optional exponent; reading stops at the first character that
-// cannot continue the number; no number at all gives 0.
+// cannot continue the number; no number at all gives 0. Blanks inside the number end it
+// ("12 34" gives 12). A number too large for a double is error 6.
 double leadingNumber(const std::string& text);
 
 // Whole number as text: "-" only when negative, no blank.

@@ -30,7 +30,8 @@ enum Attribute : int {
 class OpenFile {
 public:
     virtual ~OpenFile() = default;
-    // Reads up to size bytes from a 0-based offset; returns how many were read.
+    // Reads up to size bytes from a 0-based offset; returns how many were read. The position
+    // moves on to the byte after the last one read, as with a sequential read.
     virtual std::size_t readAt(int64_t offset, char* buffer, std::size_t size) = 0;
     // Writes all bytes at the current position or none: a write refused for lack of room
     // leaves the file exactly as it was.

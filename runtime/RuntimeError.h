@@ -10,9 +10,13 @@ namespace rt {
 
 enum ErrorNumber : int {
     kOverflow = 6,
+    kBadFileNumber = 52,
     kFileNotFound = 53,
+    kFileAlreadyOpen = 55,
     kDeviceIo = 57,
     kDiskFull = 61,
+    kInputPastEnd = 62,
+    kBadRecordNumber = 63,
     kTooManyFiles = 67,
     kPermissionDenied = 70,
     kDiskNotReady = 71,

@@ -1,0 +1,63 @@
+// The runtime services bundled: dialogs, yield, end, the report of an unhandled error, and
+// the file services by name, each translating drive-letter paths at the boundary.
+#include "Runtime.h"
+
+#include "Checked.h"
+
+#include <cstdlib>
+
+namespace rt {
+
+Runtime::Runtime(RuntimeParts parts)
+    : parts_(std::move(parts)), files_(*parts_.fileSystem, parts_.drives), dir_(*parts_.fileSystem, parts_.drives) {}
+
+int Runtime::msgBox(const std::string& prompt, int style, const std::string& title) {
+    return parts_.messageBox->show(prompt, style, title);
+}
+
+void Runtime::doEvents() {
+    parts_.events->doEvents();
+}
+
+void Runtime::end(int status) {
+    files_.closeAll();
+    parts_.programEnd->end(status);
+    // An end that came back would let the program run on past its own end.
+    std::abort();
+}
+
+void Runtime::reportUnhandled(const RuntimeError& error) {
+    const std::string prompt = "Laufzeitfehler '" + numberText(error.number()) + "':\r\r" + error.description();
+    msgBox(prompt, kCriticalOk, kProductName);
+    end(1);
+}
+
+int Runtime::getAttr(const std::string& path) {
+    return parts_.fileSystem->attributes(parts_.drives.toNative(path));
+}
+
+void Runtime::setAttr(const std::string& path, int attributes) {
+    parts_.fileSystem->setAttributes(parts_.drives.toNative(path), attributes);
+}
+
+void Runtime::kill(const std::string& path) {
+    parts_.fileSystem->remove(parts_.drives.toNative(path));
+}
+
+void Runtime::fileCopy(const std::string& from, const std::string& to) {
+    // Both names are translated before anything is touched, so an unready target drive
+    // leaves the source alone.
+    const std::string nativeFrom = parts_.drives.toNative(from);
+    const std::string nativeTo = parts_.drives.toNative(to);
+    parts_.fileSystem->copy(nativeFrom, nativeTo);
+}
+
+int32_t Runtime::fileLen(const std::string& path) {
+    return toInt32(parts_.fileSystem->length(parts_.drives.toNative(path)));
+}
+
+FileIdentity Runtime::identity(const std::string& path) {
+    return parts_.fileSystem->identity(parts_.drives.toNative(path));
+}
+
+} // namespace rt

@@ -1,0 +1,148 @@
+// The drive map of a Linux desktop, built from the mounts table: A: is the floppy, D: to Y:
+// the removable media of the user, Z: the root. Readiness is read from the table at every
+// access: after an unmount, creating a file in the bare mount-point directory would succeed
+// silently and the data would land on the wrong disk.
+#include "runtime/DriveMap.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <pwd.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace rt {
+
+namespace {
+
+// The mounts table writes blanks, tabs, newlines and backslashes as octal escapes ("\040").
+std::string decodeMountField(const std::string& field) {
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3' &&
+            field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+            i += 3;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+// The directory as the mounts table spells it: symbolic links resolved where possible.
+std::string canonical(const std::string& directory) {
+    char resolved[PATH_MAX];
+    if (realpath(directory.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    return directory;
+}
+
+bool isMountPoint(const std::vector<MountEntry>& mounts, const std::string& directory) {
+    for (const MountEntry& entry : mounts) {
+        if (entry.mountPoint == directory) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> floppyMountPoint() {
+    const std::vector<MountEntry> mounts = readMounts();
+    // The last entry wins: a later mount hides an earlier one on the same device.
+    std::optional<std::string> found;
+    for (const MountEntry& entry : mounts) {
+        if (entry.device == "/dev/fd0") {
+            found = entry.mountPoint;
+        }
+    }
+    if (found) {
+        return found;
+    }
+    for (const char* directory : {"/media/floppy0", "/media/floppy"}) {
+        if (isMountPoint(mounts, directory)) {
+            return std::string(directory);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string userName() {
+    if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
+        return entry->pw_name;
+    }
+    const char* name = std::getenv("USER");
+    return name != nullptr ? name : "";
+}
+
+// Media mounted directly below /media/<user>/ or /run/media/<user>/, in mount-table order.
+std::vector<std::string> removableMedia() {
+    const std::string user = userName();
+    std::vector<std::string> result;
+    if (user.empty()) {
+        return result;
+    }
+    const std::string prefixes[] = {"/media/" + user + "/", "/run/media/" + user + "/"};
+    for (const MountEntry& entry : readMounts()) {
+        for (const std::string& prefix : prefixes) {
+            const bool below = entry.mountPoint.size() > prefix.size() &&
+                               entry.mountPoint.compare(0, prefix.size(), prefix) == 0 &&
+                               entry.mountPoint.find('/', prefix.size()) == std::string::npos;
+            // A floppy mounted by the desktop below /media is drive A:, not a second letter.
+            if (below && entry.device != "/dev/fd0") {
+                bool seen = false;
+                for (const std::string& known : result) {
+                    seen = seen || known == entry.mountPoint;
+                }
+                if (!seen) {
+                    result.push_back(entry.mountPoint);
+                }
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+std::vector<MountEntry> readMounts(const std::string& mountsFile) {
+    std::vector<MountEntry> mounts;
+    std::ifstream in(mountsFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string device;
+        std::string mountPoint;
+        if (fields >> device >> mountPoint) {
+            mounts.push_back({decodeMountField(device), decodeMountField(mountPoint)});
+        }
+    }
+    return mounts;
+}
+
+DriveMap::Resolver DriveMap::mountPointResolver(std::string directory, std::string mountsFile) {
+    return [directory = std::move(directory), mountsFile = std::move(mountsFile)]() -> std::optional<std::string> {
+        if (isMountPoint(readMounts(mountsFile), canonical(directory))) {
+            return directory;
+        }
+        return std::nullopt;
+    };
+}
+
+DriveMap DriveMap::linuxDefault() {
+    DriveMap map;
+    map.setDrive('A', floppyMountPoint);
+    char letter = 'D';
+    for (const std::string& medium : removableMedia()) {
+        if (letter > 'Y') {
+            break;
+        }
+        map.setDrive(letter, mountPointResolver(medium));
+        ++letter;
+    }
+    map.setFixedDrive('Z', "/");
+    return map;
+}
+
+} // namespace rt

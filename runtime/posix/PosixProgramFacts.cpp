@@ -1,0 +1,55 @@
+// The running program's facts on Linux: its arguments and /proc/self/exe, in drive-letter
+// form. The program is started by a file manager with the file's absolute path, which the
+// drive map turns into "Z:\home\...".
+#include "runtime/ProgramFacts.h"
+
+#include "runtime/DriveMap.h"
+
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
+
+namespace rt {
+
+namespace {
+
+std::string executablePath(const char* argv0) {
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
+        buffer.resize(static_cast<std::size_t>(length));
+        return buffer;
+    }
+    return argv0 != nullptr ? argv0 : "";
+}
+
+} // namespace
+
+ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& drives) {
+    ProgramFacts facts;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (!argument.empty() && argument[0] == '/') {
+            argument = drives.fromNative(argument);
+        } else {
+            std::replace(argument.begin(), argument.end(), '/', '\\');
+        }
+        if (i > 1) {
+            facts.commandLine += ' ';
+        }
+        facts.commandLine += argument;
+    }
+
+    facts.programFileNative = executablePath(argc > 0 ? argv[0] : nullptr);
+    const std::size_t slash = facts.programFileNative.rfind('/');
+    const std::string fileName =
+        slash == std::string::npos ? facts.programFileNative : facts.programFileNative.substr(slash + 1);
+    facts.programName = withoutExtension(fileName);
+    if (slash != std::string::npos) {
+        const std::string folder = slash == 0 ? "/" : facts.programFileNative.substr(0, slash);
+        facts.programFolder = drives.fromNative(folder);
+    }
+    return facts;
+}
+
+} // namespace rt

@@ -1,0 +1,188 @@
+// "Senden an" on Linux desktops. Windows has one Send To folder; here the closest matches are
+// Thunar's Send To menu, Nautilus' scripts and Dolphin's service menus, and the program
+// installs itself into all three so that whichever file manager the user has offers it.
+#include "runtime/XdgSendTo.h"
+
+#include "AtomicFile.h"
+#include "runtime/DriveMap.h"
+#include "runtime/RuntimeError.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rt {
+
+namespace {
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string defaultDataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // The XDG rules ignore a relative value.
+    if (xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.local/share";
+}
+
+// "Splitwerk 99" gives "splitwerk99": the file name of the desktop entries and the action id.
+std::string entryId(const std::string& name) {
+    std::string id;
+    for (char c : name) {
+        if (c >= 'A' && c <= 'Z') {
+            id += static_cast<char>(c - 'A' + 'a');
+        } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+            id += c;
+        }
+    }
+    return id;
+}
+
+// A value of a desktop entry key: the escapes of the desktop entry format.
+std::string desktopString(const std::string& text) {
+    std::string value;
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
+        }
+    }
+    return value;
+}
+
+bool isKnownFolder(const std::string& folder) {
+    std::string lowered;
+    for (char c : folder) {
+        lowered += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : (c == '/' ? '\\' : c);
+    }
+    return lowered == "..\\..\\sendto";
+}
+
+// The host path of the program: translated, made absolute, and completed with ".exe" when
+// only that exists, as a shell completes a command.
+std::string programPath(const DriveMap& drives, const std::string& target) {
+    std::string path = drives.toNative(target);
+    if (!path.empty() && path[0] != '/') {
+        std::string cwd(4096, '\0');
+        if (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+            return {};
+        }
+        cwd.resize(cwd.find('\0'));
+        path = (cwd == "/" ? cwd : cwd + "/") + path;
+    }
+    if (!isRegularFile(path) && isRegularFile(path + ".exe")) {
+        path += ".exe";
+    }
+    return path;
+}
+
+std::string execLine(const std::string& program, const std::string& arguments) {
+    std::string line = desktopExecQuote(program);
+    if (!arguments.empty()) {
+        line += ' ' + desktopExecQuote(arguments);
+    }
+    return line + " %f";
+}
+
+std::string thunarText(const std::string& name, const std::string& id, const std::string& exec) {
+    // No MimeType key: Thunar would then offer the entry only for the types it names.
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Version=1.0\n"
+           "Name=" +
+           desktopString(name) + "\nIcon=" + id + "\nExec=" + exec + "\n";
+}
+
+std::string dolphinText(const std::string& name, const std::string& id, const std::string& exec) {
+    // Every file is an application/octet-stream to KDE, so the action shows for all files.
+    return "[Desktop Entry]\n"
+           "Type=Service\n"
+           "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
+           "MimeType=application/octet-stream;\n"
+           "Actions=" +
+           id + ";\n\n[Desktop Action " + id + "]\nName=" + desktopString(name) + "\nIcon=" + id + "\nExec=" + exec +
+           "\n";
+}
+
+std::string nautilusText(const std::string& name, const std::string& program, const std::string& arguments) {
+    // Nautilus runs the script in the folder it shows and may pass a relative name; the program
+    // needs the absolute path (which also keeps a name starting with "-" from looking like an
+    // option).
+    std::string start = "exec " + shellQuote(program);
+    if (!arguments.empty()) {
+        start += ' ' + shellQuote(arguments);
+    }
+    std::string comment;
+    for (char c : name) {
+        comment += (c == '\n' || c == '\r') ? ' ' : c;
+    }
+    return "#!/bin/sh\n"
+           "# " +
+           comment +
+           ": sends the selected file to the program.\n"
+           "[ $# -gt 0 ] || exit 0\n"
+           "file=$1\n"
+           "case $file in\n"
+           "/*) ;;\n"
+           "*) file=$PWD/$file ;;\n"
+           "esac\n" +
+           start + " \"$file\"\n";
+}
+
+} // namespace
+
+XdgSendTo::XdgSendTo(const DriveMap& drives, std::string dataHome)
+    : drives_(drives), dataHome_(dataHome.empty() ? defaultDataHome() : std::move(dataHome)) {}
+
+std::string XdgSendTo::thunarEntry(const std::string& name) const {
+    return dataHome_ + "/Thunar/sendto/" + entryId(name) + ".desktop";
+}
+
+std::string XdgSendTo::nautilusScript(const std::string& name) const {
+    return dataHome_ + "/nautilus/scripts/" + name;
+}
+
+std::string XdgSendTo::dolphinEntry(const std::string& name) const {
+    return dataHome_ + "/kio/servicemenus/" + entryId(name) + ".desktop";
+}
+
+int XdgSendTo::create(const std::string& folder, const std::string& name, const std::string& target,
+                      const std::string& arguments) {
+    const std::string id = entryId(name);
+    if (!isKnownFolder(folder) || id.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+        return 0;
+    }
+    std::string program;
+    try {
+        program = programPath(drives_, target);
+    } catch (const RuntimeError&) {
+        return 0;
+    }
+    if (program.empty()) {
+        return 0;
+    }
+    const std::string exec = execLine(program, arguments);
+    bool ok = posix::replaceFileAtomically(thunarEntry(name), thunarText(name, id, exec), 0644);
+    ok = posix::replaceFileAtomically(nautilusScript(name), nautilusText(name, program, arguments), 0755) && ok;
+    ok = posix::replaceFileAtomically(dolphinEntry(name), dolphinText(name, id, exec), 0755) && ok;
+    return ok ? 1 : 0;
+}
+
+} // namespace rt

@@ -1,0 +1,191 @@
+// Files by number: numbering rules, positioned reads, byte-exact text lines, closing.
+#include "runtime/Files.h"
+#include "runtime/DriveMap.h"
+#include "runtime/RuntimeError.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using testing_support::readFile;
+using testing_support::TempDir;
+
+int errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const rt::RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    FilesTest() { drives_.setFixedDrive('C', dir_.str()); }
+
+    TempDir dir_;
+    rt::DriveMap drives_;
+    rt::PosixFileSystem fs_;
+    rt::Files files_{fs_, drives_};
+};
+
+TEST_F(FilesTest, NumbersAreHandedOutLowestFirstAndCheckedOnUse) {
+    EXPECT_EQ(files_.freeFile(), 1);
+    files_.open(1, "C:\\a.bin", rt::OpenMode::BinaryWrite);
+    files_.open(3, "C:\\b.bin", rt::OpenMode::BinaryWrite);
+    EXPECT_EQ(files_.freeFile(), 2);
+    EXPECT_EQ(errorOf([&] { files_.open(1, "C:\\c.bin", rt::OpenMode::BinaryWrite); }), 55);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "c.bin"));
+    EXPECT_EQ(errorOf([&] { files_.open(0, "C:\\c.bin", rt::OpenMode::BinaryWrite); }), 52);
+    EXPECT_EQ(errorOf([&] { files_.open(256, "C:\\c.bin", rt::OpenMode::BinaryWrite); }), 52);
+    EXPECT_EQ(errorOf([&] { files_.put(2, "x", 1); }), 52);
+    EXPECT_EQ(errorOf([&] { files_.lof(9); }), 52);
+
+    files_.close(1);
+    EXPECT_FALSE(files_.isOpen(1));
+    EXPECT_EQ(files_.freeFile(), 1);
+    files_.close(1); // closing a number that is not open is no error
+    files_.close(77);
+}
+
+TEST_F(FilesTest, AllNumbersTakenIsError67) {
+    for (int number = 1; number <= 255; ++number) {
+        files_.open(number, "C:\\f" + std::to_string(number), rt::OpenMode::BinaryWrite);
+    }
+    EXPECT_EQ(errorOf([&] { files_.freeFile(); }), 67);
+    files_.closeAll();
+    EXPECT_EQ(files_.freeFile(), 1);
+    EXPECT_FALSE(files_.isOpen(255));
+}
+
+TEST_F(FilesTest, GetReadsFromAOneBasedPositionAndSeekFollows) {
+    dir_.write("quelle.bin", "ABCDEFGHIJ");
+    files_.open(1, "C:\\quelle.bin", rt::OpenMode::BinaryRead);
+    EXPECT_EQ(files_.seek(1), 1);
+    EXPECT_EQ(files_.lof(1), 10);
+    char buffer[6] = {};
+    EXPECT_EQ(files_.get(1, 1, buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "ABCD");
+    EXPECT_EQ(files_.seek(1), 5); // the next source chunk starts here
+    EXPECT_EQ(files_.get(1, 8, buffer, 6), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "HIJ");
+    EXPECT_EQ(files_.seek(1), 11);
+    EXPECT_EQ(errorOf([&] { files_.get(1, 0, buffer, 1); }), 63);
+    files_.close(1);
+}
+
+TEST_F(FilesTest, PutWritesAtThePositionAndAdvancesIt) {
+    files_.open(2, "C:\\teil.sys", rt::OpenMode::BinaryWrite);
+    files_.put(2, "abc", 3);
+    files_.put(2, "de", 2);
+    EXPECT_EQ(files_.seek(2), 6);
+    EXPECT_EQ(files_.lof(2), 5);
+    files_.close(2);
+    EXPECT_EQ(readFile(dir_.path() / "teil.sys"), "abcde");
+}
+
+TEST_F(FilesTest, TextLinesEndInCrLfByteExact) {
+    dir_.write("QUIL.EXE", "MZ");
+    files_.open(1, "C:\\QUIL.EXE", rt::OpenMode::Append);
+    files_.writeNumberLine(1, 123);
+    files_.writeNumberLine(1, -5);
+    files_.writeNumberLine(1, 0);
+    files_.printLine(1, "C:\\Daten\\");
+    files_.printLine(1, "Bericht.doc");
+    files_.printLine(1, "");
+    files_.close(1);
+    EXPECT_EQ(readFile(dir_.path() / "QUIL.EXE"), "MZ123\r\n-5\r\n0\r\nC:\\Daten\\\r\nBericht.doc\r\n\r\n");
+
+    files_.open(1, "C:\\autorun.inf", rt::OpenMode::Output);
+    files_.printLine(1, "[autorun]");
+    files_.close(1);
+    files_.open(1, "C:\\autorun.inf", rt::OpenMode::Output);
+    files_.printLine(1, "neu");
+    files_.close(1);
+    EXPECT_EQ(readFile(dir_.path() / "autorun.inf"), "neu\r\n");
+}
+
+TEST_F(FilesTest, AnUnreadyDriveIsError71AndCreatesNothing) {
+    drives_.setDrive('A', [] { return std::optional<std::string>(); });
+    EXPECT_EQ(errorOf([&] { files_.open(1, "A:\\QUILME01.sys", rt::OpenMode::BinaryWrite); }), 71);
+    EXPECT_FALSE(files_.isOpen(1));
+    EXPECT_EQ(files_.freeFile(), 1);
+}
+
+TEST_F(FilesTest, AFailedOpenLeavesTheNumberFree) {
+    EXPECT_EQ(errorOf([&] { files_.open(1, "C:\\fehlt.bin", rt::OpenMode::BinaryRead); }), 53);
+    EXPECT_FALSE(files_.isOpen(1));
+    EXPECT_EQ(errorOf([&] { files_.open(1, "C:\\fehlt\\x.bin", rt::OpenMode::BinaryWrite); }), 76);
+}
+
+TEST_F(FilesTest, ClosingFilesMakesTheirContentsComplete) {
+    // Written data reaches the file by the close at the latest, also through closeAll at the end.
+    files_.open(1, "C:\\a.sys", rt::OpenMode::BinaryWrite);
+    files_.open(2, "C:\\b.sys", rt::OpenMode::BinaryWrite);
+    const std::string bytes = testing_support::randomBytes(131072, 3);
+    files_.put(1, bytes.data(), bytes.size());
+    files_.put(2, bytes.data(), 512);
+    files_.closeAll();
+    EXPECT_EQ(readFile(dir_.path() / "a.sys"), bytes);
+    EXPECT_EQ(readFile(dir_.path() / "b.sys"), bytes.substr(0, 512));
+    EXPECT_FALSE(files_.isOpen(1));
+    EXPECT_FALSE(files_.isOpen(2));
+}
+
+} // namespace
+
+namespace {
+
+// A medium that reports its write error only when the file is flushed, as floppies do.
+class LateFailingFile final : public rt::OpenFile {
+public:
+    explicit LateFailingFile(int& failuresLeft) : failuresLeft_(failuresLeft) {}
+    std::size_t readAt(int64_t, char*, std::size_t) override { return 0; }
+    void write(const char*, std::size_t size) override { length_ += static_cast<int64_t>(size); }
+    int64_t length() override { return length_; }
+    int64_t position() override { return length_; }
+    void close() override {
+        if (failuresLeft_ > 0) {
+            --failuresLeft_;
+            rt::raise(rt::kDeviceIo);
+        }
+    }
+
+private:
+    int& failuresLeft_;
+    int64_t length_ = 0;
+};
+
+class LateFailingFileSystem final : public rt::FileSystem {
+public:
+    int failuresLeft = 1;
+    std::unique_ptr<rt::OpenFile> open(const std::string&, rt::OpenMode) override {
+        return std::make_unique<LateFailingFile>(failuresLeft);
+    }
+    int attributes(const std::string&) override { return 0; }
+    void setAttributes(const std::string&, int) override {}
+    void remove(const std::string&) override {}
+    void copy(const std::string&, const std::string&) override {}
+    int64_t length(const std::string&) override { return 0; }
+    std::vector<rt::DirEntry> list(const std::string&) override { return {}; }
+    rt::FileIdentity identity(const std::string&) override { return {}; }
+};
+
+TEST(FilesCloseTest, AFailingFlushIsReportedAndTheNumberStaysOpenForARetry) {
+    LateFailingFileSystem fs;
+    rt::DriveMap drives;
+    drives.setFixedDrive('A', "/floppy");
+    rt::Files files(fs, drives);
+    files.open(1, "A:\\QUILME01.sys", rt::OpenMode::BinaryWrite);
+    files.put(1, "abc", 3);
+    EXPECT_EQ(errorOf([&] { files.close(1); }), 57);
+    EXPECT_TRUE(files.isOpen(1));
+    files.close(1);
+    EXPECT_FALSE(files.isOpen(1));
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// The POSIX backend: attributes, delete, copy, listing, open modes, and the all-or-nothing
+// write that the copy run's halving of a refused chunk depends on.
+#include "runtime/FileSystem.h"
+#include "runtime/RuntimeError.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+
+int errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const rt::RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class PosixFileSystemTest : public ::testing::Test {
+protected:
+    std::string at(const std::string& relative) const { return (dir_.path() / relative).string(); }
+    void makeReadOnly(const std::string& relative) {
+        fs::permissions(dir_.path() / relative,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    }
+
+    TempDir dir_;
+    rt::PosixFileSystem fs_;
+};
+
+TEST_F(PosixFileSystemTest, Attributes) {
+    dir_.write("normal.txt", "x");
+    dir_.write(".hidden", "x");
+    dir_.write("locked.txt", "x");
+    makeReadOnly("locked.txt");
+    fs::create_directory(dir_.path() / "folder");
+    fs::create_directory(dir_.path() / ".folder");
+    fs::create_symlink(dir_.path() / "normal.txt", dir_.path() / "link");
+
+    const std::pair<const char*, int> cases[] = {
+        {"normal.txt", rt::kAttrArchive},
+        {".hidden", rt::kAttrArchive | rt::kAttrHidden},
+        {"locked.txt", rt::kAttrArchive | rt::kAttrReadOnly},
+        {"folder", rt::kAttrDirectory},
+        {".folder", rt::kAttrDirectory | rt::kAttrHidden},
+        {"link", rt::kAttrArchive},
+        {"folder/", rt::kAttrDirectory},
+    };
+    for (const auto& [name, attributes] : cases) {
+        EXPECT_EQ(fs_.attributes(at(name)), attributes) << name;
+    }
+    EXPECT_EQ(errorOf([&] { fs_.attributes(at("fehlt.txt")); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.attributes(at("fehlt/x.txt")); }), 76);
+}
+
+TEST_F(PosixFileSystemTest, SetAttributesZeroMakesAReadOnlyFileWritableAndBitOneLocksIt) {
+    dir_.write("teil.sys", "x");
+    makeReadOnly("teil.sys");
+    fs_.setAttributes(at("teil.sys"), rt::kAttrNormal);
+    EXPECT_EQ(fs_.attributes(at("teil.sys")) & rt::kAttrReadOnly, 0);
+    EXPECT_NE(fs::status(at("teil.sys")).permissions() & fs::perms::owner_write, fs::perms::none);
+
+    fs_.setAttributes(at("teil.sys"), rt::kAttrReadOnly);
+    EXPECT_EQ(fs_.attributes(at("teil.sys")) & rt::kAttrReadOnly, rt::kAttrReadOnly);
+    const fs::perms anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    EXPECT_EQ(fs::status(at("teil.sys")).permissions() & anyWrite, fs::perms::none);
+    EXPECT_EQ(errorOf([&] { fs_.setAttributes(at("fehlt.sys"), 0); }), 53);
+}
+
+TEST_F(PosixFileSystemTest, RemoveDeletesFilesButNeverFolders) {
+    dir_.write("teil.sys", "x");
+    fs_.remove(at("teil.sys"));
+    EXPECT_FALSE(fs::exists(at("teil.sys")));
+    fs::create_directory(dir_.path() / "folder");
+    EXPECT_EQ(errorOf([&] { fs_.remove(at("folder")); }), 75);
+    EXPECT_TRUE(fs::exists(at("folder")));
+    EXPECT_EQ(errorOf([&] { fs_.remove(at("teil.sys")); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.remove(at("fehlt/teil.sys")); }), 76);
+}
+
+TEST_F(PosixFileSystemTest, CopyReplacesTheTargetAndKeepsItWritable) {
+    const std::string bytes = testing_support::randomBytes(200000, 7);
+    dir_.write("QUIL.SYS", bytes);
+    makeReadOnly("QUIL.SYS");
+    dir_.write("QUIL.EXE", std::string(300000, 'x'));
+
+    fs_.copy(at("QUIL.SYS"), at("QUIL.EXE"));
+    EXPECT_EQ(readFile(at("QUIL.EXE")), bytes);
+    // The trailer is appended to the copy right after, so it must not inherit read-only.
+    EXPECT_EQ(fs_.attributes(at("QUIL.EXE")) & rt::kAttrReadOnly, 0);
+
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("fehlt.sys"), at("x")); }), 53);
+    EXPECT_FALSE(fs::exists(at("x")));
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("QUIL.SYS"), at("fehlt/QUIL.EXE")); }), 76);
+}
+
+TEST_F(PosixFileSystemTest, CopyOntoItselfIsRefusedAndLeavesTheFile) {
+    dir_.write("a.bin", "abc");
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("a.bin"), at("a.bin")); }), 70);
+    EXPECT_EQ(readFile(at("a.bin")), "abc");
+}
+
+TEST_F(PosixFileSystemTest, LengthAndIdentity) {
+    dir_.write("a.bin", std::string(1234, 'a'));
+    EXPECT_EQ(fs_.length(at("a.bin")), 1234);
+    EXPECT_EQ(errorOf([&] { fs_.length(at("fehlt")); }), 53);
+
+    dir_.write("b.bin", std::string(1234, 'a'));
+    const rt::FileIdentity a = fs_.identity(at("a.bin"));
+    EXPECT_EQ(a, fs_.identity(at("a.bin")));
+    EXPECT_NE(a, fs_.identity(at("b.bin")));
+    EXPECT_EQ(a.size, 1234);
+    fs::create_hard_link(at("a.bin"), at("same.bin"));
+    EXPECT_EQ(a, fs_.identity(at("same.bin")));
+}
+
+TEST_F(PosixFileSystemTest, ListGivesRegularFilesOnly) {
+    dir_.write("a.txt", "a");
+    dir_.write(".h", "h");
+    fs::create_directory(dir_.path() / "folder");
+    fs::create_symlink(dir_.path() / "a.txt", dir_.path() / "to-file");
+    fs::create_directory_symlink(dir_.path() / "folder", dir_.path() / "to-folder");
+    fs::create_symlink(dir_.path() / "fehlt", dir_.path() / "dangling");
+
+    std::vector<rt::DirEntry> entries = fs_.list(dir_.str());
+    std::sort(entries.begin(), entries.end(), [](const auto& x, const auto& y) { return x.name < y.name; });
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].name, ".h");
+    EXPECT_EQ(entries[0].attributes, rt::kAttrArchive | rt::kAttrHidden);
+    EXPECT_EQ(entries[1].name, "a.txt");
+    EXPECT_EQ(entries[2].name, "to-file");
+    EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt")); }), 76);
+}
+
+TEST_F(PosixFileSystemTest, OpenModes) {
+    dir_.write("w.bin", "0123456789");
+    auto write = fs_.open(at("w.bin"), rt::OpenMode::BinaryWrite);
+    EXPECT_EQ(write->position(), 0);
+    write->write("ab", 2);
+    write->close();
+    EXPECT_EQ(readFile(at("w.bin")), "ab23456789"); // not truncated
+
+    dir_.write("o.txt", "old contents");
+    auto output = fs_.open(at("o.txt"), rt::OpenMode::Output);
+    output->write("neu", 3);
+    output->close();
+    EXPECT_EQ(readFile(at("o.txt")), "neu");
+
+    dir_.write("a.txt", "eins");
+    auto append = fs_.open(at("a.txt"), rt::OpenMode::Append);
+    append->write("zwei", 4);
+    EXPECT_EQ(append->length(), 8);
+    append->close();
+    EXPECT_EQ(readFile(at("a.txt")), "einszwei");
+
+    auto created = fs_.open(at("neu.bin"), rt::OpenMode::BinaryWrite);
+    created->close();
+    EXPECT_TRUE(fs::exists(at("neu.bin")));
+
+    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt.bin"), rt::OpenMode::BinaryRead); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt/x.bin"), rt::OpenMode::BinaryWrite); }), 76);
+    fs::create_directory(dir_.path() / "folder");
+    EXPECT_EQ(errorOf([&] { fs_.open(at("folder"), rt::OpenMode::BinaryRead); }), 75);
+    EXPECT_EQ(errorOf([&] { fs_.open(at("folder"), rt::OpenMode::BinaryWrite); }), 75);
+}
+
+TEST_F(PosixFileSystemTest, ReadAtIsShortAtTheEndAndMovesThePosition) {
+    dir_.write("r.bin", "0123456789");
+    auto file = fs_.open(at("r.bin"), rt::OpenMode::BinaryRead);
+    char buffer[8] = {};
+    EXPECT_EQ(file->readAt(2, buffer, 4), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "2345");
+    EXPECT_EQ(file->position(), 6);
+    EXPECT_EQ(file->readAt(7, buffer, 8), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "789");
+    EXPECT_EQ(file->position(), 10);
+    EXPECT_EQ(file->readAt(20, buffer, 8), 0u);
+    file->close();
+}
+
+// A file-size limit makes the kernel take part of a write and then refuse the rest with
+// EFBIG: the same short-count-then-error pattern as a disk that runs full, without root.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        ok_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool ok_ = false;
+};
+
+TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
+    struct Case {
+        const char* name;
+        rt::OpenMode mode;
+        std::size_t existing;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"append to a part", rt::OpenMode::Append, 1000, 8192},
+        {"overwrite from the start", rt::OpenMode::BinaryWrite, 3000, 8192},
+        {"new file", rt::OpenMode::Output, 0, 8192},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string before = testing_support::randomBytes(c.existing, 1);
+        dir_.write("part.sys", before);
+        auto file = fs_.open(at("part.sys"), c.mode);
+        const std::string chunk = testing_support::randomBytes(c.size, 2);
+        int error = 0;
+        {
+            FileSizeLimit limit(4096);
+            ASSERT_TRUE(limit.ok());
+            error = errorOf([&] { file->write(chunk.data(), chunk.size()); });
+        }
+        EXPECT_EQ(error, 61);
+        const std::string expected = c.mode == rt::OpenMode::Output ? std::string() : before;
+        EXPECT_EQ(file->length(), static_cast<int64_t>(expected.size()));
+        EXPECT_EQ(readFile(at("part.sys")), expected);
+        // The next, smaller write lands where the refused one would have begun.
+        const int64_t position = c.mode == rt::OpenMode::Append ? static_cast<int64_t>(c.existing) : 0;
+        EXPECT_EQ(file->position(), position);
+        file->write("xy", 2);
+        file->close();
+        std::string after = expected;
+        after.replace(static_cast<std::size_t>(position), std::min<std::size_t>(2, after.size()), "xy");
+        EXPECT_EQ(readFile(at("part.sys")), after);
+    }
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+// The bundled runtime: the report of an unhandled error, the end that closes every file,
+// and the file services by drive-letter name.
+#include "runtime/Runtime.h"
+#include "support/ScriptedMessageBox.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+using testing_support::ScriptedMessageBox;
+using testing_support::TempDir;
+
+int errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const rt::RuntimeError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class RuntimeTest : public ::testing::Test {
+protected:
+    RuntimeTest() {
+        rt::RuntimeParts parts;
+        parts.drives.setFixedDrive('C', dir_.str());
+        parts.fileSystem = &fs_;
+        parts.messageBox = &boxes_;
+        parts.events = &events_;
+        parts.programEnd = &end_;
+        runtime_ = std::make_unique<rt::Runtime>(std::move(parts));
+    }
+
+    int endStatusOf(const std::function<void()>& action) {
+        try {
+            action();
+        } catch (const rt::ProgramEnded& ended) {
+            return ended.status;
+        }
+        ADD_FAILURE() << "the program did not end";
+        return -1;
+    }
+
+    TempDir dir_;
+    rt::PosixFileSystem fs_;
+    ScriptedMessageBox boxes_;
+    rt::NoEvents events_;
+    rt::ThrowingEnd end_;
+    std::unique_ptr<rt::Runtime> runtime_;
+};
+
+TEST_F(RuntimeTest, AnUnhandledErrorShowsTheReportAndEndsWithStatus1) {
+    const std::pair<int, const char*> cases[] = {
+        {6, "Laufzeitfehler '6':\r\rÜberlauf"},
+        {61, "Laufzeitfehler '61':\r\rDatenträger voll"},
+        {71, "Laufzeitfehler '71':\r\rDatenträger nicht bereit"},
+    };
+    for (const auto& [number, prompt] : cases) {
+        boxes_.expect(prompt, 16, rt::kResultOk);
+        const int error = number;
+        EXPECT_EQ(endStatusOf([&] { runtime_->runGuarded([error] { rt::raise(error); }); }), 1);
+    }
+    EXPECT_TRUE(boxes_.allShown());
+}
+
+TEST_F(RuntimeTest, TheReportCarriesAnOwnDescription) {
+    boxes_.expect("Laufzeitfehler '999':\r\rEtwas ganz anderes", 16, rt::kResultOk);
+    EXPECT_EQ(endStatusOf([&] { runtime_->reportUnhandled(rt::RuntimeError(999, "Etwas ganz anderes")); }), 1);
+}
+
+TEST_F(RuntimeTest, RunGuardedLetsOtherExceptionsAndNormalReturnsThrough) {
+    int calls = 0;
+    runtime_->runGuarded([&] { ++calls; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_THROW(runtime_->runGuarded([] { throw std::logic_error("kein Laufzeitfehler"); }), std::logic_error);
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(RuntimeTest, EndClosesEveryFileOpenByNumber) {
+    rt::Files& files = runtime_->files();
+    files.open(1, "C:\\QUILME01.sys", rt::OpenMode::BinaryWrite);
+    files.open(2, "C:\\QUIL.EXE", rt::OpenMode::Append);
+    files.put(1, "teil", 4);
+    EXPECT_EQ(endStatusOf([&] { runtime_->end(0); }), 0);
+    EXPECT_FALSE(files.isOpen(1));
+    EXPECT_FALSE(files.isOpen(2));
+    EXPECT_EQ(testing_support::readFile(dir_.path() / "QUILME01.sys"), "teil");
+}
+
+TEST_F(RuntimeTest, FileServicesByDriveLetterName) {
+    dir_.write("QUIL.SYS", "reassembler");
+    runtime_->fileCopy("C:\\QUIL.SYS", "C:\\QUIL.EXE");
+    EXPECT_EQ(testing_support::readFile(dir_.path() / "QUIL.EXE"), "reassembler");
+    EXPECT_EQ(runtime_->fileLen("C:\\QUIL.EXE"), 11);
+
+    runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrReadOnly);
+    EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive | rt::kAttrReadOnly);
+    runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrNormal);
+    EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive);
+    EXPECT_EQ(runtime_->getAttr("C:\\"), rt::kAttrDirectory);
+    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_.identity((dir_.path() / "QUIL.EXE").string()));
+
+    runtime_->kill("C:\\QUIL.EXE");
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "QUIL.EXE"));
+    EXPECT_EQ(errorOf([&] { runtime_->kill("C:\\QUIL.EXE"); }), 53);
+    EXPECT_EQ(errorOf([&] { runtime_->fileCopy("C:\\QUIL.SYS", "A:\\QUIL.EXE"); }), 71);
+    EXPECT_EQ(errorOf([&] { runtime_->getAttr("A:\\"); }), 71);
+}
+
+TEST_F(RuntimeTest, FileLenBeyond32BitsIsError6) {
+    // Sparse files: the length is set, no byte is written.
+    const std::pair<const char*, off_t> cases[] = {
+        {"gross.bin", off_t{3} * 1024 * 1024 * 1024},
+        {"grenze.bin", off_t{2147483648}},
+    };
+    for (const auto& [name, length] : cases) {
+        const std::filesystem::path file = dir_.write(name, "");
+        ASSERT_EQ(::truncate(file.c_str(), length), 0);
+        EXPECT_EQ(errorOf([&] { runtime_->fileLen(std::string("C:\\") + name); }), 6) << name;
+    }
+    const std::filesystem::path largest = dir_.write("passt.bin", "");
+    ASSERT_EQ(::truncate(largest.c_str(), off_t{2147483647}), 0);
+    EXPECT_EQ(runtime_->fileLen("C:\\passt.bin"), 2147483647);
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// The Send To entries for Thunar, Nautilus and Dolphin: where they land, what they hold,
+// that a second call replaces them, and that odd program paths survive the quoting.
+#include "runtime/XdgSendTo.h"
+#include "runtime/DriveMap.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+
+const char* const kSendTo = "..\\..\\sendto";
+
+std::string run(const std::string& command, int& status) {
+    std::string output;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        status = -1;
+        return output;
+    }
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    const int raw = ::pclose(pipe);
+    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return output;
+}
+
+bool haveTool(const std::string& tool) {
+    int status = 0;
+    run("command -v " + tool, status);
+    return status == 0;
+}
+
+class XdgSendToTest : public ::testing::Test {
+protected:
+    XdgSendToTest() {
+        drives_.setFixedDrive('Z', "/");
+        drives_.setFixedDrive('C', (dir_.path() / "programme").string());
+        fs::create_directories(dir_.path() / "programme");
+    }
+
+    // A fake program that prints its arguments, one per line, into a file beside it.
+    std::string installProgram(const std::string& folderName, const std::string& fileName) {
+        const fs::path folder = dir_.path() / "programme" / folderName;
+        fs::create_directories(folder);
+        const fs::path program = folder / fileName;
+        dir_.write(fs::relative(program, dir_.path()).string(),
+                   "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$(dirname \"$0\")/args.txt\"\n");
+        fs::permissions(program, fs::perms::owner_all);
+        return program.string();
+    }
+
+    std::string dataHome() const { return (dir_.path() / "share").string(); }
+
+    TempDir dir_;
+    rt::DriveMap drives_;
+};
+
+TEST_F(XdgSendToTest, CreatesTheThreeEntries) {
+    const std::string program = installProgram("splitwerk99", "splitwerk");
+    rt::XdgSendTo sendTo(drives_, dataHome());
+    ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\splitwerk99\\splitwerk", ""), 1);
+
+    EXPECT_EQ(sendTo.thunarEntry("Splitwerk 99"), dataHome() + "/Thunar/sendto/splitwerk99.desktop");
+    EXPECT_EQ(sendTo.nautilusScript("Splitwerk 99"), dataHome() + "/nautilus/scripts/Splitwerk 99");
+    EXPECT_EQ(sendTo.dolphinEntry("Splitwerk 99"), dataHome() + "/kio/servicemenus/splitwerk99.desktop");
+
+    EXPECT_EQ(readFile(sendTo.thunarEntry("Splitwerk 99")), "[Desktop Entry]\n"
+                                                            "Type=Application\n"
+                                                            "Version=1.0\n"
+                                                            "Name=Splitwerk 99\n"
+                                                            "Icon=splitwerk99\n"
+                                                            "Exec=\"" +
+                                                                program + "\" %f\n");
+    const std::string dolphin = readFile(sendTo.dolphinEntry("Splitwerk 99"));
+    EXPECT_NE(dolphin.find("Type=Service\n"), std::string::npos);
+    EXPECT_NE(dolphin.find("MimeType=application/octet-stream;\n"), std::string::npos);
+    EXPECT_NE(dolphin.find("Actions=splitwerk99;\n"), std::string::npos);
+    EXPECT_NE(dolphin.find("[Desktop Action splitwerk99]\nName=Splitwerk 99\nIcon=splitwerk99\nExec=\"" + program +
+                           "\" %f\n"),
+              std::string::npos);
+
+    const auto executable = fs::perms::owner_exec;
+    EXPECT_NE(fs::status(sendTo.nautilusScript("Splitwerk 99")).permissions() & executable, fs::perms::none);
+    EXPECT_NE(fs::status(sendTo.dolphinEntry("Splitwerk 99")).permissions() & executable, fs::perms::none);
+}
+
+TEST_F(XdgSendToTest, ASecondCallReplacesTheEntriesWithoutDuplicates) {
+    installProgram("alt", "splitwerk");
+    const std::string program = installProgram("neu", "splitwerk");
+    rt::XdgSendTo sendTo(drives_, dataHome());
+    ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\alt\\splitwerk", ""), 1);
+    ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\neu\\splitwerk", ""), 1);
+
+    for (const char* folder : {"Thunar/sendto", "nautilus/scripts", "kio/servicemenus"}) {
+        const auto count = std::distance(fs::directory_iterator(dataHome() + "/" + folder), fs::directory_iterator());
+        EXPECT_EQ(count, 1) << folder;
+    }
+    const std::string thunar = readFile(sendTo.thunarEntry("Splitwerk 99"));
+    EXPECT_NE(thunar.find(program), std::string::npos);
+    EXPECT_EQ(thunar.find("/alt/"), std::string::npos);
+    EXPECT_EQ(thunar.find("[Desktop Entry]"), thunar.rfind("[Desktop Entry]"));
+}
+
+TEST_F(XdgSendToTest, OtherFoldersAndBadTargetsAreRefused) {
+    installProgram("p", "splitwerk");
+    rt::XdgSendTo sendTo(drives_, dataHome());
+    EXPECT_EQ(sendTo.create("..\\Autostart", "Splitwerk 99", "C:\\p\\splitwerk", ""), 0);
+    EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "Q:\\p\\splitwerk", ""), 0);
+    EXPECT_EQ(sendTo.create(kSendTo, "a/b", "C:\\p\\splitwerk", ""), 0);
+    EXPECT_FALSE(fs::exists(dataHome()));
+    EXPECT_EQ(sendTo.create("..\\..\\SendTo", "Splitwerk 99", "C:\\p\\splitwerk", ""), 1);
+}
+
+TEST_F(XdgSendToTest, ATargetWithoutExtensionIsCompletedWithExe) {
+    const std::string program = installProgram("win", "splitwerk.exe");
+    rt::XdgSendTo sendTo(drives_, dataHome());
+    ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\win\\splitwerk", ""), 1);
+    EXPECT_NE(readFile(sendTo.thunarEntry("Splitwerk 99")).find("Exec=\"" + program + "\" %f"), std::string::npos);
+}
+
+TEST(ExecQuotingTest, DesktopExecAndShellQuoting) {
+    const std::pair<const char*, const char*> desktop[] = {
+        {"/opt/splitwerk/splitwerk", "\"/opt/splitwerk/splitwerk\""},
+        {"/opt/Split werk/sw", "\"/opt/Split werk/sw\""},
+        {"/opt/a\"b/sw", "\"/opt/a\\\\\"b/sw\""},
+        {"/opt/$HOME/sw", "\"/opt/\\\\$HOME/sw\""},
+        {"/opt/a`b/sw", "\"/opt/a\\\\`b/sw\""},
+        {"/opt/a\\b/sw", "\"/opt/a\\\\\\\\b/sw\""},
+        {"/opt/100%/sw", "\"/opt/100%%/sw\""},
+    };
+    for (const auto& [argument, quoted] : desktop) {
+        EXPECT_EQ(rt::desktopExecQuote(argument), quoted) << argument;
+    }
+    EXPECT_EQ(rt::shellQuote("/opt/Split werk/sw"), "'/opt/Split werk/sw'");
+    EXPECT_EQ(rt::shellQuote("/opt/it's/sw"), "'/opt/it'\\''s/sw'");
+    EXPECT_EQ(rt::shellQuote("$x `y` \\z"), "'$x `y` \\z'");
+}
+
+// Program folders whose names need quoting; the entries must start exactly that program.
+class XdgSendToOddPaths : public XdgSendToTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(XdgSendToOddPaths, ThunarEntryIsValidAndTheNautilusScriptStartsTheProgram) {
+    const std::string program = installProgram(GetParam(), "splitwerk");
+    rt::XdgSendTo sendTo(drives_, dataHome());
+    const std::string target = drives_.fromNative(program);
+    ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", target, ""), 1);
+
+    // The script gets a name relative to the folder the file manager shows.
+    fs::create_directories(dir_.path() / "daten");
+    dir_.write("daten/Mein Bericht.doc", "x");
+    int status = 0;
+    const std::string output = run("cd '" + (dir_.path() / "daten").string() + "' && sh '" +
+                                       sendTo.nautilusScript("Splitwerk 99") + "' 'Mein Bericht.doc'",
+                                   status);
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_EQ(readFile(fs::path(program).parent_path() / "args.txt"),
+              (dir_.path() / "daten" / "Mein Bericht.doc").string() + "\n");
+
+    if (!haveTool("desktop-file-validate")) {
+        GTEST_SKIP() << "desktop-file-validate is not installed (package desktop-file-utils)";
+    }
+    const std::string report = run("desktop-file-validate '" + sendTo.thunarEntry("Splitwerk 99") + "'", status);
+    EXPECT_EQ(status, 0) << report;
+    EXPECT_EQ(report, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, XdgSendToOddPaths,
+                         ::testing::Values("splitwerk99", "Split werk 99", "it's \"quoted\"", "cost $5 `now`", "100%"));
+
+} // namespace

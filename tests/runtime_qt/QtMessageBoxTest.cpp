@@ -1,0 +1,150 @@
+// The real Qt message box on the offscreen platform: for each style code the icon, the
+// German buttons, the default button, the title, line breaks, and the answer to Escape.
+#include "runtime/qt/QtMessageBox.h"
+#include "runtime/qt/QtEventPump.h"
+#include "runtime/qt/QtGermanTranslation.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QString plain(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+// What the box looked like while it was open.
+struct SeenBox {
+    bool found = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString defaultButton;
+    Qt::TextFormat format = Qt::AutoText;
+};
+
+// Shows a box and, from a timer armed before it opens, records it and acts on it.
+int showAndAct(const std::string& prompt, int style, SeenBox& seen, const std::function<void(QMessageBox&)>& act) {
+    QTimer::singleShot(0, [&seen, act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        seen.found = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.format = box->textFormat();
+        for (QAbstractButton* button : box->buttons()) {
+            seen.buttons << plain(button->text());
+        }
+        seen.buttons.sort();
+        if (QPushButton* def = box->defaultButton()) {
+            seen.defaultButton = plain(def->text());
+        }
+        act(*box);
+    });
+    rt::QtMessageBox service;
+    return service.show(prompt, style, "Splitwerk 99");
+}
+
+struct StyleCase {
+    int style;
+    QMessageBox::Icon icon;
+    QStringList buttons; // sorted
+    QString defaultButton;
+    int escapeAnswer;
+};
+
+TEST(QtMessageBoxTest, EachStyleHasItsIconButtonsDefaultAndEscapeAnswer) {
+    const StyleCase cases[] = {
+        {16, QMessageBox::Critical, {QStringLiteral("OK")}, QStringLiteral("OK"), 1},
+        {17, QMessageBox::Critical, {QStringLiteral("Abbrechen"), QStringLiteral("OK")}, QStringLiteral("OK"), 2},
+        {64, QMessageBox::Information, {QStringLiteral("OK")}, QStringLiteral("OK"), 1},
+        {65, QMessageBox::Information, {QStringLiteral("Abbrechen"), QStringLiteral("OK")}, QStringLiteral("OK"), 2},
+        {292, QMessageBox::Question, {QStringLiteral("Ja"), QStringLiteral("Nein")}, QStringLiteral("Nein"), 7},
+    };
+    for (const StyleCase& c : cases) {
+        SCOPED_TRACE(c.style);
+        SeenBox seen;
+        const int answer =
+            showAndAct("Frage", c.style, seen, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.title, QStringLiteral("Splitwerk 99"));
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.buttons, c.buttons);
+        EXPECT_EQ(seen.defaultButton, c.defaultButton);
+        EXPECT_EQ(answer, c.escapeAnswer);
+    }
+}
+
+TEST(QtMessageBoxTest, PressingEachButtonGivesItsCode) {
+    const struct {
+        int style;
+        QMessageBox::StandardButton button;
+        int answer;
+    } cases[] = {
+        {16, QMessageBox::Ok, 1}, {17, QMessageBox::Ok, 1},     {17, QMessageBox::Cancel, 2}, {64, QMessageBox::Ok, 1},
+        {65, QMessageBox::Ok, 1}, {65, QMessageBox::Cancel, 2}, {292, QMessageBox::Yes, 6},   {292, QMessageBox::No, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        SeenBox seen;
+        const auto button = c.button;
+        const int answer =
+            showAndAct("Text", c.style, seen, [button](QMessageBox& box) { box.button(button)->click(); });
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(answer, c.answer);
+    }
+}
+
+TEST(QtMessageBoxTest, ReturnPressesTheDefaultButton) {
+    SeenBox seen;
+    const int answer = showAndAct("Wollen Sie den Vorgang wirklich abbrechen?", 292, seen,
+                                  [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(answer, 7);
+}
+
+TEST(QtMessageBoxTest, ClosingTheWindowAnswersLikeEscape) {
+    SeenBox seen;
+    const int answer = showAndAct("Der Datenträger ist voll!", 65, seen, [](QMessageBox& box) { box.close(); });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(answer, 2);
+}
+
+TEST(QtMessageBoxTest, LoneCarriageReturnsBecomeLineBreaksAndTextStaysPlain) {
+    SeenBox seen;
+    showAndAct("Der Datenträger ist voll! Bitte die nächste Diskette\reinlegen und auf OK klicken.\r\r<b>x</b> & y", 65,
+               seen, [](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.text, QStringLiteral("Der Datenträger ist voll! Bitte die nächste Diskette\neinlegen und auf OK "
+                                        "klicken.\n\n<b>x</b> & y"));
+    EXPECT_EQ(seen.format, Qt::PlainText);
+}
+
+TEST(QtMessageBoxTest, GermanTranslationIsInstalled) {
+    // The buttons above read German only through Qt's own translation.
+    EXPECT_TRUE(rt::installGermanTranslation(*QCoreApplication::instance()));
+}
+
+TEST(QtEventPumpTest, DoEventsRunsPendingEvents) {
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    rt::QtEventPump pump;
+    for (int i = 0; i < 10 && !ran; ++i) {
+        pump.doEvents();
+    }
+    EXPECT_TRUE(ran);
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+// Private mount namespaces and tmpfs mounts for tests that need real media.
+#include "PrivateMount.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+bool writeProcFile(const std::string& path, const std::string& text) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    return ::close(fd) == 0 && ok;
+}
+
+std::string failure(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+bool enterUserAndMountNamespace(std::string& whyNot) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) < 0) {
+        whyNot = failure("not root, and no user namespace for private mounts (unshare)");
+        return false;
+    }
+    // Map the caller to root inside, so the namespace may mount.
+    if (!writeProcFile("/proc/self/setgroups", "deny") ||
+        !writeProcFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !writeProcFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+        whyNot = failure("cannot map the user into the new user namespace");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool enterPrivateMountNamespace(std::string& whyNot) {
+    static bool entered = false;
+    static std::string lastFailure;
+    if (entered) {
+        return true;
+    }
+    if (!lastFailure.empty()) {
+        whyNot = lastFailure;
+        return false;
+    }
+    bool ok = false;
+    if (::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0) {
+        ok = true;
+    } else {
+        ok = enterUserAndMountNamespace(whyNot);
+    }
+    // Without this the mounts of the test would propagate back into the host's namespace.
+    if (ok && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) < 0) {
+        whyNot = failure("cannot make the mounts private");
+        ok = false;
+    }
+    if (!ok) {
+        lastFailure = whyNot;
+        return false;
+    }
+    entered = true;
+    return true;
+}
+
+std::optional<TmpfsMount> TmpfsMount::mount(const std::string& directory, unsigned sizeKib, std::string& whyNot) {
+    std::error_code ignored;
+    std::filesystem::create_directories(directory, ignored);
+    if (!enterPrivateMountNamespace(whyNot)) {
+        return std::nullopt;
+    }
+    const std::string options = "size=" + std::to_string(sizeKib) + "k,mode=0777";
+    if (::mount("tmpfs", directory.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) < 0) {
+        whyNot = failure("cannot mount a tmpfs on " + directory);
+        return std::nullopt;
+    }
+    return TmpfsMount(directory, sizeKib);
+}
+
+TmpfsMount::TmpfsMount(TmpfsMount&& other) noexcept
+    : directory_(std::move(other.directory_)), sizeKib_(other.sizeKib_), mounted_(other.mounted_) {
+    other.mounted_ = false;
+}
+
+TmpfsMount& TmpfsMount::operator=(TmpfsMount&& other) noexcept {
+    if (this != &other) {
+        if (mounted_) {
+            ::umount2(directory_.c_str(), MNT_DETACH);
+        }
+        directory_ = std::move(other.directory_);
+        sizeKib_ = other.sizeKib_;
+        mounted_ = other.mounted_;
+        other.mounted_ = false;
+    }
+    return *this;
+}
+
+TmpfsMount::~TmpfsMount() {
+    if (mounted_) {
+        ::umount2(directory_.c_str(), MNT_DETACH);
+    }
+}
+
+bool TmpfsMount::remount(unsigned long extraFlags, std::string& whyNot) {
+    if (!mounted_) {
+        whyNot = "not mounted";
+        return false;
+    }
+    const std::string options = "size=" + std::to_string(sizeKib_) + "k";
+    if (::mount("tmpfs", directory_.c_str(), "tmpfs", MS_REMOUNT | MS_NOSUID | MS_NODEV | extraFlags, options.c_str()) <
+        0) {
+        whyNot = failure("cannot remount " + directory_);
+        return false;
+    }
+    return true;
+}
+
+bool TmpfsMount::remountReadOnly(std::string& whyNot) {
+    return remount(MS_RDONLY, whyNot);
+}
+
+bool TmpfsMount::remountReadWrite(std::string& whyNot) {
+    return remount(0, whyNot);
+}
+
+bool TmpfsMount::unmount(std::string& whyNot) {
+    if (!mounted_) {
+        return true;
+    }
+    if (::umount2(directory_.c_str(), 0) < 0) {
+        whyNot = failure("cannot unmount " + directory_);
+        return false;
+    }
+    mounted_ = false;
+    return true;
+}
+
+} // namespace testing_support

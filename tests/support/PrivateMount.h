@@ -1,0 +1,55 @@
+// Real media for tests: a tmpfs of a given size (a 1440 KiB "floppy", say) mounted in a
+// private mount namespace, so nothing a test mounts is visible outside the test process.
+//
+// Works as root (the mount namespace alone) or, without root, through a user namespace where
+// the kernel allows one. Everything returns false or nothing with a reason where it cannot
+// work, so a test can say
+//
+//     std::string whyNot;
+//     auto floppy = TmpfsMount::mount(dir.str() + "/a", 1440, whyNot);
+//     if (!floppy) GTEST_SKIP() << whyNot;
+//
+// The namespace is entered once for the whole test process and never left; it must be entered
+// while the process has only one thread (before any Qt or worker thread starts).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace testing_support {
+
+// Enters the private mount namespace (idempotent). False with the reason when impossible.
+bool enterPrivateMountNamespace(std::string& whyNot);
+
+class TmpfsMount {
+public:
+    // Creates the folder when missing, enters the private namespace and mounts a tmpfs of
+    // sizeKib KiB on it (mode 0777).
+    static std::optional<TmpfsMount> mount(const std::string& directory, unsigned sizeKib, std::string& whyNot);
+
+    TmpfsMount(TmpfsMount&& other) noexcept;
+    TmpfsMount& operator=(TmpfsMount&& other) noexcept;
+    TmpfsMount(const TmpfsMount&) = delete;
+    TmpfsMount& operator=(const TmpfsMount&) = delete;
+    // Unmounts when still mounted (lazily, so a leftover open file cannot keep it).
+    ~TmpfsMount();
+
+    const std::string& directory() const { return directory_; }
+    bool mounted() const { return mounted_; }
+
+    // The medium becomes write-protected: writes fail with EROFS.
+    bool remountReadOnly(std::string& whyNot);
+    bool remountReadWrite(std::string& whyNot);
+    // Takes the medium out: the folder is bare again and everything on the tmpfs is gone.
+    bool unmount(std::string& whyNot);
+
+private:
+    TmpfsMount(std::string directory, unsigned sizeKib) : directory_(std::move(directory)), sizeKib_(sizeKib) {}
+    bool remount(unsigned long extraFlags, std::string& whyNot);
+
+    std::string directory_;
+    unsigned sizeKib_;
+    bool mounted_ = true;
+};
+
+} // namespace testing_support
