@@ -29,9 +29,10 @@ std::string trimBlanks(const std::string& text) {
 
 std::string usageText() {
     const std::string product = "Splitwerk 99";
-    return "Sie haben " + product + " falsch\r" + "gestartet.\r" + "\r" + "Klicken Sie mit der rechten Maustaste auf\r" +
-           "die zu sichernde Datei und wählen Sie aus\r" + "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" +
-           "Im nächsten Menü klicken Sie dann auf den\r" + "Punkt '" + product + "'.";
+    return "Sie haben " + product + " falsch\r" + "gestartet.\r" + "\r" +
+           "Klicken Sie mit der rechten Maustaste auf\r" + "die zu sichernde Datei und wählen Sie aus\r" +
+           "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" + "Im nächsten Menü klicken Sie dann auf den\r" +
+           "Punkt '" + product + "'.";
 }
 
 void splitSourcePath(SourceSelection& source) {

@@ -34,9 +34,10 @@ int main(int argc, char** argv) {
     // Without a display Qt would abort with an English message about plugins; say what is
     // missing instead.
     if (!haveDisplay()) {
-        std::fputs("Splitwerk 99 braucht eine grafische Oberfläche, es ist aber keine Anzeige gesetzt "
-                   "(DISPLAY).\nBitte aus einer Desktop-Sitzung starten, oder unter Xvfb: xvfb-run -a splitwerk DATEI\n",
-                   stderr);
+        std::fputs(
+            "Splitwerk 99 braucht eine grafische Oberfläche, es ist aber keine Anzeige gesetzt "
+            "(DISPLAY).\nBitte aus einer Desktop-Sitzung starten, oder unter Xvfb: xvfb-run -a splitwerk DATEI\n",
+            stderr);
         return 2;
     }
 

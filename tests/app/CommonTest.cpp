@@ -8,8 +8,12 @@ namespace {
 
 TEST(WithTrailingBackslash, AddsExactlyOne) {
     const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Daten", "C:\\Daten\\"}, {"C:\\Daten\\", "C:\\Daten\\"}, {"A:", "A:\\"},
-        {"", "\\"},                   {"Z:\\home/", "Z:\\home/\\"},   {"C:\\", "C:\\"},
+        {"C:\\Daten", "C:\\Daten\\"},
+        {"C:\\Daten\\", "C:\\Daten\\"},
+        {"A:", "A:\\"},
+        {"", "\\"},
+        {"Z:\\home/", "Z:\\home/\\"},
+        {"C:\\", "C:\\"},
     };
     for (const auto& [in, out] : cases) {
         std::string argument = in;

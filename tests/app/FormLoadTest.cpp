@@ -28,12 +28,8 @@ public:
         log("Chk(" + std::to_string(index) + ") " + std::to_string(value));
     }
     void setLabel1Visible(bool visible) override { log(std::string("Label1 ") + (visible ? "shown" : "hidden")); }
-    void setZahlTextVisible(bool visible) override {
-        log(std::string("ZahlText ") + (visible ? "shown" : "hidden"));
-    }
-    void setUnitListVisible(bool visible) override {
-        log(std::string("UnitList ") + (visible ? "shown" : "hidden"));
-    }
+    void setZahlTextVisible(bool visible) override { log(std::string("ZahlText ") + (visible ? "shown" : "hidden")); }
+    void setUnitListVisible(bool visible) override { log(std::string("UnitList ") + (visible ? "shown" : "hidden")); }
     void setImage1Width(int index, float twips) override {
         log("Image1(" + std::to_string(index) + ") width " + std::to_string(static_cast<int>(twips)));
     }
@@ -86,14 +82,31 @@ TEST_F(FormLoadTest, StartStateIsSetInOrderBeforeTheCommandLineIsRead) {
     dir.write("Daten/Bericht.doc", "x");
     ASSERT_TRUE(load("C:\\Daten\\Bericht.doc"));
     const std::vector<std::string> expectedStart = {
-        "caption Splitwerk 99", "UnitList add Kbyte", "UnitList add Mbyte", "UnitList index 0",
-        "ZahlText 1440",        "Opt_Click 0",        "Chk(0) 0",           "Label1 hidden",
-        "ZahlText hidden",      "UnitList hidden",    "Image1(0) width 192", "Image1(0) height 192",
-        "Image1(1) width 192",  "Image1(1) height 192", "Image1(2) width 192", "Image1(2) height 192",
-        "Image1(3) width 192",  "Image1(3) height 192", "Image1(4) width 192", "Image1(4) height 192",
+        "caption Splitwerk 99",
+        "UnitList add Kbyte",
+        "UnitList add Mbyte",
+        "UnitList index 0",
+        "ZahlText 1440",
+        "Opt_Click 0",
+        "Chk(0) 0",
+        "Label1 hidden",
+        "ZahlText hidden",
+        "UnitList hidden",
+        "Image1(0) width 192",
+        "Image1(0) height 192",
+        "Image1(1) width 192",
+        "Image1(1) height 192",
+        "Image1(2) width 192",
+        "Image1(2) height 192",
+        "Image1(3) width 192",
+        "Image1(3) height 192",
+        "Image1(4) width 192",
+        "Image1(4) height 192",
     };
     ASSERT_GE(form.calls.size(), expectedStart.size() + 1);
-    EXPECT_EQ(std::vector<std::string>(form.calls.begin(), form.calls.begin() + expectedStart.size()), expectedStart);
+    EXPECT_EQ(std::vector<std::string>(form.calls.begin(),
+                                       form.calls.begin() + static_cast<std::ptrdiff_t>(expectedStart.size())),
+              expectedStart);
     EXPECT_EQ(form.calls.size(), expectedStart.size() + 1) << "only Tip(0) follows the start state";
     EXPECT_EQ(source.SourcePath, "C:\\Daten\\Bericht.doc");
     EXPECT_EQ(source.SourceFolder, "C:\\Daten\\");
@@ -142,7 +155,8 @@ TEST_P(Rejection, ShowsItsMessageAndEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     InOrder, Rejection,
-    ::testing::Values(RejectionCase{"TwoFiles", "C:\\Daten\\Bericht.doc C:\\Daten\\Bericht.doc", startup::kMoreThanOneFile},
+    ::testing::Values(RejectionCase{"TwoFiles", "C:\\Daten\\Bericht.doc C:\\Daten\\Bericht.doc",
+                                    startup::kMoreThanOneFile},
                       RejectionCase{"InnerBlank", "C:\\Eigene Dateien\\Brief.doc", startup::kMoreThanOneFile},
                       // the blank test comes before any look at the disk
                       RejectionCase{"MissingWithBlank", "C:\\gibt es nicht.doc", startup::kMoreThanOneFile},
@@ -151,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectionCase{"DoubledBackslash", "C:\\Daten\\\\Bericht.doc", startup::kUncPath},
                       // a folder with a doubled backslash is a folder first
                       RejectionCase{"FolderWithDoubledBackslash", "C:\\\\Daten", startup::kIsFolder}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct UnhandledCase {
     const char* name;
@@ -178,15 +192,15 @@ TEST_P(UnhandledError, IsReportedByTheRuntimeAndTheWindowIsNeverShown) {
     EXPECT_TRUE(form.tip0.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, UnhandledError,
-    ::testing::Values(UnhandledCase{"MissingFile", "C:\\fehlt.zip", -1, rt::kFileNotFound},
-                      UnhandledCase{"QuotedPath", "\"C:\\gross.bin\"", 10, rt::kPathNotFound},
-                      UnhandledCase{"JustBeyondTheAllowance", "C:\\gross.bin", 2147283648, rt::kOverflow},
-                      UnhandledCase{"LargestSigned32", "C:\\gross.bin", 2147483647, rt::kOverflow},
-                      UnhandledCase{"TwoGiB", "C:\\gross.bin", 2147483648, rt::kOverflow},
-                      UnhandledCase{"FiveGiB", "C:\\gross.bin", 5368709120, rt::kOverflow}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, UnhandledError,
+                         ::testing::Values(UnhandledCase{"MissingFile", "C:\\fehlt.zip", -1, rt::kFileNotFound},
+                                           UnhandledCase{"QuotedPath", "\"C:\\gross.bin\"", 10, rt::kPathNotFound},
+                                           UnhandledCase{"JustBeyondTheAllowance", "C:\\gross.bin", 2147283648,
+                                                         rt::kOverflow},
+                                           UnhandledCase{"LargestSigned32", "C:\\gross.bin", 2147483647, rt::kOverflow},
+                                           UnhandledCase{"TwoGiB", "C:\\gross.bin", 2147483648, rt::kOverflow},
+                                           UnhandledCase{"FiveGiB", "C:\\gross.bin", 5368709120, rt::kOverflow}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(FormLoadTest, LargestComputableLengthIsShown) {
     std::filesystem::resize_file(dir.write("gross.bin", ""), 2147283647);
@@ -201,8 +215,8 @@ TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {
         EXPECT_EQ(endStatus, 0);
         EXPECT_TRUE(test->boxes().allShown());
         ASSERT_EQ(test->links().calls.size(), 1u);
-        EXPECT_EQ(test->links().calls[0],
-                  (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99", "C:\\Programme\\Teile\\teile", ""}));
+        EXPECT_EQ(test->links().calls[0], (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99",
+                                                                          "C:\\Programme\\Teile\\teile", ""}));
         EXPECT_TRUE(form.tip0.empty());
     }
 }

@@ -106,9 +106,10 @@ TEST(UsageText, NineLinesJoinedByLoneCarriageReturns) {
 }
 
 TEST(EstimateSentence, NamesFileAndCount) {
-    EXPECT_EQ(startup::estimateSentence("Kapitel_1_bis_6.PAK", 5),
-              "Sie haben die Datei 'Kapitel_1_bis_6.PAK' zur Sicherung mit Splitwerk 99 ausgew\xC3\xA4hlt. "
-              "Daf\xC3\xBCr ben\xC3\xB6tigen Sie ungef\xC3\xA4hr 5 Disketten mit einer Kapazit\xC3\xA4t von 1,44 MByte.");
+    EXPECT_EQ(
+        startup::estimateSentence("Kapitel_1_bis_6.PAK", 5),
+        "Sie haben die Datei 'Kapitel_1_bis_6.PAK' zur Sicherung mit Splitwerk 99 ausgew\xC3\xA4hlt. "
+        "Daf\xC3\xBCr ben\xC3\xB6tigen Sie ungef\xC3\xA4hr 5 Disketten mit einer Kapazit\xC3\xA4t von 1,44 MByte.");
 }
 
 } // namespace
