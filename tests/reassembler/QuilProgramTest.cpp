@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -266,6 +267,21 @@ TEST_F(QuilProgramTest, AMissingPartWithoutAnswerLeavesNoFile) {
         EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
         expectNoCopyLeft();
     }
+}
+
+TEST_F(QuilProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
+    // By then part 1 sits in the temporary file in the output folder.
+    const std::string data = testing_support::randomBytes(3000, 17);
+    writeParts(set(), data, {1000});
+    makeReassembler(set(), trailer("3000", "", "halb.bin", "halb.bin"));
+    const auto result = run({out().string()}, {{"Diskette mit QUILME02.sys", "", [] {
+                                                    ::kill(quil_test::runningChild(), SIGINT);
+                                                    return false;
+                                                }}});
+    EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.output;
+    EXPECT_NE(result.output.find("Abgebrochen. Es wurde keine Datei geschrieben."), std::string::npos) << result.output;
+    EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
+    expectNoCopyLeft();
 }
 
 TEST_F(QuilProgramTest, PartsLongerThanTheSourceAreDamage) {

@@ -19,6 +19,14 @@
 
 namespace quil_test {
 
+namespace {
+pid_t currentChild = -1;
+} // namespace
+
+int runningChild() {
+    return currentChild;
+}
+
 std::string trailer(const std::string& length, const std::string& folder, const std::string& longName,
                     const std::string& givenName) {
     return length + "\r\n" + folder + "\r\n" + longName + "\r\n" + givenName + "\r\n";
@@ -83,6 +91,7 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    currentChild = child;
     ::close(input[0]);
     ::close(output[1]);
     int toChild = input[1];
@@ -139,6 +148,7 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
     ::close(output[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    currentChild = -1;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }

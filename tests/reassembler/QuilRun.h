@@ -43,6 +43,9 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
                   std::vector<Answer> answers = {});
 
+// The process runQuil is driving right now, for an action that signals it.
+int runningChild();
+
 // Names of the entries of a folder, sorted.
 std::vector<std::string> entries(const std::filesystem::path& folder);
 
