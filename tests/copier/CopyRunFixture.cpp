@@ -15,19 +15,23 @@ std::string partName(int number) {
     return name;
 }
 
-CopyRunFixture::CopyRunFixture() : drive_(posix_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
+CopyScene::CopyScene(rt::MessageBoxService* dialogs)
+    : drive_(posix_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
     temp_.write("c/PROG/QUIL.SYS", reassembler_);
     fs::create_directories(cRoot_ / "DATEN");
-    rt::DriveMap drives;
-    drives.setDrive('A', drive_.resolver());
-    drives.setFixedDrive('C', cRoot_.string());
-    rt::ProgramFacts facts;
-    facts.programFolder = "C:\\PROG";
-    facts.programName = "splitwerk";
-    test_ = std::make_unique<testing_support::TestRuntime>(std::move(drives), std::move(facts), &drive_);
+    rt::RuntimeParts parts;
+    parts.drives.setDrive('A', drive_.resolver());
+    parts.drives.setFixedDrive('C', cRoot_.string());
+    parts.facts.programFolder = "C:\\PROG";
+    parts.facts.programName = "splitwerk";
+    parts.fileSystem = &drive_;
+    parts.messageBox = dialogs != nullptr ? dialogs : &boxes_;
+    parts.events = &events_;
+    parts.programEnd = &end_;
+    runtime_ = std::make_unique<rt::Runtime>(std::move(parts));
 }
 
-std::string CopyRunFixture::makeSource(std::size_t size, unsigned seed, const std::string& name) {
+std::string CopyScene::makeSource(std::size_t size, unsigned seed, const std::string& name) {
     const std::string bytes = testing_support::randomBytes(size, seed);
     temp_.write("c/DATEN/" + name, bytes);
     source_.SourcePath = "C:\\DATEN\\" + name;
@@ -36,23 +40,23 @@ std::string CopyRunFixture::makeSource(std::size_t size, unsigned seed, const st
     return bytes;
 }
 
-fs::path CopyRunFixture::sourceFile() const {
+fs::path CopyScene::sourceFile() const {
     return cRoot_ / "DATEN" / source_.SourceName;
 }
 
-void CopyRunFixture::run() {
+void CopyScene::run() {
     RunCopy(runtime(), controls_, source_);
 }
 
-std::string CopyRunFixture::onDisk(std::size_t index, const std::string& name) const {
+std::string CopyScene::onDisk(std::size_t index, const std::string& name) const {
     return readFile(disk(index) / name);
 }
 
-bool CopyRunFixture::existsOnDisk(std::size_t index, const std::string& name) const {
+bool CopyScene::existsOnDisk(std::size_t index, const std::string& name) const {
     return fs::exists(disk(index) / name);
 }
 
-std::vector<std::string> CopyRunFixture::filesOn(std::size_t index) const {
+std::vector<std::string> CopyScene::filesOn(std::size_t index) const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(disk(index))) {
         if (entry.is_regular_file()) {
@@ -63,10 +67,15 @@ std::vector<std::string> CopyRunFixture::filesOn(std::size_t index) const {
     return names;
 }
 
-std::string CopyRunFixture::joinedParts() const {
+std::string CopyScene::joinedParts() const {
     std::string joined;
     int next = 1;
+    std::set<fs::path> seen;
     for (std::size_t index = 0; index < drive_.disks().size(); ++index) {
+        // A disk put back into the drive holds what it held the first time.
+        if (!seen.insert(disk(index)).second) {
+            continue;
+        }
         std::set<std::string> taken;
         // A disk holds a run of consecutive part numbers, fewer than 100 of them.
         while (existsOnDisk(index, partName(next)) && taken.insert(partName(next)).second) {
@@ -82,7 +91,7 @@ std::string CopyRunFixture::joinedParts() const {
     return joined;
 }
 
-std::size_t CopyRunFixture::partCount() const {
+std::size_t CopyScene::partCount() const {
     std::size_t count = 0;
     for (std::size_t index = 0; index < drive_.disks().size(); ++index) {
         for (const std::string& name : filesOn(index)) {
@@ -92,7 +101,7 @@ std::size_t CopyRunFixture::partCount() const {
     return count;
 }
 
-std::string CopyRunFixture::expectedQuilExe(const std::string& sourceBytes) const {
+std::string CopyScene::expectedQuilExe(const std::string& sourceBytes) const {
     return reassembler_ + std::to_string(sourceBytes.size()) + "\r\n" + source_.SourceFolder + "\r\n" +
            source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
 }

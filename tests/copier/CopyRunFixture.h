@@ -5,10 +5,12 @@
 
 #include "app/SourceSelection.h"
 #include "copier/kopierermodul.h"
+#include "runtime/Runtime.h"
 #include "support/ScriptedControls.h"
+#include "support/ScriptedEvents.h"
+#include "support/ScriptedMessageBox.h"
 #include "support/SimulatedDrive.h"
 #include "support/TempDir.h"
-#include "support/TestRuntime.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -44,18 +46,21 @@ inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden meh
 } // namespace text
 
 // Public, so that table-driven cases can set the scene through it.
-class CopyRunFixture : public ::testing::Test {
+class CopyScene {
 public:
-    CopyRunFixture();
+    // dialogs: answers the run's boxes; the scene's scripted boxes unless given.
+    explicit CopyScene(rt::MessageBoxService* dialogs = nullptr);
+    CopyScene(const CopyScene&) = delete;
+    CopyScene& operator=(const CopyScene&) = delete;
 
     // Writes C:\DATEN\<name> with random bytes and selects it as the source.
     std::string makeSource(std::size_t size, unsigned seed = 1, const std::string& name = "Bericht.doc");
     std::filesystem::path sourceFile() const;
     void run();
 
-    testing_support::ScriptedMessageBox& boxes() { return test_->boxes(); }
-    testing_support::ScriptedEvents& events() { return test_->events(); }
-    rt::Runtime& runtime() { return test_->runtime(); }
+    testing_support::ScriptedMessageBox& boxes() { return boxes_; }
+    testing_support::ScriptedEvents& events() { return events_; }
+    rt::Runtime& runtime() { return *runtime_; }
 
     std::filesystem::path disk(std::size_t index) const { return drive_.disks().at(index); }
     std::string onDisk(std::size_t index, const std::string& name) const;
@@ -79,8 +84,13 @@ public:
 
 private:
     std::string reassembler_ = "QUIL.SYS stand-in for the copy-run tests\r\n";
-    std::unique_ptr<testing_support::TestRuntime> test_;
+    testing_support::ScriptedMessageBox boxes_;
+    testing_support::ScriptedEvents events_;
+    rt::ThrowingEnd end_;
+    std::unique_ptr<rt::Runtime> runtime_;
 };
+
+class CopyRunFixture : public ::testing::Test, public CopyScene {};
 
 std::string partName(int number);
 

@@ -98,10 +98,17 @@ int64_t SimulatedDrive::usedBytes() const {
 
 std::optional<std::size_t> SimulatedDrive::diskOf(const std::string& path) const {
     const std::string normal = fs::path(path).lexically_normal().string();
-    for (std::size_t disk = 0; disk < disks_.size(); ++disk) {
+    const auto covers = [&](std::size_t disk) {
         const std::string base = disks_[disk].string();
-        if (normal == base ||
-            (normal.compare(0, base.size(), base) == 0 && normal.size() > base.size() && normal[base.size()] == '/')) {
+        return normal == base ||
+               (normal.compare(0, base.size(), base) == 0 && normal.size() > base.size() && normal[base.size()] == '/');
+    };
+    // A disk put back in the drive is listed twice; the one in the drive counts.
+    if (current_ && covers(*current_)) {
+        return current_;
+    }
+    for (std::size_t disk = 0; disk < disks_.size(); ++disk) {
+        if (covers(disk)) {
             return disk;
         }
     }

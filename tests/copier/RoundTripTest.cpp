@@ -1,0 +1,91 @@
+// The property the whole disk set rests on, over random sizes, part limits and disk
+// capacities: the parts joined in order give the source, none is empty, none exceeds the limit.
+#include "CopyRunFixture.h"
+
+#include "copier/PartSizing.h"
+#include "driver/DialogAnswerer.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace copier_tests {
+namespace {
+
+struct RoundTripCase {
+    std::size_t sourceSize = 0;
+    std::string limitText; // in Kbyte; empty: no limit
+    int64_t capacity = 0;  // of every disk
+    bool autorun = false;
+    bool wipe = false;
+};
+
+std::string describe(const RoundTripCase& c) {
+    return "size " + std::to_string(c.sourceSize) + ", limit '" + c.limitText + "' Kbyte, capacity " +
+           std::to_string(c.capacity) + (c.autorun ? ", autorun" : "") + (c.wipe ? ", wipe" : "");
+}
+
+// One case in a scene of its own; every disk the run asks for is a new blank one.
+void check(const RoundTripCase& c, unsigned seed) {
+    copy_driver::DialogAnswerer answers;
+    CopyScene scene(&answers);
+    answers.onNextDisk([&scene] {
+        scene.drive_.insertBlank();
+        return true;
+    });
+    const std::string bytes = scene.makeSource(c.sourceSize, seed);
+    int32_t limit = kopierer::kDefaultMaxPartSize;
+    if (!c.limitText.empty()) {
+        scene.controls_.limit(c.limitText, 0);
+        limit = kopierer::maxPartSize(c.limitText, 0);
+    }
+    scene.controls_.autorun(c.autorun).wipe(c.wipe);
+    scene.drive_.setCapacity(c.capacity);
+
+    scene.run();
+
+    for (const std::string& prompt : answers.prompts()) {
+        EXPECT_TRUE(prompt == text::kDiskFull || prompt == text::kOwnParts || prompt == text::kFinished)
+            << testing_support::visible(prompt);
+    }
+    EXPECT_TRUE(answers.sawPrompt(text::kFinished));
+    ASSERT_EQ(scene.joinedParts(), bytes);
+    for (std::size_t index = 0; index < scene.drive_.disks().size(); ++index) {
+        for (const std::string& name : scene.filesOn(index)) {
+            if (name.rfind("QUILME", 0) == 0) {
+                const auto size = std::filesystem::file_size(scene.disk(index) / name);
+                EXPECT_GT(size, 0U) << name << " on disk " << index + 1;
+                EXPECT_LE(size, static_cast<std::uintmax_t>(limit)) << name << " on disk " << index + 1;
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, PartsJoinedInOrderGiveTheSourceOverRandomCases) {
+    std::mt19937 random(20261208);
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        RoundTripCase c;
+        c.sourceSize = std::uniform_int_distribution<std::size_t>(0, 60000)(random);
+        if (random() % 3 != 0) {
+            // From a twentieth of the source to more than all of it, given as a fraction of a
+            // Kbyte that rounds to the byte count.
+            const auto bytes =
+                std::uniform_int_distribution<std::size_t>(c.sourceSize / 20 + 1, c.sourceSize + 5000)(random);
+            char number[32];
+            std::snprintf(number, sizeof number, "%.6f", static_cast<double>(bytes) / 1024.0);
+            c.limitText = number;
+        }
+        // Always room for the first-disk files and the smallest chunk.
+        c.capacity = std::uniform_int_distribution<int64_t>(1200, 70000)(random);
+        c.autorun = random() % 2 == 0;
+        c.wipe = random() % 3 == 0;
+        SCOPED_TRACE(describe(c));
+        check(c, seed);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+} // namespace
+} // namespace copier_tests

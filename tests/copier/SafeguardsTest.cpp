@@ -1,0 +1,135 @@
+// What the run does so that nothing is lost: part sizes below one byte, more than 99 parts in
+// one folder, a disk that already holds this run's files, the source and the reassembler in
+// the target folder, and a source that shrinks during the run.
+#include "CopyRunFixture.h"
+
+#include <filesystem>
+
+namespace copier_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using testing_support::SimulatedDrive;
+
+class PartSizeBelowOneByte : public CopyRunFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PartSizeBelowOneByte, IsRefusedBeforeTheSourceIsOpened) {
+    makeSource(5000);
+    controls_.limit(GetParam(), 0).wipe();
+    temp_.write("drive/disk1/alt.txt", "bleibt");
+    // A locked source would show its dialog if the run tried to open it.
+    drive_.lock(sourceFile());
+    boxes().expect(text::kPartSizeTooSmall, 16, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(0), ElementsAre("alt.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PartSizeBelowOneByte, ::testing::Values("", "abc", "0", "-5", "0.0001"));
+
+struct FolderPartsCase {
+    std::size_t sourceSize;
+    bool refused;
+};
+
+class FolderTargetParts : public CopyRunFixture, public ::testing::WithParamInterface<FolderPartsCase> {};
+
+TEST_P(FolderTargetParts, MoreThan99AreRefusedBeforeAnythingIsWritten) {
+    const std::string bytes = makeSource(GetParam().sourceSize);
+    fs::create_directories(cRoot_ / "Ziel");
+    controls_.targetFolder("C:\\Ziel").limit("1", 0).autorun();
+    boxes().expect(GetParam().refused ? text::kTooManyParts : text::kFinished, GetParam().refused ? 16 : 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_FALSE(runtime().files().isOpen(1));
+    const auto files = std::distance(fs::directory_iterator(cRoot_ / "Ziel"), fs::directory_iterator());
+    EXPECT_EQ(files, GetParam().refused ? 0 : 99 + 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FolderTargetParts,
+                         ::testing::Values(FolderPartsCase{99 * 1024, false}, FolderPartsCase{99 * 1024 + 1, true}));
+
+TEST_F(CopyRunFixture, AReinsertedFirstDiskIsNotWipedAndTheUserIsAskedForAnother) {
+    const std::string bytes = makeSource(5000);
+    controls_.wipe();
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(disk(0)); });
+    boxes().expect(text::kOwnParts, 65, 2);
+    boxes().expect(text::kConfirmAbort, 292, 7);
+    boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    ASSERT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+TEST_F(CopyRunFixture, AFolderTargetThatFillsUpKeepsItsPartsWhenTheWipeRunsAgain) {
+    const std::string bytes = makeSource(5000);
+    controls_.targetFolder("A:\\").wipe();
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    // The same folder stays the target; the user gives up once the parts are protected.
+    boxes().expect(text::kDiskFull, 65, 1);
+    boxes().expect(text::kOwnParts, 65, 2);
+    boxes().expect(text::kConfirmAbort, 292, 6);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
+    EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, onDisk(0, "QUILME01.sys").size()));
+}
+
+TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) {
+    const std::string bytes = makeSource(5000);
+    temp_.write("c/DATEN/anderes.txt", "weg");
+    controls_.targetFolder("C:\\DATEN").wipe();
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(testing_support::readFile(sourceFile()), bytes);
+    EXPECT_FALSE(fs::exists(cRoot_ / "DATEN" / "anderes.txt"));
+    EXPECT_EQ(testing_support::readFile(cRoot_ / "DATEN" / "QUILME01.sys"), bytes);
+}
+
+TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
+    const std::string bytes = makeSource(5000);
+    controls_.targetFolder("C:\\PROG").wipe();
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), reassemblerBytes());
+}
+
+struct ShrinkCase {
+    const char* name;
+    int answer; // 1: the source is back before OK; 2: given up
+};
+
+class ShrinkingSource : public CopyRunFixture, public ::testing::WithParamInterface<ShrinkCase> {};
+
+TEST_P(ShrinkingSource, IsASourceErrorAndNeverPadsThePart) {
+    const std::string bytes = makeSource(300000);
+    events().onYield([&](int count) {
+        if (count == 2) {
+            fs::resize_file(sourceFile(), 200000);
+        }
+    });
+    if (GetParam().answer == 1) {
+        boxes().expect(text::kSourceError, 17, 1, [&] { temp_.write("c/DATEN/Bericht.doc", bytes); });
+        boxes().expect(text::kFinished, 64, 1);
+    } else {
+        boxes().expect(text::kSourceError, 17, 2);
+        boxes().expect(text::kConfirmAbort, 292, 6);
+    }
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    const std::string part = onDisk(0, "QUILME01.sys");
+    EXPECT_EQ(part, GetParam().answer == 1 ? bytes : bytes.substr(0, 131072)) << GetParam().name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ShrinkingSource,
+                         ::testing::Values(ShrinkCase{"restored", 1}, ShrinkCase{"given up", 2}));
+
+} // namespace
+} // namespace copier_tests
