@@ -1,0 +1,280 @@
+// The window as the user meets it: frame, places of the controls, tab order, focus, the keys
+// Enter, Escape and the access keys.
+#include "WindowFixture.h"
+#include "window/TwipsScale.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+namespace window_tests {
+namespace {
+
+struct Place {
+    const char* name;
+    int left, top, width, height;
+};
+
+// The design in twips; children of the frame count from the frame's outer corner.
+const Place kPlaces[] = {
+    {"Frame1(1)", 60, 60, 6345, 5115},     {"UnitList", 5340, 2700, 795, 315},
+    {"ZahlText", 4740, 2700, 615, 315},    {"Chk(2)", 2940, 3360, 2232, 312},
+    {"Frame2(3)", 120, 3240, 6075, 75},    {"Dir1", 2940, 1620, 3195, 765},
+    {"Drive1", 2940, 1200, 3195, 315},     {"Chk(1)", 2940, 4140, 2895, 312},
+    {"Frame2(2)", 120, 3960, 6075, 75},    {"Frame2(1)", 120, 2520, 6075, 75},
+    {"Opt(1)", 480, 2040, 2415, 312},      {"Chk(0)", 2940, 2640, 495, 435},
+    {"Opt(0)", 480, 1680, 2292, 312},      {"Frame2(0)", 120, 1020, 6075, 75},
+    {"Label1", 3660, 2760, 1050, 195},     {"Image1(4)", 120, 3420, 240, 240},
+    {"Tip(4)", 480, 3420, 2295, 555},      {"Tip(3)", 480, 4140, 2295, 795},
+    {"Image1(3)", 120, 4140, 240, 240},    {"Image1(2)", 120, 2700, 240, 240},
+    {"Tip(2)", 480, 2700, 2295, 795},      {"Tip(0)", 480, 300, 5655, 675},
+    {"Tip(1)", 480, 1200, 2412, 552},      {"Image1(0)", 120, 300, 240, 240},
+    {"Image1(1)", 120, 1200, 240, 240},    {"Command1(1)", 4260, 5280, 1035, 375},
+    {"Command1(2)", 3180, 5280, 975, 375}, {"Command1(0)", 5400, 5280, 975, 375},
+    {"pbar", 60, 5280, 3015, 375},
+};
+
+// Controls whose box may grow to the right so that the font in use does not cut a caption.
+bool mayWiden(QWidget* control) {
+    return qobject_cast<QAbstractButton*>(control) != nullptr || control->objectName() == QStringLiteral("Label1");
+}
+
+int px(double twips, int dpi) {
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+TEST_F(WindowTest, ClientAreaAndFrame) {
+    const int dpiX = form_->logicalDpiX();
+    const int dpiY = form_->logicalDpiY();
+    EXPECT_EQ(form_->size(), QSize(px(6450, dpiX), px(5715, dpiY)));
+    EXPECT_EQ(form_->minimumSize(), form_->maximumSize()) << "the user cannot resize the window";
+    const Qt::WindowFlags flags = form_->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(form_->windowIcon().isNull());
+    const QRect screen = form_->screen()->availableGeometry();
+    EXPECT_LE(std::abs(form_->geometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(form_->geometry().center().y() - screen.center().y()), 1);
+}
+
+TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
+    const int dpiX = form_->logicalDpiX();
+    const int dpiY = form_->logicalDpiY();
+    for (const Place& place : kPlaces) {
+        SCOPED_TRACE(place.name);
+        QWidget* widget = control<QWidget>(place.name);
+        ASSERT_NE(widget, nullptr);
+        const QRect actual = widget->geometry();
+        EXPECT_NEAR(actual.x(), px(place.left, dpiX), 1);
+        EXPECT_NEAR(actual.y(), px(place.top, dpiY), 1);
+        if (!widget->objectName().startsWith(QStringLiteral("Tip("))) {
+            EXPECT_NEAR(actual.height(), px(place.height, dpiY), 1);
+        }
+        if (widget->objectName().startsWith(QStringLiteral("Tip("))) {
+            // A question may take more room where the font needs it, never less width.
+            const bool sentence = widget->objectName() == QStringLiteral("Tip(0)");
+            EXPECT_GE(actual.width(), px(place.width, dpiX) - 1);
+            EXPECT_LE(actual.right(), px(sentence ? 6225 : 2940, dpiX)) << "stays left of the answer column";
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            EXPECT_NEAR(actual.width(), px(place.width, dpiX), 1);
+            const QString caption = button->text().remove(u'&');
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 4, actual.width()) << "caption cut";
+        } else if (mayWiden(widget)) {
+            EXPECT_GE(actual.width(), widget->sizeHint().width()) << "caption cut";
+            if (widget->objectName() != QStringLiteral("Label1")) {
+                EXPECT_GE(actual.width(), px(place.width, dpiX) - 1);
+            }
+        } else {
+            EXPECT_NEAR(actual.width(), px(place.width, dpiX), 1);
+        }
+    }
+}
+
+TEST_F(WindowTest, ImagesBecomeSixteenScreenPixelsFromTwips) {
+    for (int i = 0; i < 5; ++i) {
+        float sixteen = 16.0F;
+        form_->setImage1Width(i, form_->pixelsToTwipsX(sixteen));
+        form_->setImage1Height(i, form_->pixelsToTwipsY(sixteen));
+        EXPECT_EQ(form_->image1(i)->size(), QSize(16, 16)) << i;
+        EXPECT_TRUE(form_->image1(i)->hasScaledContents());
+        EXPECT_FALSE(form_->image1(i)->pixmap().isNull());
+    }
+}
+
+TEST(TwipsScaleTest, ConvertsByTheScreensDotsPerInch) {
+    struct Case {
+        int dpi;
+        float pixels;
+        float twips;
+    };
+    const Case cases[] = {{96, 16.0F, 240.0F}, {120, 16.0F, 192.0F}, {144, 1.0F, 10.0F}, {72, 3.0F, 60.0F}};
+    for (const Case& c : cases) {
+        const TwipsScale scale(c.dpi, c.dpi);
+        EXPECT_FLOAT_EQ(scale.toTwipsX(c.pixels), c.twips) << c.dpi;
+        EXPECT_FLOAT_EQ(scale.toTwipsY(c.pixels), c.twips) << c.dpi;
+        EXPECT_EQ(scale.toPixelsX(c.twips), static_cast<int>(c.pixels)) << c.dpi;
+    }
+    // Touching boxes stay touching: edges are rounded, not sizes.
+    const TwipsScale scale(120, 120);
+    const QRect left = scale.toPixels(0, 0, 2292, 312);
+    const QRect right = scale.toPixels(2292, 0, 2295, 312);
+    EXPECT_EQ(left.right() + 1, right.left());
+}
+
+TEST_F(WindowTest, OverlappingQuestionsStayReadable) {
+    // In the design Tip(2)'s box reaches into Tip(4)'s; neither text may be hidden.
+    QLabel* upper = form_->tip(2);
+    QLabel* lower = form_->tip(4);
+    EXPECT_FALSE(upper->autoFillBackground());
+    EXPECT_FALSE(lower->autoFillBackground());
+    EXPECT_LE(upper->y() + upper->heightForWidth(upper->width()), lower->y());
+    EXPECT_FALSE(upper->geometry().intersects(lower->geometry()));
+    // Every question ends above the bar below its row.
+    const std::pair<int, const char*> rows[] = {{1, "Frame2(1)"}, {2, "Frame2(3)"}, {4, "Frame2(2)"}};
+    for (const auto& [index, bar] : rows) {
+        EXPECT_LE(form_->tip(index)->geometry().bottom(), control<QWidget>(bar)->y()) << "Tip(" << index << ")";
+    }
+    for (int i = 1; i < 5; ++i) {
+        QLabel* tip = form_->tip(i);
+        EXPECT_LE(tip->heightForWidth(tip->width()), tip->height()) << "Tip(" << i << ") cut";
+    }
+}
+
+TEST_F(WindowTest, TheLongestEstimateSentenceFits) {
+    const std::string name36 = "Kapitel_1_bis_6_mit_Anhang_A_bis_Z_1";
+    form_->setTipCaption(0, "Sie haben die Datei '" + name36 +
+                                " ...' zur Sicherung mit Splitwerk 99 ausgewählt. Dafür benötigen Sie ungefähr "
+                                "1474 Disketten mit einer Kapazität von 1,44 MByte.");
+    QLabel* tip = form_->tip(0);
+    EXPECT_LE(tip->heightForWidth(tip->width()), tip->height());
+    EXPECT_LE(tip->y() + tip->height(), form_->frame2(0)->y() + form_->frame2(0)->height() / 2 + 1);
+}
+
+std::vector<QString> tabWalk(QWidget* window, int steps) {
+    std::vector<QString> visited;
+    for (int i = 0; i < steps; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        visited.push_back(focused != nullptr ? focused->objectName() : QStringLiteral("<none>"));
+        QTest::keyClick(focused != nullptr ? focused : window, Qt::Key_Tab);
+    }
+    return visited;
+}
+
+std::vector<QString> names(std::initializer_list<const char*> list) {
+    std::vector<QString> out;
+    for (const char* name : list) {
+        out.push_back(QString::fromUtf8(name));
+    }
+    return out;
+}
+
+TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
+    form_->show();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form_->command1(0)) << "OK holds the focus when the window opens";
+
+    // Design state: everything visible. As in every option group, Tab stops only at the
+    // selected option button.
+    EXPECT_EQ(tabWalk(form_.get(), 13),
+              names({"Command1(0)", "Command1(2)", "Command1(1)", "Opt(0)", "Chk(0)", "Chk(1)", "Drive1", "Dir1",
+                     "Chk(2)", "ZahlText", "UnitList", "Command1(0)", "Command1(2)"}));
+    form_->opt(1)->click();
+    form_->command1(0)->setFocus();
+    EXPECT_EQ(tabWalk(form_.get(), 6),
+              names({"Command1(0)", "Command1(2)", "Command1(1)", "Chk(0)", "Opt(1)", "Chk(1)"}));
+
+    // Start state: the size row and the lists hidden, Chk(2) disabled for good measure.
+    form_->Opt_Click(0);
+    form_->setLabel1Visible(false);
+    form_->setZahlTextVisible(false);
+    form_->setUnitListVisible(false);
+    form_->chk(2)->setEnabled(false);
+    form_->opt(0)->click();
+    form_->command1(0)->setFocus();
+    EXPECT_EQ(tabWalk(form_.get(), 7),
+              names({"Command1(0)", "Command1(2)", "Command1(1)", "Opt(0)", "Chk(0)", "Chk(1)", "Command1(0)"}));
+}
+
+// Keeps the window's own handlers off the buttons, so that a key can be seen pressing a
+// button without starting the run or ending the test program.
+void watchButtonsOnly(Form1& form, std::vector<int>& pressed) {
+    for (int i = 0; i < 3; ++i) {
+        QObject::disconnect(form.command1(i), &QPushButton::clicked, &form, nullptr);
+        QObject::connect(form.command1(i), &QPushButton::clicked, &form, [&pressed, i] { pressed.push_back(i); });
+    }
+}
+
+TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeNothing) {
+    std::vector<int> pressed;
+    watchButtonsOnly(*form_, pressed);
+    form_->show();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(pressed.empty());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(pressed, std::vector<int>{0}) << "Enter at start presses OK";
+
+    form_->command1(2)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    EXPECT_EQ(pressed, (std::vector<int>{0, 2}));
+
+    // No button is the default: Enter in a check box presses nothing.
+    form_->chk(1)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(pressed, (std::vector<int>{0, 2}));
+    EXPECT_FALSE(form_->command1(0)->isDefault());
+}
+
+TEST_F(WindowTest, AccessKeysActLikeClicks) {
+    std::vector<int> pressed;
+    watchButtonsOnly(*form_, pressed);
+    form_->show();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+
+    auto alt = [&](char key) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QTest::qWait(150); // buttons answer their access key with an animated click
+    };
+    alt('j');
+    EXPECT_EQ(form_->chkValue(0), 1);
+    EXPECT_TRUE(form_->zahlTextBox()->isVisible()) << "the access key runs the click handler";
+    alt('j');
+    EXPECT_EQ(form_->chkValue(0), 0);
+    alt('r');
+    EXPECT_EQ(form_->chkValue(1), 1);
+    alt('l');
+    EXPECT_EQ(form_->chkValue(2), 1);
+    alt('z');
+    EXPECT_TRUE(form_->optValue(1));
+    alt('d');
+    EXPECT_TRUE(form_->optValue(0));
+    EXPECT_FALSE(form_->optValue(1));
+    alt('o');
+    alt('a');
+    alt('i');
+    EXPECT_EQ(pressed, (std::vector<int>{0, 1, 2}));
+
+    form_->command1(0)->setEnabled(false);
+    alt('o');
+    EXPECT_EQ(pressed, (std::vector<int>{0, 1, 2})) << "a disabled button ignores its access key";
+}
+
+} // namespace
+} // namespace window_tests

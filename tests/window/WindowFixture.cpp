@@ -1,0 +1,59 @@
+// Drives and window for the window tests.
+#include "WindowFixture.h"
+
+#include <filesystem>
+
+namespace window_tests {
+
+TestDrives::TestDrives() {
+    namespace fs = std::filesystem;
+    cRoot = (temp.path() / "c").string();
+    aRoot = (temp.path() / "a").string();
+    fs::create_directories(fs::path(cRoot) / "prog");
+    fs::create_directories(fs::path(cRoot) / "daten");
+    fs::create_directories(fs::path(cRoot) / "ziel" / "unten");
+    fs::create_directories(aRoot);
+    temp.write("c/prog/QUIL.SYS", "REASSEMBLER");
+}
+
+rt::DriveMap TestDrives::map() {
+    rt::DriveMap map;
+    map.setDrive('a', [this]() -> std::optional<std::string> {
+        return floppyInserted ? std::optional<std::string>(aRoot) : std::nullopt;
+    });
+    map.setDrive('c', [this]() -> std::optional<std::string> {
+        return programDriveReadable ? std::optional<std::string>(cRoot) : std::nullopt;
+    });
+    return map;
+}
+
+rt::ProgramFacts TestDrives::facts(const std::string& commandLine) const {
+    rt::ProgramFacts facts;
+    facts.commandLine = commandLine;
+    facts.programFolder = "C:\\prog";
+    facts.programName = "splitwerk";
+    facts.programFileNative = cRoot + "/prog/splitwerk";
+    return facts;
+}
+
+void WindowTest::SetUp() {
+    previousDirectory_ = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(drives_.cRoot) / "daten");
+    createWindow();
+}
+
+void WindowTest::TearDown() {
+    form_.reset();
+    std::filesystem::current_path(previousDirectory_);
+    if (test_) {
+        EXPECT_TRUE(test_->boxes().allShown()) << test_->boxes().pending() << " expected box(es) never shown";
+    }
+}
+
+void WindowTest::createWindow() {
+    form_.reset();
+    test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
+    form_ = std::make_unique<Form1>(test_->runtime(), source_);
+}
+
+} // namespace window_tests

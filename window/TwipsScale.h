@@ -1,0 +1,26 @@
+// Converting between twips (1/1440 inch), in which the window's design is measured, and the
+// screen's pixels, by the logical dots per inch of the screen the window is on.
+#pragma once
+
+#include <QRect>
+
+class TwipsScale {
+public:
+    TwipsScale(int dpiX, int dpiY) : dpiX_(dpiX), dpiY_(dpiY) {}
+
+    int dpiX() const { return dpiX_; }
+    int dpiY() const { return dpiY_; }
+
+    int toPixelsX(double twips) const;
+    int toPixelsY(double twips) const;
+    float toTwipsX(float pixels) const;
+    float toTwipsY(float pixels) const;
+
+    // A box given in twips, placed so that neighbouring boxes that touch in twips also touch
+    // in pixels: the edges are rounded, not the sizes.
+    QRect toPixels(int left, int top, int width, int height) const;
+
+private:
+    int dpiX_;
+    int dpiY_;
+};
