@@ -92,7 +92,7 @@ std::string folderOf(const std::string& path) {
 std::string relocate(const std::vector<std::string>& arguments, const std::string& originFolder) {
     std::string folder = joinPath(temporaryRoot(), std::string(kCopyFolderPrefix) + "XXXXXX");
     if (::mkdtemp(folder.data()) == nullptr) {
-        return "kein temporärer Ordner (" + describeErrno(errno) + ")";
+        return "kein temporärer Ordner in " + temporaryRoot() + ": " + describeErrno(errno);
     }
     const std::string copy = joinPath(folder, kCopyName);
     const int from = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
@@ -119,7 +119,7 @@ std::string relocate(const std::vector<std::string>& arguments, const std::strin
     }
     ::unlink(copy.c_str());
     ::rmdir(folder.c_str());
-    return "die Kopie in " + temporaryRoot() + " lässt sich nicht starten (" + describeErrno(err) + ")";
+    return "die Kopie in " + temporaryRoot() + " lässt sich nicht starten: " + describeErrno(err);
 }
 
 void removeOwnCopy(const std::string& originFolder) {

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     } else {
         origin = quil::folderOf(quil::ownExecutable());
         const std::string reason = quil::relocate(arguments, origin);
-        terminal.complain("Hinweis: QUIL läuft weiter vom Datenträger, " + reason +
-                          ". Solange lässt sich die Diskette nicht auswerfen.");
+        terminal.complain("Hinweis: QUIL läuft weiter vom Datenträger (" + reason +
+                          "); eine Diskette lässt sich erst wechseln, wenn QUIL beendet ist.");
     }
     return quil::reassemble(arguments, origin, "/proc/self/exe", terminal);
 }

@@ -306,6 +306,18 @@ TEST_F(QuilProgramTest, PartsLongerThanTheSourceAreDamage) {
     expectNoCopyLeft();
 }
 
+TEST_F(QuilProgramTest, WithoutATemporaryFolderACompleteSetIsStillRestored) {
+    writeParts(set(), "abc", {3});
+    makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
+    const auto result = runQuil(program(), {out().string()}, root_.path(), root_.path() / "fehlt");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("Hinweis: QUIL läuft weiter vom Datenträger (kein temporärer Ordner in " +
+                                 (root_.path() / "fehlt").string()),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(readFile(out() / "a.txt"), "abc");
+}
+
 TEST_F(QuilProgramTest, MoreThanOneArgumentIsRefused) {
     writeParts(set(), "abc", {3});
     makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
