@@ -1,0 +1,125 @@
+// The copy run on real media: a 1440 KiB tmpfs as drive A: in a private mount namespace,
+// where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount.
+#include "CopyRunFixture.h"
+
+#include "driver/DialogAnswerer.h"
+#include "driver/RealFileRuntime.h"
+#include "support/PrivateMount.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace copier_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::TmpfsMount;
+
+constexpr unsigned kFloppyKib = 1440;
+
+class RealFloppy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string whyNot;
+        floppy_ = TmpfsMount::mount(drive(), kFloppyKib, whyNot);
+        if (!floppy_) {
+            GTEST_SKIP() << "no 1440 KiB tmpfs: " << whyNot;
+        }
+        temp_.write("prog/QUIL.SYS", "QUIL.SYS stand-in\r\n");
+    }
+
+    std::string drive() const { return (temp_.path() / "a").string(); }
+
+    rt::RuntimeParts parts(rt::MessageBoxService& dialogs) {
+        copy_driver::RealFileServices services{&posix_, &dialogs, &events_, &end_};
+        return copy_driver::realFileParts(services, (temp_.path() / "prog").string(),
+                                          rt::DriveMap::mountPointResolver(drive()));
+    }
+
+    // Takes the disk out, keeping a copy of what it holds, and puts a new empty one in.
+    bool changeDisk() {
+        const fs::path kept = temp_.path() / ("disk" + std::to_string(++disks_));
+        fs::copy(drive(), kept, fs::copy_options::recursive);
+        std::string whyNot;
+        if (!floppy_->unmount(whyNot)) {
+            ADD_FAILURE() << whyNot;
+            return false;
+        }
+        floppy_.reset();
+        std::optional<TmpfsMount> next = TmpfsMount::mount(drive(), kFloppyKib, whyNot);
+        if (!next) {
+            ADD_FAILURE() << whyNot;
+            return false;
+        }
+        floppy_.emplace(std::move(*next));
+        return true;
+    }
+
+    TempDir temp_;
+    std::optional<TmpfsMount> floppy_;
+    int disks_ = 0;
+    rt::PosixFileSystem posix_;
+    rt::NoEvents events_;
+    rt::ThrowingEnd end_;
+};
+
+TEST_F(RealFloppy, AThreeMegabyteFileGoesOntoThreeDisksAndJoinsBack) {
+    const std::string bytes = testing_support::randomBytes(3 * 1024 * 1024, 7);
+    temp_.write("Daten/Archiv.zip", bytes);
+    copy_driver::DialogAnswerer dialogs;
+    dialogs.onNextDisk([this] { return changeDisk(); });
+    rt::Runtime runtime(parts(dialogs));
+    testing_support::ScriptedControls controls;
+    controls.autorun();
+    const SourceSelection source = copy_driver::selectSource(
+        copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string()));
+
+    RunCopy(runtime, controls, source);
+    ASSERT_TRUE(changeDisk()); // keeps the last disk too
+
+    EXPECT_TRUE(dialogs.sawPrompt(text::kFinished));
+    std::string joined;
+    for (int disk = 1; disk <= disks_; ++disk) {
+        const fs::path folder = temp_.path() / ("disk" + std::to_string(disk));
+        const fs::path part = folder / partName(disk);
+        ASSERT_TRUE(fs::exists(part)) << part;
+        EXPECT_LE(fs::file_size(part), kFloppyKib * 1024U);
+        joined += readFile(part);
+        EXPECT_EQ(fs::exists(folder / "QUIL.EXE"), disk == 1);
+        EXPECT_EQ(fs::exists(folder / "autorun.inf"), disk == 1);
+    }
+    EXPECT_EQ(disks_, 3);
+    EXPECT_EQ(joined, bytes);
+}
+
+TEST_F(RealFloppy, AWriteRefusedForLackOfRoomLeavesNoPartialBytes) {
+    copy_driver::DialogAnswerer dialogs;
+    rt::Runtime runtime(parts(dialogs));
+    rt::Files& files = runtime.files();
+    files.open(1, "A:\\voll.bin", rt::OpenMode::BinaryWrite);
+    const std::string chunk = testing_support::randomBytes(131072, 3);
+    int32_t before = 0;
+    int failures = 0;
+    for (std::size_t size = chunk.size(); size >= 512; size /= 2) {
+        for (;;) {
+            before = files.lof(1);
+            try {
+                files.put(1, chunk.data(), size);
+            } catch (const rt::RuntimeError& error) {
+                EXPECT_EQ(error.number(), 61);
+                EXPECT_EQ(files.lof(1), before) << "after a refused write of " << size << " bytes";
+                EXPECT_EQ(files.seek(1), before + 1);
+                ++failures;
+                break;
+            }
+        }
+    }
+    EXPECT_GT(failures, 0);
+    files.close(1);
+    EXPECT_EQ(static_cast<int64_t>(fs::file_size(fs::path(drive()) / "voll.bin")), before);
+}
+
+} // namespace
+} // namespace copier_tests
