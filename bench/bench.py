@@ -16,18 +16,22 @@ import time
 MIB = 1024 * 1024
 
 
-def run_measured(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, shell=False):
-    """Runs a command; returns (wall seconds, peak resident KiB of it and its children)."""
-    started = time.perf_counter()
-    process = subprocess.Popen(argv, stdin=stdin, stdout=stdout, stderr=subprocess.PIPE, shell=shell)
-    _, status, usage = os.wait4(process.pid, 0)
-    seconds = time.perf_counter() - started
-    process.returncode = os.waitstatus_to_exitcode(status)
-    error = process.stderr.read().decode(errors="replace")
-    process.stderr.close()
-    if process.returncode != 0:
-        sys.exit(f"failed ({process.returncode}): {argv}\n{error}")
-    return seconds, usage.ru_maxrss
+def run_measured(argv, shell=False):
+    """Runs a command; returns (wall seconds, peak resident KiB of the command itself).
+
+    GNU time execs the command from its own small process: measuring from a child that Python
+    forked would count Python's own pages, which the fork copies before the exec."""
+    if shell:
+        argv = ["sh", "-c", argv]
+    with tempfile.NamedTemporaryFile("r") as report:
+        started = time.perf_counter()
+        result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + argv,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        seconds = time.perf_counter() - started
+        if result.returncode != 0:
+            sys.exit(f"failed ({result.returncode}): {argv}\n{result.stderr.decode(errors='replace')}")
+        peak_kib = int(report.read().strip().splitlines()[-1])
+    return seconds, peak_kib
 
 
 def make_source(path, size_bytes):

@@ -10,6 +10,7 @@ packages=(
     xvfb xauth
     desktop-file-utils
     python3
+    time
 )
 
 missing=()
