@@ -1,0 +1,103 @@
+// A file split by the engine onto simulated diskettes comes back byte for byte from QUIL.EXE,
+// which asks for each further disk on its terminal.
+#include "QuilRun.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempDir;
+
+// Runs the engine's driver; returns its summary line and exit status.
+std::pair<std::string, int> runDriver(const std::string& arguments) {
+    const std::string command = std::string(COPY_DRIVER) + " " + arguments + " --quiet 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return {"popen failed", -1};
+    }
+    std::string output;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        output += buffer;
+    }
+    const int status = pclose(pipe);
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+struct SetCase {
+    const char* name;
+    std::size_t size;
+    const char* capacity; // per simulated disk, empty: a folder target
+    std::size_t disks;
+    const char* limit; // Kbyte, empty: none
+};
+
+class SplitAndJoin : public ::testing::TestWithParam<SetCase> {};
+
+TEST_P(SplitAndJoin, QuilGivesBackTheSource) {
+    const SetCase& c = GetParam();
+    TempDir work;
+    const fs::path sent = work.writeRandom("Quelle/Bericht_2026.bin", c.size, 5);
+
+    std::string disks;
+    for (std::size_t i = 1; i <= c.disks; ++i) {
+        fs::create_directories(work.path() / ("disk" + std::to_string(i)));
+        disks += (i > 1 ? "," : "") + (work.path() / ("disk" + std::to_string(i))).string();
+    }
+    std::string arguments = "--source '" + sent.string() + "' --autorun";
+    if (*c.capacity != '\0') {
+        arguments += " --floppy '" + disks + "' --capacity " + c.capacity;
+    } else {
+        arguments += " --folder '" + (work.path() / "disk1").string() + "'";
+    }
+    if (*c.limit != '\0') {
+        arguments += std::string(" --max ") + c.limit + " --unit Kbyte";
+    }
+    const auto [summary, status] = runDriver(arguments);
+    ASSERT_EQ(status, 0) << summary;
+    EXPECT_NE(summary.find("disks=" + std::to_string(c.disks)), std::string::npos) << summary;
+    for (std::size_t i = 2; i <= c.disks; ++i) {
+        EXPECT_FALSE(fs::exists(work.path() / ("disk" + std::to_string(i)) / "QUIL.EXE")) << "only the first disk";
+    }
+
+    std::vector<quil_test::Answer> answers;
+    // Each later disk is "inserted" by typing the folder that holds it.
+    int partOnNextDisk = 0;
+    for (std::size_t i = 2; i <= c.disks; ++i) {
+        for (const auto& entry : fs::directory_iterator(work.path() / ("disk" + std::to_string(i)))) {
+            const std::string name = entry.path().filename().string();
+            const int number = std::stoi(name.substr(6, 2));
+            if (partOnNextDisk == 0 || number < partOnNextDisk) {
+                partOnNextDisk = number;
+            }
+        }
+        char part[16];
+        std::snprintf(part, sizeof part, "QUILME%02d.sys", partOnNextDisk);
+        answers.push_back({part, (work.path() / ("disk" + std::to_string(i))).string()});
+        partOnNextDisk = 0;
+    }
+    const fs::path restored = work.path() / "wiederhergestellt";
+    fs::create_directories(restored);
+    fs::create_directories(work.path() / "tmp");
+    const auto result = quil_test::runQuil(work.path() / "disk1" / "QUIL.EXE", {restored.string()}, work.path(),
+                                           work.path() / "tmp", answers);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.answered, answers.size()) << result.output;
+    EXPECT_EQ(testing_support::readFile(restored / "Bericht_2026.bin"), testing_support::readFile(sent));
+    EXPECT_EQ(quil_test::entries(restored), std::vector<std::string>{"Bericht_2026.bin"}) << "no temporary left";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, SplitAndJoin,
+                         ::testing::Values(SetCase{"ThreeDiskettes", 5000000, "1900000", 3, ""},
+                                           SetCase{"FolderWithPartLimit", 3000000, "", 1, "700"},
+                                           SetCase{"DisketteSizeWithLimit", 3500000, "1457664", 3, "1000"}),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+} // namespace
