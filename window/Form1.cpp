@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <filesystem>
@@ -59,6 +61,16 @@ struct TipRoom {
     int bottom;
 };
 constexpr TipRoom kTipRooms[5] = {{6225, 1020}, {2880, 1752}, {2880, 3240}, {2880, 5040}, {2880, 3960}};
+
+// How far a one-line control may grow to the right, in twips inside the frame: the option
+// buttons up to the answer column, the rest up to the frame's edge.
+struct WidthRoom {
+    const char* name;
+    int right;
+};
+constexpr int kUnitListRight = 6285;
+constexpr WidthRoom kWidthRooms[] = {{"Opt(0)", 2880}, {"Opt(1)", 2880}, {"Chk(0)", 3600},
+                                     {"Chk(1)", 6225}, {"Chk(2)", 6225}, {"UnitList", kUnitListRight}};
 
 // Below this a smaller font would no longer be readable; the text is then left to wrap as
 // best it can.
@@ -200,20 +212,13 @@ void Form1::placeControls() {
         }
     }
 
-    // "- und zwar auf " keeps its one line: the box takes the width of its text.
-    label1_->resize(label1_->sizeHint().width(), label1_->height());
-
-    // The design was drawn for a smaller font than many desktops use; a caption never gets
-    // cut, its box grows to the right instead.
-    for (auto* box : findChildren<QAbstractButton*>()) {
-        if (qobject_cast<QPushButton*>(box) != nullptr) {
-            continue; // a push button's caption has its margins inside the bevel
-        }
-        const int needed = box->sizeHint().width();
-        if (needed > box->width()) {
-            box->resize(needed, box->height());
-        }
+    // The design was drawn for a smaller font than many desktops use. A caption never gets
+    // cut: its box grows to the right as far as the next control, and where even that is
+    // too little, its font gets smaller.
+    for (const WidthRoom& room : kWidthRooms) {
+        fitWidth(findChild<QWidget*>(text(room.name)), room.right);
     }
+    fitLabel1();
     for (int i = 0; i < 5; ++i) {
         fitTip(i);
     }
@@ -222,6 +227,60 @@ void Form1::placeControls() {
         const QRect available = screen->availableGeometry();
         move(available.center() - QPoint(width() / 2, height() / 2));
     }
+}
+
+void Form1::fitWidth(QWidget* control, int rightTwips) {
+    if (control == nullptr) {
+        return;
+    }
+    control->setFont(QFont());
+    if (captionFits(control)) {
+        return;
+    }
+    const int room = scale().toPixelsX(rightTwips) - control->x();
+    control->resize(std::min(control->sizeHint().width(), room), control->height());
+    QFont font = control->font();
+    while (!captionFits(control) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        control->setFont(font);
+    }
+}
+
+bool Form1::captionFits(const QWidget* control) {
+    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
+        // A drop-down list shows its entry in the field left of the arrow.
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = list->isEditable();
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i) {
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        }
+        return widest <= field.width();
+    }
+    return control->sizeHint().width() <= control->width();
+}
+
+void Form1::fitLabel1() {
+    // "- und zwar auf " keeps its one line and leads up to the number box: the box takes the
+    // width of its text and, when that is wider than the design, moves left towards "Ja".
+    const form_layout::Place* const place = form_layout::placeOf("Label1");
+    const TwipsScale twips = scale();
+    const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
+    label1_->setFont(QFont());
+    const int gap = twips.toPixelsX(30);
+    const int leftmost = chk_[0]->x() + chk_[0]->sizeHint().width() + gap;
+    const int rightmost = zahlText_->x() - gap;
+    QFont font = label1_->font();
+    while (label1_->sizeHint().width() > rightmost - leftmost && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        label1_->setFont(font);
+    }
+    const int width = label1_->sizeHint().width();
+    const int left = std::max(leftmost, std::min(design.x(), rightmost - width));
+    label1_->setGeometry(left, design.y(), width, design.height());
 }
 
 void Form1::fitTip(int index) {
@@ -328,6 +387,7 @@ void Form1::setCaption(const std::string& caption) {
 
 void Form1::unitListAddItem(const std::string& item) {
     unitList_->addItem(QString::fromStdString(item));
+    fitWidth(unitList_, kUnitListRight);
 }
 
 void Form1::setUnitListIndex(int index) {

@@ -89,6 +89,9 @@ protected:
 private:
     void createControls();
     void placeControls();
+    static bool captionFits(const QWidget* control);
+    void fitWidth(QWidget* control, int rightTwips);
+    void fitLabel1();
     void fitTip(int index);
     void arrangeTabOrder();
     void showStartDirectory();

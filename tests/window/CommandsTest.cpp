@@ -111,7 +111,7 @@ public:
 
 TEST_F(WindowTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
     const std::string bytes = testing_support::randomBytes(300000, 7);
-    drives_.temp.write("c/daten/quelle.bin", bytes);
+    drives_.write("c/daten/quelle.bin", bytes);
     source_.SourcePath = "C:\\daten\\quelle.bin";
     source_.SourceFolder = "C:\\daten\\";
     source_.SourceName = "quelle.bin";
@@ -156,7 +156,7 @@ TEST_F(WindowTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
 
 TEST_F(WindowTest, AnUnhandledErrorInTheRunIsReportedNotThrownIntoTheWindow) {
     // A maximum part size beyond 32 bits is an overflow nobody handles.
-    drives_.temp.write("c/daten/quelle.bin", "abc");
+    drives_.write("c/daten/quelle.bin", "abc");
     source_.SourcePath = "C:\\daten\\quelle.bin";
     source_.SourceFolder = "C:\\daten\\";
     source_.SourceName = "quelle.bin";

@@ -6,12 +6,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 #include <cmath>
@@ -44,9 +47,18 @@ const Place kPlaces[] = {
     {"pbar", 60, 5280, 3015, 375},
 };
 
-// Controls whose box may grow to the right so that the font in use does not cut a caption.
-bool mayWiden(QWidget* control) {
-    return qobject_cast<QAbstractButton*>(control) != nullptr || control->objectName() == QStringLiteral("Label1");
+// Controls whose box may grow to the right, up to this edge (twips), so that the font in use
+// does not cut a caption.
+int growsUpTo(const QString& name) {
+    const std::pair<const char*, int> rooms[] = {
+        {"Opt(0)", 2880}, {"Opt(1)", 2880}, {"Chk(0)", 3600}, {"Chk(1)", 6225}, {"Chk(2)", 6225}, {"UnitList", 6285},
+        {"Tip(0)", 6225}, {"Tip(1)", 2880}, {"Tip(2)", 2880}, {"Tip(3)", 2880}, {"Tip(4)", 2880}};
+    for (const auto& [control, right] : rooms) {
+        if (name == QString::fromUtf8(control)) {
+            return right;
+        }
+    }
+    return -1;
 }
 
 int px(double twips, int dpi) {
@@ -76,29 +88,48 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
         QWidget* widget = control<QWidget>(place.name);
         ASSERT_NE(widget, nullptr);
         const QRect actual = widget->geometry();
+        const QString name = widget->objectName();
+        const bool isTip = name.startsWith(QStringLiteral("Tip("));
+        if (name == QStringLiteral("Label1")) {
+            // One line that fits its text and leads up to the number box.
+            EXPECT_NEAR(actual.y(), px(place.top, dpiY), 1);
+            EXPECT_GE(actual.width(), widget->sizeHint().width());
+            EXPECT_LE(actual.right(), control<QWidget>("ZahlText")->x());
+            EXPECT_GT(actual.x(), form_->chk(0)->x() + form_->chk(0)->sizeHint().width());
+            continue;
+        }
         EXPECT_NEAR(actual.x(), px(place.left, dpiX), 1);
         EXPECT_NEAR(actual.y(), px(place.top, dpiY), 1);
-        if (!widget->objectName().startsWith(QStringLiteral("Tip("))) {
+        if (!isTip) {
             EXPECT_NEAR(actual.height(), px(place.height, dpiY), 1);
         }
-        if (widget->objectName().startsWith(QStringLiteral("Tip("))) {
-            // A question may take more room where the font needs it, never less width.
-            const bool sentence = widget->objectName() == QStringLiteral("Tip(0)");
+        const int right = growsUpTo(name);
+        if (right >= 0) {
             EXPECT_GE(actual.width(), px(place.width, dpiX) - 1);
-            EXPECT_LE(actual.right(), px(sentence ? 6225 : 2940, dpiX)) << "stays left of the answer column";
-        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-            EXPECT_NEAR(actual.width(), px(place.width, dpiX), 1);
-            const QString caption = button->text().remove(u'&');
-            EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 4, actual.width()) << "caption cut";
-        } else if (mayWiden(widget)) {
-            EXPECT_GE(actual.width(), widget->sizeHint().width()) << "caption cut";
-            if (widget->objectName() != QStringLiteral("Label1")) {
-                EXPECT_GE(actual.width(), px(place.width, dpiX) - 1);
+            EXPECT_LE(actual.right(), px(right, dpiX));
+            if (!isTip && name != QStringLiteral("UnitList")) {
+                EXPECT_GE(actual.width(), widget->sizeHint().width()) << "caption cut";
             }
         } else {
             EXPECT_NEAR(actual.width(), px(place.width, dpiX), 1);
         }
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            const QString caption = button->text().remove(u'&');
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(caption) + 4, actual.width()) << "caption cut";
+        }
     }
+}
+
+TEST_F(WindowTest, TheUnitListShowsItsEntriesWhole) {
+    form_->unitListAddItem("Kbyte");
+    form_->unitListAddItem("Mbyte");
+    QComboBox* list = form_->unitList();
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("Kbyte")), field.width());
+    EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("Mbyte")), field.width());
+    EXPECT_LE(list->geometry().right(), px(6285, form_->logicalDpiX()));
 }
 
 TEST_F(WindowTest, ImagesBecomeSixteenScreenPixelsFromTwips) {

@@ -1,19 +1,30 @@
 // Drives and window for the window tests.
 #include "WindowFixture.h"
 
+#include "ChildProcess.h"
+
 #include <filesystem>
+#include <fstream>
 
 namespace window_tests {
 
 TestDrives::TestDrives() {
     namespace fs = std::filesystem;
-    cRoot = (temp.path() / "c").string();
-    aRoot = (temp.path() / "a").string();
+    base = isChild() ? fs::path(childBase()) : temp.path();
+    cRoot = (base / "c").string();
+    aRoot = (base / "a").string();
     fs::create_directories(fs::path(cRoot) / "prog");
     fs::create_directories(fs::path(cRoot) / "daten");
     fs::create_directories(fs::path(cRoot) / "ziel" / "unten");
     fs::create_directories(aRoot);
-    temp.write("c/prog/QUIL.SYS", "REASSEMBLER");
+    write("c/prog/QUIL.SYS", "REASSEMBLER");
+}
+
+std::filesystem::path TestDrives::write(const std::string& relative, const std::string& bytes) const {
+    const std::filesystem::path file = base / relative;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return file;
 }
 
 rt::DriveMap TestDrives::map() {

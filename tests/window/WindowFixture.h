@@ -28,12 +28,15 @@ namespace window_tests {
 // The folders behind the drives, and the drive map over them.
 struct TestDrives {
     testing_support::TempDir temp;
+    std::filesystem::path base;  // temp, or the parent's folder in a child process
     std::string cRoot;           // host folder of C:
     std::string aRoot;           // host folder a floppy would be mounted on
     bool floppyInserted = false; // A: is ready only while this is set
     bool programDriveReadable = true;
 
     TestDrives();
+    // Creates (or replaces) a file below base.
+    std::filesystem::path write(const std::string& relative, const std::string& bytes) const;
     rt::DriveMap map();
     rt::ProgramFacts facts(const std::string& commandLine = {}) const;
 };

@@ -1,5 +1,6 @@
 // The window tests run the real window on Qt's offscreen platform, in German as the program
 // does, so that the standard buttons of the message boxes carry their German names.
+#include "ChildProcess.h"
 #include "runtime/qt/QtGermanTranslation.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    window_tests::setProgramPath(argv[0]);
     QApplication application(argc, argv);
     rt::installGermanTranslation(application);
     ::testing::InitGoogleTest(&argc, argv);

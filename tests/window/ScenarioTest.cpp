@@ -1,0 +1,323 @@
+// Whole runs of the program that end it: each in a child process with the real message
+// boxes, the real event pump and the real end. The child presses what a user would press,
+// answers the real boxes, and reports each box it saw and what it observed.
+#include "ChildProcess.h"
+#include "WindowFixture.h"
+#include "runtime/qt/QtEventPump.h"
+#include "runtime/qt/QtMessageBox.h"
+#include "window/DirList.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+#include <filesystem>
+
+namespace window_tests {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kConfirm = "292|Wollen Sie den Vorgang wirklich abbrechen?";
+const char* kFinished = "64|Die Kopie ist fertig!";
+constexpr int kSourceSize = 1000000; // eight chunks
+
+QMessageBox::StandardButton buttonFor(int answer) {
+    switch (answer) {
+    case rt::kResultCancel:
+        return QMessageBox::Cancel;
+    case rt::kResultYes:
+        return QMessageBox::Yes;
+    case rt::kResultNo:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+// The real box, answered like a user: the answer is pressed on the box once it is up.
+class AnsweringBox final : public rt::MessageBoxService {
+public:
+    explicit AnsweringBox(const ChildReport& report) : report_(report) {}
+    void answer(int code, std::function<void()> whileShown = {}) { answers_.push_back({code, std::move(whileShown)}); }
+
+    int show(const std::string& prompt, int style, const std::string& title) override {
+        report_.line(std::to_string(style) + "|" + prompt + (title == "Splitwerk 99" ? "" : "|title " + title));
+        Answer next = answers_.empty() ? Answer{rt::kResultOk, {}} : answers_.front();
+        if (!answers_.empty()) {
+            answers_.pop_front();
+        }
+        auto* poll = new QTimer;
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, [poll, next] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            poll->stop();
+            poll->deleteLater();
+            if (next.whileShown) {
+                next.whileShown();
+            }
+            box->button(buttonFor(next.code))->click();
+        });
+        poll->start();
+        return real_.show(prompt, style, title);
+    }
+
+private:
+    struct Answer {
+        int code;
+        std::function<void()> whileShown;
+    };
+    const ChildReport& report_;
+    rt::QtMessageBox real_;
+    std::deque<Answer> answers_;
+};
+
+// The real yield, with an action of the scenario before the n-th one.
+class CountingPump final : public rt::EventPump {
+public:
+    std::function<void(int)> atYield;
+    int count = 0;
+    void doEvents() override {
+        ++count;
+        if (atYield) {
+            atYield(count);
+        }
+        real_.doEvents();
+    }
+
+private:
+    rt::QtEventPump real_;
+};
+
+// Everything one child needs: the program as main() builds it, over the test drives.
+struct ChildProgram {
+    ChildProgram(TestDrives& drives, const ChildReport& report) : boxes(report) {
+        rt::RuntimeParts parts;
+        parts.drives = drives.map();
+        parts.facts = drives.facts("C:\\daten\\quelle.bin");
+        parts.fileSystem = &fileSystem;
+        parts.messageBox = &boxes;
+        parts.events = &pump;
+        parts.programEnd = &end;
+        parts.shellLink = &links;
+        runtime = std::make_unique<rt::Runtime>(std::move(parts));
+        form = std::make_unique<Form1>(*runtime, source);
+        runtime->runGuarded([&] { Form_Load(*form, *runtime, source); });
+        form->show();
+    }
+
+    // Starts the event loop with the user's first action; never returns.
+    [[noreturn]] void run(const std::function<void()>& firstAction) {
+        QTimer::singleShot(0, form.get(), firstAction);
+        QApplication::exec();
+        ::_exit(96);
+    }
+
+    void chooseFolderTarget() const {
+        form->opt(1)->click();
+        form->dir1()->setPath("C:\\ziel");
+    }
+
+    rt::PosixFileSystem fileSystem;
+    AnsweringBox boxes;
+    CountingPump pump;
+    rt::ProcessExit end;
+    testing_support::RecordingShellLink links;
+    std::unique_ptr<rt::Runtime> runtime;
+    SourceSelection source;
+    std::unique_ptr<Form1> form;
+};
+
+class ScenarioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        source_ = drives_.base / "c" / "daten" / "quelle.bin";
+        if (!isChild()) {
+            drives_.write("c/daten/quelle.bin", testing_support::randomBytes(kSourceSize, 11));
+            setChildBase(drives_.base.string());
+        }
+    }
+
+    fs::path target(const char* name) const { return fs::path(drives_.cRoot) / "ziel" / name; }
+
+    TestDrives drives_;
+    fs::path source_;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(ScenarioTest, OkOnAFolderCopiesReportsAndEnds) {
+    const ChildOutcome outcome = runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives_, report);
+        program.boxes.answer(rt::kResultOk);
+        program.run([&] {
+            program.chooseFolderTarget();
+            program.form->command1(0)->click();
+        });
+    });
+    ASSERT_TRUE(outcome.exited) << ::testing::PrintToString(outcome.lines);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.lines, Lines{kFinished});
+    EXPECT_EQ(testing_support::readFile(target("QUILME01.sys")), testing_support::readFile(source_));
+    EXPECT_TRUE(fs::exists(target("QUIL.EXE")));
+}
+
+TEST_F(ScenarioTest, EnterAtStartPressesOkAndTheSecondPressDoesNothing) {
+    const ChildOutcome outcome = runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives_, report);
+        program.boxes.answer(rt::kResultOk);
+        program.pump.atYield = [&](int count) {
+            if (count == 2) {
+                // A second press while the run goes: the button is grey, nothing happens.
+                program.form->command1(0)->click();
+                QTest::keyClick(program.form.get(), Qt::Key_O, Qt::AltModifier);
+                report.line(program.form->command1(0)->isEnabled() ? "ok enabled" : "ok disabled");
+            }
+        };
+        program.run([&] {
+            program.chooseFolderTarget();
+            program.form->activateWindow();
+            if (!QTest::qWaitForWindowActive(program.form.get()) || QApplication::focusWidget() == nullptr) {
+                report.line("window not active");
+                program.runtime->end(3);
+            }
+            report.line("focus " + QApplication::focusWidget()->objectName().toStdString());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+    });
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.lines, (Lines{"focus Command1(0)", "ok disabled", kFinished}));
+    EXPECT_EQ(fs::file_size(target("QUILME01.sys")), static_cast<std::uintmax_t>(kSourceSize));
+}
+
+// Abbrechen or the close box before the run.
+ChildOutcome cancelBeforeRun(TestDrives& drives, bool closeBox) {
+    return runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives, report);
+        program.run([&] {
+            if (closeBox) {
+                program.form->close();
+            } else {
+                program.form->command1(1)->click();
+            }
+        });
+    });
+}
+
+TEST_F(ScenarioTest, AbbrechenBeforeTheRunEndsWithoutAQuestion) {
+    const ChildOutcome outcome = cancelBeforeRun(drives_, false);
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.lines.empty());
+    EXPECT_FALSE(fs::exists(target("QUIL.EXE")));
+}
+
+TEST_F(ScenarioTest, CloseBoxBeforeTheRunEndsWithoutAQuestion) {
+    const ChildOutcome outcome = cancelBeforeRun(drives_, true);
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.lines.empty());
+    EXPECT_FALSE(fs::exists(target("QUIL.EXE")));
+}
+
+// Abbrechen (or the close box) pressed while the run yields before its third chunk.
+ChildOutcome cancelDuringRun(TestDrives& drives, bool closeBox, int answer) {
+    return runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives, report);
+        program.boxes.answer(answer);
+        program.boxes.answer(rt::kResultOk); // the completion message, should the run go on
+        program.pump.atYield = [&](int count) {
+            if (count == 3) {
+                QTimer::singleShot(0, program.form.get(), [&] {
+                    if (closeBox) {
+                        program.form->close();
+                    } else {
+                        program.form->command1(1)->click();
+                    }
+                });
+            }
+        };
+        program.run([&] {
+            program.chooseFolderTarget();
+            program.form->command1(0)->click();
+        });
+    });
+}
+
+void expectRunWentOn(const ChildOutcome& outcome, const fs::path& part, const fs::path& source) {
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.lines, (Lines{kConfirm, kFinished}));
+    EXPECT_EQ(testing_support::readFile(part), testing_support::readFile(source));
+}
+
+void expectRunEndedWhereItStood(const ChildOutcome& outcome, const fs::path& part) {
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.lines, Lines{kConfirm}) << "no completion message";
+    // Two chunks were written before the third yield; they stay on the target.
+    EXPECT_EQ(fs::file_size(part), 2U * 131072U);
+}
+
+TEST_F(ScenarioTest, AbbrechenDuringTheRunAnsweredNoGoesOn) {
+    expectRunWentOn(cancelDuringRun(drives_, false, rt::kResultNo), target("QUILME01.sys"), source_);
+}
+
+TEST_F(ScenarioTest, CloseBoxDuringTheRunAnsweredNoGoesOn) {
+    expectRunWentOn(cancelDuringRun(drives_, true, rt::kResultNo), target("QUILME01.sys"), source_);
+}
+
+TEST_F(ScenarioTest, AbbrechenDuringTheRunAnsweredYesEndsWhereItStood) {
+    expectRunEndedWhereItStood(cancelDuringRun(drives_, false, rt::kResultYes), target("QUILME01.sys"));
+}
+
+TEST_F(ScenarioTest, CloseBoxDuringTheRunAnsweredYesEndsWhereItStood) {
+    expectRunEndedWhereItStood(cancelDuringRun(drives_, true, rt::kResultYes), target("QUILME01.sys"));
+}
+
+TEST_F(ScenarioTest, InfoDuringTheRunHoldsTheProgressUntilClosed) {
+    const ChildOutcome outcome = runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives_, report);
+        // While the Info box stands, look at the progress and the yields a few times.
+        program.boxes.answer(rt::kResultOk, [&] {
+            for (int look = 0; look < 3; ++look) {
+                report.line("while info: " + std::to_string(program.form->pbar()->value()) + " " +
+                            std::to_string(program.pump.count));
+                QTest::qWait(50);
+            }
+        });
+        program.boxes.answer(rt::kResultOk);
+        program.pump.atYield = [&](int count) {
+            if (count == 4) {
+                QTimer::singleShot(0, program.form.get(), [&] { program.form->command1(2)->click(); });
+            }
+        };
+        program.run([&] {
+            program.chooseFolderTarget();
+            program.form->command1(0)->click();
+        });
+    });
+    ASSERT_TRUE(outcome.exited);
+    EXPECT_EQ(outcome.status, 0);
+    ASSERT_EQ(outcome.lines.size(), 5U);
+    EXPECT_EQ(outcome.lines[0].rfind("64|Transport großer Dateien auf Floppy und anderen Wechseldatenträgern", 0), 0U);
+    // The bar shows the share before the last chunk written: the third began at 262144 of
+    // 1000000 bytes. It stays there, and no further yield happens, while the box stands.
+    for (int look = 1; look <= 3; ++look) {
+        EXPECT_EQ(outcome.lines[static_cast<std::size_t>(look)], "while info: 26 4");
+    }
+    EXPECT_EQ(outcome.lines[4], kFinished);
+    EXPECT_EQ(testing_support::readFile(target("QUILME01.sys")), testing_support::readFile(source_));
+}
+
+} // namespace
+} // namespace window_tests
