@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -140,6 +141,15 @@ TEST_F(WindowTest, ImagesBecomeSixteenScreenPixelsFromTwips) {
         EXPECT_EQ(form_->image1(i)->size(), QSize(16, 16)) << i;
         EXPECT_TRUE(form_->image1(i)->hasScaledContents());
         EXPECT_FALSE(form_->image1(i)->pixmap().isNull());
+    }
+}
+
+TEST_F(WindowTest, PicturesComeFromTheProgramsResources) {
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/splitwerk/ball.ico")));
+    EXPECT_EQ(form_->image1(0)->pixmap().size(), QSize(16, 16));
+    const QList<QSize> sizes = form_->windowIcon().availableSizes();
+    for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)}) {
+        EXPECT_TRUE(sizes.contains(size)) << size.width();
     }
 }
 
