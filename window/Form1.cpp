@@ -2,6 +2,8 @@
 // and the copy run use on its controls.
 #include "Form1.h"
 
+#include <QApplication>
+
 #include "DirList.h"
 #include "DriveList.h"
 #include "FormLayout.h"
@@ -10,6 +12,7 @@
 #include "runtime/Runtime.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -202,25 +205,15 @@ void Form1::createControls() {
 }
 
 void Form1::placeControls() {
-    const TwipsScale twips = scale();
-    setFixedSize(twips.toPixelsX(form_layout::kClientWidth), twips.toPixelsY(form_layout::kClientHeight));
-
-    for (const form_layout::Place& place : form_layout::places()) {
-        auto* control = findChild<QWidget*>(text(place.name));
-        if (control != nullptr) {
-            control->setGeometry(twips.toPixels(place.left, place.top, place.width, place.height));
-        }
-    }
-
     // The design was drawn for a smaller font than many desktops use. A caption never gets
     // cut: its box grows to the right as far as the next control, and where even that is
-    // too little, its font gets smaller.
-    for (const WidthRoom& room : kWidthRooms) {
-        fitWidth(findChild<QWidget*>(text(room.name)), room.right);
-    }
-    fitLabel1();
-    for (int i = 0; i < 5; ++i) {
-        fitTip(i);
+    // too little, the whole window takes a smaller font, one size for every control, so the
+    // rows keep one look.
+    QFont font = QApplication::font();
+    setFont(font);
+    while (!arrangeForFont() && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        setFont(font);
     }
 
     if (const QScreen* const screen = this->screen()) {
@@ -229,21 +222,33 @@ void Form1::placeControls() {
     }
 }
 
-void Form1::fitWidth(QWidget* control, int rightTwips) {
-    if (control == nullptr) {
-        return;
+bool Form1::arrangeForFont() {
+    const TwipsScale twips = scale();
+    setFixedSize(twips.toPixelsX(form_layout::kClientWidth), twips.toPixelsY(form_layout::kClientHeight));
+    for (const form_layout::Place& place : form_layout::places()) {
+        auto* control = findChild<QWidget*>(text(place.name));
+        if (control != nullptr) {
+            control->setGeometry(twips.toPixels(place.left, place.top, place.width, place.height));
+        }
     }
-    control->setFont(QFont());
-    if (captionFits(control)) {
-        return;
+    bool fits = true;
+    for (const WidthRoom& room : kWidthRooms) {
+        fits = fitWidth(findChild<QWidget*>(text(room.name)), room.right) && fits;
+    }
+    fits = fitLabel1() && fits;
+    for (int i = 0; i < 5; ++i) {
+        fits = fitTip(i) && fits;
+    }
+    return fits;
+}
+
+bool Form1::fitWidth(QWidget* control, int rightTwips) {
+    if (control == nullptr || captionFits(control)) {
+        return true;
     }
     const int room = scale().toPixelsX(rightTwips) - control->x();
     control->resize(std::min(control->sizeHint().width(), room), control->height());
-    QFont font = control->font();
-    while (!captionFits(control) && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        control->setFont(font);
-    }
+    return captionFits(control);
 }
 
 bool Form1::captionFits(const QWidget* control) {
@@ -263,55 +268,42 @@ bool Form1::captionFits(const QWidget* control) {
     return control->sizeHint().width() <= control->width();
 }
 
-void Form1::fitLabel1() {
+bool Form1::fitLabel1() {
     // "- und zwar auf " keeps its one line and leads up to the number box: the box takes the
     // width of its text and, when that is wider than the design, moves left towards "Ja".
     const form_layout::Place* const place = form_layout::placeOf("Label1");
     const TwipsScale twips = scale();
     const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
-    label1_->setFont(QFont());
     const int gap = twips.toPixelsX(30);
     const int leftmost = chk_[0]->x() + chk_[0]->sizeHint().width() + gap;
     const int rightmost = zahlText_->x() - gap;
-    QFont font = label1_->font();
-    while (label1_->sizeHint().width() > rightmost - leftmost && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label1_->setFont(font);
-    }
     const int width = label1_->sizeHint().width();
     const int left = std::max(leftmost, std::min(design.x(), rightmost - width));
     label1_->setGeometry(left, design.y(), width, design.height());
+    return width <= rightmost - leftmost;
 }
 
-void Form1::fitTip(int index) {
+bool Form1::fitTip(int index) {
     QLabel* const label = tip(index);
     const form_layout::Place* const place = form_layout::placeOf(label->objectName().toUtf8().constData());
     if (place == nullptr) {
-        return;
+        return true;
     }
     const TwipsScale twips = scale();
     const TipRoom& room = kTipRooms[index];
     const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
     const int roomHeight = twips.toPixelsY(room.bottom) - design.y();
 
-    label->setFont(QFont()); // back to the window's font after an earlier, longer text
     int width = design.width();
     if (label->heightForWidth(width) > design.height()) {
         width = std::max(width, twips.toPixelsX(room.right) - design.x());
     }
-    int needed = label->heightForWidth(width);
-    // Where even the room is too small for the font, the font of that label gets smaller:
-    // every word of a question stays readable.
-    QFont font = label->font();
-    while (needed > roomHeight && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        label->setFont(font);
-        needed = label->heightForWidth(width);
-    }
+    const int needed = label->heightForWidth(width);
     // A box never reaches into the next row, so the overlapping design boxes of the third
     // and fourth questions no longer overlap.
     const int height = std::min(std::max(design.height(), needed), roomHeight);
     label->setGeometry(design.x(), design.y(), width, height);
+    return needed <= roomHeight;
 }
 
 void Form1::arrangeTabOrder() {
@@ -387,7 +379,10 @@ void Form1::setCaption(const std::string& caption) {
 
 void Form1::unitListAddItem(const std::string& item) {
     unitList_->addItem(QString::fromStdString(item));
-    fitWidth(unitList_, kUnitListRight);
+    // The entries arrive after the window was laid out; a wider entry may need a smaller font.
+    if (!fitWidth(unitList_, kUnitListRight)) {
+        placeControls();
+    }
 }
 
 void Form1::setUnitListIndex(int index) {
@@ -426,7 +421,7 @@ void Form1::setImage1Height(int index, float twips) {
 
 void Form1::setTipCaption(int index, const std::string& caption) {
     tip(index)->setText(QString::fromStdString(caption));
-    fitTip(index);
+    static_cast<void>(fitTip(index)); // a long name may wrap; the box never grows into the next row
 }
 
 float Form1::pixelsToTwipsX(float pixels) const {

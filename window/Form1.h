@@ -90,9 +90,11 @@ private:
     void createControls();
     void placeControls();
     static bool captionFits(const QWidget* control);
-    void fitWidth(QWidget* control, int rightTwips);
-    void fitLabel1();
-    void fitTip(int index);
+    // Each places its control for the window's current font and says whether it fits.
+    bool arrangeForFont();
+    bool fitWidth(QWidget* control, int rightTwips);
+    bool fitLabel1();
+    bool fitTip(int index);
     void arrangeTabOrder();
     void showStartDirectory();
     void connectEvents();
