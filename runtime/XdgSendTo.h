@@ -27,6 +27,8 @@ private:
     std::string dataHome_;
 };
 
+// Escapes a text for the value of a desktop entry key (backslash, line ends, tabs).
+std::string desktopString(const std::string& text);
 // Quotes one argument for the Exec key of a desktop entry.
 std::string desktopExecQuote(const std::string& argument);
 // Quotes one argument for a POSIX shell script.

@@ -20,8 +20,12 @@ std::string desktopExecQuote(const std::string& argument) {
     }
     quoted += '"';
     // Then the value is a string of the desktop file, where the backslash itself is escaped.
+    return desktopString(quoted);
+}
+
+std::string desktopString(const std::string& text) {
     std::string value;
-    for (char c : quoted) {
+    for (char c : text) {
         switch (c) {
         case '\\':
             value += "\\\\";

@@ -43,30 +43,6 @@ std::string entryId(const std::string& name) {
     return id;
 }
 
-// A value of a desktop entry key: the escapes of the desktop entry format.
-std::string desktopString(const std::string& text) {
-    std::string value;
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            value += "\\\\";
-            break;
-        case '\n':
-            value += "\\n";
-            break;
-        case '\t':
-            value += "\\t";
-            break;
-        case '\r':
-            value += "\\r";
-            break;
-        default:
-            value += c;
-        }
-    }
-    return value;
-}
-
 bool isKnownFolder(const std::string& folder) {
     std::string lowered;
     for (char c : folder) {

@@ -2,6 +2,7 @@
 // comes from them, so a wrong rounding or a silent wrap-around splits a file wrongly.
 #include "runtime/Checked.h"
 #include "runtime/RuntimeError.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,7 @@
 
 namespace {
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 TEST(CheckedTest, SixteenAndThirtyTwoBitArithmeticOverflowsWithError6) {
     EXPECT_EQ(rt::addInt16(32667, 100), 32767);

@@ -2,6 +2,7 @@
 // behind the Linux drives.
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,14 +22,7 @@ rt::DriveMap testMap() {
     return map;
 }
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 TEST(DriveMapTest, ToNativeTranslatesDriveLetterPaths) {
     const rt::DriveMap map = testMap();

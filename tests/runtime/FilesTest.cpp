@@ -2,6 +2,7 @@
 #include "runtime/Files.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,7 @@ namespace {
 using testing_support::readFile;
 using testing_support::TempDir;
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 class FilesTest : public ::testing::Test {
 protected:

@@ -2,6 +2,7 @@
 // write that the copy run's halving of a refused chunk depends on.
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +18,7 @@ namespace fs = std::filesystem;
 using testing_support::readFile;
 using testing_support::TempDir;
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:

@@ -4,6 +4,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/PrivateMount.h"
 #include "support/TempDir.h"
 
@@ -19,14 +20,7 @@ using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::TmpfsMount;
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 class RealMediaTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The bundled runtime: the report of an unhandled error, the end that closes every file,
 // and the file services by drive-letter name.
 #include "runtime/Runtime.h"
+#include "support/ErrorOf.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 
@@ -15,14 +16,7 @@ namespace {
 using testing_support::ScriptedMessageBox;
 using testing_support::TempDir;
 
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const rt::RuntimeError& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testing_support::errorOf;
 
 class RuntimeTest : public ::testing::Test {
 protected:
