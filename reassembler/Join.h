@@ -18,7 +18,7 @@ class OutputFile;
 // joined from a new one of that name (a disk swapped in may even reuse the inode number).
 using PartIdentity = std::tuple<unsigned long, unsigned long, long, long, long>;
 
-// What the parts in one folder add up to, from part 1 on, without opening any of them.
+// What the parts in one folder add up to, from the first part on, without opening any of them.
 struct FolderScan {
     std::int64_t bytes = 0;
     long parts = 0;

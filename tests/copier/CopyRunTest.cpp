@@ -176,7 +176,7 @@ TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheF
     boxes().expect(text::kFinished, 64, 1);
     run();
     ASSERT_TRUE(boxes().allShown());
-    EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and parts 01 to 99 and 00
+    EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and QUILME01.sys to QUILME99.sys and QUILME00.sys
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1));
     EXPECT_EQ(onDisk(0, "QUILME00.sys"), bytes.substr(99, 1));
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));

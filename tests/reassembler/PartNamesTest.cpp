@@ -36,7 +36,7 @@ TEST(PartNamesTest, FindsAPartInAnyCaseAndPrefersTheExactSpelling) {
 
 TEST(PartNamesTest, ScanAddsUpConsecutivePartsAndNamesTheOneThatOverflows) {
     struct Case {
-        std::vector<std::size_t> sizes; // parts 1, 2, ... (0 = missing from here on)
+        std::vector<std::size_t> sizes; // the first part, the second, ... (0 = missing from here on)
         std::int64_t length;
         std::int64_t bytes;
         long parts;
@@ -45,7 +45,7 @@ TEST(PartNamesTest, ScanAddsUpConsecutivePartsAndNamesTheOneThatOverflows) {
     const Case cases[] = {
         {{10, 10, 5}, 25, 25, 3, ""},
         {{10, 10, 5}, 40, 25, 3, ""}, // more disks needed
-        {{10, 10, 5}, 20, 20, 2, ""}, // the length is reached: part 3 is not looked at
+        {{10, 10, 5}, 20, 20, 2, ""}, // the length is reached: the third part is not looked at
         {{10, 10, 5}, 15, 20, 1, "QUILME02.sys"},
         {{10, 10}, 0, 0, 0, ""},
     };

@@ -118,7 +118,8 @@ TEST_F(QuilProgramTest, WithoutArgumentTheFileGoesToItsSourceFolderOrTheCurrentF
 }
 
 TEST_F(QuilProgramTest, ThreeDisksInFoldersWithTheAnswersTyped) {
-    // disk 1: QUIL.EXE and part 1; disk 2: parts 2 and 3 (a part size limit); disk 3: part 4.
+    // disk 1: QUIL.EXE and QUILME01.sys; disk 2: QUILME02.sys and QUILME03.sys (a part size limit);
+    // disk 3: QUILME04.sys.
     const std::string data = testing_support::randomBytes(70000, 3);
     std::size_t used = writeParts(set(), data, {30000});
     used = writeParts(root_.path() / "disk2", data, {10000, 10000}, 2, used);
@@ -145,8 +146,8 @@ TEST_F(QuilProgramTest, ThreeDisksInFoldersWithTheAnswersTyped) {
 }
 
 TEST_F(QuilProgramTest, TheHundredthPartIsNamedWithZeroAndTheNamesComeRound) {
-    // Parts 1 to 100 of 2 bytes on the first disk (the 100th is QUILME00.sys); parts 101 and
-    // 102 on the second, named QUILME01.sys and QUILME02.sys again.
+    // A hundred parts of 2 bytes on the first disk (the 100th is QUILME00.sys); the 101st and the
+    // 102nd on the second, named QUILME01.sys and QUILME02.sys again.
     const std::string data = testing_support::randomBytes(204, 5);
     const std::size_t used = writeParts(set(), data, std::vector<std::size_t>(100, 2));
     ASSERT_TRUE(std::filesystem::exists(set() / "QUILME00.sys"));
@@ -270,7 +271,7 @@ TEST_F(QuilProgramTest, AMissingPartWithoutAnswerLeavesNoFile) {
 }
 
 TEST_F(QuilProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
-    // By then part 1 sits in the temporary file in the output folder.
+    // By then the first part sits in the temporary file in the output folder.
     const std::string data = testing_support::randomBytes(3000, 17);
     writeParts(set(), data, {1000});
     makeReassembler(set(), trailer("3000", "", "halb.bin", "halb.bin"));
