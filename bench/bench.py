@@ -2,7 +2,13 @@
 """Split and join as the user waits for them, against what the machine's own tools do with the
 same bytes: the engine (copy_driver, a folder target, 20 Mbyte parts) against `split -b 20M` +
 `sync -f`, and QUIL.EXE against `cat` of the same parts + `sync -f`. Runs alternate A B A B with a
-warm page cache; the table shows medians, ratios, throughput and peak memory."""
+warm page cache; the table shows medians, ratios, throughput and peak memory.
+
+Fairness: before every timed run the file system is settled with an untimed `sync -f`, so that
+neither side pays for the other's deletions (this file system may discard freed blocks at the
+next journal commit) or for dirty pages left by other programs; the inputs are then read once so
+that both sides start from a warm cache. Each side runs once untimed first (binaries, the
+directory layout), and every output is checked byte for byte against the source."""
 
 import argparse
 import os
@@ -14,6 +20,7 @@ import tempfile
 import time
 
 MIB = 1024 * 1024
+PART_SIZE = 20 * MIB
 
 
 def run_measured(argv, shell=False):
@@ -43,10 +50,17 @@ def make_source(path, size_bytes):
             left -= block
 
 
-def warm(path):
-    with open(path, "rb") as f:
-        while f.read(8 * MIB):
-            pass
+def warm(paths):
+    buffer = bytearray(1 * MIB)
+    for path in paths:
+        with open(path, "rb", buffering=0) as f:
+            while f.readinto(buffer):
+                pass
+
+
+def settle(folder):
+    """Writes out everything pending on the folder's file system, untimed."""
+    subprocess.run(["sync", "-f", folder], check=True)
 
 
 def fresh_dir(path):
@@ -54,8 +68,18 @@ def fresh_dir(path):
     os.makedirs(path)
 
 
-def parts_of(folder):
-    return sorted(os.path.join(folder, n) for n in os.listdir(folder) if n.startswith("QUILME"))
+def parts_of(folder, prefix):
+    return sorted(os.path.join(folder, n) for n in os.listdir(folder) if n.startswith(prefix))
+
+
+def same_file(a, b):
+    return subprocess.run(["cmp", "-s", a, b]).returncode == 0
+
+
+def file_system_of(path):
+    out = subprocess.run(["df", "--output=source,fstype", path], capture_output=True, text=True)
+    lines = out.stdout.strip().splitlines()
+    return " ".join(lines[-1].split()) if len(lines) > 1 else "?"
 
 
 class Bench:
@@ -64,55 +88,91 @@ class Bench:
         self.build = build
         self.work = work
 
-    def engine_split(self, source, out):
+    def _prepare(self, out, inputs):
+        # The old output goes last, right before the run: on a virtual machine that hands free
+        # memory back to its host, pages freed a few seconds earlier come back only with a
+        # fault in the host each, and which side got such pages would decide the comparison.
+        warm(inputs)
         fresh_dir(out)
-        warm(source)
+        settle(self.work)
+
+    def engine_split(self, source, out):
+        self._prepare(out, [source, os.path.join(self.build, "QUIL.SYS")])
         return run_measured([self.driver, "--source", source, "--folder", out, "--max", "20", "--unit", "Mbyte",
                              "--quil", self.build, "--quiet"])
 
     def reference_split(self, source, out):
-        fresh_dir(out)
-        warm(source)
+        self._prepare(out, [source])
         prefix = os.path.join(out, "x")
         return run_measured(f"split -b 20M '{source}' '{prefix}' && sync -f '{out}'", shell=True)
 
     def quil_join(self, set_folder, out):
-        fresh_dir(out)
-        for part in parts_of(set_folder):
-            warm(part)
+        self._prepare(out, [os.path.join(set_folder, "QUIL.EXE")] + parts_of(set_folder, "QUILME"))
         return run_measured([os.path.join(set_folder, "QUIL.EXE"), out])
 
     def reference_join(self, set_folder, out):
-        fresh_dir(out)
-        for part in parts_of(set_folder):
-            warm(part)
-        parts = " ".join(f"'{p}'" for p in parts_of(set_folder))
+        parts = parts_of(set_folder, "QUILME")
+        self._prepare(out, parts)
+        quoted = " ".join(f"'{p}'" for p in parts)
         target = os.path.join(out, "joined")
-        return run_measured(f"cat {parts} > '{target}' && sync -f '{out}'", shell=True)
+        return run_measured(f"cat {quoted} > '{target}' && sync -f '{out}'", shell=True)
 
 
-def alternate(runs, a, b):
-    times_a, times_b, mem_a = [], [], 0
+class Timing:
+    def __init__(self, name):
+        self.name = name
+        self.seconds = []
+        self.peak_kib = 0
+
+    def add(self, measured):
+        seconds, peak_kib = measured
+        self.seconds.append(seconds)
+        self.peak_kib = max(self.peak_kib, peak_kib)
+
+    @property
+    def median(self):
+        return statistics.median(self.seconds)
+
+
+def alternate(runs, name_a, a, name_b, b):
+    """A B A B ..., after one untimed run of each; returns the two timings."""
+    a()
+    b()
+    timing_a, timing_b = Timing(name_a), Timing(name_b)
     for _ in range(runs):
-        seconds, rss = a()
-        times_a.append(seconds)
-        mem_a = max(mem_a, rss)
-        seconds, _ = b()
-        times_b.append(seconds)
-    return statistics.median(times_a), statistics.median(times_b), mem_a
+        timing_a.add(a())
+        timing_b.add(b())
+    for timing in (timing_a, timing_b):
+        print(f"  {timing.name}: " + " ".join(f"{s:.3f}" for s in timing.seconds), file=sys.stderr)
+    return timing_a, timing_b
 
 
-def same_file(a, b):
-    return subprocess.run(["cmp", "-s", a, b]).returncode == 0
+def check_outputs(source, set_a, set_b, join_a, join_b):
+    engine_parts = parts_of(set_a, "QUILME")
+    split_parts = parts_of(set_b, "x")
+    if len(engine_parts) != len(split_parts) or not all(map(same_file, engine_parts, split_parts)):
+        sys.exit("the engine's parts differ from split's pieces")
+    if not same_file(source, os.path.join(join_a, os.path.basename(source))):
+        sys.exit("QUIL.EXE did not give back the source byte for byte")
+    if not same_file(source, os.path.join(join_b, "joined")):
+        sys.exit("cat did not give back the source byte for byte")
+
+
+def spread(timing):
+    return f"{min(timing.seconds):.3f}–{max(timing.seconds):.3f}"
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", required=True, help="release build tree with copy_driver and QUIL.SYS")
     parser.add_argument("--size-mib", type=int, default=1024, help="size of the timed source (MiB)")
-    parser.add_argument("--runs", type=int, default=5, help="runs of each side (at least 5)")
+    parser.add_argument("--runs", type=int, default=5, help="timed runs of each side (at least 5)")
     parser.add_argument("--dir", default="/var/tmp", help="folder on the file system to measure")
     args = parser.parse_args()
+    if args.runs < 5:
+        parser.error("--runs must be at least 5")
+    if args.size_mib * MIB > 99 * PART_SIZE:
+        parser.error(f"--size-mib at most {99 * PART_SIZE // MIB}: a folder takes 99 parts")
 
     work = tempfile.mkdtemp(prefix="splitwerk-bench-", dir=args.dir)
     bench = Bench(os.path.abspath(args.build), work)
@@ -121,6 +181,7 @@ def main():
         memory = {}
         rows = []
         for size in sizes:
+            print(f"{size} MiB:", file=sys.stderr)
             source = os.path.join(work, f"quelle-{size}.bin")
             make_source(source, size * MIB)
             set_a = os.path.join(work, "set-engine")
@@ -128,34 +189,41 @@ def main():
             join_a = os.path.join(work, "join-quil")
             join_b = os.path.join(work, "join-cat")
             runs = args.runs if size == args.size_mib else 1
-            split_a, split_b, split_mem = alternate(runs, lambda: bench.engine_split(source, set_a),
-                                                    lambda: bench.reference_split(source, set_b))
-            join_a_t, join_b_t, join_mem = alternate(runs, lambda: bench.quil_join(set_a, join_a),
-                                                     lambda: bench.reference_join(set_a, join_b))
-            if not same_file(source, os.path.join(join_a, os.path.basename(source))):
-                sys.exit("QUIL.EXE did not give back the source byte for byte")
-            memory[size] = (split_mem, join_mem)
+            split_a, split_b = alternate(runs, "engine", lambda: bench.engine_split(source, set_a),
+                                         "split+sync", lambda: bench.reference_split(source, set_b))
+            join_a_t, join_b_t = alternate(runs, "QUIL.EXE", lambda: bench.quil_join(set_a, join_a),
+                                           "cat+sync", lambda: bench.reference_join(set_a, join_b))
+            check_outputs(source, set_a, set_b, join_a, join_b)
+            memory[size] = (split_a.peak_kib, join_a_t.peak_kib)
             if size == args.size_mib:
-                warm(source)
-                dd_seconds, _ = run_measured(["dd", f"if={source}", "of=/dev/null", "bs=128K"])
+                dd = Timing("dd")
+                for _ in range(3):
+                    warm([source])
+                    dd.add(run_measured(["dd", f"if={source}", "of=/dev/null", "bs=128K"]))
                 mb = size * MIB / 1e6
                 rows = [
-                    ("split: engine", split_a, mb / split_a, split_a / split_b),
-                    ("split: split -b 20M + sync -f", split_b, mb / split_b, None),
-                    ("join: QUIL.EXE", join_a_t, mb / join_a_t, join_a_t / join_b_t),
-                    ("join: cat + sync -f", join_b_t, mb / join_b_t, None),
-                    ("read: dd bs=128K", dd_seconds, mb / dd_seconds, None),
+                    ("split: engine (copy_driver)", split_a, split_a.median / split_b.median),
+                    ("split: split -b 20M + sync -f", split_b, None),
+                    ("join: QUIL.EXE", join_a_t, join_a_t.median / join_b_t.median),
+                    ("join: cat + sync -f", join_b_t, None),
+                    ("read: dd bs=128K (warm cache)", dd, None),
                 ]
             os.remove(source)
             for folder in (set_a, set_b, join_a, join_b):
                 shutil.rmtree(folder, ignore_errors=True)
 
-        print(f"\nSource {args.size_mib} MiB of random bytes in {args.dir}, {args.runs} runs each, alternating, "
-              f"page cache warm; medians.\n")
-        print("| what | median s | MB/s | ratio to reference |")
-        print("|---|---:|---:|---:|")
-        for name, seconds, rate, ratio in rows:
-            print(f"| {name} | {seconds:.3f} | {rate:.0f} | {'' if ratio is None else f'{ratio:.3f}'} |")
+        print(f"\nSource {args.size_mib} MiB of random bytes in {args.dir} ({file_system_of(args.dir)}), "
+              f"{args.runs} runs each, alternating, page cache warm; medians.\n")
+        print("| what | median s | min–max s | MB/s | ratio to reference |")
+        print("|---|---:|---:|---:|---:|")
+        for name, timing, ratio in rows:
+            rate = mb / timing.median
+            print(f"| {name} | {timing.median:.3f} | {spread(timing)} | {rate:.0f} | "
+                  f"{'' if ratio is None else f'{ratio:.3f}'} |")
+        noisy = [name for name, timing, _ in rows if max(timing.seconds) > 1.3 * min(timing.seconds)]
+        if noisy:
+            print(f"\nNoisy (slowest run over 1.3 x the fastest): {', '.join(noisy)}; "
+                  f"another program or the host was busy. Run again, or with more --runs.")
         print("\n| peak resident memory | engine (copy_driver) | QUIL.EXE |")
         print("|---|---:|---:|")
         for size in sizes:
