@@ -295,10 +295,14 @@ CopyRun::Step CopyRun::chunkYield() {
 
 CopyRun::Step CopyRun::readChunk() {
     const auto size = static_cast<std::size_t>(ChunkSize);
-    buffer_ = std::make_unique_for_overwrite<char[]>(size);
+    // One buffer for the whole run rather than a fresh one per chunk: each read fills the
+    // ChunkSize bytes in use completely, so nothing of an earlier chunk can get into a part.
+    if (!buffer_) {
+        buffer_ = std::make_unique_for_overwrite<ChunkBuffer>();
+    }
     under(Handler::OnSourceError, [&] {
         // A source that shrank during the run must not leave zeros in a part.
-        if (runtime_.files().get(sourceFile_, SourcePos, buffer_.get(), size) != size) {
+        if (runtime_.files().get(sourceFile_, SourcePos, buffer_->bytes, size) != size) {
             rt::raise(rt::kInputPastEnd);
         }
     });
@@ -307,9 +311,8 @@ CopyRun::Step CopyRun::readChunk() {
 
 CopyRun::Step CopyRun::writeChunk() {
     under(Handler::OnWriteError,
-          [&] { runtime_.files().put(partFile_, buffer_.get(), static_cast<std::size_t>(ChunkSize)); });
+          [&] { runtime_.files().put(partFile_, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
     unguarded();
-    buffer_.reset();
     PartHasData = true;
     NewDiskNeeded = false;
     const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceLength_) * 100.0;

@@ -5,6 +5,7 @@
 // elsewhere unwinds the current state with a ContinueAt.
 #pragma once
 
+#include "PartSizing.h"
 #include "app/SourceSelection.h"
 #include "runtime/FileSystem.h"
 
@@ -47,7 +48,7 @@ private:
         OpenPart,       // the part file, opened for writing
         SizeChunk,      // chunk size cut to the part's room; a full part is closed
         ChunkYield,     // pending window events
-        ReadChunk,      // a fresh buffer of ChunkSize bytes, read from SourcePos
+        ReadChunk,      // ChunkSize bytes of the run's buffer, read from SourcePos
         WriteChunk,     // one write, then progress
         Finish,         // the open part is closed
         CloseSource,    // the source is closed
@@ -137,7 +138,13 @@ private:
     int sourceFile_ = 0;
     int partFile_ = 0;
     int32_t sourceLength_ = 0;
-    std::unique_ptr<char[]> buffer_;
+    // Starts on a page: the kernel copies between whole pages of its cache and this buffer,
+    // and on some processors such a copy is several times slower into or out of a buffer
+    // that starts just past a page boundary, as a large heap block does.
+    struct alignas(4096) ChunkBuffer {
+        char bytes[kMaxChunkSize];
+    };
+    std::unique_ptr<ChunkBuffer> buffer_; // allocated at the first chunk, used for the whole run
     Handler inForce_ = Handler::None;
     std::vector<rt::FileIdentity> written_;
 };

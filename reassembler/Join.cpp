@@ -12,14 +12,21 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace quil {
 
 namespace {
 
 constexpr std::size_t kBufferSize = 128 * 1024;
+
+// Starts on a page: the kernel copies between whole pages of its cache and this buffer, and on
+// some processors such a copy is several times slower into or out of a buffer that starts
+// just past a page boundary, as a large heap block does.
+struct alignas(4096) Buffer {
+    char bytes[kBufferSize];
+};
 
 PartIdentity identityOf(const struct stat& info) {
     return {static_cast<unsigned long>(info.st_dev), static_cast<unsigned long>(info.st_ino),
@@ -112,10 +119,10 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
         throw Failure(kDamaged, tooLong(name, joined_ + info.st_size, length_));
     }
     joinedParts_.insert(identityOf(info));
-    std::vector<char> buffer(kBufferSize);
+    const std::unique_ptr<Buffer> buffer = std::make_unique_for_overwrite<Buffer>();
     std::int64_t partBytes = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        const ssize_t got = ::read(fd, buffer->bytes, kBufferSize);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -133,7 +140,7 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
             throw Failure(kDamaged, tooLong(name, joined_ + got, length_));
         }
         try {
-            output.write(buffer.data(), static_cast<std::size_t>(got));
+            output.write(buffer->bytes, static_cast<std::size_t>(got));
         } catch (...) {
             ::close(fd);
             throw;
