@@ -1,5 +1,7 @@
 // Writing through a temporary file. The name of the temporary is kept in a fixed buffer as
 // well, because a signal handler may only unlink and write, not touch a std::string.
+// The data goes to the medium while the join runs (writeback is started, not waited for), so
+// that the flush at the end does not have the whole file still to write.
 #include "OutputFile.h"
 
 #include "Failure.h"
@@ -17,6 +19,10 @@
 namespace quil {
 
 namespace {
+
+// Writeback is started in whole pages, in steps of this many bytes.
+constexpr std::int64_t kWritebackStep = 1024 * 1024;
+constexpr std::int64_t kPageSize = 4096;
 
 char pendingTemporary[4096];
 volatile std::sig_atomic_t havePendingTemporary = 0;
@@ -130,11 +136,27 @@ void OutputFile::write(const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(done);
         written_ += done;
     }
+    startWriteback();
+}
+
+void OutputFile::startWriteback() {
+    const std::int64_t end = written_ - written_ % kPageSize;
+    if (end - sent_ < kWritebackStep) {
+        return;
+    }
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(end - sent_), SYNC_FILE_RANGE_WRITE) !=
+            0 &&
+        writebackError_ == 0 && errno != EINVAL && errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
+        writebackError_ = errno;
+    }
+#endif
+    sent_ = end;
 }
 
 bool OutputFile::commit(bool mayReplace) {
     if (fd_ >= 0) {
-        int err = ::fsync(fd_) == 0 ? 0 : errno;
+        int err = ::fsync(fd_) == 0 ? writebackError_ : errno;
         if (::close(fd_) != 0 && err == 0) {
             err = errno;
         }

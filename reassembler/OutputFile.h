@@ -33,12 +33,16 @@ public:
 
 private:
     void discard() noexcept;
+    void startWriteback();
 
     std::string folder_;
     std::string finalPath_;
     std::string temporaryPath_;
     int fd_ = -1;
     std::int64_t written_ = 0;
+    // Bytes already handed to the medium; a failure doing so is reported by commit.
+    std::int64_t sent_ = 0;
+    int writebackError_ = 0;
     bool committed_ = false;
 };
 

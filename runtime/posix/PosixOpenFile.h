@@ -23,10 +23,16 @@ public:
 
 private:
     void restoreAfterFailedWrite(int64_t lengthBefore, int64_t positionBefore, const std::string& overwritten);
+    void startWriteback(int64_t from, int64_t to);
 
     int fd_;
     bool append_;
     bool written_ = false;
+    // The written bytes not yet handed to the medium: [unsentFrom_, unsentTo_).
+    int64_t unsentFrom_ = 0;
+    int64_t unsentTo_ = 0;
+    // A failure the early writeback reported; closing reports it should the flush not.
+    int writebackError_ = 0;
 };
 
 // Writes every byte or reports why not; returns 0 or the errno of the failure, and the count

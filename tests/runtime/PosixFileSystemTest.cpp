@@ -245,4 +245,27 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
     }
 }
 
+// Whole pages go to the medium while the file is still being written; a write refused after
+// that must still leave the file as it was, and the bytes on the medium must be the ones written.
+TEST_F(PosixFileSystemTest, ARefusedWriteAfterWritebackHasStartedLeavesTheFileAsItWas) {
+    auto file = fs_.open(at("part.sys"), rt::OpenMode::BinaryWrite);
+    // Three megabytes and an uneven tail, so that writeback has started and a partial page waits.
+    const std::string start = testing_support::randomBytes(3 * 1024 * 1024 + 1000, 1);
+    for (std::size_t offset = 0; offset < start.size(); offset += 131072) {
+        file->write(start.data() + offset, std::min<std::size_t>(131072, start.size() - offset));
+    }
+    const std::string chunk = testing_support::randomBytes(131072, 2);
+    int error = 0;
+    {
+        FileSizeLimit limit(start.size() + 5000);
+        ASSERT_TRUE(limit.ok());
+        error = errorOf([&] { file->write(chunk.data(), chunk.size()); });
+    }
+    EXPECT_EQ(error, 61);
+    EXPECT_EQ(file->length(), static_cast<int64_t>(start.size()));
+    file->write(chunk.data(), 4096);
+    file->close();
+    EXPECT_EQ(readFile(at("part.sys")), start + chunk.substr(0, 4096));
+}
+
 } // namespace
