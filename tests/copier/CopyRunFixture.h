@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,14 @@ public:
     // fails the test when a disk holds a part file that does not fit into that sequence.
     std::string joinedParts() const;
     std::size_t partCount() const;
+
+    // What the user does at the disk-full dialog in most tests: a new blank disk with no limit.
+    std::function<void()> swapToBlankDisk() {
+        return [this] {
+            drive_.setCapacity(std::nullopt);
+            drive_.insertBlank();
+        };
+    }
 
     std::string reassemblerBytes() const { return reassembler_; }
     std::string expectedQuilExe(const std::string& sourceBytes) const;

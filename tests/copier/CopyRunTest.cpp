@@ -94,10 +94,7 @@ TEST_P(FirstDiskFiles, AreWrittenOnceAndOnlyOnTheFirstDisk) {
     const int64_t firstFiles = static_cast<int64_t>(expectedQuilExe(bytes).size()) + (c.autorun ? 108 : 0);
     drive_.setCapacity(firstFiles + c.capacityAfterFirstFiles);
     controls_.autorun(c.autorun);
-    boxes().expect(text::kDiskFull, 65, 1, [&] {
-        drive_.setCapacity(std::nullopt);
-        drive_.insertBlank();
-    });
+    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
     boxes().expect(text::kFinished, 64, 1);
     run();
     ASSERT_TRUE(boxes().allShown());

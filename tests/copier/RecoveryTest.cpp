@@ -49,10 +49,7 @@ TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
     const std::string bytes = makeSource(400000);
     // Room for 65536 bytes more after the first chunk, but not for 131072.
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 131072 + 65536 + 100);
-    boxes().expect(text::kDiskFull, 65, 1, [&] {
-        drive_.setCapacity(std::nullopt);
-        drive_.insertBlank();
-    });
+    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
     boxes().expect(text::kFinished, 64, 1);
     countChunkWritesOnly();
     run();
@@ -68,10 +65,7 @@ TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
 TEST_F(Recovery, A900ByteChunkThatDoesNotFitGetsNoSecondAttempt) {
     const std::string bytes = makeSource(900);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 100);
-    boxes().expect(text::kDiskFull, 65, 1, [&] {
-        drive_.setCapacity(std::nullopt);
-        drive_.insertBlank();
-    });
+    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
     boxes().expect(text::kFinished, 64, 1);
     countChunkWritesOnly();
     run();

@@ -2,7 +2,7 @@
 // comes from them, so a wrong rounding or a silent wrap-around splits a file wrongly.
 #include "runtime/Checked.h"
 #include "runtime/RuntimeError.h"
-#include "support/ErrorOf.h"
+#include "support/Outcomes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "runtime/Files.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
-#include "support/ErrorOf.h"
+#include "support/Outcomes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

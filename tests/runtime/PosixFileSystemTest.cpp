@@ -2,7 +2,7 @@
 // write that the copy run's halving of a refused chunk depends on.
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
-#include "support/ErrorOf.h"
+#include "support/Outcomes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

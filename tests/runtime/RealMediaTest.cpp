@@ -4,7 +4,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
-#include "support/ErrorOf.h"
+#include "support/Outcomes.h"
 #include "support/PrivateMount.h"
 #include "support/TempDir.h"
 

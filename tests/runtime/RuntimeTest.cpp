@@ -1,7 +1,7 @@
 // The bundled runtime: the report of an unhandled error, the end that closes every file,
 // and the file services by drive-letter name.
 #include "runtime/Runtime.h"
-#include "support/ErrorOf.h"
+#include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 
@@ -16,6 +16,7 @@ namespace {
 using testing_support::ScriptedMessageBox;
 using testing_support::TempDir;
 
+using testing_support::endStatusOf;
 using testing_support::errorOf;
 
 class RuntimeTest : public ::testing::Test {
@@ -28,16 +29,6 @@ protected:
         parts.events = &events_;
         parts.programEnd = &end_;
         runtime_ = std::make_unique<rt::Runtime>(std::move(parts));
-    }
-
-    int endStatusOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const rt::ProgramEnded& ended) {
-            return ended.status;
-        }
-        ADD_FAILURE() << "the program did not end";
-        return -1;
     }
 
     TempDir dir_;

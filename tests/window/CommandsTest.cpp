@@ -1,6 +1,7 @@
 // The three buttons and the close box, with scripted dialogs and an end that throws, so each
 // handler is called directly and the end of the program is caught at the test's edge.
 #include "WindowFixture.h"
+#include "support/Outcomes.h"
 #include "window/AAA.h"
 #include "window/DirList.h"
 #include "window/DriveList.h"
@@ -20,16 +21,7 @@ const char* kConfirm = "Wollen Sie den Vorgang wirklich abbrechen?";
 const char* kFinished = "Die Kopie ist fertig!";
 const char* kTagline = "Transport großer Dateien auf Floppy und anderen Wechseldatenträgern leicht gemacht ...";
 
-// Expects the handler to end the program and returns the status it ended with.
-template <class Action> int endStatusOf(Action action) {
-    try {
-        action();
-    } catch (const rt::ProgramEnded& ended) {
-        return ended.status;
-    }
-    ADD_FAILURE() << "the program did not end";
-    return -1;
-}
+using testing_support::endStatusOf;
 
 TEST_F(WindowTest, AbbrechenBeforeTheRunEndsWithoutAQuestion) {
     EXPECT_EQ(endStatusOf([&] { form_->Command1_Click(1); }), 0);
