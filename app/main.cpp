@@ -3,6 +3,7 @@
 #include "FormLoad.h"
 #include "SourceSelection.h"
 #include "runtime/Runtime.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "runtime/XdgSendTo.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"

@@ -6,6 +6,7 @@
 #include "OutputFile.h"
 #include "OutputFolder.h"
 #include "PartNames.h"
+#include "lowio/Io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,15 +19,6 @@
 namespace quil {
 
 namespace {
-
-constexpr std::size_t kBufferSize = 128 * 1024;
-
-// Starts on a page: the kernel copies between whole pages of its cache and this buffer, and on
-// some processors such a copy is several times slower into or out of a buffer that starts
-// just past a page boundary, as a large heap block does.
-struct alignas(4096) Buffer {
-    char bytes[kBufferSize];
-};
 
 PartIdentity identityOf(const struct stat& info) {
     return {static_cast<unsigned long>(info.st_dev), static_cast<unsigned long>(info.st_ino),
@@ -103,52 +95,41 @@ std::string Joiner::locateNextPart(const std::string& name) {
 }
 
 void Joiner::copyPart(const std::string& path, const std::string& name, OutputFile& output) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const lowio::Handle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid()) {
         throw Failure(kDamaged, name + " lässt sich nicht öffnen (" + describeErrno(errno) + ").");
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throw Failure(kDamaged, name + " lässt sich nicht lesen (" + describeErrno(err) + ").");
+    if (::fstat(fd.get(), &info) != 0) {
+        throw Failure(kDamaged, name + " lässt sich nicht lesen (" + describeErrno(errno) + ").");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw Failure(kDamaged, name + " ist keine gewöhnliche Datei.");
     }
     // Refuse before writing a byte of a part that cannot fit.
     if (info.st_size > length_ - joined_) {
-        ::close(fd);
         throw Failure(kDamaged, tooLong(name, joined_ + info.st_size, length_));
     }
     joinedParts_.insert(identityOf(info));
-    const std::unique_ptr<Buffer> buffer = std::make_unique_for_overwrite<Buffer>();
+    const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     std::int64_t partBytes = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buffer->bytes, kBufferSize);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int err = errno;
-            ::close(fd);
+        std::size_t got = 0;
+        if (const lowio::SystemError err = lowio::readSome(fd.get(), buffer->bytes, sizeof buffer->bytes, got);
+            err != 0) {
             throw Failure(kDamaged, "Lesefehler in " + name + ": " + describeErrno(err) + ".");
         }
         if (got == 0) {
             break;
         }
-        // The file may have grown since it was measured.
-        if (got > length_ - joined_) {
-            ::close(fd);
-            throw Failure(kDamaged, tooLong(name, joined_ + got, length_));
+        // The file may have grown since it was measured: never more than the set's length.
+        if (static_cast<std::int64_t>(got) > length_ - joined_) {
+            throw Failure(kDamaged, tooLong(name, joined_ + static_cast<std::int64_t>(got), length_));
         }
-        try {
-            output.write(buffer->bytes, static_cast<std::size_t>(got));
-        } catch (...) {
-            ::close(fd);
-            throw;
-        }
-        joined_ += got;
-        partBytes += got;
+        output.write(buffer->bytes, got);
+        joined_ += static_cast<std::int64_t>(got);
+        partBytes += static_cast<std::int64_t>(got);
     }
-    ::close(fd);
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");
 }

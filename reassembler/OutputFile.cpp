@@ -20,10 +20,6 @@ namespace quil {
 
 namespace {
 
-// Writeback is started in whole pages, in steps of this many bytes.
-constexpr std::int64_t kWritebackStep = 1024 * 1024;
-constexpr std::int64_t kPageSize = 4096;
-
 char pendingTemporary[4096];
 volatile std::sig_atomic_t havePendingTemporary = 0;
 
@@ -75,7 +71,9 @@ void OutputFile::installSignalCleanup() {
 
 OutputFile::OutputFile(const std::string& folder, const std::string& name)
     : folder_(folder), finalPath_(joinPath(folder, name)) {
-    std::string pattern = joinPath(folder, "." + name + ".quil-XXXXXX");
+    // The temporary name does not grow with the file's name: a name of 255 bytes, as long as a
+    // file system takes, must still leave room for it.
+    std::string pattern = joinPath(folder, ".quil-XXXXXX");
     // No signal between creating the file and telling the handler its name, or a Ctrl-C
     // right then would leave it behind.
     sigset_t blocked;
@@ -85,21 +83,21 @@ OutputFile::OutputFile(const std::string& folder, const std::string& name)
         sigaddset(&blocked, signalNumber);
     }
     ::sigprocmask(SIG_BLOCK, &blocked, &previous);
-    fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
+    fd_.reset(::mkostemp(pattern.data(), O_CLOEXEC));
     const int err = errno;
-    if (fd_ >= 0) {
+    if (fd_.valid()) {
         temporaryPath_ = pattern;
         rememberTemporary(pattern);
     } else {
         forgetTemporary();
     }
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
-    if (fd_ < 0) {
+    if (!fd_.valid()) {
         throw Failure(kDamaged, "Im Zielordner " + printable(folder) + " kann keine Datei angelegt werden (" +
                                     describeErrno(err) + ").");
     }
     // mkostemp creates the file for the owner only; the restored file gets the usual rights.
-    ::fchmod(fd_, static_cast<mode_t>(0666 & ~currentUmask()));
+    ::fchmod(fd_.get(), static_cast<mode_t>(0666 & ~currentUmask()));
 }
 
 OutputFile::~OutputFile() {
@@ -109,10 +107,7 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::discard() noexcept {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    fd_.reset();
     if (!temporaryPath_.empty()) {
         ::unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
@@ -121,46 +116,25 @@ void OutputFile::discard() noexcept {
 }
 
 void OutputFile::write(const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t done = ::write(fd_, data, size);
-        if (done < 0 && errno == EINTR) {
-            continue;
-        }
-        if (done <= 0) {
-            // A write that takes nothing without an error means the medium is full.
-            const int err = done < 0 ? errno : ENOSPC;
-            throw Failure(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeErrno(err) +
-                                        ". Die Datei wurde nicht wiederhergestellt.");
-        }
-        data += done;
-        size -= static_cast<std::size_t>(done);
-        written_ += done;
+    std::size_t done = 0;
+    const lowio::SystemError err = lowio::writeAll(fd_.get(), data, size, done);
+    written_ += static_cast<std::int64_t>(done);
+    if (err != 0) {
+        throw Failure(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeErrno(err) +
+                                    ". Die Datei wurde nicht wiederhergestellt.");
     }
-    startWriteback();
-}
-
-void OutputFile::startWriteback() {
-    const std::int64_t end = written_ - written_ % kPageSize;
-    if (end - sent_ < kWritebackStep) {
-        return;
-    }
-#ifdef SYNC_FILE_RANGE_WRITE
-    if (::sync_file_range(fd_, static_cast<off_t>(sent_), static_cast<off_t>(end - sent_), SYNC_FILE_RANGE_WRITE) !=
-            0 &&
-        writebackError_ == 0 && errno != EINVAL && errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
-        writebackError_ = errno;
-    }
-#endif
-    sent_ = end;
+    writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(size), written_);
 }
 
 bool OutputFile::commit(bool mayReplace) {
-    if (fd_ >= 0) {
-        int err = ::fsync(fd_) == 0 ? writebackError_ : errno;
-        if (::close(fd_) != 0 && err == 0) {
-            err = errno;
+    if (fd_.valid()) {
+        lowio::SystemError err = lowio::flush(fd_.get());
+        if (err == 0) {
+            err = writeback_.takeError();
         }
-        fd_ = -1;
+        if (const lowio::SystemError closeError = fd_.close(); err == 0) {
+            err = closeError;
+        }
         if (err != 0) {
             throw Failure(kDamaged, "Die Daten konnten nicht sicher nach " + printable(folder_) +
                                         " geschrieben werden: " + describeErrno(err) + ".");

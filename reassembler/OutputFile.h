@@ -3,6 +3,8 @@
 // carries the final name, and every way out (failure, abort, Ctrl-C) removes the temporary.
 #pragma once
 
+#include "lowio/Io.h"
+
 #include <cstdint>
 #include <string>
 
@@ -33,16 +35,14 @@ public:
 
 private:
     void discard() noexcept;
-    void startWriteback();
 
     std::string folder_;
     std::string finalPath_;
     std::string temporaryPath_;
-    int fd_ = -1;
+    lowio::Handle fd_;
     std::int64_t written_ = 0;
-    // Bytes already handed to the medium; a failure doing so is reported by commit.
-    std::int64_t sent_ = 0;
-    int writebackError_ = 0;
+    // Data already handed to the medium; a failure doing so is reported by commit.
+    lowio::Writeback writeback_;
     bool committed_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include "Failure.h"
 #include "PartNames.h"
+#include "lowio/Io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,40 +17,15 @@ namespace quil {
 
 namespace {
 
+// $TMPDIR when it names a folder that exists, else /tmp: a TMPDIR left over from another
+// session must not keep the disk busy.
 std::string temporaryRoot() {
     const char* tmpdir = std::getenv("TMPDIR");
-    if (tmpdir != nullptr && tmpdir[0] == '/') {
+    struct stat info {};
+    if (tmpdir != nullptr && tmpdir[0] == '/' && ::stat(tmpdir, &info) == 0 && S_ISDIR(info.st_mode)) {
         return tmpdir;
     }
     return "/tmp";
-}
-
-// Copies all of from into to; false with errno set on failure.
-bool copyBytes(int from, int to) {
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(from, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return got == 0;
-        }
-        ssize_t done = 0;
-        while (done < got) {
-            const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno == EINTR) {
-                continue;
-            }
-            if (put <= 0) {
-                if (put == 0) {
-                    errno = ENOSPC;
-                }
-                return false;
-            }
-            done += put;
-        }
-    }
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {
@@ -95,18 +71,13 @@ std::string relocate(const std::vector<std::string>& arguments, const std::strin
         return "kein temporärer Ordner in " + temporaryRoot() + ": " + describeErrno(errno);
     }
     const std::string copy = joinPath(folder, kCopyName);
-    const int from = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
-    const int to = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700);
-    bool copied = from >= 0 && to >= 0 && copyBytes(from, to);
-    int err = errno;
-    if (from >= 0) {
-        ::close(from);
+    const lowio::Handle from(::open("/proc/self/exe", O_RDONLY | O_CLOEXEC));
+    lowio::Handle to(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700));
+    int err = !from.valid() || !to.valid() ? errno : lowio::copyAll(from.get(), to.get());
+    if (const int closeError = to.close(); err == 0) {
+        err = closeError;
     }
-    if (to >= 0 && ::close(to) != 0 && copied) {
-        copied = false;
-        err = errno;
-    }
-    if (copied) {
+    if (err == 0) {
         std::vector<std::string> words{copy, kCopyOption, originFolder};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;

@@ -4,6 +4,7 @@
 #include "Trailer.h"
 
 #include "Failure.h"
+#include "lowio/Io.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -115,38 +116,24 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
 }
 
 TrailerReading readTrailer(const std::string& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const lowio::Handle fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
         return damaged("Die Programmdatei selbst ist nicht lesbar (" + describeErrno(errno) + ").");
     }
     struct stat info {};
-    std::string tail;
-    bool readOk = ::fstat(fd, &info) == 0;
-    if (readOk) {
-        const auto size = static_cast<std::size_t>(info.st_size);
-        const std::size_t window = size < kTrailerWindow ? size : kTrailerWindow;
-        tail.resize(window);
-        std::size_t done = 0;
-        while (readOk && done < window) {
-            const ssize_t got =
-                ::pread(fd, tail.data() + done, window - done, static_cast<off_t>(size - window + done));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                readOk = false;
-                break;
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        ::close(fd);
-        if (readOk) {
-            return parseTrailer(tail, window == size);
-        }
-    } else {
-        ::close(fd);
+    if (::fstat(fd.get(), &info) != 0) {
+        return damaged("Das Ende der Programmdatei ist nicht lesbar (" + describeErrno(errno) + ").");
     }
-    return damaged("Das Ende der Programmdatei ist nicht lesbar (" + describeErrno(errno) + ").");
+    const auto size = static_cast<std::size_t>(info.st_size);
+    const std::size_t window = size < kTrailerWindow ? size : kTrailerWindow;
+    std::string tail(window, '\0');
+    std::size_t done = 0;
+    const lowio::SystemError err =
+        lowio::readAt(fd.get(), static_cast<std::int64_t>(size - window), tail.data(), window, done);
+    if (err != 0 || done != window) {
+        return damaged("Das Ende der Programmdatei ist nicht lesbar (" + describeErrno(err != 0 ? err : EIO) + ").");
+    }
+    return parseTrailer(tail, window == size);
 }
 
 std::string lastComponent(std::string_view name) {

@@ -110,6 +110,23 @@ std::string DirSearch::first(const std::string& pattern, int mask) {
     return next();
 }
 
+std::string DirSearch::nameOf(const std::string& path, int mask) {
+    DirEntry entry;
+    try {
+        entry = fs_.describe(drives_.toNative(path));
+    } catch (const RuntimeError& error) {
+        if (error.number() != kPathNotFound && error.number() != kFileNotFound) {
+            throw;
+        }
+        return {};
+    }
+    const int excluded = (kAttrHidden | kAttrSystem) & ~mask;
+    if ((entry.attributes & (excluded | kAttrDirectory)) != 0) {
+        return {};
+    }
+    return entry.name;
+}
+
 std::string DirSearch::next() {
     if (next_ >= matches_.size()) {
         return {};

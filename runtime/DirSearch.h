@@ -26,6 +26,11 @@ public:
     // The next match of the running search, empty at the end.
     std::string next();
 
+    // The name, as stored, of the one file a path names: no wildcards, no other file that
+    // merely matches. Empty for a folder, for a file the mask excludes, or for nothing there.
+    // The running search is not disturbed.
+    std::string nameOf(const std::string& path, int mask = kSearchNormal);
+
 private:
     FileSystem& fs_;
     const DriveMap& drives_;

@@ -50,11 +50,16 @@ std::string withoutLeadingSlashes(const std::string& text) {
 } // namespace
 
 void DriveMap::setDrive(char letter, Resolver resolver) {
-    drives_[lower(letter)] = std::move(resolver);
+    drives_[lower(letter)] = Drive{std::move(resolver), true};
 }
 
 void DriveMap::setFixedDrive(char letter, const std::string& directory) {
-    setDrive(letter, [directory]() -> std::optional<std::string> { return directory; });
+    drives_[lower(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false};
+}
+
+bool DriveMap::isRemovable(char letter) const {
+    const auto found = drives_.find(lower(letter));
+    return found != drives_.end() && found->second.removable;
 }
 
 void DriveMap::removeDrive(char letter) {
@@ -71,10 +76,10 @@ std::vector<char> DriveMap::letters() const {
 
 std::optional<std::string> DriveMap::root(char letter) const {
     const auto found = drives_.find(lower(letter));
-    if (found == drives_.end() || !found->second) {
+    if (found == drives_.end() || !found->second.resolver) {
         return std::nullopt;
     }
-    return found->second();
+    return found->second.resolver();
 }
 
 std::string DriveMap::toNative(const std::string& path) const {
@@ -100,7 +105,8 @@ std::string DriveMap::fromNative(const std::string& nativePath) const {
     char bestLetter = 0;
     std::size_t bestLength = 0;
     for (const auto& entry : drives_) {
-        const std::optional<std::string> directory = entry.second ? entry.second() : std::nullopt;
+        const std::optional<std::string> directory =
+            entry.second.resolver ? entry.second.resolver() : std::nullopt;
         if (!directory || directory->empty() || (*directory)[0] != '/') {
             continue;
         }

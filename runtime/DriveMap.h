@@ -16,7 +16,10 @@ public:
     // Asked anew at every access: a new disk may be mounted somewhere else.
     using Resolver = std::function<std::optional<std::string>()>;
 
+    // A drive whose medium can be taken out and another put in (a floppy, a stick): the
+    // resolver says where it is mounted right now.
     void setDrive(char letter, Resolver resolver);
+    // A fixed drive: always the same directory.
     void setFixedDrive(char letter, const std::string& directory);
     void removeDrive(char letter);
 
@@ -40,9 +43,15 @@ public:
     std::vector<char> letters() const;
     // The directory of a drive, or nothing when it is not ready.
     std::optional<std::string> root(char letter) const;
+    // Whether the medium of a drive can be swapped for another (unknown drives cannot).
+    bool isRemovable(char letter) const;
 
 private:
-    std::map<char, Resolver> drives_;
+    struct Drive {
+        Resolver resolver;
+        bool removable = false;
+    };
+    std::map<char, Drive> drives_;
 };
 
 // Mount points from a mounts table in /proc/self/mounts format (octal escapes decoded).

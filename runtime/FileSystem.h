@@ -27,6 +27,16 @@ enum Attribute : int {
     kAttrArchive = 32,
 };
 
+// Identifies one file on one medium, so that the copy run can recognise its own parts and
+// the file it splits.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 class OpenFile {
 public:
     virtual ~OpenFile() = default;
@@ -41,48 +51,45 @@ public:
     virtual int64_t position() = 0;
     // Flushes what was written to the medium and reports a failure of that.
     virtual void close() = 0;
+    // The open file's identity: a source that changes while it is copied shows here.
+    virtual FileIdentity identity() = 0;
 };
+
+// What an entry of a folder is. A link is reported as a link where the caller must not follow
+// it (the entries of a folder); a path the caller names is taken as what it points to.
+enum class FileKind { Regular, Directory, Link, Other };
 
 struct DirEntry {
     std::string name; // as stored
     int attributes = 0;
+    FileKind kind = FileKind::Regular;
 };
 
-// Identifies one file on one medium, so that the copy run can recognise its own parts.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    int64_t size = 0;
-    int64_t modifiedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
+// Whether an identity describes a link itself or what it points to.
+enum class Follow { Link, Target };
 
+// Opening for reading takes only a regular file and never waits on a pipe or device. Opening
+// for writing and copying onto a name never follow a link of that name, and never write into
+// anything but a regular file: a medium prepared by someone else cannot redirect a write.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) = 0;
     virtual int attributes(const std::string& path) = 0;
+    // Changes the entry itself; a link has no attributes of its own and is left as it is.
     virtual void setAttributes(const std::string& path, int attributes) = 0;
+    // Removes the entry itself (a link, not what it points to); never a folder.
     virtual void remove(const std::string& path) = 0;
     // Copies a closed file, replacing the target.
     virtual void copy(const std::string& from, const std::string& to) = 0;
     virtual int64_t length(const std::string& path) = 0;
-    // Regular files of a directory with their attributes; no folders, no "." or "..".
+    // Every entry of a directory except folders, "." and "..", links and other special files
+    // included (as what they are, not as what they point to).
     virtual std::vector<DirEntry> list(const std::string& directory) = 0;
-    virtual FileIdentity identity(const std::string& path) = 0;
-};
-
-// The real file system of a POSIX host.
-class PosixFileSystem final : public FileSystem {
-public:
-    std::unique_ptr<OpenFile> open(const std::string& path, OpenMode mode) override;
-    int attributes(const std::string& path) override;
-    void setAttributes(const std::string& path, int attributes) override;
-    void remove(const std::string& path) override;
-    void copy(const std::string& from, const std::string& to) override;
-    int64_t length(const std::string& path) override;
-    std::vector<DirEntry> list(const std::string& directory) override;
-    FileIdentity identity(const std::string& path) override;
+    // The entry a path names, as stored (its name's letter case, its attributes), taken as what
+    // a link points to.
+    virtual DirEntry describe(const std::string& path) = 0;
+    virtual FileIdentity identity(const std::string& path, Follow follow) = 0;
 };
 
 } // namespace rt

@@ -95,6 +95,10 @@ int32_t Files::lof(int number) {
     return toInt32(file(number).length());
 }
 
+FileIdentity Files::identity(int number) {
+    return file(number).identity();
+}
+
 int32_t Files::seek(int number) {
     return toInt32(file(number).position() + 1);
 }

@@ -36,6 +36,8 @@ public:
     // Length in bytes and the 1-based position of the next byte; error 6 beyond 32 bits.
     int32_t lof(int number);
     int32_t seek(int number);
+    // What the open file is right now: its medium, length and time of the last change.
+    FileIdentity identity(int number);
 
     // Text lines end in CR LF. A number is written as its digits ("-" only when negative).
     void writeNumberLine(int number, int64_t value);

@@ -12,6 +12,7 @@ struct ProgramFacts {
     std::string commandLine;       // the arguments, each translated, joined by single blanks
     std::string programFolder;     // no trailing backslash except at a drive root ("Z:\")
     std::string programName;       // file name without extension
+    std::string programFile;       // the program file itself, drive-letter form
     std::string programFileNative; // host path of the program file, for the window icon and links
 
     // Built from main's arguments and /proc/self/exe.

@@ -56,8 +56,12 @@ int32_t Runtime::fileLen(const std::string& path) {
     return toInt32(parts_.fileSystem->length(parts_.drives.toNative(path)));
 }
 
-FileIdentity Runtime::identity(const std::string& path) {
-    return parts_.fileSystem->identity(parts_.drives.toNative(path));
+DirEntry Runtime::describe(const std::string& path) {
+    return parts_.fileSystem->describe(parts_.drives.toNative(path));
+}
+
+FileIdentity Runtime::identity(const std::string& path, Follow follow) {
+    return parts_.fileSystem->identity(parts_.drives.toNative(path), follow);
 }
 
 } // namespace rt

@@ -65,7 +65,10 @@ public:
     void kill(const std::string& path);
     void fileCopy(const std::string& from, const std::string& to);
     int32_t fileLen(const std::string& path); // error 6 beyond 32 bits
-    FileIdentity identity(const std::string& path);
+    // The entry a path names, taken as what a link points to.
+    DirEntry describe(const std::string& path);
+    // The entry itself (Follow::Link) or what a link points to (Follow::Target).
+    FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
 
 private:
     RuntimeParts parts_;

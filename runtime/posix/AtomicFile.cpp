@@ -1,7 +1,7 @@
 // Atomic replacement of small files (the Send To entries).
 #include "AtomicFile.h"
 
-#include "PosixOpenFile.h"
+#include "lowio/Io.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -40,11 +40,12 @@ bool replaceFileAtomically(const std::string& path, const std::string& contents,
     if (fd < 0) {
         return false;
     }
+    lowio::Handle file(fd);
     std::size_t written = 0;
-    bool ok = fullWrite(fd, contents.data(), contents.size(), written) == 0;
+    bool ok = lowio::writeAll(fd, contents.data(), contents.size(), written) == 0;
     ok = ::fchmod(fd, mode) == 0 && ok;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
+    ok = lowio::flush(fd) == 0 && ok;
+    ok = file.close() == 0 && ok;
     ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());

@@ -1,9 +1,15 @@
 // The real file system of a POSIX host, speaking the program's numbered errors and its
 // DOS-like attribute bits.
-#include "runtime/FileSystem.h"
+//
+// The target of a run may be a medium someone else prepared: a name there may be a link into
+// the user's home, a pipe or a device. Nothing written here follows a link of the name it
+// writes, and nothing is ever written into anything but a regular file. The source, in turn,
+// is opened without waiting, so that a pipe cannot freeze the program.
+#include "PosixFileSystem.h"
 
 #include "PathErrors.h"
 #include "PosixOpenFile.h"
+#include "lowio/Io.h"
 #include "runtime/RuntimeError.h"
 
 #include <cerrno>
@@ -23,6 +29,16 @@ bool isHiddenName(const std::string& name) {
     return name.size() > 1 && name[0] == '.' && name != "..";
 }
 
+FileKind kindOf(const struct stat& info) {
+    if (S_ISREG(info.st_mode)) {
+        return FileKind::Regular;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return FileKind::Directory;
+    }
+    return S_ISLNK(info.st_mode) ? FileKind::Link : FileKind::Other;
+}
+
 int attributesOf(const std::string& name, const struct stat& info) {
     int attributes = 0;
     if (S_ISDIR(info.st_mode)) {
@@ -33,100 +49,74 @@ int attributesOf(const std::string& name, const struct stat& info) {
     if (isHiddenName(name)) {
         attributes |= kAttrHidden;
     }
-    if ((info.st_mode & S_IWUSR) == 0) {
+    // A link's own mode bits mean nothing; it is never read-only.
+    if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) {
         attributes |= kAttrReadOnly;
     }
     return attributes;
 }
 
-struct stat statOrRaise(const std::string& path) {
+struct stat statOrRaise(const std::string& path, Follow follow = Follow::Target) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) < 0) {
+    const int result = follow == Follow::Target ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    if (result < 0) {
         raiseForPath(errno, path);
     }
     return info;
 }
 
 int openFlags(OpenMode mode) {
+    // No link is followed when a file is written: a link of that name fails the open (ELOOP).
     switch (mode) {
     case OpenMode::BinaryRead:
         return O_RDONLY;
     case OpenMode::BinaryWrite:
-        return O_WRONLY | O_CREAT;
+        return O_WRONLY | O_CREAT | O_NOFOLLOW;
     case OpenMode::Append:
-        return O_WRONLY | O_CREAT | O_APPEND;
+        return O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW;
     case OpenMode::Output:
-        return O_WRONLY | O_CREAT | O_TRUNC;
+        return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     }
     return O_RDONLY;
 }
 
-// Owns a descriptor until it is handed on, so that every early exit closes it.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-int openOrRaise(const std::string& path, int flags, mode_t mode) {
+// Opens without waiting (a pipe with nobody at the other end would block for good), makes sure
+// the result is a regular file, and only then lets the descriptor block as usual.
+lowio::Handle openRegular(const std::string& path, int flags, mode_t mode) {
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         raiseForPath(errno, path);
     }
-    return fd;
+    lowio::Handle handle(fd);
+    struct stat info {};
+    if (::fstat(fd, &info) < 0) {
+        raiseErrno(errno);
+    }
+    // A folder, a pipe, a device or a socket is nothing a file can be read from or written to.
+    if (!S_ISREG(info.st_mode)) {
+        raise(kPathFileAccess);
+    }
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
+        raiseErrno(errno);
+    }
+    return handle;
 }
 
-void copyContents(int from, int to) {
-    std::string buffer(64 * 1024, '\0');
-    for (;;) {
-        const ssize_t count = ::read(from, buffer.data(), buffer.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            raiseErrno(errno);
-        }
-        if (count == 0) {
-            return;
-        }
-        std::size_t written = 0;
-        if (const int err = posix::fullWrite(to, buffer.data(), static_cast<std::size_t>(count), written); err != 0) {
-            raiseErrno(err);
-        }
+void raiseIfFailed(lowio::SystemError error) {
+    if (error != 0) {
+        raiseErrno(error);
     }
 }
 
 } // namespace
 
 std::unique_ptr<OpenFile> PosixFileSystem::open(const std::string& path, OpenMode mode) {
-    Descriptor fd(openOrRaise(path, openFlags(mode), 0666));
-    // Opening a folder for reading succeeds on POSIX; the program must hear of it at once.
-    struct stat info {};
-    if (::fstat(fd.get(), &info) < 0) {
-        raiseErrno(errno);
-    }
-    if (S_ISDIR(info.st_mode)) {
-        raise(kPathFileAccess);
-    }
-    return std::make_unique<posix::PosixOpenFile>(fd.release(), mode == OpenMode::Append);
+    lowio::Handle handle = openRegular(path, openFlags(mode), 0666);
+    return std::make_unique<posix::PosixOpenFile>(handle.release(), mode == OpenMode::Append);
 }
 
 int PosixFileSystem::attributes(const std::string& path) {
@@ -134,7 +124,10 @@ int PosixFileSystem::attributes(const std::string& path) {
 }
 
 void PosixFileSystem::setAttributes(const std::string& path, int attributes) {
-    const struct stat info = statOrRaise(path);
+    const struct stat info = statOrRaise(path, Follow::Link);
+    if (S_ISLNK(info.st_mode)) {
+        return; // changing it would change what the link points to
+    }
     // Hidden comes from the name and system does not exist here, so only read-only can change.
     mode_t mode = info.st_mode & 07777;
     if ((attributes & kAttrReadOnly) != 0) {
@@ -151,7 +144,7 @@ void PosixFileSystem::remove(const std::string& path) {
     if (::unlink(path.c_str()) < 0) {
         const int err = errno;
         struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             raise(kPathFileAccess); // Kill deletes files, never folders
         }
         raiseForPath(err, path);
@@ -159,13 +152,10 @@ void PosixFileSystem::remove(const std::string& path) {
 }
 
 void PosixFileSystem::copy(const std::string& from, const std::string& to) {
-    Descriptor source(openOrRaise(from, O_RDONLY, 0));
+    lowio::Handle source = openRegular(from, O_RDONLY, 0);
     struct stat sourceInfo {};
     if (::fstat(source.get(), &sourceInfo) < 0) {
         raiseErrno(errno);
-    }
-    if (S_ISDIR(sourceInfo.st_mode)) {
-        raise(kPathFileAccess);
     }
     // Copying a file onto itself would truncate it to nothing before the first byte is read.
     struct stat targetInfo {};
@@ -176,15 +166,11 @@ void PosixFileSystem::copy(const std::string& from, const std::string& to) {
     // The copy keeps the execute bits (the reassembler is run from the disk) but is always
     // writable by its owner: the trailer is appended to it right after.
     const mode_t mode = (sourceInfo.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    Descriptor target(openOrRaise(to, O_WRONLY | O_CREAT | O_TRUNC, mode));
+    lowio::Handle target = openRegular(to, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW, mode);
     try {
-        copyContents(source.get(), target.get());
-        if (::fsync(target.get()) < 0 && errno != EINVAL) {
-            raiseErrno(errno);
-        }
-        if (::close(target.release()) < 0 && errno != EINTR) {
-            raiseErrno(errno);
-        }
+        raiseIfFailed(lowio::copyAll(source.get(), target.get()));
+        raiseIfFailed(lowio::flush(target.get()));
+        raiseIfFailed(target.close());
     } catch (const RuntimeError&) {
         // A half copy is worth nothing and takes room that a retry needs.
         ::unlink(to.c_str());
@@ -211,9 +197,9 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& directory) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         struct stat info {};
-        // A symbolic link counts as what it points to; an entry that vanished meanwhile is skipped.
-        if (name != "." && name != ".." && ::stat((prefix + name).c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-            entries.push_back({name, attributesOf(name, info)});
+        // Each entry as what it is: a link stays a link. An entry that vanished meanwhile is skipped.
+        if (name != "." && name != ".." && ::lstat((prefix + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+            entries.push_back({name, attributesOf(name, info), kindOf(info)});
         }
         errno = 0;
     }
@@ -225,14 +211,14 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& directory) {
     return entries;
 }
 
-FileIdentity PosixFileSystem::identity(const std::string& path) {
+DirEntry PosixFileSystem::describe(const std::string& path) {
     const struct stat info = statOrRaise(path);
-    FileIdentity id;
-    id.device = static_cast<uint64_t>(info.st_dev);
-    id.inode = static_cast<uint64_t>(info.st_ino);
-    id.size = static_cast<int64_t>(info.st_size);
-    id.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + static_cast<int64_t>(info.st_mtim.tv_nsec);
-    return id;
+    const std::string name = baseName(path);
+    return {name, attributesOf(name, info), kindOf(info)};
+}
+
+FileIdentity PosixFileSystem::identity(const std::string& path, Follow follow) {
+    return posix::identityOf(statOrRaise(path, follow));
 }
 
 } // namespace rt

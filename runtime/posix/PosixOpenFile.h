@@ -2,7 +2,11 @@
 // and a close that flushes to the medium and reports what the medium says.
 #pragma once
 
+#include "lowio/Io.h"
 #include "runtime/FileSystem.h"
+
+#include <string>
+#include <sys/stat.h>
 
 namespace rt::posix {
 
@@ -10,7 +14,7 @@ class PosixOpenFile final : public OpenFile {
 public:
     // append: the descriptor was opened with O_APPEND.
     PosixOpenFile(int fd, bool append) : fd_(fd), append_(append) {}
-    ~PosixOpenFile() override;
+    ~PosixOpenFile() override = default;
     PosixOpenFile(const PosixOpenFile&) = delete;
     PosixOpenFile& operator=(const PosixOpenFile&) = delete;
 
@@ -20,23 +24,18 @@ public:
     int64_t length() override;
     int64_t position() override;
     void close() override;
+    FileIdentity identity() override;
 
 private:
     void restoreAfterFailedWrite(int64_t lengthBefore, int64_t positionBefore, const std::string& overwritten);
-    void startWriteback(int64_t from, int64_t to);
 
-    int fd_;
+    lowio::Handle fd_;
     bool append_;
     bool written_ = false;
-    // The written bytes not yet handed to the medium: [unsentFrom_, unsentTo_).
-    int64_t unsentFrom_ = 0;
-    int64_t unsentTo_ = 0;
-    // A failure the early writeback reported; closing reports it should the flush not.
-    int writebackError_ = 0;
+    lowio::Writeback writeback_;
 };
 
-// Writes every byte or reports why not; returns 0 or the errno of the failure, and the count
-// that went in. A write that takes no byte at all counts as a full medium.
-int fullWrite(int fd, const char* data, std::size_t size, std::size_t& written);
+// The identity the copy run compares files by.
+FileIdentity identityOf(const struct stat& info);
 
 } // namespace rt::posix

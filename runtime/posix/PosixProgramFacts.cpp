@@ -45,6 +45,7 @@ ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& dr
     const std::string fileName =
         slash == std::string::npos ? facts.programFileNative : facts.programFileNative.substr(slash + 1);
     facts.programName = withoutExtension(fileName);
+    facts.programFile = drives.fromNative(facts.programFileNative);
     if (slash != std::string::npos) {
         const std::string folder = slash == 0 ? "/" : facts.programFileNative.substr(0, slash);
         facts.programFolder = drives.fromNative(folder);

@@ -4,6 +4,7 @@
 #include "DialogAnswerer.h"
 #include "RealFileRuntime.h"
 #include "copier/kopierermodul.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/ScriptedControls.h"
 #include "support/SimulatedDrive.h"
 

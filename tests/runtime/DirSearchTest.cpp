@@ -3,6 +3,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

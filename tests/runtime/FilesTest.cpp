@@ -2,6 +2,7 @@
 #include "runtime/Files.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
@@ -142,6 +143,7 @@ public:
     void write(const char*, std::size_t size) override { length_ += static_cast<int64_t>(size); }
     int64_t length() override { return length_; }
     int64_t position() override { return length_; }
+    rt::FileIdentity identity() override { return {}; }
     void close() override {
         if (failuresLeft_ > 0) {
             --failuresLeft_;
@@ -166,7 +168,8 @@ public:
     void copy(const std::string&, const std::string&) override {}
     int64_t length(const std::string&) override { return 0; }
     std::vector<rt::DirEntry> list(const std::string&) override { return {}; }
-    rt::FileIdentity identity(const std::string&) override { return {}; }
+    rt::DirEntry describe(const std::string&) override { return {}; }
+    rt::FileIdentity identity(const std::string&, rt::Follow) override { return {}; }
 };
 
 TEST(FilesCloseTest, AFailingFlushIsReportedAndTheNumberStaysOpenForARetry) {

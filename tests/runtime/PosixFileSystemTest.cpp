@@ -2,6 +2,7 @@
 // write that the copy run's halving of a refused chunk depends on.
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
@@ -11,6 +12,9 @@
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <algorithm>
 
 namespace {
 
@@ -111,29 +115,37 @@ TEST_F(PosixFileSystemTest, LengthAndIdentity) {
     EXPECT_EQ(errorOf([&] { fs_.length(at("fehlt")); }), 53);
 
     dir_.write("b.bin", std::string(1234, 'a'));
-    const rt::FileIdentity a = fs_.identity(at("a.bin"));
-    EXPECT_EQ(a, fs_.identity(at("a.bin")));
-    EXPECT_NE(a, fs_.identity(at("b.bin")));
+    const rt::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
+    EXPECT_EQ(a, fs_.identity(at("a.bin"), rt::Follow::Link));
+    EXPECT_NE(a, fs_.identity(at("b.bin"), rt::Follow::Link));
     EXPECT_EQ(a.size, 1234);
     fs::create_hard_link(at("a.bin"), at("same.bin"));
-    EXPECT_EQ(a, fs_.identity(at("same.bin")));
+    EXPECT_EQ(a, fs_.identity(at("same.bin"), rt::Follow::Link));
 }
 
-TEST_F(PosixFileSystemTest, ListGivesRegularFilesOnly) {
+TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
     dir_.write("a.txt", "a");
     dir_.write(".h", "h");
     fs::create_directory(dir_.path() / "folder");
     fs::create_symlink(dir_.path() / "a.txt", dir_.path() / "to-file");
     fs::create_directory_symlink(dir_.path() / "folder", dir_.path() / "to-folder");
     fs::create_symlink(dir_.path() / "fehlt", dir_.path() / "dangling");
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
 
     std::vector<rt::DirEntry> entries = fs_.list(dir_.str());
     std::sort(entries.begin(), entries.end(), [](const auto& x, const auto& y) { return x.name < y.name; });
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].name, ".h");
-    EXPECT_EQ(entries[0].attributes, rt::kAttrArchive | rt::kAttrHidden);
-    EXPECT_EQ(entries[1].name, "a.txt");
-    EXPECT_EQ(entries[2].name, "to-file");
+    const std::vector<std::tuple<std::string, int, rt::FileKind>> expected = {
+        {".h", rt::kAttrArchive | rt::kAttrHidden, rt::FileKind::Regular},
+        {"a.txt", rt::kAttrArchive, rt::FileKind::Regular},
+        {"dangling", 0, rt::FileKind::Link},
+        {"pipe", 0, rt::FileKind::Other},
+        {"to-file", 0, rt::FileKind::Link},
+        {"to-folder", 0, rt::FileKind::Link},
+    };
+    ASSERT_EQ(entries.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(std::tuple(entries[i].name, entries[i].attributes, entries[i].kind), expected[i]);
+    }
     EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt")); }), 76);
 }
 

@@ -4,6 +4,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/PrivateMount.h"
 #include "support/TempDir.h"

@@ -1,6 +1,7 @@
 // The bundled runtime: the report of an unhandled error, the end that closes every file,
 // and the file services by drive-letter name.
 #include "runtime/Runtime.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
@@ -88,7 +89,7 @@ TEST_F(RuntimeTest, FileServicesByDriveLetterName) {
     runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrNormal);
     EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive);
     EXPECT_EQ(runtime_->getAttr("C:\\"), rt::kAttrDirectory);
-    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_.identity((dir_.path() / "QUIL.EXE").string()));
+    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_.identity((dir_.path() / "QUIL.EXE").string(), rt::Follow::Link));
 
     runtime_->kill("C:\\QUIL.EXE");
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "QUIL.EXE"));

@@ -42,6 +42,10 @@ public:
         drive_.fireOneShot(Op::Close);
         inner_->close();
     }
+    rt::FileIdentity identity() override {
+        drive_.checkReady(disk_);
+        return inner_->identity();
+    }
 
 private:
     SimulatedDrive& drive_;
@@ -216,9 +220,14 @@ std::vector<rt::DirEntry> SimulatedDrive::list(const std::string& directory) {
     return inner_.list(directory);
 }
 
-rt::FileIdentity SimulatedDrive::identity(const std::string& path) {
+rt::DirEntry SimulatedDrive::describe(const std::string& path) {
+    onDrive(path, Op::Attributes);
+    return inner_.describe(path);
+}
+
+rt::FileIdentity SimulatedDrive::identity(const std::string& path, rt::Follow follow) {
     onDrive(path, Op::Identity);
-    return inner_.identity(path);
+    return inner_.identity(path, follow);
 }
 
 } // namespace testing_support

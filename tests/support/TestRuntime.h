@@ -5,6 +5,7 @@
 #include "ScriptedEvents.h"
 #include "ScriptedMessageBox.h"
 #include "runtime/Runtime.h"
+#include "runtime/posix/PosixFileSystem.h"
 
 #include <memory>
 #include <string>

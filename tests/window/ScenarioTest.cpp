@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtMessageBox.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "window/DirList.h"
 
 #include <QApplication>

@@ -1,0 +1,39 @@
+// The early writeback, in whole pages: a partial last page waits for the next write (or the
+// flush), so that no page goes out twice.
+#include "FaultInjection.h"
+#include "Io.h"
+
+namespace lowio {
+
+namespace {
+
+// Large enough that the medium gets large requests, small enough that it never idles long.
+constexpr std::int64_t kWritebackStep = 1024 * 1024;
+constexpr std::int64_t kPageSize = 4096;
+
+std::int64_t pageStart(std::int64_t offset) {
+    return offset - offset % kPageSize;
+}
+
+} // namespace
+
+void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
+    if (from != unsentTo_) {
+        unsentFrom_ = pageStart(from);
+    }
+    unsentTo_ = to;
+    const std::int64_t end = pageStart(unsentTo_);
+    if (end - unsentFrom_ < kWritebackStep) {
+        return;
+    }
+    SystemError error = detail::injectedWritebackFailure();
+    if (error == 0) {
+        error = startWriteback(handle, unsentFrom_, end - unsentFrom_);
+    }
+    if (error != 0 && error_ == 0) {
+        error_ = error;
+    }
+    unsentFrom_ = end;
+}
+
+} // namespace lowio

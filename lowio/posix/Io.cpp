@@ -1,0 +1,129 @@
+// The low-level I/O layer on POSIX: EINTR is retried everywhere, short counts are continued.
+#include "lowio/FaultInjection.h"
+#include "lowio/Io.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace lowio {
+
+void Handle::reset(NativeHandle handle) {
+    if (handle_ != kNoHandle) {
+        ::close(handle_);
+    }
+    handle_ = handle;
+}
+
+SystemError Handle::close() {
+    const NativeHandle handle = release();
+    // Linux frees the descriptor even when close reports EINTR, so it is never retried.
+    if (handle != kNoHandle && ::close(handle) < 0 && errno != EINTR) {
+        return errno;
+    }
+    return 0;
+}
+
+SystemError writeAll(NativeHandle handle, const char* data, std::size_t size, std::size_t& written) {
+    written = 0;
+    while (written < size) {
+        const ssize_t count = ::write(handle, data + written, size - written);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (count == 0) {
+            return ENOSPC;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return 0;
+}
+
+SystemError readAt(NativeHandle handle, std::int64_t offset, char* buffer, std::size_t size, std::size_t& done) {
+    done = 0;
+    while (done < size) {
+        const ssize_t count =
+            ::pread(handle, buffer + done, size - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (count == 0) {
+            break; // the end of the file: a short count, no error
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    return 0;
+}
+
+SystemError readSome(NativeHandle handle, char* buffer, std::size_t size, std::size_t& got) {
+    for (;;) {
+        const ssize_t count = ::read(handle, buffer, size);
+        if (count >= 0) {
+            got = static_cast<std::size_t>(count);
+            return 0;
+        }
+        if (errno != EINTR) {
+            got = 0;
+            return errno;
+        }
+    }
+}
+
+SystemError copyAll(NativeHandle from, NativeHandle to) {
+    char buffer[64 * 1024];
+    for (;;) {
+        std::size_t got = 0;
+        if (const SystemError error = readSome(from, buffer, sizeof buffer, got); error != 0) {
+            return error;
+        }
+        if (got == 0) {
+            return 0;
+        }
+        std::size_t written = 0;
+        if (const SystemError error = writeAll(to, buffer, got, written); error != 0) {
+            return error;
+        }
+    }
+}
+
+SystemError flush(NativeHandle handle) {
+    if (const SystemError injected = detail::injectedFlushFailure(); injected != 0) {
+        return injected;
+    }
+    // EINVAL: the file cannot be synced at all (a pipe, say).
+    if (::fsync(handle) < 0 && errno != EINVAL) {
+        return errno;
+    }
+    return 0;
+}
+
+SystemError truncate(NativeHandle handle, std::int64_t length) {
+    while (::ftruncate(handle, static_cast<off_t>(length)) < 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (::sync_file_range(handle, static_cast<off_t>(from), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE) < 0 &&
+        errno != EINVAL && errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
+        return errno;
+    }
+#else
+    static_cast<void>(handle);
+    static_cast<void>(from);
+    static_cast<void>(length);
+#endif
+    return 0;
+}
+
+} // namespace lowio
