@@ -58,10 +58,17 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (source.SourcePath.find("\\\\") != std::string::npos) {
         reject(runtime, startup::kUncPath);
     }
+    // Only a regular file can be split; a pipe would never end and a device never be restored.
+    if (runtime.describe(source.SourcePath).kind != rt::FileKind::Regular) {
+        reject(runtime, startup::kNotAFile);
+    }
+    if (startup::hasControlCharacter(source.SourcePath)) {
+        reject(runtime, startup::kControlCharacter);
+    }
 
     startup::splitSourcePath(source);
 
-    const std::string shownName = startup::displayName(runtime.dir().first(source.SourcePath, rt::kSearchNormal));
+    const std::string shownName = startup::displayName(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal));
     const int32_t disks = startup::diskEstimate(runtime.fileLen(source.SourcePath));
     form.setTipCaption(0, startup::estimateSentence(shownName, disks));
 }

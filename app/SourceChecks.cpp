@@ -35,6 +35,16 @@ std::string usageText() {
            "Punkt '" + product + "'.";
 }
 
+bool hasControlCharacter(const std::string& text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void splitSourcePath(SourceSelection& source) {
     const std::string& path = source.SourcePath;
     // Positions are 1-based 16-bit counters; a backslash beyond 32767 cannot be counted.

@@ -2,6 +2,8 @@
 // the same wording (lines of one box are joined by a lone CR).
 #pragma once
 
+#include <string>
+
 namespace copy_messages {
 
 inline constexpr const char* kTitle = "Splitwerk 99";
@@ -28,5 +30,22 @@ inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden
                                              "Bitte wählen Sie eine größere Teilgröße.";
 inline constexpr const char* kOwnPartsOnDisk = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
                                                "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
+
+inline constexpr const char* kSourceInTarget =
+    "Die zu sichernde Datei liegt im Ziel und trägt den Namen einer Datei der Sicherung\r"
+    "(QUIL.EXE, autorun.inf oder QUILMEnn.sys); sie würde dabei überschrieben oder gelöscht.\r"
+    "Bitte wählen Sie ein anderes Ziel oder benennen Sie die Datei um.";
+inline constexpr const char* kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
+                                              "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
+                                              "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
+inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
+                                           "Bitte schaffen Sie Platz und klicken Sie auf OK.";
+
+// The question before the wipe empties a folder that is not the root of a removable medium.
+inline std::string wipeQuestion(const std::string& folder, int files) {
+    return "Vor dem Kopieren werden im Ordner\r" + folder + "\r" +
+           (files == 1 ? std::string("1 Datei") : std::to_string(files) + " Dateien") +
+           " gelöscht.\rWollen Sie diese Dateien wirklich löschen?";
+}
 
 } // namespace copy_messages

@@ -15,7 +15,10 @@ namespace kopierer {
 
 namespace {
 
+// Part names repeat after 100 parts, so one folder holds at most 100 parts of one set.
 constexpr int kMostPartsInAFolder = 99;
+
+static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a chunk fills the run's buffer");
 
 bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities) {
     return std::find(identities.begin(), identities.end(), identity) != identities.end();
@@ -71,6 +74,8 @@ CopyRun::Step CopyRun::perform(Step step) {
         return settings();
     case Step::OpenSource:
         return openSource();
+    case Step::CheckTarget:
+        return checkTarget();
     case Step::MainLoop:
         return mainLoop();
     case Step::PartStart:
@@ -129,13 +134,16 @@ CopyRun::Step CopyRun::openSource() {
         runtime_.files().open(number, source_.SourcePath, rt::OpenMode::BinaryRead);
         sourceFile_ = number;
     });
+    sourceAtOpen_ = attempt([&] { return runtime_.files().identity(sourceFile_); });
+    sourceLength_ = attempt([&] { return rt::toInt32(sourceAtOpen_.size); });
     unguarded();
-    const int32_t length = attempt([&] { return runtime_.files().lof(sourceFile_); });
-    if (sourceNeedsTooManyParts(length)) {
+    sourceIdentities_ = identitiesOf({source_.SourcePath});
+    sourceIdentities_.push_back(sourceAtOpen_);
+    if (sourceNeedsTooManyParts(sourceLength_)) {
         message(copy_messages::kTooManyParts, rt::kCriticalOk);
         return Step::CloseSource;
     }
-    return Step::MainLoop;
+    return Step::CheckTarget;
 }
 
 // Part names repeat after 99; in one folder the hundredth part would replace the first.
@@ -147,9 +155,82 @@ bool CopyRun::sourceNeedsTooManyParts(int32_t sourceLength) const {
     return parts > kMostPartsInAFolder;
 }
 
+// Before anything is written: the set's own names must not meet the file being split, and a
+// folder that is not a removable medium is emptied only when the user says so.
+CopyRun::Step CopyRun::checkTarget() {
+    if (sourceLength_ == 0) {
+        return Step::MainLoop; // nothing will be written at all
+    }
+    const std::optional<std::vector<std::string>> names = targetNames();
+    if (!names) {
+        return Step::MainLoop;
+    }
+    for (const std::string& name : *names) {
+        if (!isSetFileName(name)) {
+            continue;
+        }
+        try {
+            if (isTheSource(runtime_.identity(TargetFolder + name))) {
+                message(copy_messages::kSourceInTarget, rt::kCriticalOk);
+                return Step::CloseSource;
+            }
+        } catch (const rt::RuntimeError&) {
+            // Gone meanwhile: then it cannot be the source either.
+        }
+    }
+    if (controls_.chkValue(2) != 0 && !targetIsRemovableRoot()) {
+        const int files = filesTheWipeWouldDelete(*names);
+        if (files > 0 && message(copy_messages::wipeQuestion(TargetFolder, files), rt::kQuestionYesNoDefaultNo) !=
+                             rt::kResultYes) {
+            return Step::CloseSource;
+        }
+    }
+    return Step::MainLoop;
+}
+
+std::optional<std::vector<std::string>> CopyRun::targetNames() {
+    std::vector<std::string> names;
+    try {
+        for (std::string name = runtime_.dir().first(TargetFolder + "*.*", rt::kSearchAll); !name.empty();
+             name = runtime_.dir().next()) {
+            names.push_back(name);
+        }
+    } catch (const rt::RuntimeError&) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+int CopyRun::filesTheWipeWouldDelete(const std::vector<std::string>& names) {
+    const std::vector<rt::FileIdentity> keep = identitiesOf(filesTheWipeKeeps());
+    int count = 0;
+    for (const std::string& name : names) {
+        try {
+            if (name.front() != '.' && !isOneOf(runtime_.identity(TargetFolder + name), keep)) {
+                ++count;
+            }
+        } catch (const rt::RuntimeError&) {
+        }
+    }
+    return count;
+}
+
+bool CopyRun::targetIsRemovable() const {
+    return TargetFolder.size() >= 2 && TargetFolder[1] == ':' && runtime_.drives().isRemovable(TargetFolder[0]);
+}
+
+bool CopyRun::targetIsRemovableRoot() const {
+    return targetIsRemovable() && TargetFolder.size() == 3;
+}
+
 CopyRun::Step CopyRun::mainLoop() {
     SourcePos = attempt([&] { return runtime_.files().seek(sourceFile_); });
-    sourceLength_ = attempt([&] { return runtime_.files().lof(sourceFile_); });
+    const int32_t lengthNow = attempt([&] { return runtime_.files().lof(sourceFile_); });
+    // The trailer promises the length the source had when it was opened; parts of a source that
+    // grew or shrank since would not restore it.
+    if (lengthNow != sourceLength_) {
+        refuse(copy_messages::kSourceChanged);
+    }
     Remaining = attempt([&] { return rt::addInt32(rt::subInt32(sourceLength_, SourcePos), 1); });
     if (Remaining == 0) {
         CopyDone = true;
@@ -173,6 +254,10 @@ CopyRun::Step CopyRun::diskStart() {
         }
         unguarded();
     }
+    // Parts of an older set on this disk could pass for parts of this one when the set is
+    // joined; they go before this set writes here.
+    while (!removeOlderParts()) {
+    }
     return PartCounter != 0 ? Step::NumberPart : Step::FirstDiskFiles;
 }
 
@@ -180,15 +265,15 @@ CopyRun::Step CopyRun::diskStart() {
 // this run and the user has put in another one: the new disk is then searched from the start.
 bool CopyRun::wipeTarget() {
     inForce_ = Handler::OnWipeError;
-    // Neither the file being split nor the reassembler it is shipped with may go, should the
-    // user pick their folder as the target.
-    const std::vector<rt::FileIdentity> keep = filesTheWipeKeeps();
+    // Neither the file being split nor the program and the reassembler it ships may go, should
+    // the user pick their folder as the target.
+    const std::vector<rt::FileIdentity> keep = identitiesOf(filesTheWipeKeeps());
     std::string name = attempt([&] { return runtime_.dir().first(TargetFolder + "*.*", rt::kSearchAll); });
     while (!name.empty()) {
         if (name.front() != '.') {
             const std::string path = TargetFolder + name;
             const rt::FileIdentity identity = attempt([&] { return runtime_.identity(path); });
-            if (isOneOf(identity, written_)) {
+            if (isWrittenThisRun(identity)) {
                 askForAnotherDisk();
                 return false;
             }
@@ -203,27 +288,81 @@ bool CopyRun::wipeTarget() {
     return true;
 }
 
-std::vector<rt::FileIdentity> CopyRun::filesTheWipeKeeps() {
-    std::vector<rt::FileIdentity> keep;
-    for (const std::string& path : {source_.SourcePath, common::AppFolder(runtime_) + "QUIL.SYS"}) {
-        try {
-            keep.push_back(runtime_.identity(path));
-        } catch (const rt::RuntimeError&) {
-            // A file that cannot be found cannot be deleted by the wipe either.
+// Every QUILMEnn.sys on the disk that this run did not write. Returns false when the disk
+// holds this run's own parts and the user has put in another one.
+bool CopyRun::removeOlderParts() {
+    // After a change of disk the search runs under the handler that asked for the disk; on the
+    // first disk under the target's.
+    if (inForce_ == Handler::None) {
+        inForce_ = Handler::OnTargetError;
+    }
+    std::vector<std::string> parts;
+    for (std::string name = attempt([&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
+         !name.empty(); name = attempt([&] { return runtime_.dir().next(); })) {
+        if (isPartFileName(name)) {
+            parts.push_back(name);
         }
     }
-    return keep;
+    for (const std::string& name : parts) {
+        if (!clearName(TargetFolder + name)) {
+            return false;
+        }
+    }
+    if (!parts.empty() || inForce_ == Handler::OnTargetError) {
+        unguarded();
+    }
+    return true;
+}
+
+// Clears the way for one file of the set. The search ignores letter case, a case-sensitive file
+// system does not: every spelling goes, under the name the search found, so that a leftover
+// cannot keep its bytes behind the new file's end.
+bool CopyRun::clearName(const std::string& path) {
+    const std::string folder = path.substr(0, path.rfind('\\') + 1);
+    std::vector<std::string> found;
+    for (std::string name = attempt([&] { return runtime_.dir().first(path, rt::kSearchAll); }); !name.empty();
+         name = attempt([&] { return runtime_.dir().next(); })) {
+        found.push_back(folder + name);
+    }
+    for (const std::string& entry : found) {
+        const std::optional<rt::FileIdentity> identity = identityIfThere(entry);
+        if (!identity) {
+            continue; // gone meanwhile
+        }
+        if (isTheSource(*identity)) {
+            refuse(copy_messages::kSourceInTarget);
+        }
+        if (isWrittenThisRun(*identity)) {
+            askForAnotherDisk();
+            return false;
+        }
+        under(Handler::OnTargetError, [&] { runtime_.setAttr(entry, rt::kAttrNormal); });
+        attempt([&] { runtime_.kill(entry); });
+    }
+    return true;
 }
 
 CopyRun::Step CopyRun::firstDiskFiles() {
-    inForce_ = Handler::OnTargetError;
     const Attempt attemptOne = [this](const std::function<void()>& op) { attempt(op); };
+    inForce_ = Handler::OnTargetError;
+    if (!clearName(ReassemblerPath)) {
+        return Step::DiskStart;
+    }
+    inForce_ = Handler::OnTargetError;
     copyReassembler(runtime_, ReassemblerPath, attemptOne);
-    writeTrailer(runtime_, ReassemblerPath, source_, attemptOne);
+    const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, attemptOne);
     attempt([&] { rememberWritten(ReassemblerPath); });
+    if (promised != sourceLength_) {
+        refuse(copy_messages::kSourceChanged);
+    }
     if (controls_.chkValue(1) != 0) {
+        const std::string autorun = TargetFolder + "autorun.inf";
+        if (!clearName(autorun)) {
+            return Step::DiskStart;
+        }
+        inForce_ = Handler::OnTargetError;
         writeAutorun(runtime_, TargetFolder, attemptOne);
-        attempt([&] { rememberWritten(TargetFolder + "autorun.inf"); });
+        attempt([&] { rememberWritten(autorun); });
     }
     unguarded();
     return Step::NumberPart;
@@ -238,25 +377,13 @@ CopyRun::Step CopyRun::numberPart() {
     return Step::RemoveOldPart;
 }
 
-// Every file that answers to the part's name goes, hidden ones included (a leftover would
-// keep its bytes behind the new part's end), and under the name the search found: the search
-// ignores letter case, a case-sensitive file system does not.
 CopyRun::Step CopyRun::removeOldPart() {
-    bool deleted = false;
-    std::string name = attempt([&] { return runtime_.dir().first(PartName, rt::kSearchAll); });
-    while (!name.empty()) {
-        const std::string path = TargetFolder + name;
-        if (attempt([&] { return writtenThisRun(path); })) {
-            askForAnotherDisk();
-            return Step::RemoveOldPart;
-        }
-        inForce_ = Handler::OnTargetError;
-        attempt([&] { runtime_.setAttr(path, rt::kAttrNormal); });
-        attempt([&] { runtime_.kill(path); });
-        deleted = true;
-        name = attempt([&] { return runtime_.dir().next(); });
+    const Handler before = inForce_;
+    if (!clearName(PartName)) {
+        // Another disk is in: it gets what every new disk gets, the wipe included.
+        return Step::DiskStart;
     }
-    if (deleted) {
+    if (inForce_ != before) {
         unguarded();
     }
     return Step::OpenPart;
@@ -298,7 +425,7 @@ CopyRun::Step CopyRun::readChunk() {
     // One buffer for the whole run rather than a fresh one per chunk: each read fills the
     // ChunkSize bytes in use completely, so nothing of an earlier chunk can get into a part.
     if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<ChunkBuffer>();
+        buffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     }
     under(Handler::OnSourceError, [&] {
         // A source that shrank during the run must not leave zeros in a part.
@@ -331,9 +458,26 @@ CopyRun::Step CopyRun::finish() {
 }
 
 CopyRun::Step CopyRun::closeSource() {
+    // "Finished" means the parts hold the source as it was opened, unchanged to the last byte.
+    if (CopyDone) {
+        checkSourceUnchanged();
+    }
     under(Handler::OnSourceError, [&] { runtime_.files().close(sourceFile_); });
     unguarded();
     return Step::Report;
+}
+
+void CopyRun::checkSourceUnchanged() {
+    rt::FileIdentity now;
+    try {
+        now = runtime_.files().identity(sourceFile_);
+    } catch (const rt::RuntimeError&) {
+        return; // an unreadable source now says nothing about the bytes already copied
+    }
+    if (now != sourceAtOpen_) {
+        CopyDone = false;
+        message(copy_messages::kSourceChanged, rt::kCriticalOk);
+    }
 }
 
 CopyRun::Step CopyRun::report() {
@@ -348,8 +492,45 @@ void CopyRun::rememberWritten(const std::string& path) {
     written_.push_back(runtime_.identity(path));
 }
 
-bool CopyRun::writtenThisRun(const std::string& path) {
-    return isOneOf(runtime_.identity(path), written_);
+bool CopyRun::isWrittenThisRun(const rt::FileIdentity& identity) const {
+    return isOneOf(identity, written_);
+}
+
+bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
+    // The same file whatever happened to it since: its length and time may change meanwhile.
+    return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(), [&](const rt::FileIdentity& source) {
+        return source.device == identity.device && source.inode == identity.inode;
+    });
+}
+
+std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
+    return {source_.SourcePath, common::AppFolder(runtime_) + "QUIL.SYS", runtime_.facts().programFile};
+}
+
+// Each path as its own entry and as what it points to; a path that cannot be found is left out,
+// since nothing can delete it either.
+std::vector<rt::FileIdentity> CopyRun::identitiesOf(const std::vector<std::string>& paths) {
+    std::vector<rt::FileIdentity> identities;
+    for (const std::string& path : paths) {
+        for (const rt::Follow follow : {rt::Follow::Link, rt::Follow::Target}) {
+            try {
+                identities.push_back(runtime_.identity(path, follow));
+            } catch (const rt::RuntimeError&) {
+            }
+        }
+    }
+    return identities;
+}
+
+std::optional<rt::FileIdentity> CopyRun::identityIfThere(const std::string& path) {
+    try {
+        return runtime_.identity(path);
+    } catch (const rt::RuntimeError& error) {
+        if (error.number() == rt::kFileNotFound || error.number() == rt::kPathNotFound) {
+            return std::nullopt;
+        }
+    }
+    return attempt([&] { return runtime_.identity(path); });
 }
 
 int CopyRun::message(const std::string& prompt, int style) {

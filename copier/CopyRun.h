@@ -7,6 +7,7 @@
 
 #include "PartSizing.h"
 #include "app/SourceSelection.h"
+#include "lowio/Io.h"
 #include "runtime/FileSystem.h"
 
 #include <cstdint>
@@ -39,9 +40,10 @@ private:
     enum class Step {
         Settings,       // target folder, reassembler path, maximum part size
         OpenSource,     // the source, opened once for reading
+        CheckTarget,    // the set's names must not meet the source; the wipe of a folder is confirmed
         MainLoop,       // position and remaining bytes; done when nothing remains
         PartStart,      // an open part goes on; otherwise a new disk or a new part
-        DiskStart,      // the wipe, when chosen
+        DiskStart,      // the wipe, when chosen, and parts of older sets
         FirstDiskFiles, // reassembler with trailer and autorun.inf, on the first disk only
         NumberPart,     // next (or the same) part number and its name
         RemoveOldPart,  // a file already bearing the part's name goes
@@ -70,6 +72,7 @@ private:
 
     Step settings();
     Step openSource();
+    Step checkTarget();
     Step mainLoop();
     Step partStart();
     Step diskStart();
@@ -86,7 +89,19 @@ private:
     Step report();
 
     bool wipeTarget();
+    bool removeOlderParts();
     bool sourceNeedsTooManyParts(int32_t sourceLength) const;
+    bool targetIsRemovable() const;
+    bool targetIsRemovableRoot() const;
+    // Names in the target folder, for the checks before anything is written; nothing when
+    // the folder cannot be listed yet (the run's own steps then meet that failure).
+    std::optional<std::vector<std::string>> targetNames();
+    int filesTheWipeWouldDelete(const std::vector<std::string>& names);
+
+    // Clears the way for a file of the set: every entry answering to its name (in any letter
+    // case, a link or a read-only file included) is removed as itself, under OnTargetError.
+    // Returns false when the entry is one of this run's files and the user put in another disk.
+    bool clearName(const std::string& path);
 
     // Runs one operation under the handler in force, repeating it as long as the handler
     // asks for a retry; with no handler in force the error propagates.
@@ -103,16 +118,26 @@ private:
     void OnWipeError(const rt::RuntimeError& error);
     void OnTargetError(const rt::RuntimeError& error);
     void OnWriteError(const rt::RuntimeError& error);
-    void retryDialog(const std::string& firstLine, const std::string& secondLine);
     [[noreturn]] void diskFull();
     [[noreturn]] void abortRun();
+    // Shows the prompt until the user answers OK; Abbrechen asks ConfirmAbort, and Yes
+    // gives the run up. The one loop behind every dialog of the run that waits for the user.
+    void askUntilOk(const std::string& prompt, int style);
+    // The user is told why the run cannot go on, and the run is given up.
+    [[noreturn]] void refuse(const std::string& prompt);
 
     // Files this run has finished writing, so that it never deletes or replaces one of them
     // (part names repeat every 100 parts, and a user may put an earlier disk back).
     void rememberWritten(const std::string& path);
-    bool writtenThisRun(const std::string& path);
+    bool isWrittenThisRun(const rt::FileIdentity& identity) const;
+    // The file being split, as its own entry and as what it is: the run never touches either.
+    bool isTheSource(const rt::FileIdentity& identity) const;
     void askForAnotherDisk();
-    std::vector<rt::FileIdentity> filesTheWipeKeeps();
+    std::vector<rt::FileIdentity> identitiesOf(const std::vector<std::string>& paths);
+    std::vector<std::string> filesTheWipeKeeps() const;
+    // The identity of an entry, or nothing when it has gone; other failures go to the handler.
+    std::optional<rt::FileIdentity> identityIfThere(const std::string& path);
+    void checkSourceUnchanged();
 
     int message(const std::string& prompt, int style);
 
@@ -137,14 +162,12 @@ private:
 
     int sourceFile_ = 0;
     int partFile_ = 0;
+    // The source as it was opened: its length is what the trailer promises, and any change of
+    // it during the run makes the set worthless.
+    rt::FileIdentity sourceAtOpen_;
     int32_t sourceLength_ = 0;
-    // Starts on a page: the kernel copies between whole pages of its cache and this buffer,
-    // and on some processors such a copy is several times slower into or out of a buffer
-    // that starts just past a page boundary, as a large heap block does.
-    struct alignas(4096) ChunkBuffer {
-        char bytes[kMaxChunkSize];
-    };
-    std::unique_ptr<ChunkBuffer> buffer_; // allocated at the first chunk, used for the whole run
+    std::vector<rt::FileIdentity> sourceIdentities_;
+    std::unique_ptr<lowio::ChunkBuffer> buffer_; // allocated at the first chunk, used for the whole run
     Handler inForce_ = Handler::None;
     std::vector<rt::FileIdentity> written_;
 };

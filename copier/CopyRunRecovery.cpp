@@ -29,15 +29,17 @@ void CopyRun::recover(const rt::RuntimeError& error) {
 }
 
 void CopyRun::OnSourceError(const rt::RuntimeError&) {
-    retryDialog(copy_messages::kSourceUnreadable, copy_messages::kCheckAndPressOk);
+    askUntilOk(std::string(copy_messages::kSourceUnreadable) + "\r" + copy_messages::kCheckAndPressOk,
+               rt::kCriticalOkCancel);
 }
 
 void CopyRun::OnWipeError(const rt::RuntimeError&) {
-    retryDialog(copy_messages::kWipeFailed, copy_messages::kCheckAndPressOk);
+    askUntilOk(std::string(copy_messages::kWipeFailed) + "\r" + copy_messages::kCheckAndPressOk, rt::kCriticalOkCancel);
 }
 
 void CopyRun::OnTargetError(const rt::RuntimeError&) {
-    retryDialog(copy_messages::kTargetUnwritable, copy_messages::kCheckAndPressOk);
+    askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" + copy_messages::kCheckAndPressOk,
+               rt::kCriticalOkCancel);
 }
 
 void CopyRun::OnWriteError(const rt::RuntimeError& error) {
@@ -51,24 +53,28 @@ void CopyRun::OnWriteError(const rt::RuntimeError& error) {
         }
         diskFull();
     case rt::kDiskNotReady:
-        retryDialog(copy_messages::kTargetUnwritable, copy_messages::kCheckAndClickOk);
+        askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" + copy_messages::kCheckAndClickOk,
+                   rt::kCriticalOkCancel);
         return;
     default:
         ReportFatalError(runtime_, "PUT", error);
     }
 }
 
-// Returns when the user answers OK (the failed operation is then tried again).
-void CopyRun::retryDialog(const std::string& firstLine, const std::string& secondLine) {
-    const std::string prompt = firstLine + "\r" + secondLine;
+void CopyRun::askUntilOk(const std::string& prompt, int style) {
     for (;;) {
-        if (message(prompt, rt::kCriticalOkCancel) == rt::kResultOk) {
+        if (message(prompt, style) == rt::kResultOk) {
             return;
         }
         if (ConfirmAbort(runtime_)) {
             abortRun();
         }
     }
+}
+
+void CopyRun::refuse(const std::string& prompt) {
+    message(prompt, rt::kCriticalOk);
+    abortRun();
 }
 
 // The part is closed (and deleted while it holds nothing); these operations belong to the
@@ -81,15 +87,16 @@ void CopyRun::diskFull() {
     } else {
         rememberWritten(PartName);
     }
-    for (;;) {
-        if (message(copy_messages::kDiskFull, rt::kInfoOkCancel) == rt::kResultOk) {
-            NewDiskNeeded = true;
-            throw ContinueAt{Step::PartStart};
-        }
-        if (ConfirmAbort(runtime_)) {
-            abortRun();
-        }
+    if (targetIsRemovable()) {
+        askUntilOk(copy_messages::kDiskFull, rt::kInfoOkCancel);
+        NewDiskNeeded = true;
+    } else {
+        // A folder on a fixed disk: there is no next diskette, only room the user can make.
+        // The run goes on in the same folder with the next part, the wipe not repeated.
+        askUntilOk(copy_messages::kFolderFull, rt::kInfoOkCancel);
+        NewDiskNeeded = false;
     }
+    throw ContinueAt{Step::PartStart};
 }
 
 void CopyRun::abortRun() {
@@ -99,14 +106,7 @@ void CopyRun::abortRun() {
 
 // Returns when the user has put in another disk and answered OK.
 void CopyRun::askForAnotherDisk() {
-    for (;;) {
-        if (message(copy_messages::kOwnPartsOnDisk, rt::kInfoOkCancel) == rt::kResultOk) {
-            return;
-        }
-        if (ConfirmAbort(runtime_)) {
-            abortRun();
-        }
-    }
+    askUntilOk(copy_messages::kOwnPartsOnDisk, rt::kInfoOkCancel);
 }
 
 } // namespace kopierer

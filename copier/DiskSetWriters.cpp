@@ -32,15 +32,21 @@ void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, c
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 
-void writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                  const Attempt& attempt) {
+int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+                     const Attempt& attempt) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
-    attempt([&] { files.writeNumberLine(file, runtime.fileLen(source.SourcePath)); });
+    int32_t length = 0;
+    attempt([&] {
+        length = runtime.fileLen(source.SourcePath);
+        files.writeNumberLine(file, length);
+    });
     attempt([&] { files.printLine(file, source.SourceFolder); });
-    attempt([&] { files.printLine(file, runtime.dir().first(source.SourcePath, rt::kSearchNormal)); });
+    // The file's own name, never that of another file a pattern or a letter case would match.
+    attempt([&] { files.printLine(file, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal)); });
     attempt([&] { files.printLine(file, source.SourceName); });
     attempt([&] { files.close(file); });
+    return length;
 }
 
 void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {

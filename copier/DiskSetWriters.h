@@ -4,6 +4,7 @@
 // (only the third trailer line with its directory search, say), never the whole file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -21,9 +22,9 @@ using Attempt = std::function<void(const std::function<void()>&)>;
 // Copies the program folder's QUIL.SYS to reassemblerPath, replacing a file of that name.
 void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt);
 
-// Appends the trailer: the source's length, its folder, its name as a directory search reports
-// it (the long name; empty when the search finds nothing), and its name as given.
-void writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+// Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
+// for a hidden or system file), and its name as given. Returns the length it wrote.
+int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
                   const Attempt& attempt);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.

@@ -6,6 +6,7 @@
 #include "app/SourceSelection.h"
 #include "copier/kopierermodul.h"
 #include "runtime/Runtime.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "support/ScriptedControls.h"
 #include "support/ScriptedEvents.h"
 #include "support/ScriptedMessageBox.h"
@@ -44,6 +45,20 @@ inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchi
                                              "Bitte geben Sie eine gültige Größe ein.";
 inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
                                          "Bitte wählen Sie eine größere Teilgröße.";
+inline const std::string kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
+                                          "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
+                                          "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
+inline const std::string kSourceInTarget =
+    "Die zu sichernde Datei liegt im Ziel und trägt den Namen einer Datei der Sicherung\r"
+    "(QUIL.EXE, autorun.inf oder QUILMEnn.sys); sie würde dabei überschrieben oder gelöscht.\r"
+    "Bitte wählen Sie ein anderes Ziel oder benennen Sie die Datei um.";
+inline const std::string kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
+                                       "Bitte schaffen Sie Platz und klicken Sie auf OK.";
+inline std::string wipeQuestion(const std::string& folder, int files) {
+    return "Vor dem Kopieren werden im Ordner\r" + folder + "\r" +
+           (files == 1 ? std::string("1 Datei") : std::to_string(files) + " Dateien") +
+           " gelöscht.\rWollen Sie diese Dateien wirklich löschen?";
+}
 } // namespace text
 
 // Public, so that table-driven cases can set the scene through it.
