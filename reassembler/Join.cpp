@@ -75,12 +75,11 @@ std::string Joiner::locateNextPart(const std::string& name) {
             }
         }
         terminal_.say("");
-        terminal_.say(name + " fehlt in " + printable(folder_) + "; es fehlen noch " +
-                      std::to_string(length_ - joined_) + " von " + std::to_string(length_) + " Bytes.");
+        terminal_.say(whatIsMissing(name));
         const DiskAnswer answer = terminal_.askForDisk(name);
         switch (answer.kind) {
         case DiskAnswer::Kind::Abort:
-            throw Failure(kStopped, "Abgebrochen: " + name + " fehlt. Es wurde keine Datei geschrieben.");
+            throw Failure(kStopped, "Abgebrochen: " + whatIsMissing(name) + " Es wurde keine Datei geschrieben.");
         case DiskAnswer::Kind::Retry:
             break;
         case DiskAnswer::Kind::Folder:
@@ -92,6 +91,18 @@ std::string Joiner::locateNextPart(const std::string& name) {
             break;
         }
     }
+}
+
+// The parts joined so far fall short of the length. The next part may be on the next disk, or
+// the last part joined is shorter than the set needs: nothing in the set tells the two apart,
+// so both are named.
+std::string Joiner::whatIsMissing(const std::string& nextName) const {
+    std::string text = nextName + " fehlt in " + printable(folder_);
+    if (partNumber_ > 1) {
+        text += " (oder " + partFileName(partNumber_ - 1) + " ist zu kurz)";
+    }
+    return text + "; es fehlen noch " + std::to_string(length_ - joined_) + " von " + std::to_string(length_) +
+           " Bytes.";
 }
 
 void Joiner::copyPart(const std::string& path, const std::string& name, OutputFile& output) {
@@ -129,6 +140,12 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
         output.write(buffer->bytes, got);
         joined_ += static_cast<std::int64_t>(got);
         partBytes += static_cast<std::int64_t>(got);
+    }
+    // A part that gives fewer bytes than it is long was cut short while it was read (or the
+    // medium lost its end): the set cannot be restored from it.
+    if (partBytes < info.st_size) {
+        throw Failure(kDamaged, name + " ist zu kurz: gelesen wurden nur " + std::to_string(partBytes) + " von " +
+                                    std::to_string(info.st_size) + " Bytes.");
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

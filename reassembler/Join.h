@@ -38,6 +38,7 @@ public:
 
 private:
     std::string locateNextPart(const std::string& name);
+    std::string whatIsMissing(const std::string& nextName) const;
     void copyPart(const std::string& path, const std::string& name, OutputFile& output);
 
     std::int64_t length_;

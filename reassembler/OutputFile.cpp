@@ -94,7 +94,9 @@ OutputFile::OutputFile(const std::string& folder, const std::string& name)
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
     if (!fd_.valid()) {
         throw Failure(kDamaged, "Im Zielordner " + printable(folder) + " kann keine Datei angelegt werden (" +
-                                    describeErrno(err) + ").");
+                                    describeErrno(err) +
+                                    ").\nBitte geben Sie einen anderen Zielordner an, zum Beispiel:\n"
+                                    "  QUIL.EXE ~/Dokumente");
     }
     // mkostemp creates the file for the owner only; the restored file gets the usual rights.
     ::fchmod(fd_.get(), static_cast<mode_t>(0666 & ~currentUmask()));

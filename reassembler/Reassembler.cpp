@@ -50,6 +50,28 @@ bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
     return true;
 }
 
+// A disk set comes from another machine, so the folder its trailer names is outside input: the
+// file goes there only when the user agrees (or names another folder). End of input writes
+// nothing.
+std::string confirmOutputFolder(const std::string& folder, const std::string& workingFolder, Terminal& terminal) {
+    for (;;) {
+        const FolderAnswer answer = terminal.askWhereTo(printable(folder));
+        switch (answer.kind) {
+        case FolderAnswer::Kind::Yes:
+            return folder;
+        case FolderAnswer::Kind::No:
+            throw Failure(kStopped, "Nichts geschrieben. Geben Sie den Zielordner beim Aufruf an, zum Beispiel:\n"
+                                    "  QUIL.EXE ~/Dokumente");
+        case FolderAnswer::Kind::Folder:
+            if (std::optional<std::string> chosen = resolveFolder(answer.folder, workingFolder)) {
+                return *chosen;
+            }
+            terminal.say("Den Ordner „" + printable(answer.folder) + "“ gibt es nicht.");
+            break;
+        }
+    }
+}
+
 void checkRoom(const std::string& folder, std::int64_t length) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {
@@ -113,8 +135,11 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         const std::string workingFolder = currentFolder();
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
-        const std::string outputFolder =
+        std::string outputFolder =
             chooseOutputFolder(argument, trailer.folder, workingFolder, rt::DriveMap::linuxDefault());
+        if (!argument && outputFolder != resolveFolder(workingFolder, "/")) {
+            outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
+        }
         const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
         if (!parts) {
             throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");

@@ -35,6 +35,20 @@ DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line) {
     return {DiskAnswer::Kind::Folder, text};
 }
 
+FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line) {
+    if (!line) {
+        return {FolderAnswer::Kind::No, {}};
+    }
+    const std::string text = cleanAnswer(*line);
+    if (interpretYes(text)) {
+        return {FolderAnswer::Kind::Yes, {}};
+    }
+    if (text.empty() || text == "n" || text == "N" || text == "nein" || text == "Nein" || text == "NEIN") {
+        return {FolderAnswer::Kind::No, {}};
+    }
+    return {FolderAnswer::Kind::Folder, text};
+}
+
 bool interpretYes(const std::optional<std::string>& line) {
     if (!line) {
         return false;
@@ -88,6 +102,14 @@ std::optional<std::string> Terminal::readLine() {
 bool Terminal::askYesNo(const std::string& question) {
     std::fputs((question + " ").c_str(), out_);
     return interpretYes(readLine());
+}
+
+FolderAnswer Terminal::askWhereTo(const std::string& folder) {
+    std::fputs(("Die Datei wird in ihrem ursprünglichen Ordner wiederhergestellt: " + folder + "\n").c_str(), out_);
+    std::fputs("Dorthin schreiben? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der aktuelle "
+               "Ordner): ",
+               out_);
+    return interpretFolderAnswer(readLine());
 }
 
 DiskAnswer Terminal::askForDisk(const std::string& partName) {

@@ -15,6 +15,16 @@ struct DiskAnswer {
     std::string folder; // for Folder, as typed (quotes and surrounding blanks removed)
 };
 
+// What the user says to the folder the file would be restored to.
+struct FolderAnswer {
+    enum class Kind { Yes, No, Folder };
+    Kind kind = Kind::No;
+    std::string folder; // for Folder, as typed
+};
+
+// "j"/"ja": yes. "n"/"nein", an empty line or end of input: no. Anything else: a folder.
+FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line);
+
 // An empty line: the disk was changed, look again. "q": abort. Anything else: a folder.
 // Nothing (end of input): abort.
 DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line);
@@ -37,6 +47,7 @@ public:
 
     bool askYesNo(const std::string& question);
     DiskAnswer askForDisk(const std::string& partName);
+    FolderAnswer askWhereTo(const std::string& folder);
 
 private:
     std::FILE* in_;
