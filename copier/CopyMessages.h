@@ -35,9 +35,10 @@ inline constexpr const char* kSourceInTarget =
     "Die zu sichernde Datei liegt im Ziel und trägt den Namen einer Datei der Sicherung\r"
     "(QUIL.EXE, autorun.inf oder QUILMEnn.sys); sie würde dabei überschrieben oder gelöscht.\r"
     "Bitte wählen Sie ein anderes Ziel oder benennen Sie die Datei um.";
-inline constexpr const char* kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
-                                              "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
-                                              "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
+inline constexpr const char* kSourceChanged =
+    "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
+    "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
+    "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
 inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                            "Bitte schaffen Sie Platz und klicken Sie auf OK.";
 

@@ -180,8 +180,8 @@ CopyRun::Step CopyRun::checkTarget() {
     }
     if (controls_.chkValue(2) != 0 && !targetIsRemovableRoot()) {
         const int files = filesTheWipeWouldDelete(*names);
-        if (files > 0 && message(copy_messages::wipeQuestion(TargetFolder, files), rt::kQuestionYesNoDefaultNo) !=
-                             rt::kResultYes) {
+        if (files > 0 &&
+            message(copy_messages::wipeQuestion(TargetFolder, files), rt::kQuestionYesNoDefaultNo) != rt::kResultYes) {
             return Step::CloseSource;
         }
     }
@@ -249,14 +249,19 @@ CopyRun::Step CopyRun::partStart() {
 
 // DiskStart
 CopyRun::Step CopyRun::diskStart() {
+    // When the disk turns out to hold this run's own files and the user puts in another one,
+    // that disk gets the whole disk start again, the wipe included.
     if (controls_.chkValue(2) != 0) {
-        while (!wipeTarget()) {
-        }
+        const bool wiped = wipeTarget();
         unguarded();
+        if (!wiped) {
+            return Step::DiskStart;
+        }
     }
     // Parts of an older set on this disk could pass for parts of this one when the set is
     // joined; they go before this set writes here.
-    while (!removeOlderParts()) {
+    if (!removeOlderParts()) {
+        return Step::DiskStart;
     }
     return PartCounter != 0 ? Step::NumberPart : Step::FirstDiskFiles;
 }
@@ -297,7 +302,8 @@ bool CopyRun::removeOlderParts() {
         inForce_ = Handler::OnTargetError;
     }
     std::vector<std::string> parts;
-    for (std::string name = attempt([&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
+    for (std::string name =
+             attempt([&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
          !name.empty(); name = attempt([&] { return runtime_.dir().next(); })) {
         if (isPartFileName(name)) {
             parts.push_back(name);

@@ -25,7 +25,7 @@ void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, c
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
 // for a hidden or system file), and its name as given. Returns the length it wrote.
 int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                  const Attempt& attempt);
+                     const Attempt& attempt);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
 void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);

@@ -105,8 +105,7 @@ std::string DriveMap::fromNative(const std::string& nativePath) const {
     char bestLetter = 0;
     std::size_t bestLength = 0;
     for (const auto& entry : drives_) {
-        const std::optional<std::string> directory =
-            entry.second.resolver ? entry.second.resolver() : std::nullopt;
+        const std::optional<std::string> directory = entry.second.resolver ? entry.second.resolver() : std::nullopt;
         if (!directory || directory->empty() || (*directory)[0] != '/') {
             continue;
         }

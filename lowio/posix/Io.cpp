@@ -1,6 +1,6 @@
 // The low-level I/O layer on POSIX: EINTR is retried everywhere, short counts are continued.
-#include "lowio/FaultInjection.h"
 #include "lowio/Io.h"
+#include "lowio/FaultInjection.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,6 +129,17 @@ TEST_F(FormLoadTest, HiddenFileShowsEmptyNameButRealEstimate) {
     EXPECT_EQ(form.tip0, startup::estimateSentence("", 2));
 }
 
+TEST_F(FormLoadTest, TheSentenceNamesTheFileItselfNeverAnotherThatMatches) {
+    // Another spelling or a wildcard must not pick the neighbour; the names sort before the file's.
+    const std::pair<const char*, const char*> cases[] = {{"bericht.doc", "BERICHT.DOC"}, {"file?.bin", "file1.bin"}};
+    for (const auto& [name, neighbour] : cases) {
+        dir.write(neighbour, "y");
+        dir.write(name, "x");
+        ASSERT_TRUE(load(std::string("C:\\") + name));
+        EXPECT_EQ(form.tip0, startup::estimateSentence(name, 1));
+    }
+}
+
 TEST_F(FormLoadTest, LongNameIsShortenedInTheSentence) {
     const std::string name = std::string(33, 'n') + ".zip"; // 37 characters
     dir.write(name, "abc");
@@ -146,6 +158,9 @@ class Rejection : public FormLoadTest, public ::testing::WithParamInterface<Reje
 TEST_P(Rejection, ShowsItsMessageAndEnds) {
     dir.write("Daten/Bericht.doc", "x");
     dir.write("Eigene Dateien/Brief.doc", "x");
+    dir.write("Daten/Zeile\nNeu.doc", "x");
+    ASSERT_EQ(::mkfifo((dir.path() / "Daten" / "rohr").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/null", dir.path() / "Daten" / "geraet");
     setupBoxes = [](auto& boxes) { boxes.expect(GetParam().message, rt::kCriticalOk, rt::kResultOk); };
     EXPECT_FALSE(load(GetParam().commandLine));
     EXPECT_EQ(endStatus, 0);
@@ -164,7 +179,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectionCase{"DriveRoot", "C:\\", startup::kIsFolder},
                       RejectionCase{"DoubledBackslash", "C:\\Daten\\\\Bericht.doc", startup::kUncPath},
                       // a folder with a doubled backslash is a folder first
-                      RejectionCase{"FolderWithDoubledBackslash", "C:\\\\Daten", startup::kIsFolder}),
+                      RejectionCase{"FolderWithDoubledBackslash", "C:\\\\Daten", startup::kIsFolder},
+                      // a pipe would block the run for good, a device would be "copied" as nothing
+                      RejectionCase{"Pipe", "C:\\Daten\\rohr", startup::kNotAFile},
+                      RejectionCase{"Device", "C:\\Daten\\geraet", startup::kNotAFile},
+                      RejectionCase{"LineFeedInName", "C:\\Daten\\Zeile\nNeu.doc", startup::kControlCharacter}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 struct UnhandledCase {

@@ -45,9 +45,10 @@ inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchi
                                              "Bitte geben Sie eine gültige Größe ein.";
 inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
                                          "Bitte wählen Sie eine größere Teilgröße.";
-inline const std::string kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
-                                          "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
-                                          "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
+inline const std::string kSourceChanged =
+    "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
+    "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
+    "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
 inline const std::string kSourceInTarget =
     "Die zu sichernde Datei liegt im Ziel und trägt den Namen einer Datei der Sicherung\r"
     "(QUIL.EXE, autorun.inf oder QUILMEnn.sys); sie würde dabei überschrieben oder gelöscht.\r"

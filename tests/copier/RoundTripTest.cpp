@@ -12,17 +12,35 @@
 namespace copier_tests {
 namespace {
 
+// Names that once led the run astray: patterns, other spellings of a neighbour, the set's own
+// names, blanks, umlauts, a leading dash, great length. Each gets a neighbour it could be
+// mistaken for.
+const std::pair<std::string, std::string> kHostileNames[] = {
+    {"Bericht.doc", "Bericht.txt"},
+    {"bericht.DOC", "BERICHT.doc"},
+    {"file?.bin", "file1.bin"},
+    {"*.txt", "a.txt"},
+    {"QUILME01.sys", "quilme01.SYS"},
+    {"Name mit Blanks.zip", "Name.zip"},
+    {"Größe ü.bin", "Grösse u.bin"},
+    {"-platform", "platform"},
+    {std::string(200, 'l') + ".x", "l.x"},
+};
+
 struct RoundTripCase {
+    std::string name = "Bericht.doc";
     std::size_t sourceSize = 0;
     std::string limitText; // in Kbyte; empty: no limit
     int64_t capacity = 0;  // of every disk
     bool autorun = false;
     bool wipe = false;
+    std::string neighbour; // a file beside the source, empty: none
 };
 
 std::string describe(const RoundTripCase& c) {
-    return "size " + std::to_string(c.sourceSize) + ", limit '" + c.limitText + "' Kbyte, capacity " +
-           std::to_string(c.capacity) + (c.autorun ? ", autorun" : "") + (c.wipe ? ", wipe" : "");
+    return "name '" + c.name + "', size " + std::to_string(c.sourceSize) + ", limit '" + c.limitText +
+           "' Kbyte, capacity " + std::to_string(c.capacity) + (c.autorun ? ", autorun" : "") +
+           (c.wipe ? ", wipe" : "");
 }
 
 // One case in a scene of its own; every disk the run asks for is a new blank one.
@@ -33,7 +51,10 @@ void check(const RoundTripCase& c, unsigned seed) {
         scene.drive_.insertBlank();
         return true;
     });
-    const std::string bytes = scene.makeSource(c.sourceSize, seed);
+    if (!c.neighbour.empty()) {
+        scene.temp_.write("c/DATEN/" + c.neighbour, "a neighbour, not the source");
+    }
+    const std::string bytes = scene.makeSource(c.sourceSize, seed, c.name);
     int32_t limit = kopierer::kDefaultMaxPartSize;
     if (!c.limitText.empty()) {
         scene.controls_.limit(c.limitText, 0);
@@ -50,6 +71,9 @@ void check(const RoundTripCase& c, unsigned seed) {
     }
     EXPECT_TRUE(answers.sawPrompt(text::kFinished));
     ASSERT_EQ(scene.joinedParts(), bytes);
+    if (!bytes.empty()) {
+        EXPECT_EQ(scene.onDisk(0, "QUIL.EXE"), scene.expectedQuilExe(bytes)) << "the trailer names another file";
+    }
     for (std::size_t index = 0; index < scene.drive_.disks().size(); ++index) {
         for (const std::string& name : scene.filesOn(index)) {
             if (name.rfind("QUILME", 0) == 0) {
@@ -65,6 +89,11 @@ TEST(RoundTrip, PartsJoinedInOrderGiveTheSourceOverRandomCases) {
     std::mt19937 random(20261208);
     for (unsigned seed = 1; seed <= 200; ++seed) {
         RoundTripCase c;
+        const auto& [name, neighbour] = kHostileNames[random() % std::size(kHostileNames)];
+        c.name = name;
+        if (random() % 2 == 0) {
+            c.neighbour = neighbour;
+        }
         c.sourceSize = std::uniform_int_distribution<std::size_t>(0, 60000)(random);
         if (random() % 3 != 0) {
             // From a twentieth of the source to more than all of it, given as a fraction of a

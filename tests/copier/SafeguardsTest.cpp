@@ -66,6 +66,21 @@ TEST_F(CopyRunFixture, AReinsertedFirstDiskIsNotWipedAndTheUserIsAskedForAnother
     EXPECT_EQ(joinedParts(), bytes);
 }
 
+TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
+    // One-byte parts: the 101st is named like the first, which is on this very disk.
+    const std::string bytes = makeSource(101);
+    controls_.limit("0.0009765625", 0).wipe();
+    boxes().expect(text::kOwnParts, 65, 1, [&] {
+        temp_.write("drive/fremd/alt.txt", "von früher");
+        drive_.insert(temp_.path() / "drive" / "fremd");
+    });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));
+    EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes.substr(100));
+}
+
 TEST_F(CopyRunFixture, AFolderTargetThatFillsUpKeepsItsPartsWhenTheWipeRunsAgain) {
     const std::string bytes = makeSource(5000);
     controls_.targetFolder("A:\\").wipe();

@@ -74,22 +74,12 @@ TEST_P(SplitAndJoin, QuilGivesBackTheSource) {
         EXPECT_FALSE(fs::exists(work.path() / ("disk" + std::to_string(i)) / "QUIL.EXE")) << "only the first disk";
     }
 
-    std::vector<quil_test::Answer> answers;
     // Each later disk is "inserted" by typing the folder that holds it.
-    int partOnNextDisk = 0;
+    std::vector<fs::path> laterDisks;
     for (std::size_t i = 2; i <= used; ++i) {
-        for (const auto& entry : fs::directory_iterator(work.path() / ("disk" + std::to_string(i)))) {
-            const std::string name = entry.path().filename().string();
-            const int number = std::stoi(name.substr(6, 2));
-            if (partOnNextDisk == 0 || number < partOnNextDisk) {
-                partOnNextDisk = number;
-            }
-        }
-        char part[16];
-        std::snprintf(part, sizeof part, "QUILME%02d.sys", partOnNextDisk);
-        answers.push_back({part, (work.path() / ("disk" + std::to_string(i))).string()});
-        partOnNextDisk = 0;
+        laterDisks.push_back(work.path() / ("disk" + std::to_string(i)));
     }
+    const std::vector<quil_test::Answer> answers = quil_test::answersForDisks(laterDisks);
     const fs::path restored = work.path() / "wiederhergestellt";
     fs::create_directories(restored);
     fs::create_directories(work.path() / "tmp");

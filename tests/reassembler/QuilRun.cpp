@@ -153,6 +153,23 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
     return result;
 }
 
+std::vector<Answer> answersForDisks(const std::vector<std::filesystem::path>& laterDisks) {
+    std::vector<Answer> answers;
+    for (const std::filesystem::path& disk : laterDisks) {
+        std::string first;
+        for (const auto& entry : std::filesystem::directory_iterator(disk)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("QUILME", 0) == 0 && (first.empty() || name < first)) {
+                first = name;
+            }
+        }
+        if (!first.empty()) {
+            answers.push_back({"Diskette mit " + first, disk.string()});
+        }
+    }
+    return answers;
+}
+
 std::vector<std::string> entries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -43,6 +43,10 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
                   std::vector<Answer> answers = {});
 
+// The answers that "insert" each later disk of a set by typing its folder: the prompt for the
+// disk's lowest-numbered part gets the folder.
+std::vector<Answer> answersForDisks(const std::vector<std::filesystem::path>& laterDisks);
+
 // The process runQuil is driving right now, for an action that signals it.
 int runningChild();
 

@@ -1,20 +1,20 @@
 // The POSIX backend: attributes, delete, copy, listing, open modes, and the all-or-nothing
 // write that the copy run's halving of a refused chunk depends on.
+#include "runtime/posix/PosixFileSystem.h"
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
-#include <algorithm>
 
 namespace {
 

@@ -3,9 +3,9 @@
 // answers the real boxes, and reports each box it saw and what it observed.
 #include "ChildProcess.h"
 #include "WindowFixture.h"
+#include "runtime/posix/PosixFileSystem.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtMessageBox.h"
-#include "runtime/posix/PosixFileSystem.h"
 #include "window/DirList.h"
 
 #include <QApplication>

@@ -10,7 +10,11 @@ namespace window_tests {
 
 TestDrives::TestDrives() {
     namespace fs = std::filesystem;
-    base = isChild() ? fs::path(childBase()) : temp.path();
+    if (isChild()) {
+        base = childBase();
+    } else {
+        base = temp.emplace().path();
+    }
     cRoot = (base / "c").string();
     aRoot = (base / "a").string();
     fs::create_directories(fs::path(cRoot) / "prog");

@@ -27,7 +27,8 @@ namespace window_tests {
 
 // The folders behind the drives, and the drive map over them.
 struct TestDrives {
-    testing_support::TempDir temp;
+    // A child process ends without unwinding, so only the parent owns (and removes) a folder.
+    std::optional<testing_support::TempDir> temp;
     std::filesystem::path base;  // temp, or the parent's folder in a child process
     std::string cRoot;           // host folder of C:
     std::string aRoot;           // host folder a floppy would be mounted on
