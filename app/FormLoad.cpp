@@ -4,6 +4,8 @@
 #include "SourceChecks.h"
 #include "runtime/Runtime.h"
 
+#include <vector>
+
 namespace {
 
 constexpr int kImageCount = 5;
@@ -39,19 +41,31 @@ void setStartState(StartupForm& form) {
 void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source) {
     setStartState(form);
 
-    source.SourcePath = startup::trimBlanks(runtime.facts().commandLine);
+    // Every selected file arrives as an argument of its own; only the blank is trimmed, and an
+    // argument of nothing but blanks counts as none.
+    std::vector<rt::ProgramArgument> arguments;
+    for (const rt::ProgramArgument& argument : runtime.facts().arguments) {
+        if (!startup::trimBlanks(argument.path).empty()) {
+            arguments.push_back(argument);
+        }
+    }
 
-    if (source.SourcePath.empty()) {
-        common::CreateSendToLink(runtime);
-        runtime.msgBox(startup::usageText(), rt::kInfoOk, rt::kProductName);
+    if (arguments.empty()) {
+        // The usage text promises the Send To entry; it is shown only when the entry is there.
+        const bool installed = common::CreateSendToLink(runtime);
+        runtime.msgBox(installed ? startup::usageText() : startup::noSendToText(), rt::kInfoOk, rt::kProductName);
         runtime.end(0);
     }
 
-    // The order matters: the blank test needs no file system, and a path that does not exist
-    // fails in the attribute query as an error nobody handles.
-    if (source.SourcePath.find(' ') != std::string::npos) {
+    // The order matters: the tests that need no file system come first, and a path that does
+    // not exist fails in the attribute query as an error nobody handles.
+    if (arguments.size() > 1) {
         reject(runtime, startup::kMoreThanOneFile);
     }
+    if (!arguments.front().expressible) {
+        reject(runtime, startup::kBackslashInName);
+    }
+    source.SourcePath = startup::trimBlanks(arguments.front().path);
     if ((runtime.getAttr(source.SourcePath) & rt::kAttrDirectory) != 0) {
         reject(runtime, startup::kIsFolder);
     }

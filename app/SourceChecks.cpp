@@ -45,6 +45,14 @@ bool hasControlCharacter(const std::string& text) {
     return false;
 }
 
+std::string noSendToText() {
+    const std::string product = "Splitwerk 99";
+    return "Sie haben " + product + " ohne Datei gestartet.\r" + "\r" + "Der Eintrag '" + product +
+           "' für das Menü 'Senden an'\r" + "konnte nicht angelegt werden: Ihr persönlicher\r" +
+           "Ordner ist nicht gesetzt oder nicht beschreibbar.\r" + "\r" + "Starten Sie " + product +
+           " mit der zu sichernden\r" + "Datei, zum Beispiel: splitwerk /pfad/zur/Datei.zip";
+}
+
 void splitSourcePath(SourceSelection& source) {
     const std::string& path = source.SourcePath;
     // Positions are 1-based 16-bit counters; a backslash beyond 32767 cannot be counted.

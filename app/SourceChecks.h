@@ -15,11 +15,17 @@ std::string trimBlanks(const std::string& text);
 
 // The usage text shown when the program is started without a file.
 std::string usageText();
+// Shown instead when the Send To entry could not be made, so that nothing promises it.
+std::string noSendToText();
 
 // The messages for a path that cannot be taken, in the order they are tested.
 inline constexpr const char* kMoreThanOneFile = "Sie können jeweils nur eine Datei sichern lassen!";
 inline constexpr const char* kIsFolder = "Sie können Dateien aber keine Verzeichnisse sichern lassen!";
 inline constexpr const char* kUncPath = "UNC-Namen werden nicht unterstützt!";
+inline constexpr const char* kBackslashInName =
+    "Der Name der Datei oder ihres Ordners enthält einen umgekehrten Schrägstrich (\\).\r"
+    "Splitwerk 99 liest ihn als Trennzeichen zwischen Ordnern und fände so eine andere Datei.\r"
+    "Bitte benennen Sie die Datei oder den Ordner um.";
 inline constexpr const char* kNotAFile = "Sie können Dateien aber keine Geräte, Pipes oder Sockets sichern lassen!";
 inline constexpr const char* kControlCharacter =
     "Der Name der Datei oder ihres Ordners enthält ein Steuerzeichen (etwa einen Zeilenumbruch).\r"

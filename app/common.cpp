@@ -22,13 +22,13 @@ std::string AppFolder(const rt::Runtime& runtime) {
     return WithTrailingBackslash(runtime.facts().programFolder);
 }
 
-void CreateSendToLink(rt::Runtime& runtime) {
+bool CreateSendToLink(rt::Runtime& runtime) {
     const std::string folder = AppFolder(runtime);
     const std::string name = runtime.facts().programName;
     // No extension: the link layer completes the name the way the platform completes a
     // command, so the entry keeps working whatever the program file is called.
     const std::string target = folder + name;
-    static_cast<void>(runtime.shellLink().create(kSendToFolder, rt::kProductName, target, ""));
+    return runtime.shellLink().create(kSendToFolder, rt::kProductName, target, "") != 0;
 }
 
 float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels) {

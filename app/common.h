@@ -24,8 +24,8 @@ std::string WithTrailingBackslash(std::string text);
 // The program's own folder, ending in a backslash.
 std::string AppFolder(const rt::Runtime& runtime);
 
-// Installs the "Send To" entry "Splitwerk 99" for this program; the outcome is not checked.
-void CreateSendToLink(rt::Runtime& runtime);
+// Installs the "Send To" entry "Splitwerk 99" for this program; true when it is there.
+bool CreateSendToLink(rt::Runtime& runtime);
 
 // The pixels are taken by reference and left unchanged, as callers rely on.
 float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels);

@@ -42,7 +42,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QApplication application(argc, argv);
+    // Qt would take arguments that look like its own options ("-style", "-platform") out of the
+    // list; a file may well be called like that, so Qt gets the program's name only.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Splitwerk 99"));
     QApplication::setApplicationDisplayName(QStringLiteral("Splitwerk 99"));
     QApplication::setApplicationVersion(QStringLiteral("99.01.0010"));

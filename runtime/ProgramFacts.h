@@ -3,13 +3,25 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace rt {
 
 class DriveMap;
 
+// One argument after the program's name, in drive-letter form.
+struct ProgramArgument {
+    std::string path;
+    // False when the host's name cannot be written with drive letters: a Linux name may hold a
+    // backslash, which the drive-letter form would read as a separator between folders.
+    bool expressible = true;
+    bool operator==(const ProgramArgument&) const = default;
+};
+
 struct ProgramFacts {
-    std::string commandLine;       // the arguments, each translated, joined by single blanks
+    // Each argument on its own: the file manager hands every selected file over as one, so
+    // several files are told apart from one name with blanks.
+    std::vector<ProgramArgument> arguments;
     std::string programFolder;     // no trailing backslash except at a drive root ("Z:\")
     std::string programName;       // file name without extension
     std::string programFile;       // the program file itself, drive-letter form

@@ -28,16 +28,16 @@ std::string executablePath(const char* argv0) {
 ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& drives) {
     ProgramFacts facts;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (!argument.empty() && argument[0] == '/') {
-            argument = drives.fromNative(argument);
+        const std::string native = argv[i];
+        ProgramArgument argument;
+        argument.expressible = native.find('\\') == std::string::npos;
+        if (!native.empty() && native[0] == '/') {
+            argument.path = drives.fromNative(native);
         } else {
-            std::replace(argument.begin(), argument.end(), '/', '\\');
+            argument.path = native;
+            std::replace(argument.path.begin(), argument.path.end(), '/', '\\');
         }
-        if (i > 1) {
-            facts.commandLine += ' ';
-        }
-        facts.commandLine += argument;
+        facts.arguments.push_back(std::move(argument));
     }
 
     facts.programFileNative = executablePath(argc > 0 ? argv[0] : nullptr);

@@ -51,17 +51,18 @@ private:
 
 class FormLoadTest : public ::testing::Test {
 protected:
-    // Runs the load handler with the given command line; returns true when it came back
+    // Runs the load handler with the given arguments; returns true when it came back
     // normally (the window would be shown), false when the program ended.
-    bool load(const std::string& commandLine) {
+    bool load(std::vector<rt::ProgramArgument> arguments) {
         rt::DriveMap drives;
         drives.setFixedDrive('C', dir.str());
         rt::ProgramFacts facts;
-        facts.commandLine = commandLine;
+        facts.arguments = std::move(arguments);
         facts.programFolder = "C:\\Programme\\Teile";
         facts.programName = "teile";
         test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
         setupBoxes(test->boxes());
+        test->links().result = linkResult;
         try {
             test->runtime().runGuarded([&] { Form_Load(form, test->runtime(), source); });
             return true;
@@ -70,12 +71,14 @@ protected:
             return false;
         }
     }
+    bool load(const std::string& argument) { return load({rt::ProgramArgument{argument}}); }
 
     std::function<void(testing_support::ScriptedMessageBox&)> setupBoxes = [](auto&) {};
     TempDir dir;
     RecordingForm form;
     SourceSelection source;
     std::unique_ptr<TestRuntime> test;
+    int linkResult = 1;
     int endStatus = -1;
 };
 
@@ -149,7 +152,7 @@ TEST_F(FormLoadTest, LongNameIsShortenedInTheSentence) {
 
 struct RejectionCase {
     const char* name;
-    const char* commandLine;
+    std::vector<rt::ProgramArgument> arguments;
     const char* message;
 };
 
@@ -162,7 +165,7 @@ TEST_P(Rejection, ShowsItsMessageAndEnds) {
     ASSERT_EQ(::mkfifo((dir.path() / "Daten" / "rohr").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/null", dir.path() / "Daten" / "geraet");
     setupBoxes = [](auto& boxes) { boxes.expect(GetParam().message, rt::kCriticalOk, rt::kResultOk); };
-    EXPECT_FALSE(load(GetParam().commandLine));
+    EXPECT_FALSE(load(GetParam().arguments));
     EXPECT_EQ(endStatus, 0);
     EXPECT_TRUE(test->boxes().allShown());
     EXPECT_TRUE(form.tip0.empty()) << "no estimate after a rejection";
@@ -170,21 +173,30 @@ TEST_P(Rejection, ShowsItsMessageAndEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     InOrder, Rejection,
-    ::testing::Values(RejectionCase{"TwoFiles", "C:\\Daten\\Bericht.doc C:\\Daten\\Bericht.doc",
-                                    startup::kMoreThanOneFile},
-                      RejectionCase{"InnerBlank", "C:\\Eigene Dateien\\Brief.doc", startup::kMoreThanOneFile},
-                      // the blank test comes before any look at the disk
-                      RejectionCase{"MissingWithBlank", "C:\\gibt es nicht.doc", startup::kMoreThanOneFile},
-                      RejectionCase{"Folder", "C:\\Daten", startup::kIsFolder},
-                      RejectionCase{"DriveRoot", "C:\\", startup::kIsFolder},
-                      RejectionCase{"DoubledBackslash", "C:\\Daten\\\\Bericht.doc", startup::kUncPath},
-                      // a folder with a doubled backslash is a folder first
-                      RejectionCase{"FolderWithDoubledBackslash", "C:\\\\Daten", startup::kIsFolder},
-                      // a pipe would block the run for good, a device would be "copied" as nothing
-                      RejectionCase{"Pipe", "C:\\Daten\\rohr", startup::kNotAFile},
-                      RejectionCase{"Device", "C:\\Daten\\geraet", startup::kNotAFile},
-                      RejectionCase{"LineFeedInName", "C:\\Daten\\Zeile\nNeu.doc", startup::kControlCharacter}),
+    ::testing::Values(
+        // several selected files arrive as several arguments, even when one of them is missing
+        RejectionCase{"TwoFiles", {{"C:\\Daten\\Bericht.doc"}, {"C:\\Daten\\Bericht.doc"}}, startup::kMoreThanOneFile},
+        RejectionCase{
+            "TwoAndOneMissing", {{"C:\\fehlt.doc"}, {"  "}, {"C:\\Daten\\Bericht.doc"}}, startup::kMoreThanOneFile},
+        // a host name with a backslash has no unambiguous drive-letter form
+        RejectionCase{"BackslashInName", {{"C:\\Daten\\a\\b.doc", false}}, startup::kBackslashInName},
+        RejectionCase{"Folder", {{"C:\\Daten"}}, startup::kIsFolder},
+        RejectionCase{"DriveRoot", {{"C:\\"}}, startup::kIsFolder},
+        RejectionCase{"DoubledBackslash", {{"C:\\Daten\\\\Bericht.doc"}}, startup::kUncPath},
+        // a folder with a doubled backslash is a folder first
+        RejectionCase{"FolderWithDoubledBackslash", {{"C:\\\\Daten"}}, startup::kIsFolder},
+        // a pipe would block the run for good, a device would be "copied" as nothing
+        RejectionCase{"Pipe", {{"C:\\Daten\\rohr"}}, startup::kNotAFile},
+        RejectionCase{"Device", {{"C:\\Daten\\geraet"}}, startup::kNotAFile},
+        RejectionCase{"LineFeedInName", {{"C:\\Daten\\Zeile\nNeu.doc"}}, startup::kControlCharacter}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST_F(FormLoadTest, OneFileWithBlanksIsOneFile) {
+    dir.write("Eigene Dateien/Mein Brief.doc", "x");
+    ASSERT_TRUE(load("  C:\\Eigene Dateien\\Mein Brief.doc "));
+    EXPECT_EQ(source.SourceName, "Mein Brief.doc");
+    EXPECT_EQ(form.tip0, startup::estimateSentence("Mein Brief.doc", 1));
+}
 
 struct UnhandledCase {
     const char* name;
@@ -211,20 +223,28 @@ TEST_P(UnhandledError, IsReportedByTheRuntimeAndTheWindowIsNeverShown) {
     EXPECT_TRUE(form.tip0.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, UnhandledError,
-                         ::testing::Values(UnhandledCase{"MissingFile", "C:\\fehlt.zip", -1, rt::kFileNotFound},
-                                           UnhandledCase{"QuotedPath", "\"C:\\gross.bin\"", 10, rt::kPathNotFound},
-                                           UnhandledCase{"JustBeyondTheAllowance", "C:\\gross.bin", 2147283648,
-                                                         rt::kOverflow},
-                                           UnhandledCase{"LargestSigned32", "C:\\gross.bin", 2147483647, rt::kOverflow},
-                                           UnhandledCase{"TwoGiB", "C:\\gross.bin", 2147483648, rt::kOverflow},
-                                           UnhandledCase{"FiveGiB", "C:\\gross.bin", 5368709120, rt::kOverflow}),
-                         [](const auto& testCase) { return std::string(testCase.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnhandledError,
+    ::testing::Values(UnhandledCase{"MissingFile", "C:\\fehlt.zip", -1, rt::kFileNotFound},
+                      UnhandledCase{"MissingWithBlank", "C:\\gibt es nicht.doc", -1, rt::kFileNotFound},
+                      UnhandledCase{"QuotedPath", "\"C:\\gross.bin\"", 10, rt::kPathNotFound},
+                      UnhandledCase{"JustBeyondTheAllowance", "C:\\gross.bin", 2147283648, rt::kOverflow},
+                      UnhandledCase{"LargestSigned32", "C:\\gross.bin", 2147483647, rt::kOverflow},
+                      UnhandledCase{"TwoGiB", "C:\\gross.bin", 2147483648, rt::kOverflow},
+                      UnhandledCase{"FiveGiB", "C:\\gross.bin", 5368709120, rt::kOverflow}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(FormLoadTest, LargestComputableLengthIsShown) {
     std::filesystem::resize_file(dir.write("gross.bin", ""), 2147283647);
     ASSERT_TRUE(load("C:\\gross.bin"));
     EXPECT_EQ(form.tip0, startup::estimateSentence("gross.bin", 1474));
+}
+
+TEST_F(FormLoadTest, WithoutASendToEntryTheUsageTextPromisesNone) {
+    setupBoxes = [](auto& boxes) { boxes.expect(startup::noSendToText(), rt::kInfoOk, rt::kResultOk); };
+    linkResult = 0;
+    EXPECT_FALSE(load(std::vector<rt::ProgramArgument>{}));
+    EXPECT_TRUE(test->boxes().allShown());
 }
 
 TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {

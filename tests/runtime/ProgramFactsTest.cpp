@@ -18,7 +18,7 @@ TEST(ProgramFactsTest, WithoutExtension) {
     }
 }
 
-TEST(ProgramFactsTest, ArgumentsAreTranslatedAndJoinedByBlanks) {
+TEST(ProgramFactsTest, EachArgumentIsTranslatedOnItsOwn) {
     rt::DriveMap drives;
     drives.setFixedDrive('Z', "/");
     drives.setFixedDrive('D', "/media/u/STICK");
@@ -26,13 +26,18 @@ TEST(ProgramFactsTest, ArgumentsAreTranslatedAndJoinedByBlanks) {
     std::string file = "/home/u/Kapitel_1_bis_6.PAK";
     std::string onStick = "/media/u/STICK/Mein Bericht.doc";
     std::string relative = "unter/datei.txt";
-    char* argv[] = {program.data(), file.data(), onStick.data(), relative.data(), nullptr};
+    std::string backslash = "/home/u/a\\b.txt";
+    char* argv[] = {program.data(), file.data(), onStick.data(), relative.data(), backslash.data(), nullptr};
 
-    const rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(4, argv, drives);
-    EXPECT_EQ(facts.commandLine, "Z:\\home\\u\\Kapitel_1_bis_6.PAK D:\\Mein Bericht.doc unter\\datei.txt");
+    const rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(5, argv, drives);
+    const std::vector<rt::ProgramArgument> expected = {{"Z:\\home\\u\\Kapitel_1_bis_6.PAK", true},
+                                                       {"D:\\Mein Bericht.doc", true},
+                                                       {"unter\\datei.txt", true},
+                                                       {"Z:\\home\\u\\a\\b.txt", false}};
+    EXPECT_EQ(facts.arguments, expected);
 
     char* none[] = {program.data(), nullptr};
-    EXPECT_EQ(rt::ProgramFacts::fromProcess(1, none, drives).commandLine, "");
+    EXPECT_TRUE(rt::ProgramFacts::fromProcess(1, none, drives).arguments.empty());
 }
 
 TEST(ProgramFactsTest, FolderAndNameComeFromTheRunningProgram) {

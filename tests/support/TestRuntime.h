@@ -26,9 +26,10 @@ public:
     int create(const std::string& folder, const std::string& name, const std::string& target,
                const std::string& arguments) override {
         calls.push_back({folder, name, target, arguments});
-        return 1;
+        return result;
     }
     std::vector<ShellLinkCall> calls;
+    int result = 1; // what every call answers
 };
 
 class TestRuntime {

@@ -44,7 +44,9 @@ rt::DriveMap TestDrives::map() {
 
 rt::ProgramFacts TestDrives::facts(const std::string& commandLine) const {
     rt::ProgramFacts facts;
-    facts.commandLine = commandLine;
+    if (!commandLine.empty()) {
+        facts.arguments.push_back({commandLine});
+    }
     facts.programFolder = "C:\\prog";
     facts.programName = "splitwerk";
     facts.programFileNative = cRoot + "/prog/splitwerk";
