@@ -20,6 +20,7 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Empty when there is no home to write into: without HOME the entries would land below "/".
 std::string defaultDataHome() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     // The XDG rules ignore a relative value.
@@ -27,7 +28,10 @@ std::string defaultDataHome() {
         return xdg;
     }
     const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share";
+    if (home == nullptr || home[0] != '/' || std::string(home).find_first_not_of('/') == std::string::npos) {
+        return {};
+    }
+    return std::string(home) + "/.local/share";
 }
 
 // "Splitwerk 99" gives "splitwerk99": the file name of the desktop entries and the action id.
@@ -74,7 +78,9 @@ std::string execLine(const std::string& program, const std::string& arguments) {
     if (!arguments.empty()) {
         line += ' ' + desktopExecQuote(arguments);
     }
-    return line + " %f";
+    // The whole selection: several files then get the one-file message instead of one window
+    // each, or only the first silently.
+    return line + " %F";
 }
 
 std::string thunarText(const std::string& name, const std::string& id, const std::string& exec) {
@@ -112,14 +118,17 @@ std::string nautilusText(const std::string& name, const std::string& program, co
     return "#!/bin/sh\n"
            "# " +
            comment +
-           ": sends the selected file to the program.\n"
+           ": sends the selected files to the program.\n"
            "[ $# -gt 0 ] || exit 0\n"
-           "file=$1\n"
-           "case $file in\n"
-           "/*) ;;\n"
-           "*) file=$PWD/$file ;;\n"
-           "esac\n" +
-           start + " \"$file\"\n";
+           "for file do\n"
+           "    case $file in\n"
+           "    /*) ;;\n"
+           "    *) file=$PWD/$file ;;\n"
+           "    esac\n"
+           "    set -- \"$@\" \"$file\"\n"
+           "    shift\n"
+           "done\n" +
+           start + " \"$@\"\n";
 }
 
 } // namespace
@@ -142,7 +151,8 @@ std::string XdgSendTo::dolphinEntry(const std::string& name) const {
 int XdgSendTo::create(const std::string& folder, const std::string& name, const std::string& target,
                       const std::string& arguments) {
     const std::string id = entryId(name);
-    if (!isKnownFolder(folder) || id.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+    if (dataHome_.empty() || !isKnownFolder(folder) || id.empty() || name.find('/') != std::string::npos ||
+        name == "." || name == "..") {
         return 0;
     }
     std::string program;

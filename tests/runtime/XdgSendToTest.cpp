@@ -80,13 +80,13 @@ TEST_F(XdgSendToTest, CreatesTheThreeEntries) {
                                                             "Name=Splitwerk 99\n"
                                                             "Icon=splitwerk99\n"
                                                             "Exec=\"" +
-                                                                program + "\" %f\n");
+                                                                program + "\" %F\n");
     const std::string dolphin = readFile(sendTo.dolphinEntry("Splitwerk 99"));
     EXPECT_NE(dolphin.find("Type=Service\n"), std::string::npos);
     EXPECT_NE(dolphin.find("MimeType=application/octet-stream;\n"), std::string::npos);
     EXPECT_NE(dolphin.find("Actions=splitwerk99;\n"), std::string::npos);
     EXPECT_NE(dolphin.find("[Desktop Action splitwerk99]\nName=Splitwerk 99\nIcon=splitwerk99\nExec=\"" + program +
-                           "\" %f\n"),
+                           "\" %F\n"),
               std::string::npos);
 
     const auto executable = fs::perms::owner_exec;
@@ -121,11 +121,30 @@ TEST_F(XdgSendToTest, OtherFoldersAndBadTargetsAreRefused) {
     EXPECT_EQ(sendTo.create("..\\..\\SendTo", "Splitwerk 99", "C:\\p\\splitwerk", ""), 1);
 }
 
+TEST_F(XdgSendToTest, WithoutAHomeNothingIsWrittenBelowTheRoot) {
+    installProgram("p", "splitwerk");
+    const char* savedHome = std::getenv("HOME");
+    const std::string home = savedHome != nullptr ? savedHome : "";
+    const char* savedXdg = std::getenv("XDG_DATA_HOME");
+    const std::string xdg = savedXdg != nullptr ? savedXdg : "";
+    ::unsetenv("XDG_DATA_HOME");
+    for (const char* value : {static_cast<const char*>(nullptr), "", "/", "relativ"}) {
+        value == nullptr ? ::unsetenv("HOME") : ::setenv("HOME", value, 1);
+        rt::XdgSendTo sendTo(drives_);
+        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), 0) << (value ? value : "unset");
+    }
+    EXPECT_FALSE(fs::exists("/.local/share/Thunar/sendto/splitwerk99.desktop"));
+    savedHome != nullptr ? ::setenv("HOME", home.c_str(), 1) : ::unsetenv("HOME");
+    if (savedXdg != nullptr) {
+        ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
+    }
+}
+
 TEST_F(XdgSendToTest, ATargetWithoutExtensionIsCompletedWithExe) {
     const std::string program = installProgram("win", "splitwerk.exe");
     rt::XdgSendTo sendTo(drives_, dataHome());
     ASSERT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\win\\splitwerk", ""), 1);
-    EXPECT_NE(readFile(sendTo.thunarEntry("Splitwerk 99")).find("Exec=\"" + program + "\" %f"), std::string::npos);
+    EXPECT_NE(readFile(sendTo.thunarEntry("Splitwerk 99")).find("Exec=\"" + program + "\" %F"), std::string::npos);
 }
 
 TEST(ExecQuotingTest, DesktopExecAndShellQuoting) {
@@ -159,12 +178,13 @@ TEST_P(XdgSendToOddPaths, ThunarEntryIsValidAndTheNautilusScriptStartsTheProgram
     fs::create_directories(dir_.path() / "daten");
     dir_.write("daten/Mein Bericht.doc", "x");
     int status = 0;
+    // Every selected file reaches the program, each made absolute, in order.
     const std::string output = run("cd '" + (dir_.path() / "daten").string() + "' && sh '" +
-                                       sendTo.nautilusScript("Splitwerk 99") + "' 'Mein Bericht.doc'",
+                                       sendTo.nautilusScript("Splitwerk 99") + "' 'Mein Bericht.doc' /etc/hostname",
                                    status);
     EXPECT_EQ(status, 0) << output;
     EXPECT_EQ(readFile(fs::path(program).parent_path() / "args.txt"),
-              (dir_.path() / "daten" / "Mein Bericht.doc").string() + "\n");
+              (dir_.path() / "daten" / "Mein Bericht.doc").string() + "\n/etc/hostname\n");
 
     if (!haveTool("desktop-file-validate")) {
         GTEST_SKIP() << "desktop-file-validate is not installed (package desktop-file-utils)";
