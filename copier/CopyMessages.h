@@ -26,7 +26,7 @@ inline constexpr const char* kSupportAddress = "support@splitwerk99.de";
 
 inline constexpr const char* kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
                                                  "Bitte geben Sie eine gültige Größe ein.";
-inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
+inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
                                              "Bitte wählen Sie eine größere Teilgröße.";
 inline constexpr const char* kOwnPartsOnDisk = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
                                                "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";

@@ -15,8 +15,9 @@ namespace kopierer {
 
 namespace {
 
-// Part names repeat after 100 parts, so one folder holds at most 100 parts of one set.
-constexpr int kMostPartsInAFolder = 99;
+// Part names repeat after 100 parts (01 to 99, then 00), so one folder holds at most 100 parts
+// of one set.
+constexpr int kMostPartsInAFolder = 100;
 
 static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a chunk fills the run's buffer");
 
@@ -146,7 +147,7 @@ CopyRun::Step CopyRun::openSource() {
     return Step::CheckTarget;
 }
 
-// Part names repeat after 99; in one folder the hundredth part would replace the first.
+// In one folder the hundred-and-first part would replace the first.
 bool CopyRun::sourceNeedsTooManyParts(int32_t sourceLength) const {
     if (controls_.optValue(0)) {
         return false;

@@ -64,11 +64,15 @@ int32_t roundToInt32(double value) {
     return static_cast<int32_t>(whole);
 }
 
-double leadingNumber(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
-        ++at;
+double leadingNumber(const std::string& spaced) {
+    // Blanks, tabs and line feeds are no part of the text at all: "1 440" is 1440.
+    std::string text;
+    for (const char c : spaced) {
+        if (c != ' ' && c != '\t' && c != '\n') {
+            text += c;
+        }
     }
+    std::size_t at = 0;
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
         negative = text[at] == '-';

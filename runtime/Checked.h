@@ -16,10 +16,10 @@ int32_t toInt32(int64_t value);
 // does not fit or the value is not finite.
 int32_t roundToInt32(double value);
 
-// The leading number of a text: leading blanks skipped, an optional sign, digits with "."
-// as decimal point and an optional exponent; reading stops at the first character that
-// cannot continue the number; no number at all gives 0. Blanks inside the number end it
-// ("12 34" gives 12). A number too large for a double is error 6.
+// The leading number of a text: blanks, tabs and line feeds are skipped wherever they stand
+// ("1 440" gives 1440), then an optional sign, digits with "." as decimal point and an optional
+// exponent; reading stops at the first character that cannot continue the number; no number at
+// all gives 0. A number too large for a double is error 6.
 double leadingNumber(const std::string& text);
 
 // Whole number as text: "-" only when negative, no blank.

@@ -28,6 +28,7 @@
 #include <QStyleOptionComboBox>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -453,6 +454,7 @@ int Form1::unitListIndex() const {
 }
 
 void Form1::setPbarValue(float percent) {
+    // Cut, not rounded: 99.6 % is not yet done, and the bar must not say 100 while the run goes on.
     const float bounded = std::clamp(percent, 0.0F, 100.0F);
-    pbar_->setValue(qRound(bounded));
+    pbar_->setValue(static_cast<int>(std::floor(bounded)));
 }

@@ -43,7 +43,7 @@ inline const std::string kOwnParts = "Auf diesem Datenträger liegen bereits Tei
                                      "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
 inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
                                              "Bitte geben Sie eine gültige Größe ein.";
-inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 99 Teilarchive.\r"
+inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
                                          "Bitte wählen Sie eine größere Teilgröße.";
 inline const std::string kSourceChanged =
     "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"

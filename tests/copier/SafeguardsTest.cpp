@@ -35,7 +35,7 @@ struct FolderPartsCase {
 
 class FolderTargetParts : public CopyRunFixture, public ::testing::WithParamInterface<FolderPartsCase> {};
 
-TEST_P(FolderTargetParts, MoreThan99AreRefusedBeforeAnythingIsWritten) {
+TEST_P(FolderTargetParts, MoreThan100AreRefusedBeforeAnythingIsWritten) {
     const std::string bytes = makeSource(GetParam().sourceSize);
     fs::create_directories(cRoot_ / "Ziel");
     controls_.targetFolder("C:\\Ziel").limit("1", 0).autorun();
@@ -44,11 +44,14 @@ TEST_P(FolderTargetParts, MoreThan99AreRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(boxes().allShown());
     EXPECT_FALSE(runtime().files().isOpen(1));
     const auto files = std::distance(fs::directory_iterator(cRoot_ / "Ziel"), fs::directory_iterator());
-    EXPECT_EQ(files, GetParam().refused ? 0 : 99 + 2);
+    EXPECT_EQ(files, GetParam().refused ? 0 : 100 + 2);
+    if (!GetParam().refused) {
+        EXPECT_EQ(testing_support::readFile(cRoot_ / "Ziel" / "QUILME00.sys"), bytes.substr(99 * 1024));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FolderTargetParts,
-                         ::testing::Values(FolderPartsCase{99 * 1024, false}, FolderPartsCase{99 * 1024 + 1, true}));
+                         ::testing::Values(FolderPartsCase{100 * 1024, false}, FolderPartsCase{100 * 1024 + 1, true}));
 
 TEST_F(CopyRunFixture, AReinsertedFirstDiskIsNotWipedAndTheUserIsAskedForAnother) {
     const std::string bytes = makeSource(5000);
@@ -79,6 +82,29 @@ TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
     EXPECT_TRUE(boxes().allShown());
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));
     EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes.substr(100));
+}
+
+TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
+    const std::string bytes = makeSource(5000);
+    temp_.write("drive/disk1/QUIL.EXE", "alt");
+    fs::permissions(disk(0) / "QUIL.EXE", fs::perms::owner_read);
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
+}
+
+TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
+    const std::string bytes = makeSource(300000);
+    runtime().drives().setFixedDrive('D', disk(0).string());
+    controls_.targetFolder("D:\\");
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 200000);
+    boxes().expect(text::kFolderFull, 65, 1, [&] { drive_.setCapacity(std::nullopt); });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys", "QUILME02.sys"));
+    EXPECT_EQ(onDisk(0, "QUILME01.sys") + onDisk(0, "QUILME02.sys"), bytes);
 }
 
 TEST_F(CopyRunFixture, AFolderTargetThatFillsUpKeepsItsPartsWhenTheWipeRunsAgain) {

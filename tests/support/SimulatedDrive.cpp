@@ -165,6 +165,17 @@ void SimulatedDrive::checkMutable(const std::string& path, Op op) {
     }
 }
 
+// A read-only file on a disk cannot be written over, as on a DOS medium, and as it is for every
+// user but root on POSIX.
+void SimulatedDrive::refuseReadOnly(const std::string& path) {
+    std::error_code missing;
+    const fs::file_status status = fs::symlink_status(path, missing);
+    if (diskOf(path) && fs::is_regular_file(status) &&
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        rt::raise(rt::kPermissionDenied);
+    }
+}
+
 std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::OpenMode mode) {
     if (locked_.count(fs::path(path).lexically_normal().string()) != 0 || locked_.count(path) != 0) {
         rt::raise(rt::kPermissionDenied);
@@ -175,6 +186,7 @@ std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::
         }
     } else {
         checkMutable(path, Op::Open);
+        refuseReadOnly(path);
     }
     const std::optional<std::size_t> disk = diskOf(path);
     std::unique_ptr<rt::OpenFile> file = inner_.open(path, mode);
@@ -203,6 +215,7 @@ void SimulatedDrive::copy(const std::string& from, const std::string& to) {
     onDrive(from, Op::Open);
     if (diskOf(to)) {
         checkMutable(to, Op::Copy);
+        refuseReadOnly(to);
         std::error_code missing;
         const auto existing = static_cast<int64_t>(fs::exists(to, missing) ? fs::file_size(to, missing) : 0);
         checkRoom(inner_.length(from) - existing);

@@ -86,6 +86,7 @@ private:
     // Faults common to every operation on a path: not ready, a one-shot failure.
     bool onDrive(const std::string& path, Op op);
     void checkMutable(const std::string& path, Op op);
+    void refuseReadOnly(const std::string& path);
     void checkReady(std::size_t disk) const;
     void fireOneShot(Op op);
     void checkRoom(int64_t growth) const;

@@ -217,8 +217,9 @@ TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
     EXPECT_EQ(form_->unitListIndex(), 1);
 }
 
-TEST_F(WindowTest, ProgressBarRoundsThePercentage) {
-    const std::pair<float, int> cases[] = {{0.0F, 0}, {12.4F, 12}, {12.6F, 13}, {99.5F, 100}, {100.0F, 100}};
+TEST_F(WindowTest, ProgressBarCutsThePercentageSoItNeverShows100WhileTheRunGoesOn) {
+    const std::pair<float, int> cases[] = {{0.0F, 0},   {12.4F, 12},  {12.6F, 12},
+                                           {99.5F, 99}, {99.99F, 99}, {100.0F, 100}};
     for (const auto& [percent, shown] : cases) {
         form_->setPbarValue(percent);
         EXPECT_EQ(form_->pbar()->value(), shown) << percent;
