@@ -105,9 +105,9 @@ bool Terminal::askYesNo(const std::string& question) {
 }
 
 FolderAnswer Terminal::askWhereTo(const std::string& folder) {
-    std::fputs(("Die Datei wird in ihrem ursprünglichen Ordner wiederhergestellt: " + folder + "\n").c_str(), out_);
-    std::fputs("Dorthin schreiben? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der aktuelle "
-               "Ordner): ",
+    std::fputs(("Die Datei stammt aus dem Ordner " + folder + ".\n").c_str(), out_);
+    std::fputs("Dorthin wiederherstellen? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der "
+               "aktuelle Ordner): ",
                out_);
     return interpretFolderAnswer(readLine());
 }

@@ -101,14 +101,14 @@ TEST_F(QuilProgramTest, WithoutArgumentTheFileGoesToItsSourceFolderOrTheCurrentF
     makeReassembler(set(), trailer("5000", driveForm, "", "quelle.bin"));
     // The set names where it came from, but it comes from another machine: the user is asked.
     // No (or end of input) writes nothing; another folder typed is taken; yes goes there.
-    auto result = run({}, {{"Dorthin schreiben?", "n"}});
+    auto result = run({}, {{"Dorthin wiederherstellen?", "n"}});
     EXPECT_EQ(result.exitCode, 1) << result.output;
     EXPECT_TRUE(entries(out()).empty());
     std::filesystem::create_directories(root_.path() / "anders");
-    result = run({}, {{"Dorthin schreiben?", "anders"}});
+    result = run({}, {{"Dorthin wiederherstellen?", "anders"}});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(root_.path() / "anders" / "quelle.bin") == data);
-    result = run({}, {{"Dorthin schreiben?", "j"}});
+    result = run({}, {{"Dorthin wiederherstellen?", "j"}});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(out() / "quelle.bin") == data);
 
