@@ -1,5 +1,6 @@
 // The load handler of Form1: everything the program does before its window is shown.
 #include "FormLoad.h"
+#include "core/ProductFacts.h"
 
 #include "SourceChecks.h"
 #include "runtime/Runtime.h"
@@ -13,7 +14,7 @@ constexpr float kImagePixels = 16.0f;
 
 // Puts the controls into the state the window opens in.
 void setStartState(StartupForm& form) {
-    form.setCaption(rt::kProductName);
+    form.setCaption(product::kName);
     form.unitListAddItem("Kbyte");
     form.unitListAddItem("Mbyte");
     form.setUnitListIndex(0);
@@ -32,7 +33,7 @@ void setStartState(StartupForm& form) {
 }
 
 [[noreturn]] void reject(rt::Runtime& runtime, const char* message) {
-    runtime.msgBox(message, rt::kCriticalOk, rt::kProductName);
+    runtime.msgBox(message, rt::kCriticalOk, product::kName);
     runtime.end(0);
 }
 
@@ -53,7 +54,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (arguments.empty()) {
         // The usage text promises the Send To entry; it is shown only when the entry is there.
         const bool installed = common::CreateSendToLink(runtime);
-        runtime.msgBox(installed ? startup::usageText() : startup::noSendToText(), rt::kInfoOk, rt::kProductName);
+        runtime.msgBox(installed ? startup::usageText() : startup::noSendToText(), rt::kInfoOk, product::kName);
         runtime.end(0);
     }
 

@@ -2,8 +2,8 @@
 // the usage text or the rejections, and the disk estimate.
 #pragma once
 
-#include "SourceSelection.h"
 #include "common.h"
+#include "core/SourceSelection.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,6 @@
 // Command-line checks, the display name and the disk estimate of the load handler.
 #include "SourceChecks.h"
+#include "core/ProductFacts.h"
 
 #include "runtime/Checked.h"
 #include "runtime/RuntimeError.h"
@@ -28,11 +29,10 @@ std::string trimBlanks(const std::string& text) {
 }
 
 std::string usageText() {
-    const std::string product = "Splitwerk 99";
-    return "Sie haben " + product + " falsch\r" + "gestartet.\r" + "\r" +
-           "Klicken Sie mit der rechten Maustaste auf\r" + "die zu sichernde Datei und wählen Sie aus\r" +
-           "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" + "Im nächsten Menü klicken Sie dann auf den\r" +
-           "Punkt '" + product + "'.";
+    const std::string name = product::kName;
+    return "Sie haben " + name + " falsch\r" + "gestartet.\r" + "\r" + "Klicken Sie mit der rechten Maustaste auf\r" +
+           "die zu sichernde Datei und wählen Sie aus\r" + "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" +
+           "Im nächsten Menü klicken Sie dann auf den\r" + "Punkt '" + name + "'.";
 }
 
 bool hasControlCharacter(const std::string& text) {
@@ -46,10 +46,10 @@ bool hasControlCharacter(const std::string& text) {
 }
 
 std::string noSendToText() {
-    const std::string product = "Splitwerk 99";
-    return "Sie haben " + product + " ohne Datei gestartet.\r" + "\r" + "Der Eintrag '" + product +
+    const std::string name = product::kName;
+    return "Sie haben " + name + " ohne Datei gestartet.\r" + "\r" + "Der Eintrag '" + name +
            "' für das Menü 'Senden an'\r" + "konnte nicht angelegt werden: Ihr persönlicher\r" +
-           "Ordner ist nicht gesetzt oder nicht beschreibbar.\r" + "\r" + "Starten Sie " + product +
+           "Ordner ist nicht gesetzt oder nicht beschreibbar.\r" + "\r" + "Starten Sie " + name +
            " mit der zu sichernden\r" + "Datei, zum Beispiel: splitwerk /pfad/zur/Datei.zip";
 }
 
@@ -103,7 +103,7 @@ int32_t diskEstimate(int32_t length) {
 }
 
 std::string estimateSentence(const std::string& displayName, int32_t disks) {
-    return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + "Splitwerk 99" +
+    return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + product::kName +
            " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) +
            " Disketten mit einer Kapazität von 1,44 MByte.";
 }

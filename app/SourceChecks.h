@@ -2,7 +2,7 @@
 // the path, the display name and the disk estimate.
 #pragma once
 
-#include "SourceSelection.h"
+#include "core/SourceSelection.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,8 @@
 // Module common: folder texts, the program's folder, the Send To entry, pixel helpers.
 #include "common.h"
+#include "core/ProductFacts.h"
 
+#include "core/DosPath.h"
 #include "runtime/Runtime.h"
 
 namespace common {
@@ -12,10 +14,7 @@ constexpr const char* kSendToFolder = "..\\..\\sendto";
 } // namespace
 
 std::string WithTrailingBackslash(std::string text) {
-    if (text.empty() || text.back() != '\\') {
-        text += '\\';
-    }
-    return text;
+    return dospath::withTrailingBackslash(std::move(text));
 }
 
 std::string AppFolder(const rt::Runtime& runtime) {
@@ -28,7 +27,7 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     // No extension: the link layer completes the name the way the platform completes a
     // command, so the entry keeps working whatever the program file is called.
     const std::string target = folder + name;
-    return runtime.shellLink().create(kSendToFolder, rt::kProductName, target, "") != 0;
+    return runtime.shellLink().create(kSendToFolder, product::kName, target, "") != 0;
 }
 
 float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels) {

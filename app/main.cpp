@@ -1,10 +1,11 @@
 // Splitwerk 99: the program's entry. The command line is the path of the one file to carry,
 // exactly as a file manager's Send To menu passes it.
 #include "FormLoad.h"
-#include "SourceSelection.h"
+#include "core/ProductFacts.h"
+#include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
-#include "runtime/XdgSendTo.h"
 #include "runtime/posix/PosixFileSystem.h"
+#include "runtime/posix/XdgSendTo.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"
 #include "runtime/qt/QtMessageBox.h"
@@ -46,9 +47,9 @@ int main(int argc, char** argv) {
     // list; a file may well be called like that, so Qt gets the program's name only.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("Splitwerk 99"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Splitwerk 99"));
-    QApplication::setApplicationVersion(QStringLiteral("99.01.0010"));
+    QApplication::setApplicationName(QString::fromUtf8(product::kName));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(product::kName));
+    QApplication::setApplicationVersion(QString::fromUtf8(product::kVersionText));
     QApplication::setOrganizationName(QStringLiteral("Splitwerk-Team"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/splitwerk/splitwerk.ico")));
     rt::installGermanTranslation(application);
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
 
     // The Send To layer keeps its own copy of the map; the resolvers look the mounts up anew
     // at each access, so both copies always agree.
-    const rt::DriveMap drives = rt::DriveMap::linuxDefault();
+    const rt::DriveMap drives = rt::DriveMap::hostDefault();
     rt::XdgSendTo sendTo(drives);
 
     rt::RuntimeParts parts;

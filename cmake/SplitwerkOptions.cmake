@@ -5,7 +5,7 @@ option(SPLITWERK_SANITIZE "Build everything with AddressSanitizer and UndefinedB
 add_library(splitwerk_options INTERFACE)
 target_compile_features(splitwerk_options INTERFACE cxx_std_20)
 target_compile_options(splitwerk_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2)
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2 -Wold-style-cast)
 target_compile_definitions(splitwerk_options INTERFACE
     QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
 

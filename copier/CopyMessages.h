@@ -2,11 +2,12 @@
 // the same wording (lines of one box are joined by a lone CR).
 #pragma once
 
+#include "core/ProductFacts.h"
 #include <string>
 
 namespace copy_messages {
 
-inline constexpr const char* kTitle = "Splitwerk 99";
+inline constexpr const char* kTitle = product::kName;
 
 inline constexpr const char* kSourceUnreadable = "Auf die zu kopierende Datei kann nicht zugegriffen werden.";
 inline constexpr const char* kWipeFailed = "Das Zielverzeichnis kann nicht gelöscht werden.";

@@ -5,7 +5,8 @@
 #include "CopyMessages.h"
 #include "DiskSetWriters.h"
 #include "PartSizing.h"
-#include "app/common.h"
+#include "core/DiskSet.h"
+#include "core/DosPath.h"
 #include "runtime/Checked.h"
 #include "runtime/Runtime.h"
 
@@ -113,8 +114,8 @@ CopyRun::Step CopyRun::perform(Step step) {
 
 CopyRun::Step CopyRun::settings() {
     TargetFolder = controls_.optValue(0) ? std::string("A:") : controls_.dir1Path();
-    TargetFolder = common::WithTrailingBackslash(TargetFolder);
-    ReassemblerPath = TargetFolder + "QUIL" + ".EXE";
+    TargetFolder = dospath::withTrailingBackslash(TargetFolder);
+    ReassemblerPath = TargetFolder + diskset::kReassembler;
     if (controls_.chkValue(0) != 0) {
         MaxPartSize = maxPartSize(controls_.zahlText(), controls_.unitListIndex());
     } else {
@@ -167,7 +168,7 @@ CopyRun::Step CopyRun::checkTarget() {
         return Step::MainLoop;
     }
     for (const std::string& name : *names) {
-        if (!isSetFileName(name)) {
+        if (!diskset::isSetName(name)) {
             continue;
         }
         try {
@@ -217,11 +218,11 @@ int CopyRun::filesTheWipeWouldDelete(const std::vector<std::string>& names) {
 }
 
 bool CopyRun::targetIsRemovable() const {
-    return TargetFolder.size() >= 2 && TargetFolder[1] == ':' && runtime_.drives().isRemovable(TargetFolder[0]);
+    return dospath::hasDrivePrefix(TargetFolder) && runtime_.drives().isRemovable(TargetFolder[0]);
 }
 
 bool CopyRun::targetIsRemovableRoot() const {
-    return targetIsRemovable() && TargetFolder.size() == 3;
+    return targetIsRemovable() && dospath::isDriveRoot(TargetFolder);
 }
 
 CopyRun::Step CopyRun::mainLoop() {
@@ -306,7 +307,7 @@ bool CopyRun::removeOlderParts() {
     for (std::string name =
              attempt([&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
          !name.empty(); name = attempt([&] { return runtime_.dir().next(); })) {
-        if (isPartFileName(name)) {
+        if (diskset::isPartName(name)) {
             parts.push_back(name);
         }
     }
@@ -325,7 +326,7 @@ bool CopyRun::removeOlderParts() {
 // system does not: every spelling goes, under the name the search found, so that a leftover
 // cannot keep its bytes behind the new file's end.
 bool CopyRun::clearName(const std::string& path) {
-    const std::string folder = path.substr(0, path.rfind('\\') + 1);
+    const std::string folder = dospath::folderWithSeparator(path);
     std::vector<std::string> found;
     for (std::string name = attempt([&] { return runtime_.dir().first(path, rt::kSearchAll); }); !name.empty();
          name = attempt([&] { return runtime_.dir().next(); })) {
@@ -363,7 +364,7 @@ CopyRun::Step CopyRun::firstDiskFiles() {
         refuse(copy_messages::kSourceChanged);
     }
     if (controls_.chkValue(1) != 0) {
-        const std::string autorun = TargetFolder + "autorun.inf";
+        const std::string autorun = TargetFolder + diskset::kAutorun;
         if (!clearName(autorun)) {
             return Step::DiskStart;
         }
@@ -511,7 +512,9 @@ bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
 }
 
 std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
-    return {source_.SourcePath, common::AppFolder(runtime_) + "QUIL.SYS", runtime_.facts().programFile};
+    return {source_.SourcePath,
+            dospath::withTrailingBackslash(runtime_.facts().programFolder) + diskset::kShippedReassembler,
+            runtime_.facts().programFile};
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "PartSizing.h"
-#include "app/SourceSelection.h"
+#include "core/SourceSelection.h"
 #include "lowio/Io.h"
 #include "runtime/FileSystem.h"
 

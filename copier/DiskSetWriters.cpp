@@ -1,17 +1,14 @@
 // Writers of the reassembler copy, its trailer and autorun.inf.
 #include "DiskSetWriters.h"
 
-#include "app/SourceSelection.h"
-#include "app/common.h"
+#include "core/DiskSet.h"
+#include "core/DosPath.h"
+#include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
 
 namespace kopierer {
 
 namespace {
-
-// The name the reassembler gets on the disk, split as it is kept in the program's folder,
-// so that both files are named from the same pieces.
-constexpr const char* kReassemblerStem = "QUIL";
 
 // Takes a free number and opens the file with it; the number counts as taken only once the
 // open has worked, so a retried open never leaks a number.
@@ -28,7 +25,8 @@ int openByNumber(rt::Runtime& runtime, const std::string& path, rt::OpenMode mod
 } // namespace
 
 void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt) {
-    const std::string shipped = common::AppFolder(runtime) + kReassemblerStem + ".SYS";
+    const std::string shipped =
+        dospath::withTrailingBackslash(runtime.facts().programFolder) + diskset::kShippedReassembler;
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 
@@ -51,12 +49,10 @@ int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
 
 void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
     rt::Files& files = runtime.files();
-    const std::string program = std::string(kReassemblerStem) + ".exe";
-    const int file = openByNumber(runtime, targetFolder + "autorun.inf", rt::OpenMode::Output, attempt);
-    attempt([&] { files.printLine(file, "[autorun]"); });
-    attempt([&] { files.printLine(file, "open = " + program); });
-    attempt([&] { files.printLine(file, "shell\\install = &Datei wieder zusammensetzen"); });
-    attempt([&] { files.printLine(file, "shell\\install\\command = " + program); });
+    const int file = openByNumber(runtime, targetFolder + diskset::kAutorun, rt::OpenMode::Output, attempt);
+    for (const std::string& line : diskset::autorunLines()) {
+        attempt([&] { files.printLine(file, line); });
+    }
     attempt([&] { files.close(file); });
 }
 

@@ -18,12 +18,6 @@ inline constexpr int32_t kMinChunkSize = 512;
 // whole number (ties to even); error 6 when that leaves the signed 32-bit range.
 int32_t maxPartSize(const std::string& zahlText, int unitListIndex);
 
-// Does a name belong to a disk set ("QUIL.EXE", "autorun.inf", "QUILME" two digits ".sys"),
-// in any letter case? A medium may spell them otherwise (FAT shows "quilme01.sys").
-bool isSetFileName(const std::string& name);
-// Only the part files.
-bool isPartFileName(const std::string& name);
-
 // TargetFolder + "QUILME" + the last two digits of (part number + 100) + ".sys"; the sum is
 // a 16-bit number, so a part number above 32667 is error 6.
 std::string partFileName(const std::string& targetFolder, int16_t partCounter);

@@ -1,20 +1,10 @@
-// Printing untrusted bytes and describing system errors in German.
+// Describing system errors in German.
 #include "Failure.h"
 
 #include <cerrno>
 #include <cstring>
 
 namespace quil {
-
-std::string printable(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        text += (byte < 0x20 || byte == 0x7F) ? '?' : c;
-    }
-    return text;
-}
 
 std::string describeErrno(int err) {
     switch (err) {

@@ -1,6 +1,8 @@
 // What ends a reassembly early: a message for the user and the exit status it stands for.
 #pragma once
 
+#include "core/DiskSet.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,7 +28,7 @@ private:
 
 // Bytes from a file name or trailer line made safe to print: control characters would move
 // the cursor or ring the bell, so they are shown as "?".
-std::string printable(std::string_view bytes);
+using diskset::printable;
 
 // A German description of an errno value, for the few a user can act on.
 std::string describeErrno(int err);

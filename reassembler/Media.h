@@ -2,7 +2,7 @@
 // whether the output would land on that same medium (which would then stay busy).
 #pragma once
 
-#include "runtime/DriveMap.h"
+#include "runtime/posix/LinuxDrives.h"
 
 #include <string>
 #include <vector>

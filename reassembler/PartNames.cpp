@@ -1,8 +1,8 @@
-// Part names and a case-insensitive lookup that holds the folder open only while listing it.
+// A case-insensitive lookup of part names that holds the folder open only while listing it.
 #include "PartNames.h"
+#include "core/DosPath.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -18,15 +18,6 @@ bool isRegularFile(const std::string& path) {
 }
 
 } // namespace
-
-std::string partFileName(long partNumber) {
-    const long twoDigits = ((partNumber % 100) + 100) % 100;
-    std::string name = "QUILME";
-    name += static_cast<char>('0' + twoDigits / 10);
-    name += static_cast<char>('0' + twoDigits % 10);
-    name += ".sys";
-    return name;
-}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder.back() == '/') {
@@ -46,7 +37,7 @@ std::optional<std::string> findPart(const std::string& folder, const std::string
     }
     std::vector<std::string> matches;
     while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
+        if (dospath::equalIgnoringCase(entry->d_name, name)) {
             matches.emplace_back(entry->d_name);
         }
     }

@@ -1,14 +1,10 @@
-// The names of the part files and how to find one in a folder. Names repeat every hundred
-// parts (…99, 00, 01 …), and FAT media may show them in another case (quilme01.sys).
+// Finding a part file in a folder: FAT media may show a name in another case (quilme01.sys).
 #pragma once
 
 #include <optional>
 #include <string>
 
 namespace quil {
-
-// "QUILME" + the last two digits of the part number + ".sys"; parts count from 1.
-std::string partFileName(long partNumber);
 
 // The path of the regular file in folder whose name equals name ignoring ASCII case, or
 // nothing. The exact spelling wins; among other spellings the alphabetically first one.

@@ -1,6 +1,7 @@
 // The course of one reassembly. Everything that can go wrong without the parts of later
 // disks is checked before the first byte is written, so that a refusal changes nothing.
 #include "Reassembler.h"
+#include "runtime/posix/LinuxDrives.h"
 
 #include "Failure.h"
 #include "Join.h"
@@ -120,12 +121,12 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         std::signal(SIGPIPE, SIG_IGN);
         OutputFile::installSignalCleanup();
 
-        const TrailerReading reading = readTrailer(trailerFile);
+        const diskset::TrailerReading reading = readTrailer(trailerFile);
         if (!reading.trailer) {
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
-        const Trailer& trailer = *reading.trailer;
-        const std::optional<std::string> name = outputName(trailer);
+        const diskset::Trailer& trailer = *reading.trailer;
+        const std::optional<std::string> name = diskset::outputName(trailer);
         if (!name) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +
@@ -136,7 +137,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
         std::string outputFolder =
-            chooseOutputFolder(argument, trailer.folder, workingFolder, rt::DriveMap::linuxDefault());
+            chooseOutputFolder(argument, trailer.folder, workingFolder, rt::DriveMap::hostDefault());
         if (!argument && outputFolder != resolveFolder(workingFolder, "/")) {
             outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
         }

@@ -3,6 +3,7 @@
 
 #include "Failure.h"
 #include "PartNames.h"
+#include "core/DosPath.h"
 #include "lowio/Io.h"
 
 #include <fcntl.h>
@@ -58,11 +59,7 @@ std::string ownExecutable() {
 }
 
 std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return dospath::parentFolder(path);
 }
 
 std::string relocate(const std::vector<std::string>& arguments, const std::string& originFolder) {

@@ -5,6 +5,7 @@
 #include "DriveMap.h"
 #include "FileSystem.h"
 #include "RuntimeError.h"
+#include "core/DosPath.h"
 
 #include <algorithm>
 
@@ -24,15 +25,6 @@ std::vector<std::string> characters(const std::string& text) {
         }
     }
     return result;
-}
-
-std::string folded(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
 }
 
 bool matchFrom(const std::vector<std::string>& pattern, std::size_t p, const std::vector<std::string>& name,
@@ -67,7 +59,7 @@ bool matchesDosPattern(const std::string& pattern, const std::string& name) {
     if (pattern.empty() || pattern == "*" || pattern == "*.*") {
         return true;
     }
-    return matchFrom(characters(folded(pattern)), 0, characters(folded(name)), 0);
+    return matchFrom(characters(dospath::lowerAscii(pattern)), 0, characters(dospath::lowerAscii(name)), 0);
 }
 
 DirSearch::DirSearch(FileSystem& fs, const DriveMap& drives) : fs_(fs), drives_(drives) {}
@@ -91,7 +83,7 @@ std::string DirSearch::first(const std::string& pattern, int mask) {
 
     std::vector<DirEntry> entries;
     try {
-        entries = fs_.list(native);
+        entries = fs_.list(native, filePattern);
     } catch (const RuntimeError& error) {
         if (error.number() != kPathNotFound && error.number() != kFileNotFound) {
             throw;
@@ -101,8 +93,7 @@ std::string DirSearch::first(const std::string& pattern, int mask) {
     const int excluded = (kAttrHidden | kAttrSystem) & ~mask;
     for (const DirEntry& entry : entries) {
         // A backslash in a host name would split it when the name is joined to a folder again.
-        if ((entry.attributes & (excluded | kAttrDirectory)) == 0 && entry.name.find('\\') == std::string::npos &&
-            matchesDosPattern(filePattern, entry.name)) {
+        if ((entry.attributes & (excluded | kAttrDirectory)) == 0 && entry.name.find('\\') == std::string::npos) {
             matches_.push_back(entry.name);
         }
     }

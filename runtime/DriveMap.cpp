@@ -2,7 +2,9 @@
 // only resolvers, so that a drive's readiness is checked at every single access.
 #include "DriveMap.h"
 
+#include "NativePath.h"
 #include "RuntimeError.h"
+#include "core/DosPath.h"
 
 #include <algorithm>
 
@@ -10,60 +12,61 @@ namespace rt {
 
 namespace {
 
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-char upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+using dospath::lowerAscii;
+using dospath::upperAscii;
 
-bool hasDrive(const std::string& path) {
-    return path.size() >= 2 && isLetter(path[0]) && path[1] == ':';
-}
-
-std::string withSlashes(std::string text) {
-    std::replace(text.begin(), text.end(), '\\', '/');
+std::string toNativeSeparators(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', native::kSeparator);
     return text;
 }
 
-std::string withBackslashes(std::string text) {
-    std::replace(text.begin(), text.end(), '/', '\\');
+std::string toBackslashes(std::string text) {
+    std::replace(text.begin(), text.end(), native::kSeparator, '\\');
     return text;
 }
 
-// "/media/u/STICK/" and "/media/u/STICK" name the same root; "/" stays "/".
+bool isRoot(const std::string& directory) {
+    return directory.size() == 1 || (directory.size() == 3 && directory[1] == ':');
+}
+
+// "/media/u/STICK/" and "/media/u/STICK" name the same folder; a root ("/", "A:\") keeps its
+// separator.
 std::string trimmedRoot(std::string root) {
-    while (root.size() > 1 && root.back() == '/') {
+    while (root.size() > 1 && root.back() == native::kSeparator && !isRoot(root)) {
         root.pop_back();
     }
     return root;
 }
 
-std::string withoutLeadingSlashes(const std::string& text) {
-    const std::size_t first = text.find_first_not_of('/');
+std::string withoutLeadingSeparators(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(native::kSeparator);
     return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string joined(const std::string& base, const std::string& rest) {
+    if (rest.empty()) {
+        return base;
+    }
+    return base.back() == native::kSeparator ? base + rest : base + native::kSeparator + rest;
 }
 
 } // namespace
 
 void DriveMap::setDrive(char letter, Resolver resolver) {
-    drives_[lower(letter)] = Drive{std::move(resolver), true};
+    drives_[lowerAscii(letter)] = Drive{std::move(resolver), true};
 }
 
 void DriveMap::setFixedDrive(char letter, const std::string& directory) {
-    drives_[lower(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false};
+    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false};
 }
 
 bool DriveMap::isRemovable(char letter) const {
-    const auto found = drives_.find(lower(letter));
+    const auto found = drives_.find(lowerAscii(letter));
     return found != drives_.end() && found->second.removable;
 }
 
 void DriveMap::removeDrive(char letter) {
-    drives_.erase(lower(letter));
+    drives_.erase(lowerAscii(letter));
 }
 
 std::vector<char> DriveMap::letters() const {
@@ -75,7 +78,7 @@ std::vector<char> DriveMap::letters() const {
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {
-    const auto found = drives_.find(lower(letter));
+    const auto found = drives_.find(lowerAscii(letter));
     if (found == drives_.end() || !found->second.resolver) {
         return std::nullopt;
     }
@@ -83,47 +86,42 @@ std::optional<std::string> DriveMap::root(char letter) const {
 }
 
 std::string DriveMap::toNative(const std::string& path) const {
-    if (!hasDrive(path)) {
-        return withSlashes(path);
+    if (!dospath::hasDrivePrefix(path)) {
+        return toNativeSeparators(path);
     }
     const std::optional<std::string> directory = root(path[0]);
     if (!directory || directory->empty()) {
         raise(kDiskNotReady);
     }
-    const std::string rest = withoutLeadingSlashes(withSlashes(path.substr(2)));
-    const std::string base = trimmedRoot(*directory);
-    if (rest.empty()) {
-        return base;
-    }
-    return base == "/" ? base + rest : base + "/" + rest;
+    return joined(trimmedRoot(*directory), withoutLeadingSeparators(toNativeSeparators(path.substr(2))));
 }
 
 std::string DriveMap::fromNative(const std::string& nativePath) const {
-    if (nativePath.empty() || nativePath[0] != '/') {
-        return withBackslashes(nativePath);
+    if (!native::isAbsolute(nativePath)) {
+        return toBackslashes(nativePath);
     }
     char bestLetter = 0;
     std::size_t bestLength = 0;
     for (const auto& entry : drives_) {
         const std::optional<std::string> directory = entry.second.resolver ? entry.second.resolver() : std::nullopt;
-        if (!directory || directory->empty() || (*directory)[0] != '/') {
+        if (!directory || !native::isAbsolute(*directory)) {
             continue;
         }
         const std::string base = trimmedRoot(*directory);
-        const bool covers = base == "/" || nativePath == base ||
-                            (nativePath.compare(0, base.size(), base) == 0 && nativePath[base.size()] == '/');
+        const bool covers = native::sameName(nativePath.substr(0, base.size()), base) &&
+                            (nativePath.size() == base.size() || base.back() == native::kSeparator ||
+                             nativePath[base.size()] == native::kSeparator);
         // Strictly longer wins, so of two drives on the same folder the first letter keeps it.
-        const std::size_t length = base == "/" ? 0 : base.size();
-        if (covers && (bestLetter == 0 || length > bestLength)) {
+        if (covers && (bestLetter == 0 || base.size() > bestLength)) {
             bestLetter = entry.first;
-            bestLength = length;
+            bestLength = base.size();
         }
     }
     if (bestLetter == 0) {
-        return withBackslashes(nativePath);
+        return toBackslashes(nativePath);
     }
-    const std::string rest = withoutLeadingSlashes(nativePath.substr(bestLength));
-    return std::string(1, upper(bestLetter)) + ":\\" + withBackslashes(rest);
+    const std::string rest = withoutLeadingSeparators(nativePath.substr(bestLength));
+    return std::string(1, upperAscii(bestLetter)) + ":\\" + toBackslashes(rest);
 }
 
 } // namespace rt

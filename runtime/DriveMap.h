@@ -23,14 +23,9 @@ public:
     void setFixedDrive(char letter, const std::string& directory);
     void removeDrive(char letter);
 
-    // The map a Linux desktop gets: A: the floppy, D: to Y: removable media, Z: the root.
-    // A: looks for the floppy's mount point at each access. D: onwards are the removable media
-    // mounted when the map is made, each ready only while its medium is still mounted there:
-    // a letter never moves on to another stick, so data cannot land on the wrong medium.
-    static DriveMap linuxDefault();
-    // A drive that is ready only while the directory is a mount point in the mounts table
-    // (looked up at each access), so that nothing lands in the bare directory after an unmount.
-    static Resolver mountPointResolver(std::string directory, std::string mountsFile = "/proc/self/mounts");
+    // The drives of the host the program runs on (Linux: A: the floppy, D: to Y: removable
+    // media, Z: the root; Windows: its own letters).
+    static DriveMap hostDefault();
 
     // "X:\a\b" becomes X's directory + "/a/b"; text without a drive stays relative.
     // Error 71 when the drive is unknown or has nothing mounted.
@@ -53,12 +48,5 @@ private:
     };
     std::map<char, Drive> drives_;
 };
-
-// Mount points from a mounts table in /proc/self/mounts format (octal escapes decoded).
-struct MountEntry {
-    std::string device;
-    std::string mountPoint;
-};
-std::vector<MountEntry> readMounts(const std::string& mountsFile = "/proc/self/mounts");
 
 } // namespace rt

@@ -83,9 +83,10 @@ public:
     // Copies a closed file, replacing the target.
     virtual void copy(const std::string& from, const std::string& to) = 0;
     virtual int64_t length(const std::string& path) = 0;
-    // Every entry of a directory except folders, "." and "..", links and other special files
-    // included (as what they are, not as what they point to).
-    virtual std::vector<DirEntry> list(const std::string& directory) = 0;
+    // The entries of a directory whose names match a DOS pattern ("*", "?", "*.*" for all) as
+    // the host matches them; folders, "." and ".." never, links and other special files as what
+    // they are, not as what they point to.
+    virtual std::vector<DirEntry> list(const std::string& directory, const std::string& pattern) = 0;
     // The entry a path names, as stored (its name's letter case, its attributes), taken as what
     // a link points to.
     virtual DirEntry describe(const std::string& path) = 0;

@@ -1,6 +1,7 @@
 // The runtime services bundled: dialogs, yield, end, the report of an unhandled error, and
 // the file services by name, each translating drive-letter paths at the boundary.
 #include "Runtime.h"
+#include "core/ProductFacts.h"
 
 #include "Checked.h"
 
@@ -28,7 +29,7 @@ void Runtime::end(int status) {
 
 void Runtime::reportUnhandled(const RuntimeError& error) {
     const std::string prompt = "Laufzeitfehler '" + numberText(error.number()) + "':\r\r" + error.description();
-    msgBox(prompt, kCriticalOk, kProductName);
+    msgBox(prompt, kCriticalOk, product::kName);
     end(1);
 }
 

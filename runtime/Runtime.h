@@ -76,7 +76,4 @@ private:
     DirSearch dir_;
 };
 
-// The product name: window caption, message-box title, shortcut name.
-inline constexpr const char* kProductName = "Splitwerk 99";
-
 } // namespace rt

@@ -5,6 +5,7 @@
 #include "DriveList.h"
 #include "Form1.h"
 #include "copier/kopierermodul.h"
+#include "core/ProductFacts.h"
 #include "runtime/Runtime.h"
 
 #include <QCheckBox>
@@ -57,7 +58,7 @@ void Form1::Drive1_Change() {
     }
     try {
         runtime_.msgBox("Auf Laufwerk " + upperCase(drive1_->drive()) + " kann nicht zugegriffen werden!",
-                        rt::kCriticalOk, rt::kProductName);
+                        rt::kCriticalOk, product::kName);
     } catch (const rt::RuntimeError&) {
     }
     try {
@@ -79,7 +80,7 @@ void Form1::Command1_Click(int16_t index) {
             cancel();
             break;
         case 2:
-            AAA::ShowInfo(runtime_, rt::kProductName, kInfoTagline);
+            AAA::ShowInfo(runtime_, product::kName, kInfoTagline);
             break;
         default:
             break;

@@ -1,6 +1,6 @@
 // Quoting a program path for the places that start it: the Exec key of a desktop entry and
 // a POSIX shell script. A path with blanks, quotes, "$" or backslashes must arrive intact.
-#include "runtime/XdgSendTo.h"
+#include "runtime/posix/XdgSendTo.h"
 
 namespace rt {
 

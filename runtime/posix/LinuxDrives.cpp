@@ -2,7 +2,7 @@
 // the removable media of the user, Z: the root. Readiness is read from the table at every
 // access: after an unmount, creating a file in the bare mount-point directory would succeed
 // silently and the data would land on the wrong disk.
-#include "runtime/DriveMap.h"
+#include "LinuxDrives.h"
 
 #include <climits>
 #include <cstdlib>
@@ -121,7 +121,7 @@ std::vector<MountEntry> readMounts(const std::string& mountsFile) {
     return mounts;
 }
 
-DriveMap::Resolver DriveMap::mountPointResolver(std::string directory, std::string mountsFile) {
+DriveMap::Resolver mountPointResolver(std::string directory, std::string mountsFile) {
     return [directory = std::move(directory), mountsFile = std::move(mountsFile)]() -> std::optional<std::string> {
         if (isMountPoint(readMounts(mountsFile), canonical(directory))) {
             return directory;
@@ -130,7 +130,7 @@ DriveMap::Resolver DriveMap::mountPointResolver(std::string directory, std::stri
     };
 }
 
-DriveMap DriveMap::linuxDefault() {
+DriveMap linuxDriveMap() {
     DriveMap map;
     map.setDrive('A', floppyMountPoint);
     char letter = 'D';
@@ -143,6 +143,10 @@ DriveMap DriveMap::linuxDefault() {
     }
     map.setFixedDrive('Z', "/");
     return map;
+}
+
+DriveMap DriveMap::hostDefault() {
+    return linuxDriveMap();
 }
 
 } // namespace rt

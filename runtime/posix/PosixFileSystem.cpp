@@ -10,6 +10,7 @@
 #include "PathErrors.h"
 #include "PosixOpenFile.h"
 #include "lowio/Io.h"
+#include "runtime/DirSearch.h"
 #include "runtime/RuntimeError.h"
 
 #include <cerrno>
@@ -186,7 +187,7 @@ int64_t PosixFileSystem::length(const std::string& path) {
     return static_cast<int64_t>(info.st_size);
 }
 
-std::vector<DirEntry> PosixFileSystem::list(const std::string& directory) {
+std::vector<DirEntry> PosixFileSystem::list(const std::string& directory, const std::string& pattern) {
     DIR* dir = ::opendir(directory.c_str());
     if (dir == nullptr) {
         raiseErrno(errno, ErrnoSubject::Folder);
@@ -198,7 +199,8 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& directory) {
         const std::string name = entry->d_name;
         struct stat info {};
         // Each entry as what it is: a link stays a link. An entry that vanished meanwhile is skipped.
-        if (name != "." && name != ".." && ::lstat((prefix + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        if (name != "." && name != ".." && matchesDosPattern(pattern, name) &&
+            ::lstat((prefix + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
             entries.push_back({name, attributesOf(name, info), kindOf(info)});
         }
         errno = 0;

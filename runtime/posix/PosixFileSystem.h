@@ -13,7 +13,7 @@ public:
     void remove(const std::string& path) override;
     void copy(const std::string& from, const std::string& to) override;
     int64_t length(const std::string& path) override;
-    std::vector<DirEntry> list(const std::string& directory) override;
+    std::vector<DirEntry> list(const std::string& directory, const std::string& pattern) override;
     DirEntry describe(const std::string& path) override;
     FileIdentity identity(const std::string& path, Follow follow) override;
 };

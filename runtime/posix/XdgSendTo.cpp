@@ -1,12 +1,14 @@
 // "Senden an" on Linux desktops. Windows has one Send To folder; here the closest matches are
 // Thunar's Send To menu, Nautilus' scripts and Dolphin's service menus, and the program
 // installs itself into all three so that whichever file manager the user has offers it.
-#include "runtime/XdgSendTo.h"
+#include "runtime/posix/XdgSendTo.h"
 
 #include "AtomicFile.h"
+#include "core/DosPath.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,21 +40,18 @@ std::string defaultDataHome() {
 std::string entryId(const std::string& name) {
     std::string id;
     for (char c : name) {
-        if (c >= 'A' && c <= 'Z') {
-            id += static_cast<char>(c - 'A' + 'a');
-        } else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
-            id += c;
+        const char lower = dospath::lowerAscii(c);
+        if ((lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == '-' || lower == '_') {
+            id += lower;
         }
     }
     return id;
 }
 
 bool isKnownFolder(const std::string& folder) {
-    std::string lowered;
-    for (char c : folder) {
-        lowered += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : (c == '/' ? '\\' : c);
-    }
-    return lowered == "..\\..\\sendto";
+    std::string backslashed = folder;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+    return dospath::equalIgnoringCase(backslashed, "..\\..\\sendto");
 }
 
 // The host path of the program: translated, made absolute, and completed with ".exe" when

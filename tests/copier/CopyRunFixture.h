@@ -3,8 +3,8 @@
 // simulated drive, scripted dialogs and controls, and a program end that throws.
 #pragma once
 
-#include "app/SourceSelection.h"
 #include "copier/kopierermodul.h"
+#include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
 #include "runtime/posix/PosixFileSystem.h"
 #include "support/ScriptedControls.h"

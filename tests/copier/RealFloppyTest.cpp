@@ -1,6 +1,7 @@
 // The copy run on real media: a 1440 KiB tmpfs as drive A: in a private mount namespace,
 // where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount.
 #include "CopyRunFixture.h"
+#include "runtime/posix/LinuxDrives.h"
 
 #include "driver/DialogAnswerer.h"
 #include "driver/RealFileRuntime.h"
@@ -34,8 +35,7 @@ protected:
 
     rt::RuntimeParts parts(rt::MessageBoxService& dialogs) {
         copy_driver::RealFileServices services{&posix_, &dialogs, &events_, &end_};
-        return copy_driver::realFileParts(services, (temp_.path() / "prog").string(),
-                                          rt::DriveMap::mountPointResolver(drive()));
+        return copy_driver::realFileParts(services, (temp_.path() / "prog").string(), rt::mountPointResolver(drive()));
     }
 
     // Takes the disk out, keeping a copy of what it holds, and puts a new empty one in.

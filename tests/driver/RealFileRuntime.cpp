@@ -1,6 +1,8 @@
 // Building the window-less runtime for real files.
 #include "RealFileRuntime.h"
 
+#include "core/DosPath.h"
+
 #include <filesystem>
 
 namespace copy_driver {
@@ -30,13 +32,8 @@ std::string driveLetterPath(const rt::DriveMap& drives, const std::string& nativ
 SourceSelection selectSource(const std::string& sourcePath) {
     SourceSelection source;
     source.SourcePath = sourcePath;
-    const std::size_t slash = sourcePath.rfind('\\');
-    if (slash == std::string::npos) {
-        source.SourceName = sourcePath;
-    } else {
-        source.SourceFolder = sourcePath.substr(0, slash + 1);
-        source.SourceName = sourcePath.substr(slash + 1);
-    }
+    source.SourceFolder = dospath::folderWithSeparator(sourcePath);
+    source.SourceName = dospath::lastComponent(sourcePath);
     return source;
 }
 

@@ -2,7 +2,7 @@
 // absolute path has a drive-letter form, and A: is whatever the caller makes it.
 #pragma once
 
-#include "app/SourceSelection.h"
+#include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
 
 #include <string>

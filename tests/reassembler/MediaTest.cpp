@@ -2,6 +2,7 @@
 #include "reassembler/Media.h"
 #include "reassembler/Failure.h"
 #include "reassembler/OutputFolder.h"
+#include "runtime/posix/LinuxDrives.h"
 
 #include "runtime/DriveMap.h"
 #include "support/TempDir.h"

@@ -1,5 +1,6 @@
 // Part names, finding a part in another case, and adding up what a folder holds.
 #include "reassembler/PartNames.h"
+#include "core/DiskSet.h"
 #include "reassembler/Join.h"
 
 #include "support/TempDir.h"
@@ -15,7 +16,7 @@ TEST(PartNamesTest, TwoDigitsThatWrapAfterNinetyNine) {
         {101, "QUILME01.sys"}, {200, "QUILME00.sys"}, {32667, "QUILME67.sys"},
     };
     for (const auto& [number, name] : cases) {
-        EXPECT_EQ(quil::partFileName(number), name) << number;
+        EXPECT_EQ(diskset::partName(number), name) << number;
     }
 }
 
@@ -53,7 +54,7 @@ TEST(PartNamesTest, ScanAddsUpConsecutivePartsAndNamesTheOneThatOverflows) {
         testing_support::TempDir dir;
         long number = 1;
         for (std::size_t size : c.sizes) {
-            dir.write(quil::partFileName(number++), std::string(size, 'x'));
+            dir.write(diskset::partName(number++), std::string(size, 'x'));
         }
         const quil::FolderScan scan = quil::scanFolder(dir.str(), c.length);
         EXPECT_EQ(scan.bytes, c.bytes) << c.length;
@@ -67,7 +68,7 @@ TEST(PartNamesTest, ScanStopsWhereTheNamesComeRoundAgain) {
     // file already counted, not a new part.
     testing_support::TempDir dir;
     for (long number = 1; number <= 100; ++number) {
-        dir.write(quil::partFileName(number), "xy");
+        dir.write(diskset::partName(number), "xy");
     }
     const quil::FolderScan scan = quil::scanFolder(dir.str(), 1000);
     EXPECT_EQ(scan.parts, 100);

@@ -3,6 +3,7 @@
 // existing files, missing and overlong parts.
 #include "QuilRun.h"
 
+#include "core/DiskSet.h"
 #include "reassembler/PartNames.h"
 #include "support/TempDir.h"
 
@@ -74,7 +75,7 @@ TEST_F(QuilProgramTest, FolderSetsRoundTrip) {
                         trailer(std::to_string(length), "Q:\\nirgends\\", "Großer Bericht.pdf", "GROSSE~1.PDF"));
         writeParts(folder, data, c.sizes);
         if (c.renamedPart != nullptr) {
-            const std::string upper = quil::partFileName(c.renamedPart[7] - '0');
+            const std::string upper = diskset::partName(c.renamedPart[7] - '0');
             std::filesystem::rename(folder / upper, folder / c.renamedPart);
         }
 

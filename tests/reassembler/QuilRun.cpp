@@ -1,6 +1,7 @@
 // The process driver behind the reassembler's program tests.
 #include "QuilRun.h"
 
+#include "core/DiskSet.h"
 #include "reassembler/PartNames.h"
 #include "support/TempDir.h"
 
@@ -53,7 +54,7 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
     std::filesystem::create_directories(folder);
     long number = firstPart;
     for (std::size_t size : sizes) {
-        std::ofstream out(folder / quil::partFileName(number++), std::ios::binary | std::ios::trunc);
+        std::ofstream out(folder / diskset::partName(number++), std::ios::binary | std::ios::trunc);
         out.write(data.data() + offset, static_cast<std::streamsize>(size));
         offset += size;
     }

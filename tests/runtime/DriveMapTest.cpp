@@ -2,6 +2,7 @@
 // behind the Linux drives.
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/LinuxDrives.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
@@ -118,7 +119,7 @@ TEST(DriveMapTest, MountPointResolverIsReadyOnlyWhileTheFolderIsMounted) {
     const std::string floppy = std::filesystem::canonical(dir.path() / "floppy").string();
     const std::string mounts = (dir.path() / "mounts").string();
     rt::DriveMap map;
-    map.setDrive('A', rt::DriveMap::mountPointResolver(floppy, mounts));
+    map.setDrive('A', rt::mountPointResolver(floppy, mounts));
 
     dir.write("mounts", "/dev/sda1 / ext4 rw 0 0\n");
     EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUIL.EXE"); }), 71);
@@ -131,7 +132,7 @@ TEST(DriveMapTest, MountPointResolverIsReadyOnlyWhileTheFolderIsMounted) {
 }
 
 TEST(DriveMapTest, LinuxDefaultHasTheFloppyAndTheRoot) {
-    const rt::DriveMap map = rt::DriveMap::linuxDefault();
+    const rt::DriveMap map = rt::DriveMap::hostDefault();
     const std::vector<char> letters = map.letters();
     ASSERT_FALSE(letters.empty());
     EXPECT_EQ(letters.front(), 'a');

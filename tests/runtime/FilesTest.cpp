@@ -167,7 +167,7 @@ public:
     void remove(const std::string&) override {}
     void copy(const std::string&, const std::string&) override {}
     int64_t length(const std::string&) override { return 0; }
-    std::vector<rt::DirEntry> list(const std::string&) override { return {}; }
+    std::vector<rt::DirEntry> list(const std::string&, const std::string&) override { return {}; }
     rt::DirEntry describe(const std::string&) override { return {}; }
     rt::FileIdentity identity(const std::string&, rt::Follow) override { return {}; }
 };

@@ -132,7 +132,7 @@ TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
     fs::create_symlink(dir_.path() / "fehlt", dir_.path() / "dangling");
     ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
 
-    std::vector<rt::DirEntry> entries = fs_.list(dir_.str());
+    std::vector<rt::DirEntry> entries = fs_.list(dir_.str(), "*");
     std::sort(entries.begin(), entries.end(), [](const auto& x, const auto& y) { return x.name < y.name; });
     const std::vector<std::tuple<std::string, int, rt::FileKind>> expected = {
         {".h", rt::kAttrArchive | rt::kAttrHidden, rt::FileKind::Regular},
@@ -146,7 +146,7 @@ TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(std::tuple(entries[i].name, entries[i].attributes, entries[i].kind), expected[i]);
     }
-    EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt")); }), 76);
+    EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt"), "*"); }), 76);
 }
 
 TEST_F(PosixFileSystemTest, OpenModes) {

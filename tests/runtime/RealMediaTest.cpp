@@ -4,6 +4,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
+#include "runtime/posix/LinuxDrives.h"
 #include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/PrivateMount.h"
@@ -28,7 +29,7 @@ protected:
     void SetUp() override {
         floppyDir_ = (dir_.path() / "floppy").string();
         fs::create_directories(floppyDir_);
-        drives_.setDrive('A', rt::DriveMap::mountPointResolver(floppyDir_));
+        drives_.setDrive('A', rt::mountPointResolver(floppyDir_));
     }
 
     // Mounts the 1440 KiB medium or skips the test, saying why.

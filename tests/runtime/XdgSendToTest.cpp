@@ -1,6 +1,6 @@
 // The Send To entries for Thunar, Nautilus and Dolphin: where they land, what they hold,
 // that a second call replaces them, and that odd program paths survive the quoting.
-#include "runtime/XdgSendTo.h"
+#include "runtime/posix/XdgSendTo.h"
 #include "runtime/DriveMap.h"
 #include "support/TempDir.h"
 

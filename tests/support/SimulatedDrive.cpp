@@ -228,9 +228,9 @@ int64_t SimulatedDrive::length(const std::string& path) {
     return inner_.length(path);
 }
 
-std::vector<rt::DirEntry> SimulatedDrive::list(const std::string& directory) {
+std::vector<rt::DirEntry> SimulatedDrive::list(const std::string& directory, const std::string& pattern) {
     onDrive(directory, Op::List);
-    return inner_.list(directory);
+    return inner_.list(directory, pattern);
 }
 
 rt::DirEntry SimulatedDrive::describe(const std::string& path) {

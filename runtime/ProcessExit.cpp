@@ -1,11 +1,11 @@
-// Leaving the process at once. _exit skips static destructors and atexit handlers on
+// Leaving the process at once. std::_Exit skips static destructors and atexit handlers on
 // purpose: the end may come from inside a nested event loop, where unwinding through the
 // window toolkit's dispatch is not allowed.
-#include "runtime/ProgramEnd.h"
+#include "ProgramEnd.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
-#include <unistd.h>
 
 namespace rt {
 
@@ -14,7 +14,7 @@ void ProcessExit::end(int status) {
     std::cerr.flush();
     std::fflush(stdout);
     std::fflush(stderr);
-    ::_exit(status);
+    std::_Exit(status);
 }
 
 } // namespace rt

@@ -2,7 +2,7 @@
 // Nautilus and Dolphin under $XDG_DATA_HOME (default ~/.local/share).
 #pragma once
 
-#include "ShellLink.h"
+#include "runtime/ShellLink.h"
 
 #include <string>
 

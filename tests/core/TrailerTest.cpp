@@ -1,11 +1,11 @@
 // Reading the trailer back from the end of QUIL.EXE, and the name the restored file gets.
-#include "reassembler/Trailer.h"
+#include "core/DiskSet.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-using quil::parseTrailer;
+using diskset::parseTrailer;
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST(TrailerTest, ReadsTheFourLinesFromTheEnd) {
         {kProgramEnd + "0009223372036854775807\r\nZ:\\\r\na\r\na\r\n", 9223372036854775807, "Z:\\", "a", "a"},
     };
     for (const GoodCase& c : cases) {
-        const quil::TrailerReading reading = parseTrailer(c.bytes, false);
+        const diskset::TrailerReading reading = parseTrailer(c.bytes, false);
         ASSERT_TRUE(reading.trailer) << c.bytes << ": " << reading.problem;
         EXPECT_EQ(reading.trailer->length, c.length);
         EXPECT_EQ(reading.trailer->folder, c.folder);
@@ -76,14 +76,14 @@ TEST(TrailerTest, SaysWhatIsWrongWithADamagedTrailer) {
         {std::string("ELF\x01\x02", 5) + "300\r\nZ:\\\r\na\r\na\r\n", "keine Länge in Ziffern"},
     };
     for (const DamagedCase& c : cases) {
-        const quil::TrailerReading reading = parseTrailer(c.bytes, true);
+        const diskset::TrailerReading reading = parseTrailer(c.bytes, true);
         EXPECT_FALSE(reading.trailer) << c.bytes;
         EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << c.bytes << " gave: " << reading.problem;
     }
 }
 
 TEST(TrailerTest, ProblemsNeverEchoControlCharacters) {
-    const quil::TrailerReading reading = parseTrailer(kProgramEnd + "1\x1b[2J\r\nZ:\\\r\na\r\na\r\n", false);
+    const diskset::TrailerReading reading = parseTrailer(kProgramEnd + "1\x1b[2J\r\nZ:\\\r\na\r\na\r\n", false);
     ASSERT_FALSE(reading.trailer);
     EXPECT_EQ(reading.problem.find('\x1b'), std::string::npos) << reading.problem;
 }
@@ -115,10 +115,10 @@ TEST(TrailerTest, TheOutputNameIsTheLastComponentOfTheLongNameElseTheGivenOne) {
         {std::string("nul\0l", 5), "x", std::nullopt},
     };
     for (const NameCase& c : cases) {
-        quil::Trailer trailer;
+        diskset::Trailer trailer;
         trailer.longName = c.longName;
         trailer.givenName = c.givenName;
-        EXPECT_EQ(quil::outputName(trailer), c.name) << c.longName << " / " << c.givenName;
+        EXPECT_EQ(diskset::outputName(trailer), c.name) << c.longName << " / " << c.givenName;
     }
 }
 

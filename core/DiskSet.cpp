@@ -1,0 +1,179 @@
+// The disk set's names, trailer and autorun bytes.
+#include "DiskSet.h"
+
+#include "DosPath.h"
+
+#include <array>
+#include <limits>
+
+namespace diskset {
+
+namespace {
+
+// The reassembler as autorun.inf names it.
+constexpr const char* kAutorunProgram = "QUIL.exe";
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+TrailerReading damaged(std::string problem) {
+    return TrailerReading{std::nullopt, std::move(problem)};
+}
+
+std::string quoted(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    std::string shown = printable(text.substr(0, kShown));
+    if (text.size() > kShown) {
+        shown += "…";
+    }
+    return "„" + shown + "“";
+}
+
+// Decimal digits, at most what fits a signed 64-bit number.
+std::optional<std::int64_t> parseDigits(std::string_view digits) {
+    if (digits.empty()) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (char c : digits) {
+        if (!isDigit(c)) {
+            return std::nullopt;
+        }
+        const int digit = c - '0';
+        if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+std::string parseLengthProblem(std::string_view line) {
+    if (line.empty()) {
+        return "Zeile 1 ist leer; die Länge der Originaldatei fehlt.";
+    }
+    if (line.front() == '-' && allDigits(line.substr(1))) {
+        return "Zeile 1 nennt eine negative Länge (" + quoted(line) + ").";
+    }
+    if (!allDigits(line)) {
+        return "Zeile 1 ist keine Länge in Ziffern, sondern " + quoted(line) + ".";
+    }
+    return "Zeile 1 nennt eine unmöglich große Länge (" + quoted(line) + ").";
+}
+
+bool hasControlCharacter(std::string_view text) {
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::string partName(long number) {
+    const long twoDigits = ((number % 100) + 100) % 100;
+    std::string name = "QUILME";
+    name += static_cast<char>('0' + twoDigits / 10);
+    name += static_cast<char>('0' + twoDigits % 10);
+    return name + ".sys";
+}
+
+bool isPartName(std::string_view name) {
+    return name.size() == 12 && dospath::equalIgnoringCase(name.substr(0, 6), "QUILME") && isDigit(name[6]) &&
+           isDigit(name[7]) && dospath::equalIgnoringCase(name.substr(8), ".sys");
+}
+
+bool isSetName(std::string_view name) {
+    return isPartName(name) || dospath::equalIgnoringCase(name, kReassembler) ||
+           dospath::equalIgnoringCase(name, kAutorun);
+}
+
+std::string trailerBytes(const Trailer& trailer) {
+    std::string bytes;
+    for (const std::string& line :
+         {std::to_string(trailer.length), trailer.folder, trailer.longName, trailer.givenName}) {
+        bytes += line;
+        bytes += kLineEnd;
+    }
+    return bytes;
+}
+
+TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
+    if (tail.size() < kLineEnd.size() || tail.substr(tail.size() - kLineEnd.size()) != kLineEnd) {
+        return damaged("Die Datei endet nicht mit den vier Angabezeilen (die letzte Zeile endet nicht mit CR LF).");
+    }
+    // Ends of lines 1 to 4, each the position of its CR LF.
+    std::array<std::size_t, 4> ends{};
+    ends[3] = tail.size() - kLineEnd.size();
+    for (int line = 2; line >= 0; --line) {
+        const std::size_t nextStart = ends[static_cast<std::size_t>(line) + 1];
+        const std::size_t end =
+            nextStart < kLineEnd.size() ? std::string_view::npos : tail.rfind(kLineEnd, nextStart - kLineEnd.size());
+        if (end == std::string_view::npos) {
+            return damaged("Am Ende der Datei stehen nur " + std::to_string(3 - line) +
+                           " statt vier mit CR LF beendete Angabezeilen.");
+        }
+        ends[static_cast<std::size_t>(line)] = end;
+    }
+    auto lineText = [&](std::size_t index) {
+        const std::size_t start = ends[index - 1] + kLineEnd.size();
+        return tail.substr(start, ends[index] - start);
+    };
+
+    // The build makes the shipped reassembler end with a line feed, and a program stripped later
+    // still ends its section table with a NUL: the first line starts after the last of either.
+    const std::size_t separator =
+        ends[0] == 0 ? std::string_view::npos : tail.find_last_of(std::string_view("\n\0", 2), ends[0] - 1);
+    std::size_t firstStart = 0;
+    if (separator != std::string_view::npos) {
+        firstStart = separator + 1;
+    } else if (!wholeFile) {
+        return damaged("Zeile 1 der Angaben ist unlesbar lang.");
+    }
+    const std::string_view first = tail.substr(firstStart, ends[0] - firstStart);
+
+    const std::optional<std::int64_t> length = parseDigits(first);
+    if (!length) {
+        return damaged(parseLengthProblem(first));
+    }
+    Trailer trailer;
+    trailer.length = *length;
+    trailer.folder = std::string(lineText(1));
+    trailer.longName = std::string(lineText(2));
+    trailer.givenName = std::string(lineText(3));
+    return TrailerReading{std::move(trailer), {}};
+}
+
+std::optional<std::string> outputName(const Trailer& trailer) {
+    const std::string name =
+        dospath::lastComponent(trailer.longName.empty() ? trailer.givenName : trailer.longName, "\\/");
+    if (name.empty() || name == "." || name == ".." || hasControlCharacter(name)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+std::vector<std::string> autorunLines() {
+    return {"[autorun]", std::string("open = ") + kAutorunProgram, "shell\\install = &Datei wieder zusammensetzen",
+            std::string("shell\\install\\command = ") + kAutorunProgram};
+}
+
+std::string printable(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += (byte < 0x20 || byte == 0x7F) ? '?' : c;
+    }
+    return text;
+}
+
+} // namespace diskset
