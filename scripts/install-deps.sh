@@ -11,6 +11,8 @@ packages=(
     desktop-file-utils
     python3
     time
+    # the Windows build: cross compiler, Wine to run its tests, GoogleTest's sources to build for it
+    g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test twice: in a normal build and in a
-# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: in a normal build, in a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and in a Windows build (mingw-w64) under Wine.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
@@ -19,3 +19,14 @@ run_suite "$here/build-test"
 echo "== Tests unter AddressSanitizer und UndefinedBehaviorSanitizer =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite "$here/build-sanitize" -DSPLITWERK_SANITIZE=ON
+echo "== Windows: mit mingw-w64 gebaut, unter Wine geprüft =="
+build_windows="$here/build-windows"
+wine_prefix="--default-prefix=$build_windows/wineprefix"
+# No Wine process may outlive the run, whatever its outcome.
+trap '"$here/scripts/wine-run.sh" "$wine_prefix" --kill >/dev/null 2>&1 || true' EXIT
+cmake -S "$here" -B "$build_windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/MingwToolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DSPLITWERK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build_windows" -j "$jobs"
+# The Wine prefix is made once, before the tests are listed.
+"$here/scripts/wine-run.sh" "$wine_prefix" --init
+(cd "$build_windows" && ctest --output-on-failure -j "$jobs" --timeout 600)

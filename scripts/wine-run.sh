@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine; used as CMAKE_CROSSCOMPILING_EMULATOR
+# (see cmake/MingwToolchain.cmake), so ctest and gtest_discover_tests run
+# the cross-compiled .exe files through it.
+#
+#   wine-run.sh [--default-prefix=DIR] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--default-prefix=DIR] --init       create the prefix only
+#   wine-run.sh [--default-prefix=DIR] --shutdown   wineserver -w (wait)
+#   wine-run.sh [--default-prefix=DIR] --kill       wineserver -k, then -w
+#
+# Wine prefix, first that is set:
+#   $SPLITWERK_WINEPREFIX, --default-prefix=DIR (the toolchain file passes
+#   <build>/wineprefix), ${TMPDIR:-/tmp}/splitwerk-wineprefix-<uid>.
+# The prefix is created once with `wineboot -i` under an flock, so tests
+# started in parallel by `ctest -jN` wait for one initialisation and then
+# share the prefix. A file <prefix>/.splitwerk-ready marks a finished one.
+#
+# The exit status of the Windows program is passed through (Wine gives the
+# low 8 bits of the Windows exit code; a missing .exe gives 127 here).
+# stdout/stderr are passed through unchanged: msvcrt text mode writes CR LF.
+# That is fine for gtest_discover_tests: CMake's execute_process() drops the
+# CR of every CR LF before GoogleTestAddTests.cmake parses the list
+# (checked with CMake 3.25, experiments/crlf/run.sh).
+#
+# Environment knobs:
+#   SPLITWERK_WINEDEBUG      WINEDEBUG value (default: -all)
+#   SPLITWERK_WINE_STRIP_CR  1 = remove CR from stdout for every run
+#   DISPLAY                  passed through to the program as given (unset
+#                            it for headless behaviour); the prefix is always
+#                            initialised without a display.
+#
+#   SPLITWERK_WINESERVER_PERSIST  seconds the wineserver stays up after the
+#                            last Wine program ended (default 10)
+#
+# The wineserver of the prefix (and services.exe etc.) exits on its own
+# PERSIST s (+~2 s) after the last Wine program ended. Nothing here kills it
+# after a run, because a parallel test may still use it. After ctest call
+# `wine-run.sh --kill` (immediate) or `--shutdown` (waits for the timeout),
+# with the same prefix, so no Wine process outlives the CI job.
+#
+# gtest_discover_tests(... DISCOVERY_MODE PRE_TEST) runs --gtest_list_tests
+# with a default DISCOVERY_TIMEOUT of 5 s; the first initialisation takes
+# longer, so either run `wine-run.sh --init` before ctest or give
+# gtest_discover_tests a DISCOVERY_TIMEOUT of a few minutes (or both).
+set -u
+
+default_prefix=""
+shutdown_mode=""
+case "${1:-}" in
+  --default-prefix=*) default_prefix=${1#--default-prefix=}; shift ;;
+esac
+case "${1:-}" in
+  --shutdown|--kill|--init) shutdown_mode=$1; shift ;;
+esac
+
+prefix=${SPLITWERK_WINEPREFIX:-${default_prefix:-${TMPDIR:-/tmp}/splitwerk-wineprefix-$(id -u)}}
+prefix=$(realpath -m -- "$prefix")   # Wine insists on an absolute path
+export WINEPREFIX="$prefix"
+export WINEARCH=win64
+export WINEDEBUG="${SPLITWERK_WINEDEBUG:--all}"
+# No Mono/Gecko install dialogs; no winemenubuilder (turns Start-menu and
+# desktop shortcuts into .desktop files under $HOME).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+if [[ -n "$shutdown_mode" && "$shutdown_mode" != --init ]]; then
+  [[ -d "$prefix" ]] || exit 0
+  if [[ "$shutdown_mode" == --kill ]]; then
+    wineserver -k 2>/dev/null || true
+  fi
+  exec wineserver -w
+fi
+
+if [[ $# -lt 1 && "$shutdown_mode" != --init ]]; then
+  echo "usage: $0 [--default-prefix=DIR] PROGRAM.exe [ARGS...] | --init | --shutdown | --kill" >&2
+  exit 2
+fi
+if [[ $# -ge 1 && "$1" == *.[eE][xX][eE] && ! -f "$1" ]]; then
+  # wine itself would print a ShellExecuteEx error and exit 1.
+  echo "wine-run.sh: no such program: $1" >&2
+  exit 127
+fi
+
+ready="$prefix/.splitwerk-ready"
+if [[ ! -f "$ready" ]]; then
+  mkdir -p "$(dirname "$prefix")" || exit 125
+  exec 9>"$prefix.lock" || exit 125
+  if ! flock -w 900 9; then
+    echo "wine-run.sh: timed out waiting for $prefix.lock" >&2
+    exit 125
+  fi
+  if [[ ! -f "$ready" ]]; then
+    rm -rf "$prefix"
+    t0=$(date +%s%N)
+    if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$prefix.init.log" 2>&1; then
+      echo "wine-run.sh: wineboot -i failed for $prefix:" >&2
+      cat "$prefix.init.log" >&2
+      exit 125
+    fi
+    t1=$(date +%s%N)
+    touch "$ready"
+    echo "wine-run.sh: initialised WINEPREFIX=$prefix in $(( (t1 - t0) / 1000000 )) ms" >&2
+  fi
+  flock -u 9
+  exec 9>&-
+fi
+
+[[ "$shutdown_mode" == --init ]] && exit 0
+
+# Start the wineserver ourselves, detached, before the program runs:
+# - The first Wine process of a wineserver session also starts wineboot
+#   --init, services.exe, winedevice.exe, plugplay.exe and svchost.exe. They
+#   inherit that process's stdout/stderr and live until the wineserver exits.
+#   Under ctest (stdout/stderr = a pipe read to EOF) every test then took
+#   ~2.5 s instead of ~0.1 s. So the first process is a throw-away
+#   `wine hostname.exe` whose fds are all /dev/null or closed.
+# - With the default persistence (server started implicitly, 3 s) a program
+#   started ~1 s after the previous one ended still took ~1 s and the server
+#   went down anyway; a server started with an explicit `-pN` stays warm
+#   (~0.06 s per trivial program) until N s after the last program ended.
+# `wineserver -k0` sends signal 0: exit status 0 iff a server runs.
+if ! wineserver -k0 2>/dev/null; then
+  (
+    for fd in /proc/$BASHPID/fd/*; do
+      n=${fd##*/}
+      if [[ "$n" =~ ^[0-9]+$ ]] && (( n > 2 )); then eval "exec $n>&-" 2>/dev/null; fi
+    done
+    exec </dev/null >/dev/null 2>&1
+    wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-10}" || true  # may lose a race: fine
+    wine hostname.exe || true
+  )
+fi
+
+if [[ "${SPLITWERK_WINE_STRIP_CR:-0}" == 1 ]]; then
+  wine "$@" | tr -d '\r'
+  exit "${PIPESTATUS[0]}"
+fi
+exec wine "$@"
