@@ -31,16 +31,16 @@ bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentit
 CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source)
     : runtime_(runtime), controls_(controls), source_(source) {}
 
-template <class Op> auto CopyRun::attempt(Op&& op) -> decltype(op()) {
+template <class Op> auto CopyRun::attemptUnder(Handler handler, Op&& op) -> decltype(op()) {
     for (;;) {
         try {
             return op();
         } catch (const rt::RuntimeError& error) {
-            if (inForce_ == Handler::None) {
+            if (handler == Handler::None) {
                 throw;
             }
             // A handler's own operations are not covered by it: their errors leave from here.
-            recover(error);
+            recover(handler, error);
         }
     }
 }
@@ -131,14 +131,14 @@ CopyRun::Step CopyRun::settings() {
 }
 
 CopyRun::Step CopyRun::openSource() {
-    under(Handler::OnSourceError, [&] {
+    guarded(Handler::OnSourceError, [&] {
         const int number = runtime_.files().freeFile();
         runtime_.files().open(number, source_.SourcePath, rt::OpenMode::BinaryRead);
         sourceFile_ = number;
     });
-    sourceAtOpen_ = attempt([&] { return runtime_.files().identity(sourceFile_); });
-    sourceLength_ = attempt([&] { return rt::toInt32(sourceAtOpen_.size); });
-    unguarded();
+    endOfGroup();
+    sourceAtOpen_ = carried([&] { return runtime_.files().identity(sourceFile_); });
+    sourceLength_ = carried([&] { return rt::toInt32(sourceAtOpen_.size); });
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(sourceAtOpen_);
     if (sourceNeedsTooManyParts(sourceLength_)) {
@@ -226,14 +226,14 @@ bool CopyRun::targetIsRemovableRoot() const {
 }
 
 CopyRun::Step CopyRun::mainLoop() {
-    SourcePos = attempt([&] { return runtime_.files().seek(sourceFile_); });
-    const int32_t lengthNow = attempt([&] { return runtime_.files().lof(sourceFile_); });
+    SourcePos = carried([&] { return runtime_.files().seek(sourceFile_); });
+    const int32_t lengthNow = carried([&] { return runtime_.files().lof(sourceFile_); });
     // The trailer promises the length the source had when it was opened; parts of a source that
     // grew or shrank since would not restore it.
     if (lengthNow != sourceLength_) {
         refuse(copy_messages::kSourceChanged);
     }
-    Remaining = attempt([&] { return rt::addInt32(rt::subInt32(sourceLength_, SourcePos), 1); });
+    Remaining = carried([&] { return rt::addInt32(rt::subInt32(sourceLength_, SourcePos), 1); });
     if (Remaining == 0) {
         CopyDone = true;
         return Step::Finish;
@@ -255,7 +255,7 @@ CopyRun::Step CopyRun::diskStart() {
     // that disk gets the whole disk start again, the wipe included.
     if (controls_.chkValue(2) != 0) {
         const bool wiped = wipeTarget();
-        unguarded();
+        endOfGroup();
         if (!wiped) {
             return Step::DiskStart;
         }
@@ -271,26 +271,26 @@ CopyRun::Step CopyRun::diskStart() {
 // Empties the target folder, dot files excepted. Returns false when the disk holds files of
 // this run and the user has put in another one: the new disk is then searched from the start.
 bool CopyRun::wipeTarget() {
-    inForce_ = Handler::OnWipeError;
     // Neither the file being split nor the program and the reassembler it ships may go, should
     // the user pick their folder as the target.
     const std::vector<rt::FileIdentity> keep = identitiesOf(filesTheWipeKeeps());
-    std::string name = attempt([&] { return runtime_.dir().first(TargetFolder + "*.*", rt::kSearchAll); });
+    constexpr Handler kWipe = Handler::OnWipeError;
+    std::string name = guarded(kWipe, [&] { return runtime_.dir().first(TargetFolder + "*.*", rt::kSearchAll); });
     while (!name.empty()) {
         if (name.front() != '.') {
             const std::string path = TargetFolder + name;
-            const rt::FileIdentity identity = attempt([&] { return runtime_.identity(path); });
+            const rt::FileIdentity identity = guarded(kWipe, [&] { return runtime_.identity(path); });
             if (isWrittenThisRun(identity)) {
                 askForAnotherDisk();
                 return false;
             }
             if (!isOneOf(identity, keep)) {
-                attempt([&] { runtime_.setAttr(path, rt::kAttrNormal); });
-                attempt([&] { runtime_.kill(path); });
-                attempt([&] { runtime_.doEvents(); });
+                guarded(kWipe, [&] { runtime_.setAttr(path, rt::kAttrNormal); });
+                guarded(kWipe, [&] { runtime_.kill(path); });
+                guarded(kWipe, [&] { runtime_.doEvents(); });
             }
         }
-        name = attempt([&] { return runtime_.dir().next(); });
+        name = guarded(kWipe, [&] { return runtime_.dir().next(); });
     }
     return true;
 }
@@ -300,24 +300,19 @@ bool CopyRun::wipeTarget() {
 bool CopyRun::removeOlderParts() {
     // After a change of disk the search runs under the handler that asked for the disk; on the
     // first disk under the target's.
-    if (inForce_ == Handler::None) {
-        inForce_ = Handler::OnTargetError;
-    }
+    constexpr Handler kTarget = Handler::OnTargetError;
     std::vector<std::string> parts;
     for (std::string name =
-             attempt([&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
-         !name.empty(); name = attempt([&] { return runtime_.dir().next(); })) {
+             carriedOr(kTarget, [&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
+         !name.empty(); name = carriedOr(kTarget, [&] { return runtime_.dir().next(); })) {
         if (diskset::isPartName(name)) {
             parts.push_back(name);
         }
     }
     for (const std::string& name : parts) {
-        if (!clearName(TargetFolder + name)) {
+        if (!clearName(TargetFolder + name, kTarget)) {
             return false;
         }
-    }
-    if (!parts.empty() || inForce_ == Handler::OnTargetError) {
-        unguarded();
     }
     return true;
 }
@@ -325,11 +320,11 @@ bool CopyRun::removeOlderParts() {
 // Clears the way for one file of the set. The search ignores letter case, a case-sensitive file
 // system does not: every spelling goes, under the name the search found, so that a leftover
 // cannot keep its bytes behind the new file's end.
-bool CopyRun::clearName(const std::string& path) {
+bool CopyRun::clearName(const std::string& path, Handler searchGuard) {
     const std::string folder = dospath::folderWithSeparator(path);
     std::vector<std::string> found;
-    for (std::string name = attempt([&] { return runtime_.dir().first(path, rt::kSearchAll); }); !name.empty();
-         name = attempt([&] { return runtime_.dir().next(); })) {
+    for (std::string name = carriedOr(searchGuard, [&] { return runtime_.dir().first(path, rt::kSearchAll); });
+         !name.empty(); name = carriedOr(searchGuard, [&] { return runtime_.dir().next(); })) {
         found.push_back(folder + name);
     }
     for (const std::string& entry : found) {
@@ -344,78 +339,75 @@ bool CopyRun::clearName(const std::string& path) {
             askForAnotherDisk();
             return false;
         }
-        under(Handler::OnTargetError, [&] { runtime_.setAttr(entry, rt::kAttrNormal); });
-        attempt([&] { runtime_.kill(entry); });
+        guarded(Handler::OnTargetError, [&] { runtime_.setAttr(entry, rt::kAttrNormal); });
+        guarded(Handler::OnTargetError, [&] { runtime_.kill(entry); });
     }
     return true;
 }
 
 CopyRun::Step CopyRun::firstDiskFiles() {
-    const Attempt attemptOne = [this](const std::function<void()>& op) { attempt(op); };
-    inForce_ = Handler::OnTargetError;
-    if (!clearName(ReassemblerPath)) {
+    // Every file operation of the first disk's own files runs under OnTargetError.
+    constexpr Handler kTarget = Handler::OnTargetError;
+    const Attempt underTarget = [this](const std::function<void()>& op) { guarded(kTarget, op); };
+    endOfGroup();
+    if (!clearName(ReassemblerPath, kTarget)) {
         return Step::DiskStart;
     }
-    inForce_ = Handler::OnTargetError;
-    copyReassembler(runtime_, ReassemblerPath, attemptOne);
-    const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, attemptOne);
-    attempt([&] { rememberWritten(ReassemblerPath); });
+    copyReassembler(runtime_, ReassemblerPath, underTarget);
+    const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, underTarget);
+    guarded(kTarget, [&] { rememberWritten(ReassemblerPath); });
     if (promised != sourceLength_) {
         refuse(copy_messages::kSourceChanged);
     }
     if (controls_.chkValue(1) != 0) {
         const std::string autorun = TargetFolder + diskset::kAutorun;
-        if (!clearName(autorun)) {
+        if (!clearName(autorun, kTarget)) {
             return Step::DiskStart;
         }
-        inForce_ = Handler::OnTargetError;
-        writeAutorun(runtime_, TargetFolder, attemptOne);
-        attempt([&] { rememberWritten(autorun); });
+        writeAutorun(runtime_, TargetFolder, underTarget);
+        guarded(kTarget, [&] { rememberWritten(autorun); });
     }
-    unguarded();
+    endOfGroup();
     return Step::NumberPart;
 }
 
 CopyRun::Step CopyRun::numberPart() {
     if (PartHasData || PartCounter == 0) {
-        PartCounter = attempt([&] { return rt::addInt16(PartCounter, 1); });
+        PartCounter = carried([&] { return rt::addInt16(PartCounter, 1); });
         PartHasData = false;
     }
-    PartName = attempt([&] { return partFileName(TargetFolder, PartCounter); });
+    PartName = carried([&] { return partFileName(TargetFolder, PartCounter); });
     return Step::RemoveOldPart;
 }
 
 CopyRun::Step CopyRun::removeOldPart() {
-    const Handler before = inForce_;
-    if (!clearName(PartName)) {
+    // The search has no handler of its own; removing what it finds runs under OnTargetError.
+    if (!clearName(PartName, Handler::None)) {
         // Another disk is in: it gets what every new disk gets, the wipe included.
         return Step::DiskStart;
-    }
-    if (inForce_ != before) {
-        unguarded();
     }
     return Step::OpenPart;
 }
 
 CopyRun::Step CopyRun::openPart() {
-    under(Handler::OnTargetError, [&] {
+    guarded(Handler::OnTargetError, [&] {
         const int number = runtime_.files().freeFile();
         runtime_.files().open(number, PartName, rt::OpenMode::BinaryWrite);
         partFile_ = number;
     });
     PartOpen = true;
-    unguarded();
+    endOfGroup();
     return Step::SizeChunk;
 }
 
 CopyRun::Step CopyRun::sizeChunk() {
     ChunkSize = std::min(Remaining, kMaxChunkSize);
-    PartRoom = attempt([&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile_)); });
+    PartRoom = carried([&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile_)); });
     if (PartRoom <= 0) {
-        under(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
+        guarded(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
         PartOpen = false;
-        attempt([&] { rememberWritten(PartName); });
-        unguarded();
+        guarded(Handler::OnTargetError, [&] { rememberWritten(PartName); });
+        endOfGroup();
         return Step::PartStart;
     }
     ChunkSize = std::min(ChunkSize, PartRoom);
@@ -424,7 +416,7 @@ CopyRun::Step CopyRun::sizeChunk() {
 
 // ChunkYield
 CopyRun::Step CopyRun::chunkYield() {
-    attempt([&] { runtime_.doEvents(); });
+    carried([&] { runtime_.doEvents(); });
     return Step::ReadChunk;
 }
 
@@ -435,7 +427,7 @@ CopyRun::Step CopyRun::readChunk() {
     if (!buffer_) {
         buffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     }
-    under(Handler::OnSourceError, [&] {
+    guarded(Handler::OnSourceError, [&] {
         // A source that shrank during the run must not leave zeros in a part.
         if (runtime_.files().get(sourceFile_, SourcePos, buffer_->bytes, size) != size) {
             rt::raise(rt::kInputPastEnd);
@@ -445,9 +437,9 @@ CopyRun::Step CopyRun::readChunk() {
 }
 
 CopyRun::Step CopyRun::writeChunk() {
-    under(Handler::OnWriteError,
-          [&] { runtime_.files().put(partFile_, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
-    unguarded();
+    guarded(Handler::OnWriteError,
+            [&] { runtime_.files().put(partFile_, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
+    endOfGroup();
     PartHasData = true;
     NewDiskNeeded = false;
     const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceLength_) * 100.0;
@@ -458,9 +450,9 @@ CopyRun::Step CopyRun::writeChunk() {
 // Finish
 CopyRun::Step CopyRun::finish() {
     if (PartOpen) {
-        under(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
+        guarded(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
         PartOpen = false;
-        unguarded();
+        endOfGroup();
     }
     return Step::CloseSource;
 }
@@ -470,8 +462,8 @@ CopyRun::Step CopyRun::closeSource() {
     if (CopyDone) {
         checkSourceUnchanged();
     }
-    under(Handler::OnSourceError, [&] { runtime_.files().close(sourceFile_); });
-    unguarded();
+    guarded(Handler::OnSourceError, [&] { runtime_.files().close(sourceFile_); });
+    endOfGroup();
     return Step::Report;
 }
 
@@ -540,7 +532,7 @@ std::optional<rt::FileIdentity> CopyRun::identityIfThere(const std::string& path
             return std::nullopt;
         }
     }
-    return attempt([&] { return runtime_.identity(path); });
+    return carried([&] { return runtime_.identity(path); });
 }
 
 int CopyRun::message(const std::string& prompt, int style) {

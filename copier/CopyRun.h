@@ -58,8 +58,8 @@ private:
         Done,
     };
 
-    // The recovery handler in force; a step that names one sets it, the end of its group
-    // returns to none, and a handler that continues the run stays in force until then.
+    // The recovery handlers. A step that names one runs under it; a handler that continues the
+    // run somewhere else stays in force until the next step that names a handler or ends a group.
     enum class Handler { None, OnSourceError, OnWipeError, OnTargetError, OnWriteError };
 
     // Thrown by a handler that continues the run somewhere else than the failed operation.
@@ -99,21 +99,32 @@ private:
     int filesTheWipeWouldDelete(const std::vector<std::string>& names);
 
     // Clears the way for a file of the set: every entry answering to its name (in any letter
-    // case, a link or a read-only file included) is removed as itself, under OnTargetError.
+    // case, a link or a read-only file included) is removed as itself, under OnTargetError; the
+    // search runs under searchGuard (Handler::None: whatever a continuation left in force).
     // Returns false when the entry is one of this run's files and the user put in another disk.
-    bool clearName(const std::string& path);
+    bool clearName(const std::string& path, Handler searchGuard);
 
-    // Runs one operation under the handler in force, repeating it as long as the handler
-    // asks for a retry; with no handler in force the error propagates.
-    template <class Op> auto attempt(Op&& op) -> decltype(op());
-    template <class Op> auto under(Handler handler, Op&& op) -> decltype(op()) {
-        inForce_ = handler;
-        return attempt(std::forward<Op>(op));
+    // Each fallible operation names the handler that covers it:
+    // - guarded(h, op): op runs under h; a failure goes to h, which retries op, continues the run
+    //   elsewhere or gives up. A step that names a handler ends any handler left in force.
+    // - carried(op): op has no handler of its own; a failure goes to the handler that continued
+    //   the run and is still in force (OnWriteError after a retry, a halved chunk or a new disk);
+    //   with none in force it is an error nobody handles.
+    // - carriedOr(h, op): like carried, with h when nothing is in force.
+    template <class Op> auto guarded(Handler handler, Op&& op) -> decltype(op()) {
+        carried_ = Handler::None;
+        return attemptUnder(handler, std::forward<Op>(op));
     }
-    void unguarded() { inForce_ = Handler::None; }
+    template <class Op> auto carried(Op&& op) -> decltype(op()) { return attemptUnder(carried_, std::forward<Op>(op)); }
+    template <class Op> auto carriedOr(Handler handler, Op&& op) -> decltype(op()) {
+        return attemptUnder(carried_ != Handler::None ? carried_ : handler, std::forward<Op>(op));
+    }
+    // The end of a group of guarded steps: nothing stays in force.
+    void endOfGroup() { carried_ = Handler::None; }
+    template <class Op> auto attemptUnder(Handler handler, Op&& op) -> decltype(op());
 
     // The recovery handlers; each returns to retry or throws ContinueAt.
-    void recover(const rt::RuntimeError& error);
+    void recover(Handler handler, const rt::RuntimeError& error);
     void OnSourceError(const rt::RuntimeError& error);
     void OnWipeError(const rt::RuntimeError& error);
     void OnTargetError(const rt::RuntimeError& error);
@@ -168,7 +179,8 @@ private:
     int32_t sourceLength_ = 0;
     std::vector<rt::FileIdentity> sourceIdentities_;
     std::unique_ptr<lowio::ChunkBuffer> buffer_; // allocated at the first chunk, used for the whole run
-    Handler inForce_ = Handler::None;
+    // The handler a continuation left in force, until the next step that names one.
+    Handler carried_ = Handler::None;
     std::vector<rt::FileIdentity> written_;
 };
 

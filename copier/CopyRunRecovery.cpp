@@ -9,8 +9,8 @@
 
 namespace kopierer {
 
-void CopyRun::recover(const rt::RuntimeError& error) {
-    switch (inForce_) {
+void CopyRun::recover(Handler handler, const rt::RuntimeError& error) {
+    switch (handler) {
     case Handler::OnSourceError:
         OnSourceError(error);
         break;
@@ -43,6 +43,9 @@ void CopyRun::OnTargetError(const rt::RuntimeError&) {
 }
 
 void CopyRun::OnWriteError(const rt::RuntimeError& error) {
+    // However it continues the run (a retry, a smaller chunk, a new disk), it stays in force for
+    // the steps that follow without a handler of their own.
+    carried_ = Handler::OnWriteError;
     switch (error.number()) {
     case rt::kDiskFull:
         // The same source bytes are tried again in a smaller chunk; only below the smallest
