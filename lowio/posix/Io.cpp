@@ -75,23 +75,6 @@ SystemError readSome(NativeHandle handle, char* buffer, std::size_t size, std::s
     }
 }
 
-SystemError copyAll(NativeHandle from, NativeHandle to) {
-    char buffer[64 * 1024];
-    for (;;) {
-        std::size_t got = 0;
-        if (const SystemError error = readSome(from, buffer, sizeof buffer, got); error != 0) {
-            return error;
-        }
-        if (got == 0) {
-            return 0;
-        }
-        std::size_t written = 0;
-        if (const SystemError error = writeAll(to, buffer, got, written); error != 0) {
-            return error;
-        }
-    }
-}
-
 SystemError flush(NativeHandle handle) {
     if (const SystemError injected = detail::injectedFlushFailure(); injected != 0) {
         return injected;
