@@ -11,6 +11,15 @@ namespace {
 // Resolved by the link layer against the Start menu's Programs folder: two levels up and
 // into sendto is where the file managers' Send To entries live.
 constexpr const char* kSendToFolder = "..\\..\\sendto";
+constexpr const char* kForWindowsPcEntry = " für einen Windows-PC";
+
+bool isFile(rt::Runtime& runtime, const std::string& path) {
+    try {
+        return runtime.describe(path).kind == rt::FileKind::Regular;
+    } catch (const rt::RuntimeError&) {
+        return false;
+    }
+}
 } // namespace
 
 std::string WithTrailingBackslash(std::string text) {
@@ -27,7 +36,16 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     // No extension: the link layer completes the name the way the platform completes a
     // command, so the entry keeps working whatever the program file is called.
     const std::string target = folder + name;
-    return runtime.shellLink().create(kSendToFolder, product::kName, target, "") != 0;
+    const bool created = runtime.shellLink().create(kSendToFolder, product::kName, target, "") != 0;
+    // A Linux installation that also ships the Windows reassembler offers a second entry that
+    // makes sets for a Windows PC.
+    rt::ProgramFacts forWindows = runtime.facts();
+    forWindows.forWindowsPc = true;
+    if (created && isFile(runtime, forWindows.shippedReassembler())) {
+        static_cast<void>(runtime.shellLink().create(kSendToFolder, std::string(product::kName) + kForWindowsPcEntry,
+                                                     target, rt::kForWindowsOption));
+    }
+    return created;
 }
 
 float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels) {

@@ -504,9 +504,9 @@ bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
 }
 
 std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
-    return {source_.SourcePath,
-            dospath::withTrailingBackslash(runtime_.facts().programFolder) + diskset::kShippedReassembler,
-            runtime_.facts().programFile};
+    const rt::ProgramFacts& facts = runtime_.facts();
+    return {source_.SourcePath, facts.shippedReassembler(),
+            dospath::withTrailingBackslash(facts.programFolder) + diskset::kShippedReassembler, facts.programFile};
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,

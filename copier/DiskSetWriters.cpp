@@ -25,8 +25,7 @@ int openByNumber(rt::Runtime& runtime, const std::string& path, rt::OpenMode mod
 } // namespace
 
 void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt) {
-    const std::string shipped =
-        dospath::withTrailingBackslash(runtime.facts().programFolder) + diskset::kShippedReassembler;
+    const std::string shipped = runtime.facts().shippedReassembler();
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 

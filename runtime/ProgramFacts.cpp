@@ -1,6 +1,9 @@
 // Program facts that do not depend on the host.
 #include "ProgramFacts.h"
 
+#include "core/DiskSet.h"
+#include "core/DosPath.h"
+
 namespace rt {
 
 std::string withoutExtension(const std::string& fileName) {
@@ -10,6 +13,14 @@ std::string withoutExtension(const std::string& fileName) {
         return fileName;
     }
     return fileName.substr(0, dot);
+}
+
+std::string ProgramFacts::shippedReassembler() const {
+    std::string folder = dospath::withTrailingBackslash(programFolder);
+    if (forWindowsPc) {
+        folder += std::string(kWindowsReassemblerFolder) + "\\";
+    }
+    return folder + diskset::kShippedReassembler;
 }
 
 } // namespace rt

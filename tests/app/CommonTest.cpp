@@ -1,5 +1,6 @@
 // Module common: folder texts and the program's folder.
 #include "app/common.h"
+#include "support/TempDir.h"
 #include "support/TestRuntime.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,22 @@ TEST(CreateSendToLink, TargetNeverCarriesAnExtensionAndRepeatsIdentically) {
     ASSERT_EQ(test.links().calls.size(), 2u);
     EXPECT_EQ(test.links().calls[0], expected);
     EXPECT_EQ(test.links().calls[1], expected);
+}
+
+TEST(CreateSendToLink, WithTheWindowsReassemblerInstalledASecondEntryMakesSetsForWindows) {
+    testing_support::TempDir dir;
+    dir.write("prog/windows/QUIL.SYS", "MZ");
+    rt::DriveMap drives;
+    drives.setFixedDrive('C', dir.str());
+    rt::ProgramFacts facts;
+    facts.programFolder = "C:\\prog";
+    facts.programName = "splitwerk";
+    testing_support::TestRuntime test(std::move(drives), facts);
+    EXPECT_TRUE(common::CreateSendToLink(test.runtime()));
+    ASSERT_EQ(test.links().calls.size(), 2u);
+    EXPECT_EQ(test.links().calls[1],
+              (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99 für einen Windows-PC",
+                                              "C:\\prog\\splitwerk", "--fuer-windows"}));
 }
 
 struct Scale final : PixelTwipsScale {

@@ -15,15 +15,20 @@ std::string partName(int number) {
     return name;
 }
 
-CopyScene::CopyScene(rt::MessageBoxService* dialogs)
+CopyScene::CopyScene(rt::MessageBoxService* dialogs, bool forWindowsPc)
     : drive_(posix_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
     temp_.write("c/PROG/QUIL.SYS", reassembler_);
+    temp_.write("c/PROG/windows/QUIL.SYS", windowsReassembler_);
+    if (forWindowsPc) {
+        reassembler_ = windowsReassembler_;
+    }
     fs::create_directories(cRoot_ / "DATEN");
     rt::RuntimeParts parts;
     parts.drives.setDrive('A', drive_.resolver());
     parts.drives.setFixedDrive('C', cRoot_.string());
     parts.facts.programFolder = "C:\\PROG";
     parts.facts.programName = "splitwerk";
+    parts.facts.forWindowsPc = forWindowsPc;
     parts.fileSystem = &drive_;
     parts.messageBox = dialogs != nullptr ? dialogs : &boxes_;
     parts.events = &events_;

@@ -66,7 +66,8 @@ inline std::string wipeQuestion(const std::string& folder, int files) {
 class CopyScene {
 public:
     // dialogs: answers the run's boxes; the scene's scripted boxes unless given.
-    explicit CopyScene(rt::MessageBoxService* dialogs = nullptr);
+    // forWindowsPc: the program was started to make a set for a Windows PC.
+    explicit CopyScene(rt::MessageBoxService* dialogs = nullptr, bool forWindowsPc = false);
     CopyScene(const CopyScene&) = delete;
     CopyScene& operator=(const CopyScene&) = delete;
 
@@ -109,6 +110,7 @@ public:
 
 private:
     std::string reassembler_ = "QUIL.SYS stand-in for the copy-run tests\r\n";
+    std::string windowsReassembler_ = "MZ Windows QUIL.SYS stand-in\r\n";
     testing_support::ScriptedMessageBox boxes_;
     testing_support::ScriptedEvents events_;
     rt::ThrowingEnd end_;
