@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 namespace quil_test {
@@ -21,6 +22,11 @@ struct JoinFailureCase {
     std::function<std::int64_t(const testing_support::TempDir&)> stagePart;
     const char* said;
 };
+
+// Test names and failure messages show the case by its name.
+inline void PrintTo(const JoinFailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<JoinFailureCase> hostJoinFailureCases();
 

@@ -139,7 +139,7 @@ TEST_F(QuilProgramTest, ThreeDisksInFoldersWithTheAnswersTyped) {
                                   {"Diskette mit QUILME02.sys ein", ""}, // pressed Enter, no change
                                   {"Diskette mit QUILME02.sys ein", "/gibt/es/nicht"},
                                   {"Diskette mit QUILME02.sys ein", "disk2"}, // relative
-                                  {"Diskette mit QUILME04.sys ein", "'" + (root_.path() / "disk3").string() + "'"},
+                                  {"Diskette mit QUILME04.sys ein", std::string("'").append(utf8Text(root_.path() / "disk3")).append("'")},
                               });
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.answered, 4u) << result.output;
