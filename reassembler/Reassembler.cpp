@@ -120,8 +120,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         const std::string workingFolder = host::currentFolder();
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
-        std::string outputFolder =
-            chooseOutputFolder(argument, host::sourceFolderHere(trailer.folder), workingFolder);
+        std::string outputFolder = chooseOutputFolder(argument, host::sourceFolderHere(trailer.folder), workingFolder);
         if (!argument && outputFolder != resolveFolder(workingFolder, workingFolder)) {
             outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
         }

@@ -2,8 +2,8 @@
 // form, the temporary file created hidden and removed by the console's interrupt handler.
 #include "reassembler/Host.h"
 
-#include "Win32Console.h"
 #include "WideText.h"
+#include "Win32Console.h"
 
 #include <windows.h>
 
@@ -145,11 +145,11 @@ std::string describeError(lowio::SystemError error) {
     std::string text = "Systemfehler " + std::to_string(static_cast<DWORD>(error));
     wchar_t* message = nullptr;
     if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&message), 0,
-                         nullptr) != 0 &&
+                         nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr) != 0 &&
         message != nullptr) {
         std::string said = narrow(message);
-        while (!said.empty() && (said.back() == '\n' || said.back() == '\r' || said.back() == ' ' || said.back() == '.')) {
+        while (!said.empty() &&
+               (said.back() == '\n' || said.back() == '\r' || said.back() == ' ' || said.back() == '.')) {
             said.pop_back();
         }
         if (!said.empty()) {

@@ -103,8 +103,8 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     const std::wstring wideFolder = longPath(folder);
     const auto failed = [&](DWORD why) {
         removeCopy(wideCopy, wideFolder);
-        return Relocation{std::nullopt, "die Kopie in " + root + " lässt sich nicht starten: " +
-                                            describeError(static_cast<int>(why))};
+        return Relocation{std::nullopt, "die Kopie in " + root +
+                                            " lässt sich nicht starten: " + describeError(static_cast<int>(why))};
     };
     if (!::CopyFileW(longPath(ownExecutable()).c_str(), wideCopy.c_str(), TRUE)) {
         return failed(::GetLastError());

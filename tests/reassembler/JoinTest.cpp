@@ -1,9 +1,9 @@
 // Where the join meets the medium: a part that gives more bytes than it was listed with, and a
 // restored file whose flush or writeback the medium refuses. Each must end in a message and
 // leave no file under the final name.
+#include "reassembler/Join.h"
 #include "JoinCases.h"
 #include "reassembler/Failure.h"
-#include "reassembler/Join.h"
 #include "reassembler/OutputFile.h"
 
 #include <gtest/gtest.h>

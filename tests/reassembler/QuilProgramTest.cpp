@@ -134,13 +134,14 @@ TEST_F(QuilProgramTest, ThreeDisksInFoldersWithTheAnswersTyped) {
     writeParts(root_.path() / "disk3", data, {20000}, 4, used);
     makeReassembler(set(), trailer("70000", "", "film.avi", "film.avi"));
 
-    const auto result =
-        run({out().string()}, {
-                                  {"Diskette mit QUILME02.sys ein", ""}, // pressed Enter, no change
-                                  {"Diskette mit QUILME02.sys ein", "/gibt/es/nicht"},
-                                  {"Diskette mit QUILME02.sys ein", "disk2"}, // relative
-                                  {"Diskette mit QUILME04.sys ein", std::string("'").append(utf8Text(root_.path() / "disk3")).append("'")},
-                              });
+    const auto result = run(
+        {out().string()},
+        {
+            {"Diskette mit QUILME02.sys ein", ""}, // pressed Enter, no change
+            {"Diskette mit QUILME02.sys ein", "/gibt/es/nicht"},
+            {"Diskette mit QUILME02.sys ein", "disk2"}, // relative
+            {"Diskette mit QUILME04.sys ein", std::string("'").append(utf8Text(root_.path() / "disk3")).append("'")},
+        });
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(result.answered, 4u) << result.output;
     EXPECT_NE(result.output.find("Den Ordner „/gibt/es/nicht“ gibt es nicht."), std::string::npos) << result.output;

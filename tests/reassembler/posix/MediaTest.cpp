@@ -60,7 +60,8 @@ protected:
         drives_.setDrive('A', []() -> std::optional<std::string> { return std::nullopt; }); // empty drive
     }
     std::string chosen(const std::optional<std::string>& argument, const std::string& trailerFolder) {
-        return quil::chooseOutputFolder(argument, quil::sourceFolderHere(trailerFolder, drives_), root_.str() + "/work");
+        return quil::chooseOutputFolder(argument, quil::sourceFolderHere(trailerFolder, drives_),
+                                        root_.str() + "/work");
     }
 
     testing_support::TempDir root_;

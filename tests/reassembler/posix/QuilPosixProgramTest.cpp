@@ -53,7 +53,6 @@ TEST_F(QuilPosixProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
     expectNoCopyLeft();
 }
 
-
 TEST_F(QuilPosixProgramTest, WithoutATemporaryFolderACompleteSetIsStillRestored) {
     writeParts(set(), "abc", {3});
     makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
@@ -70,6 +69,5 @@ TEST_F(QuilPosixProgramTest, WithoutATemporaryFolderACompleteSetIsStillRestored)
         EXPECT_EQ(readFile(out() / "a.txt"), "abc");
     }
 }
-
 
 } // namespace

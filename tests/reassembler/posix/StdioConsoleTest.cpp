@@ -1,6 +1,6 @@
 // The terminal through stdio streams: lines up to end of input, the question shown first.
-#include "reassembler/Terminal.h"
 #include "reassembler/posix/StdioConsole.h"
+#include "reassembler/Terminal.h"
 
 #include <gtest/gtest.h>
 

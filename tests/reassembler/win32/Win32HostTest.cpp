@@ -37,8 +37,8 @@ TEST(Win32HostTest, AbsolutePathsTakeTheLongForm) {
 
 TEST(Win32HostTest, QuotedWordsComeBackExactly) {
     const std::vector<std::wstring> words = {
-        L"C:\\Temp\\QUIL.EXE", L"--quil-kopie-von", L"C:\\", L"C:\\Meine Daten\\", L"", L"a\"b", L"a\\\"b",
-        L"ends with \\", L"\\\\server\\share", L"tab\there", L"Gr\u00fc\u00dfe \u00e4",
+        L"C:\\Temp\\QUIL.EXE", L"--quil-kopie-von",  L"C:\\",      L"C:\\Meine Daten\\",      L"", L"a\"b", L"a\\\"b",
+        L"ends with \\",       L"\\\\server\\share", L"tab\there", L"Gr\u00fc\u00dfe \u00e4",
     };
     const std::wstring line = quil::win32::commandLineOf(words);
     int count = 0;

@@ -77,9 +77,9 @@ QuilProcess::QuilProcess(const std::filesystem::path& program, const std::vector
     startup.hStdOutput = childOutput;
     startup.hStdError = childOutput;
     PROCESS_INFORMATION started{};
-    const BOOL ok = ::CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr, TRUE,
-                                     CREATE_UNICODE_ENVIRONMENT, environment.data(), workingFolder.wstring().c_str(),
-                                     &startup, &started);
+    const BOOL ok =
+        ::CreateProcessW(program.wstring().c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                         environment.data(), workingFolder.wstring().c_str(), &startup, &started);
     ::CloseHandle(childInput);
     ::CloseHandle(childOutput);
     if (!ok) {
