@@ -41,6 +41,7 @@ BOOL WINAPI waitForCopy(DWORD) {
 void removeCopy(const std::wstring& copy, const std::wstring& folder) {
     // The system may hold the program's file a moment after the process has ended.
     for (int attempt = 0; attempt < 100; ++attempt) {
+        ::SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (::DeleteFileW(copy.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) {
             break;
         }
@@ -109,6 +110,9 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     if (!::CopyFileW(longPath(ownExecutable()).c_str(), wideCopy.c_str(), TRUE)) {
         return failed(::GetLastError());
     }
+    // CopyFileW keeps the attributes, and QUIL.EXE on a disk is often read-only: a read-only
+    // copy could not be removed afterwards.
+    ::SetFileAttributesW(wideCopy.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     std::vector<std::wstring> words{widen(copy), widen(kCopyOption), widen(originFolder)};
     for (const std::string& argument : arguments) {

@@ -338,6 +338,16 @@ TEST_F(QuilProgramTest, DisksChangedInOneFolderWhileTheQuestionWaits) {
     expectNoCopyLeft();
 }
 
+TEST_F(QuilProgramTest, AReadOnlyProgramOnTheDiskLeavesNoCopyBehind) {
+    writeParts(set(), "abc", {3});
+    makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
+    std::filesystem::permissions(program(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    const auto result = run({out().string()});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(readFile(out() / "a.txt"), "abc");
+    expectNoCopyLeft();
+}
+
 TEST(QuilBuildTest, TheBuiltReassemblerEndsWithALineFeed) {
     // The trailer's first line begins after that line feed; a program ending in a digit
     // would otherwise lengthen the length line.
