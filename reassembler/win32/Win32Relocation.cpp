@@ -32,9 +32,22 @@ std::string temporaryRoot() {
     return narrow(std::wstring(root, length));
 }
 
+void removeCopy(const std::wstring& copy, const std::wstring& folder);
+
+// The running copy, for the console handler below.
+HANDLE runningCopy = nullptr;
+std::wstring runningCopyFile;
+std::wstring runningCopyFolder;
+
 // While the copy runs, Ctrl-C belongs to the copy, which removes its half-written file. The
-// original only keeps waiting, so that it can remove the copy afterwards.
-BOOL WINAPI waitForCopy(DWORD) {
+// original only keeps waiting, so that it can remove the copy afterwards. A closed console
+// window ends the original soon after this returns, so then the copy (which ends at once on
+// the same event) is waited for and removed here.
+BOOL WINAPI waitForCopy(DWORD event) {
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+        ::WaitForSingleObject(runningCopy, 3000);
+        removeCopy(runningCopyFile, runningCopyFolder);
+    }
     return TRUE;
 }
 
@@ -135,6 +148,9 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
                           &process)) {
         return failed(::GetLastError());
     }
+    runningCopy = process.hProcess;
+    runningCopyFile = wideCopy;
+    runningCopyFolder = wideFolder;
     ::SetConsoleCtrlHandler(waitForCopy, TRUE);
     ::CloseHandle(process.hThread);
     // Nothing of the original may keep the disk busy while the copy asks for the next one.
@@ -144,8 +160,9 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     if (!::GetExitCodeProcess(process.hProcess, &status)) {
         status = kDamaged;
     }
-    ::CloseHandle(process.hProcess);
     removeCopy(wideCopy, wideFolder);
+    ::SetConsoleCtrlHandler(waitForCopy, FALSE);
+    ::CloseHandle(process.hProcess);
     return {static_cast<int>(status), {}};
 }
 
