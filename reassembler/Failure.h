@@ -1,6 +1,7 @@
 // What ends a reassembly early: a message for the user and the exit status it stands for.
 #pragma once
 
+#include "Host.h"
 #include "core/DiskSet.h"
 
 #include <stdexcept>
@@ -30,7 +31,7 @@ private:
 // the cursor or ring the bell, so they are shown as "?".
 using diskset::printable;
 
-// A German description of an errno value, for the few a user can act on.
-std::string describeErrno(int err);
+// A German description of a system error, for the few a user can act on.
+using host::describeError;
 
 } // namespace quil

@@ -9,23 +9,12 @@
 #include "core/DiskSet.h"
 #include "lowio/Io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <memory>
 #include <optional>
 
 namespace quil {
 
 namespace {
-
-PartIdentity identityOf(const struct stat& info) {
-    return {static_cast<unsigned long>(info.st_dev), static_cast<unsigned long>(info.st_ino),
-            static_cast<long>(info.st_size), static_cast<long>(info.st_mtim.tv_sec),
-            static_cast<long>(info.st_mtim.tv_nsec)};
-}
 
 std::string tooLong(const std::string& name, std::int64_t total, std::int64_t length) {
     return "Die Teile sind länger als die Originaldatei: mit " + name + " ergeben sie " + std::to_string(total) +
@@ -41,16 +30,19 @@ FolderScan scanFolder(const std::string& folder, std::int64_t length) {
     while (scan.bytes < length) {
         const std::string name = diskset::partName(scan.parts + 1);
         const std::optional<std::string> path = findPart(folder, name);
-        struct stat info {};
-        if (!path || ::stat(path->c_str(), &info) != 0 || !seen.insert(identityOf(info)).second) {
+        if (!path) {
             break;
         }
-        if (info.st_size > length - scan.bytes) {
+        const host::FileFacts facts = host::factsOf(*path);
+        if (facts.kind == host::FileFacts::Kind::Missing || !seen.insert(facts.identity).second) {
+            break;
+        }
+        if (facts.size > length - scan.bytes) {
             scan.overlongPart = name;
-            scan.bytes += info.st_size;
+            scan.bytes += facts.size;
             break;
         }
-        scan.bytes += info.st_size;
+        scan.bytes += facts.size;
         ++scan.parts;
     }
     return scan;
@@ -70,8 +62,8 @@ void Joiner::run(OutputFile& output) {
 std::string Joiner::locateNextPart(const std::string& name) {
     for (;;) {
         if (std::optional<std::string> path = findPart(folder_, name)) {
-            struct stat info {};
-            if (::stat(path->c_str(), &info) == 0 && joinedParts_.count(identityOf(info)) == 0) {
+            const host::FileFacts facts = host::factsOf(*path);
+            if (facts.kind != host::FileFacts::Kind::Missing && joinedParts_.count(facts.identity) == 0) {
                 return *path;
             }
         }
@@ -107,29 +99,30 @@ std::string Joiner::whatIsMissing(const std::string& nextName) const {
 }
 
 void Joiner::copyPart(const std::string& path, const std::string& name, OutputFile& output) {
-    const lowio::Handle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    lowio::SystemError openError = 0;
+    const lowio::Handle fd = host::openForReading(path, openError);
     if (!fd.valid()) {
-        throw Failure(kDamaged, name + " lässt sich nicht öffnen (" + describeErrno(errno) + ").");
+        throw Failure(kDamaged, name + " lässt sich nicht öffnen (" + describeError(openError) + ").");
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        throw Failure(kDamaged, name + " lässt sich nicht lesen (" + describeErrno(errno) + ").");
+    host::FileFacts info;
+    if (const lowio::SystemError err = host::factsOf(fd.get(), info); err != 0) {
+        throw Failure(kDamaged, name + " lässt sich nicht lesen (" + describeError(err) + ").");
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (info.kind != host::FileFacts::Kind::Regular) {
         throw Failure(kDamaged, name + " ist keine gewöhnliche Datei.");
     }
     // Refuse before writing a byte of a part that cannot fit.
-    if (info.st_size > length_ - joined_) {
-        throw Failure(kDamaged, tooLong(name, joined_ + info.st_size, length_));
+    if (info.size > length_ - joined_) {
+        throw Failure(kDamaged, tooLong(name, joined_ + info.size, length_));
     }
-    joinedParts_.insert(identityOf(info));
+    joinedParts_.insert(info.identity);
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     std::int64_t partBytes = 0;
     for (;;) {
         std::size_t got = 0;
         if (const lowio::SystemError err = lowio::readSome(fd.get(), buffer->bytes, sizeof buffer->bytes, got);
             err != 0) {
-            throw Failure(kDamaged, "Lesefehler in " + name + ": " + describeErrno(err) + ".");
+            throw Failure(kDamaged, "Lesefehler in " + name + ": " + describeError(err) + ".");
         }
         if (got == 0) {
             break;
@@ -144,9 +137,9 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
     }
     // A part that gives fewer bytes than it is long was cut short while it was read (or the
     // medium lost its end): the set cannot be restored from it.
-    if (partBytes < info.st_size) {
+    if (partBytes < info.size) {
         throw Failure(kDamaged, name + " ist zu kurz: gelesen wurden nur " + std::to_string(partBytes) + " von " +
-                                    std::to_string(info.st_size) + " Bytes.");
+                                    std::to_string(info.size) + " Bytes.");
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

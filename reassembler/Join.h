@@ -2,21 +2,19 @@
 // trailer names is reached, asking for the next disk whenever the next part is not there.
 #pragma once
 
+#include "Host.h"
 #include "Terminal.h"
 
 #include <cstdint>
 #include <set>
 #include <string>
-#include <tuple>
 
 namespace quil {
 
 class OutputFile;
 
-// A part file's identity: device, inode, size and modification time. Names repeat every
-// hundred parts, so the 101st part has the 1st one's name; the identity tells a file already
-// joined from a new one of that name (a disk swapped in may even reuse the inode number).
-using PartIdentity = std::tuple<unsigned long, unsigned long, long, long, long>;
+// A part file's identity (see host::FileIdentity): a file already joined is never joined again.
+using PartIdentity = host::FileIdentity;
 
 // What the parts in one folder add up to, from the first part on, without opening any of them.
 struct FolderScan {

@@ -30,9 +30,6 @@ public:
     const std::string& finalPath() const { return finalPath_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
 
-    // Ctrl-C, hang-up and termination remove the temporary file before the program ends.
-    static void installSignalCleanup();
-
 private:
     void discard() noexcept;
 

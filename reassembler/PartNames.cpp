@@ -1,9 +1,9 @@
 // A case-insensitive lookup of part names that holds the folder open only while listing it.
+// The folder's own listing decides, not an open by name: where two spellings of a name lie
+// side by side (a FAT folder seen from Linux, a Linux folder seen from Wine), an open by a
+// name the folder does not hold exactly may reach either file.
 #include "PartNames.h"
 #include "core/DosPath.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <vector>
@@ -13,35 +13,27 @@ namespace quil {
 namespace {
 
 bool isRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return host::factsOf(path).kind == host::FileFacts::Kind::Regular;
 }
 
 } // namespace
 
-std::string joinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/') {
-        return folder + name;
-    }
-    return folder + "/" + name;
-}
-
 std::optional<std::string> findPart(const std::string& folder, const std::string& name) {
     const std::string exact = joinPath(folder, name);
-    if (isRegularFile(exact)) {
-        return exact;
-    }
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return std::nullopt;
+    const std::optional<std::vector<std::string>> names = host::listFolder(folder);
+    if (!names) {
+        // A folder that may be entered but not listed still gives a part under its exact name.
+        return isRegularFile(exact) ? std::optional<std::string>(exact) : std::nullopt;
     }
     std::vector<std::string> matches;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (dospath::equalIgnoringCase(entry->d_name, name)) {
-            matches.emplace_back(entry->d_name);
+    for (const std::string& entry : *names) {
+        if (entry == name && isRegularFile(exact)) {
+            return exact;
+        }
+        if (dospath::equalIgnoringCase(entry, name)) {
+            matches.push_back(entry);
         }
     }
-    ::closedir(dir);
     std::sort(matches.begin(), matches.end());
     for (const std::string& match : matches) {
         const std::string path = joinPath(folder, match);

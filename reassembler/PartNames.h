@@ -1,6 +1,8 @@
 // Finding a part file in a folder: FAT media may show a name in another case (quilme01.sys).
 #pragma once
 
+#include "Host.h"
+
 #include <optional>
 #include <string>
 
@@ -10,7 +12,7 @@ namespace quil {
 // nothing. The exact spelling wins; among other spellings the alphabetically first one.
 std::optional<std::string> findPart(const std::string& folder, const std::string& name);
 
-// folder + "/" + name, without doubling a slash.
-std::string joinPath(const std::string& folder, const std::string& name);
+// folder + separator + name, without doubling a separator.
+using host::joinPath;
 
 } // namespace quil

@@ -1,24 +1,15 @@
 // The course of one reassembly. Everything that can go wrong without the parts of later
 // disks is checked before the first byte is written, so that a refusal changes nothing.
 #include "Reassembler.h"
-#include "runtime/posix/LinuxDrives.h"
 
 #include "Failure.h"
+#include "Host.h"
 #include "Join.h"
-#include "Media.h"
 #include "OutputFile.h"
 #include "OutputFolder.h"
 #include "PartNames.h"
 #include "Trailer.h"
 
-#include "runtime/DriveMap.h"
-
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <exception>
 #include <optional>
 
@@ -26,22 +17,17 @@ namespace quil {
 
 namespace {
 
-std::string currentFolder() {
-    std::string folder(4096, '\0');
-    if (::getcwd(folder.data(), folder.size()) == nullptr) {
-        return "/";
-    }
-    folder.resize(std::char_traits<char>::length(folder.c_str()));
-    return folder;
+std::string useAnotherFolder() {
+    return std::string("Geben Sie den Zielordner beim Aufruf an, zum Beispiel:\n  QUIL.EXE ") + host::exampleFolder();
 }
 
 // Asks before an existing file is replaced; a folder of that name is never replaced.
 bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
+    const host::FileFacts::Kind kind = host::kindOfEntry(path);
+    if (kind == host::FileFacts::Kind::Missing) {
         return false;
     }
-    if (S_ISDIR(info.st_mode)) {
+    if (kind == host::FileFacts::Kind::Folder) {
         throw Failure(kStopped, "Im Zielordner gibt es bereits einen Ordner namens " + printable(path) +
                                     ". Bitte geben Sie einen anderen Zielordner an.");
     }
@@ -61,8 +47,7 @@ std::string confirmOutputFolder(const std::string& folder, const std::string& wo
         case FolderAnswer::Kind::Yes:
             return folder;
         case FolderAnswer::Kind::No:
-            throw Failure(kStopped, "Nichts geschrieben. Geben Sie den Zielordner beim Aufruf an, zum Beispiel:\n"
-                                    "  QUIL.EXE ~/Dokumente");
+            throw Failure(kStopped, "Nichts geschrieben. " + useAnotherFolder());
         case FolderAnswer::Kind::Folder:
             if (std::optional<std::string> chosen = resolveFolder(answer.folder, workingFolder)) {
                 return *chosen;
@@ -74,15 +59,14 @@ std::string confirmOutputFolder(const std::string& folder, const std::string& wo
 }
 
 void checkRoom(const std::string& folder, std::int64_t length) {
-    struct statvfs info {};
-    if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {
+    const std::optional<std::int64_t> available = host::freeBytes(folder);
+    if (!available) {
         return; // file systems that do not tell; the writes will say
     }
-    const auto available = static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);
-    if (available < static_cast<long double>(length)) {
+    if (*available < length) {
         throw Failure(kStopped, "Im Zielordner " + printable(folder) + " ist nicht genug Platz: gebraucht werden " +
-                                    std::to_string(length) + " Bytes, frei sind " +
-                                    std::to_string(static_cast<unsigned long long>(available)) + " Bytes.");
+                                    std::to_string(length) + " Bytes, frei sind " + std::to_string(*available) +
+                                    " Bytes.");
     }
 }
 
@@ -94,15 +78,16 @@ void checkFirstDisk(const std::string& partsFolder, const std::string& outputFol
                                     std::to_string(length) +
                                     " Bytes. Der Diskettensatz ist beschädigt oder gehört nicht zusammen.");
     }
-    if (scan.bytes < length && sameFileSystem(partsFolder, outputFolder) &&
-        isExchangeableMedium(partsFolder, rt::readMounts())) {
+    if (scan.bytes < length && host::sameFileSystem(partsFolder, outputFolder) &&
+        host::isExchangeableMedium(partsFolder)) {
         throw Failure(kStopped, "Die Teile auf diesem Datenträger reichen nicht (" + std::to_string(scan.bytes) +
                                     " von " + std::to_string(length) +
                                     " Bytes), und die Datei würde auf denselben Datenträger (" +
                                     printable(outputFolder) +
                                     ") geschrieben. Dann ließe sich die nächste Diskette nicht einlegen.\n"
                                     "Bitte geben Sie einen Zielordner auf einem anderen Datenträger an, zum Beispiel:\n"
-                                    "  QUIL.EXE ~/Dokumente");
+                                    "  QUIL.EXE " +
+                                    host::exampleFolder());
     }
 }
 
@@ -118,8 +103,7 @@ std::string usageText() {
 int reassemble(const std::vector<std::string>& arguments, const std::string& partsFolder,
                const std::string& trailerFile, Terminal& terminal) {
     try {
-        std::signal(SIGPIPE, SIG_IGN);
-        OutputFile::installSignalCleanup();
+        host::installInterruptCleanup();
 
         const diskset::TrailerReading reading = readTrailer(trailerFile);
         if (!reading.trailer) {
@@ -133,12 +117,11 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
                                         "“ in den Angaben ergibt keinen brauchbaren Namen.");
         }
 
-        const std::string workingFolder = currentFolder();
+        const std::string workingFolder = host::currentFolder();
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
-        std::string outputFolder =
-            chooseOutputFolder(argument, trailer.folder, workingFolder, rt::DriveMap::hostDefault());
-        if (!argument && outputFolder != resolveFolder(workingFolder, "/")) {
+        std::string outputFolder = chooseOutputFolder(argument, host::sourceFolderHere(trailer.folder), workingFolder);
+        if (!argument && outputFolder != resolveFolder(workingFolder, workingFolder)) {
             outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
         }
         const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
@@ -146,8 +129,8 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");
         }
         // Nothing may keep the medium busy: the working folder moves off it, paths are absolute.
-        if (::chdir("/") != 0) {
-            throw Failure(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeErrno(errno) + ").");
+        if (const lowio::SystemError err = host::leaveWorkingFolder(); err != 0) {
+            throw Failure(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeError(err) + ").");
         }
 
         terminal.say("QUIL setzt " + printable(*name) + " (" + std::to_string(trailer.length) +

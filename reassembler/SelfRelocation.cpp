@@ -1,105 +1,19 @@
-// Self-relocation: a copy in $TMPDIR (or /tmp), executed in place of the original.
+// Telling the relocated copy from a program started by the user.
 #include "SelfRelocation.h"
-
-#include "Failure.h"
-#include "PartNames.h"
-#include "core/DosPath.h"
-#include "lowio/Io.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
 namespace quil {
 
-namespace {
-
-// $TMPDIR when it names a folder that exists, else /tmp: a TMPDIR left over from another
-// session must not keep the disk busy.
-std::string temporaryRoot() {
-    const char* tmpdir = std::getenv("TMPDIR");
-    struct stat info {};
-    if (tmpdir != nullptr && tmpdir[0] == '/' && ::stat(tmpdir, &info) == 0 && S_ISDIR(info.st_mode)) {
-        return tmpdir;
-    }
-    return "/tmp";
-}
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-} // namespace
-
-Invocation parseInvocation(int argc, const char* const* argv) {
+Invocation parseInvocation(const std::vector<std::string>& words) {
     Invocation invocation;
-    int first = 1;
-    if (argc >= 3 && std::strcmp(argv[1], kCopyOption) == 0) {
-        invocation.originFolder = argv[2];
+    std::size_t first = 1;
+    if (words.size() >= 3 && words[1] == kCopyOption) {
+        invocation.originFolder = words[2];
         first = 3;
     }
-    for (int index = first; index < argc; ++index) {
-        invocation.arguments.emplace_back(argv[index]);
+    for (std::size_t index = first; index < words.size(); ++index) {
+        invocation.arguments.push_back(words[index]);
     }
     return invocation;
-}
-
-std::string ownExecutable() {
-    std::string path(4096, '\0');
-    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
-        return {};
-    }
-    path.resize(static_cast<std::size_t>(length));
-    return path;
-}
-
-std::string folderOf(const std::string& path) {
-    return dospath::parentFolder(path);
-}
-
-std::string relocate(const std::vector<std::string>& arguments, const std::string& originFolder) {
-    std::string folder = joinPath(temporaryRoot(), std::string(kCopyFolderPrefix) + "XXXXXX");
-    if (::mkdtemp(folder.data()) == nullptr) {
-        return "kein temporärer Ordner in " + temporaryRoot() + ": " + describeErrno(errno);
-    }
-    const std::string copy = joinPath(folder, kCopyName);
-    const lowio::Handle from(::open("/proc/self/exe", O_RDONLY | O_CLOEXEC));
-    lowio::Handle to(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0700));
-    int err = !from.valid() || !to.valid() ? errno : lowio::copyAll(from.get(), to.get());
-    if (const int closeError = to.close(); err == 0) {
-        err = closeError;
-    }
-    if (err == 0) {
-        std::vector<std::string> words{copy, kCopyOption, originFolder};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(copy.c_str(), argv.data());
-        err = errno;
-    }
-    ::unlink(copy.c_str());
-    ::rmdir(folder.c_str());
-    return "die Kopie in " + temporaryRoot() + " lässt sich nicht starten: " + describeErrno(err);
-}
-
-void removeOwnCopy(const std::string& originFolder) {
-    const std::string self = ownExecutable();
-    const std::string folder = folderOf(self);
-    const std::string folderName = folder.substr(folder.rfind('/') + 1);
-    if (self.empty() || folder == originFolder || !startsWith(folderName, kCopyFolderPrefix) ||
-        self.substr(self.rfind('/') + 1) != kCopyName) {
-        return;
-    }
-    ::unlink(self.c_str());
-    ::rmdir(folder.c_str());
 }
 
 } // namespace quil

@@ -1,6 +1,8 @@
-// Linux will not unmount a medium while a program runs from it. So the reassembler started
-// from a disk first copies itself to a private temporary folder and continues as that copy;
-// the copy reads the same trailer from itself and removes itself right away.
+// Leaving the first disk. A program that runs from a medium keeps it busy: Linux will not
+// unmount it, and Windows may read the program's pages from it at any time. So the
+// reassembler started from a disk continues as a copy of itself in a private temporary folder;
+// the copy reads the same trailer from itself. How the copy is started and removed is the
+// host's (see host::relocate).
 #pragma once
 
 #include <optional>
@@ -22,22 +24,7 @@ struct Invocation {
     std::vector<std::string> arguments;
 };
 
-Invocation parseInvocation(int argc, const char* const* argv);
-
-// The program's own file, as the kernel knows it.
-std::string ownExecutable();
-
-// The folder part of a path ("/media/floppy/QUIL.EXE" gives "/media/floppy").
-std::string folderOf(const std::string& path);
-
-// Copies the running program into a new private temporary folder and executes the copy with
-// the hidden option and the user's arguments. Returns only when that failed, with the reason;
-// the program then goes on from where it is.
-std::string relocate(const std::vector<std::string>& arguments, const std::string& originFolder);
-
-// In the copy: removes the copy and its private folder. The running program stays readable
-// through /proc/self/exe. Only a file that looks like such a copy is removed, so that the
-// hidden option typed by hand cannot delete QUIL.EXE from a disk.
-void removeOwnCopy(const std::string& originFolder);
+// words: the program's name, then its arguments (see host::commandLine).
+Invocation parseInvocation(const std::vector<std::string>& words);
 
 } // namespace quil

@@ -1,10 +1,5 @@
-// Terminal questions. Output is flushed before every read so that a question is visible
-// before the program waits, also when stdout is a pipe.
+// Terminal questions and how answers are read; the host's console shows and reads the text.
 #include "Terminal.h"
-
-#include <unistd.h>
-
-#include <cerrno>
 
 namespace quil {
 
@@ -58,65 +53,32 @@ bool interpretYes(const std::optional<std::string>& line) {
 }
 
 void Terminal::say(const std::string& text) {
-    std::fputs(text.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    console_.write(text + "\n");
 }
 
 void Terminal::complain(const std::string& text) {
-    std::fflush(out_);
-    std::fputs(text.c_str(), err_);
-    std::fputc('\n', err_);
-    std::fflush(err_);
+    console_.writeError(text + "\n");
 }
 
 std::optional<std::string> Terminal::readLine() {
-    std::fflush(out_);
-    // A terminal echoes the answer and its line end, but not Ctrl-D; from a pipe the next
-    // text would otherwise continue on the question's line.
-    const bool echoed = ::isatty(::fileno(in_)) != 0;
-    std::string line;
-    for (;;) {
-        const int c = std::fgetc(in_);
-        if (c == EOF) {
-            if (std::ferror(in_) && errno == EINTR) {
-                std::clearerr(in_);
-                continue;
-            }
-            std::fputc('\n', out_);
-            if (line.empty()) {
-                return std::nullopt;
-            }
-            return line;
-        }
-        if (c == '\n') {
-            if (!echoed) {
-                std::fputc('\n', out_);
-            }
-            return line;
-        }
-        line += static_cast<char>(c);
-    }
+    return console_.readLine();
 }
 
 bool Terminal::askYesNo(const std::string& question) {
-    std::fputs((question + " ").c_str(), out_);
+    console_.write(question + " ");
     return interpretYes(readLine());
 }
 
 FolderAnswer Terminal::askWhereTo(const std::string& folder) {
-    std::fputs(("Die Datei stammt aus dem Ordner " + folder + ".\n").c_str(), out_);
-    std::fputs("Dorthin wiederherstellen? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der "
-               "aktuelle Ordner): ",
-               out_);
+    console_.write("Die Datei stammt aus dem Ordner " + folder + ".\n");
+    console_.write("Dorthin wiederherstellen? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der "
+                   "aktuelle Ordner): ");
     return interpretFolderAnswer(readLine());
 }
 
 DiskAnswer Terminal::askForDisk(const std::string& partName) {
-    std::fputs(("Bitte legen Sie die Diskette mit " + partName + " ein und drücken Sie die Eingabetaste.\n").c_str(),
-               out_);
-    std::fputs(("Liegt " + partName + " in einem anderen Ordner, geben Sie diesen Ordner ein; q bricht ab: ").c_str(),
-               out_);
+    console_.write("Bitte legen Sie die Diskette mit " + partName + " ein und drücken Sie die Eingabetaste.\n");
+    console_.write("Liegt " + partName + " in einem anderen Ordner, geben Sie diesen Ordner ein; q bricht ab: ");
     return interpretDiskAnswer(readLine());
 }
 

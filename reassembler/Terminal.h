@@ -1,10 +1,10 @@
 // The questions the reassembler asks on the terminal, and how it reads the answers. End of
-// input (no terminal, or Ctrl-D) always counts as the answer that changes nothing.
+// input (no terminal, or Ctrl-D / Ctrl-Z) always counts as the answer that changes nothing.
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quil {
 
@@ -36,9 +36,23 @@ bool interpretYes(const std::optional<std::string>& line);
 // (a folder dragged into a terminal arrives quoted).
 std::string cleanAnswer(const std::string& line);
 
+// Where the text meets the user: each host writes and reads its own way (a terminal on
+// POSIX, a console window or a pipe on Windows). Text is UTF-8 on this side.
+class Console {
+public:
+    virtual ~Console() = default;
+    // Text for the user; it may wait in a buffer until the next read or complaint.
+    virtual void write(std::string_view text) = 0;
+    // Text about what went wrong, shown after everything written before it.
+    virtual void writeError(std::string_view text) = 0;
+    // Shows what was written, then reads one line without its line end; nothing at end of
+    // input. The line the user typed ends the question's line on the screen either way.
+    virtual std::optional<std::string> readLine() = 0;
+};
+
 class Terminal {
 public:
-    Terminal(std::FILE* in, std::FILE* out, std::FILE* err) : in_(in), out_(out), err_(err) {}
+    explicit Terminal(Console& console) : console_(console) {}
 
     void say(const std::string& text);
     void complain(const std::string& text);
@@ -50,9 +64,7 @@ public:
     FolderAnswer askWhereTo(const std::string& folder);
 
 private:
-    std::FILE* in_;
-    std::FILE* out_;
-    std::FILE* err_;
+    Console& console_;
 };
 
 } // namespace quil

@@ -2,13 +2,8 @@
 #include "Trailer.h"
 
 #include "Failure.h"
+#include "Host.h"
 #include "lowio/Io.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 namespace quil {
 
@@ -21,24 +16,34 @@ diskset::TrailerReading fail(std::string problem) {
 } // namespace
 
 diskset::TrailerReading readTrailer(const std::string& file) {
-    const lowio::Handle fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    lowio::SystemError err = 0;
+    const lowio::Handle fd = host::openForReading(file, err);
     if (!fd.valid()) {
-        return fail("Die Programmdatei selbst ist nicht lesbar (" + describeErrno(errno) + ").");
+        return fail("Die Programmdatei selbst ist nicht lesbar (" + describeError(err) + ").");
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeErrno(errno) + ").");
+    host::FileFacts facts;
+    if (err = host::factsOf(fd.get(), facts); err != 0) {
+        return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeError(err) + ").");
     }
-    const auto size = static_cast<std::size_t>(info.st_size);
+    const auto size = static_cast<std::size_t>(facts.size);
     const std::size_t window = size < diskset::kTrailerWindow ? size : diskset::kTrailerWindow;
     std::string tail(window, '\0');
     std::size_t done = 0;
-    const lowio::SystemError err =
-        lowio::readAt(fd.get(), static_cast<std::int64_t>(size - window), tail.data(), window, done);
-    if (err != 0 || done != window) {
-        return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeErrno(err != 0 ? err : EIO) + ").");
+    err = lowio::readAt(fd.get(), static_cast<std::int64_t>(size - window), tail.data(), window, done);
+    if (err != 0) {
+        return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeError(err) + ").");
     }
-    return diskset::parseTrailer(tail, window == size);
+    if (done != window) {
+        return fail("Das Ende der Programmdatei ist nicht lesbar (Geräte-E/A-Fehler).");
+    }
+    diskset::TrailerReading reading = diskset::parseTrailer(tail, window == size);
+    if (reading.trailer) {
+        // The names are the splitter's host's text; the length line is digits everywhere.
+        reading.trailer->folder = host::fromTrailerText(reading.trailer->folder);
+        reading.trailer->longName = host::fromTrailerText(reading.trailer->longName);
+        reading.trailer->givenName = host::fromTrailerText(reading.trailer->givenName);
+    }
+    return reading;
 }
 
 } // namespace quil

@@ -1,15 +1,18 @@
 // QUIL.EXE: restores a file from the parts Splitwerk 99 wrote onto disks or into a folder.
 #include "Failure.h"
+#include "Host.h"
 #include "Reassembler.h"
 #include "SelfRelocation.h"
 #include "Terminal.h"
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
 int main(int argc, char** argv) {
-    const quil::Invocation invocation = quil::parseInvocation(argc, argv);
-    quil::Terminal terminal(stdin, stdout, stderr);
+    quil::host::prepareProcess();
+    const quil::Invocation invocation = quil::parseInvocation(quil::host::commandLine(argc, argv));
+    const std::unique_ptr<quil::Console> console = quil::host::standardConsole();
+    quil::Terminal terminal(*console);
 
     const std::vector<std::string>& arguments = invocation.arguments;
     if (!arguments.empty() && (arguments[0] == "-h" || arguments[0] == "--help" || arguments[0] == "/?")) {
@@ -24,12 +27,15 @@ int main(int argc, char** argv) {
     std::string origin;
     if (invocation.originFolder) {
         origin = *invocation.originFolder;
-        quil::removeOwnCopy(origin);
+        quil::host::removeOwnCopy(origin);
     } else {
-        origin = quil::folderOf(quil::ownExecutable());
-        const std::string reason = quil::relocate(arguments, origin);
-        terminal.complain("Hinweis: QUIL läuft weiter vom Datenträger (" + reason +
+        origin = quil::host::folderOf(quil::host::ownExecutable());
+        const quil::host::Relocation relocation = quil::host::relocate(arguments, origin);
+        if (relocation.exitCode) {
+            return *relocation.exitCode;
+        }
+        terminal.complain("Hinweis: QUIL läuft weiter vom Datenträger (" + relocation.problem +
                           "); eine Diskette lässt sich erst wechseln, wenn QUIL beendet ist.");
     }
-    return quil::reassemble(arguments, origin, "/proc/self/exe", terminal);
+    return quil::reassemble(arguments, origin, quil::host::ownProgramFile(), terminal);
 }

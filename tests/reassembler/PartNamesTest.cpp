@@ -28,9 +28,9 @@ TEST(PartNamesTest, FindsAPartInAnyCaseAndPrefersTheExactSpelling) {
     dir.write("quilme03.sys", "other");
     std::filesystem::create_directory(dir.path() / "QUILME04.sys"); // a folder is no part
 
-    EXPECT_EQ(quil::findPart(dir.str(), "QUILME01.sys"), dir.str() + "/quilme01.sys");
-    EXPECT_EQ(quil::findPart(dir.str(), "QUILME02.sys"), dir.str() + "/QUILME02.SYS");
-    EXPECT_EQ(quil::findPart(dir.str(), "QUILME03.sys"), dir.str() + "/QUILME03.sys");
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME01.sys"), quil::joinPath(dir.str(), "quilme01.sys"));
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME02.sys"), quil::joinPath(dir.str(), "QUILME02.SYS"));
+    EXPECT_EQ(quil::findPart(dir.str(), "QUILME03.sys"), quil::joinPath(dir.str(), "QUILME03.sys"));
     EXPECT_EQ(quil::findPart(dir.str(), "QUILME04.sys"), std::nullopt);
     EXPECT_EQ(quil::findPart(dir.str() + "/fehlt", "QUILME01.sys"), std::nullopt);
 }

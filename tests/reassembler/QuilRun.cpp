@@ -1,27 +1,21 @@
-// The process driver behind the reassembler's program tests.
+// The driver behind the reassembler's program tests: answers typed when their question
+// appears. Starting the process is the host's (QuilProcess).
 #include "QuilRun.h"
+#include "QuilProcess.h"
 
 #include "core/DiskSet.h"
 #include "reassembler/PartNames.h"
 #include "support/TempDir.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
 namespace quil_test {
 
 namespace {
-pid_t currentChild = -1;
+int currentChild = -1;
 } // namespace
 
 int runningChild() {
@@ -64,59 +58,19 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
 RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
                   std::vector<Answer> answers) {
-    // A program that ends before reading its answer must not take the test down with it.
-    ::signal(SIGPIPE, SIG_IGN);
-    int input[2];
-    int output[2];
-    if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    std::vector<std::string> words{program.string()};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const std::string tmpdir = "TMPDIR=" + tmpFolder.string();
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(input[0], STDIN_FILENO);
-        ::dup2(output[1], STDOUT_FILENO);
-        ::dup2(output[1], STDERR_FILENO);
-        if (::chdir(workingFolder.c_str()) != 0) {
-            ::_exit(126);
-        }
-        ::putenv(const_cast<char*>(tmpdir.c_str()));
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    currentChild = child;
-    ::close(input[0]);
-    ::close(output[1]);
-    int toChild = input[1];
-    if (answers.empty()) {
-        ::close(toChild);
-        toChild = -1;
+    QuilProcess process(program, arguments, workingFolder, tmpFolder);
+    currentChild = process.id();
+    bool inputOpen = !answers.empty();
+    if (!inputOpen) {
+        process.closeInput();
     }
 
     RunResult result;
     std::size_t searchFrom = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (;;) {
-        pollfd pending{output[0], POLLIN, 0};
-        const int ready = ::poll(&pending, 1, 200);
-        if (ready < 0 && errno != EINTR) {
+        if (!process.read(result.output, 200)) {
             break;
-        }
-        if (ready > 0) {
-            char buffer[4096];
-            const ssize_t got = ::read(output[0], buffer, sizeof buffer);
-            if (got <= 0) {
-                break;
-            }
-            result.output.append(buffer, static_cast<std::size_t>(got));
         }
         while (result.answered < answers.size()) {
             const Answer& next = answers[result.answered];
@@ -126,31 +80,27 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
             }
             searchFrom = at + next.prompt.size();
             const bool goOn = !next.action || next.action();
-            const std::string line = next.reply + "\n";
             if (goOn) {
-                [[maybe_unused]] const ssize_t written = ::write(toChild, line.data(), line.size());
+                process.write(next.reply + "\n");
             }
             ++result.answered;
             if (result.answered == answers.size() || !goOn) {
                 result.answered = answers.size();
-                ::close(toChild);
-                toChild = -1;
+                process.closeInput();
+                inputOpen = false;
             }
         }
         if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
+            process.kill();
             result.output += "\n[test: no end after 60 s, killed]";
             break;
         }
     }
-    if (toChild >= 0) {
-        ::close(toChild);
+    if (inputOpen) {
+        process.closeInput();
     }
-    ::close(output[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    result.exitCode = process.wait();
     currentChild = -1;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
 
@@ -159,13 +109,13 @@ std::vector<Answer> answersForDisks(const std::vector<std::filesystem::path>& la
     for (const std::filesystem::path& disk : laterDisks) {
         std::string first;
         for (const auto& entry : std::filesystem::directory_iterator(disk)) {
-            const std::string name = entry.path().filename().string();
+            const std::string name = utf8Text(entry.path().filename());
             if (name.rfind("QUILME", 0) == 0 && (first.empty() || name < first)) {
                 first = name;
             }
         }
         if (!first.empty()) {
-            answers.push_back({"Diskette mit " + first, disk.string()});
+            answers.push_back({"Diskette mit " + first, utf8Text(disk)});
         }
     }
     return answers;
@@ -174,10 +124,19 @@ std::vector<Answer> answersForDisks(const std::vector<std::filesystem::path>& la
 std::vector<std::string> entries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
+        names.push_back(utf8Text(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path utf8Path(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
 std::size_t occurrences(const std::string& text, const std::string& needle) {

@@ -37,7 +37,7 @@ struct RunResult {
     std::size_t answered = 0;
 };
 
-// Runs program with arguments in workingFolder, TMPDIR set to tmpFolder. After the last
+// Runs program with arguments in workingFolder, its temporary folder set to tmpFolder. After the last
 // answer the input is closed, so any further question reads end of input.
 RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
@@ -47,11 +47,15 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
 // disk's lowest-numbered part gets the folder.
 std::vector<Answer> answersForDisks(const std::vector<std::filesystem::path>& laterDisks);
 
-// The process runQuil is driving right now, for an action that signals it.
+// The process runQuil is driving right now (its id), for an action that signals it.
 int runningChild();
 
 // Names of the entries of a folder, sorted.
 std::vector<std::string> entries(const std::filesystem::path& folder);
+
+// A path as UTF-8 text, and UTF-8 text as a path, the same on every host.
+std::string utf8Text(const std::filesystem::path& path);
+std::filesystem::path utf8Path(const std::string& text);
 
 // How often needle occurs in text.
 std::size_t occurrences(const std::string& text, const std::string& needle);

@@ -1,6 +1,5 @@
 #include "TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -10,11 +9,22 @@
 namespace testing_support {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "splitwerk-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    // A new folder under a name nobody holds (mkdtemp is not on every host): create_directory
+    // says whether it made the folder or found one.
+    static std::mt19937_64 generator(std::random_device{}());
+    const char* letters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "splitwerk-test-";
+        for (int i = 0; i < 8; ++i) {
+            name += letters[generator() % 36];
+        }
+        const std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = candidate;
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("no new temporary folder");
 }
 
 TempDir::~TempDir() {

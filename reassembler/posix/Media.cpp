@@ -1,5 +1,6 @@
 // Telling a swappable medium from a fixed folder, from the mount table alone.
 #include "Media.h"
+#include "reassembler/Host.h"
 
 #include <sys/stat.h>
 
@@ -44,5 +45,17 @@ bool sameFileSystem(const std::string& first, const std::string& second) {
     struct stat b {};
     return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev;
 }
+
+namespace host {
+
+bool isExchangeableMedium(const std::string& folder) {
+    return quil::isExchangeableMedium(folder, rt::readMounts());
+}
+
+bool sameFileSystem(const std::string& first, const std::string& second) {
+    return quil::sameFileSystem(first, second);
+}
+
+} // namespace host
 
 } // namespace quil

@@ -1,7 +1,8 @@
 // Which folders are media the user swaps, and where the restored file goes.
-#include "reassembler/Media.h"
+#include "reassembler/posix/Media.h"
 #include "reassembler/Failure.h"
 #include "reassembler/OutputFolder.h"
+#include "reassembler/posix/PosixHost.h"
 #include "runtime/posix/LinuxDrives.h"
 
 #include "runtime/DriveMap.h"
@@ -59,7 +60,8 @@ protected:
         drives_.setDrive('A', []() -> std::optional<std::string> { return std::nullopt; }); // empty drive
     }
     std::string chosen(const std::optional<std::string>& argument, const std::string& trailerFolder) {
-        return quil::chooseOutputFolder(argument, trailerFolder, root_.str() + "/work", drives_);
+        return quil::chooseOutputFolder(argument, quil::sourceFolderHere(trailerFolder, drives_),
+                                        root_.str() + "/work");
     }
 
     testing_support::TempDir root_;

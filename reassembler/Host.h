@@ -1,0 +1,125 @@
+// What the reassembler asks of the system it runs on. The course of a reassembly, the join,
+// the questions and the choice of the output folder are the same on every host; these small
+// functions are answered once for POSIX (reassembler/posix/) and once for Windows
+// (reassembler/win32/), and the build picks one. Paths are text in UTF-8 (on POSIX: the bytes
+// the file system stores) in the host's own form ("/media/floppy", "C:\Daten").
+#pragma once
+
+#include "lowio/Io.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace quil {
+
+class Console;
+
+namespace host {
+
+// --- The program -------------------------------------------------------------------------
+
+// The program's words: its own name first, then what the user gave, as UTF-8.
+std::vector<std::string> commandLine(int argc, char** argv);
+// The settings every run needs before it touches a medium (no system dialog for an empty
+// drive, a closed pipe is an error and not the end).
+void prepareProcess();
+// The console the program was started in.
+std::unique_ptr<Console> standardConsole();
+// The file to read the trailer from: the running program itself, readable even after the
+// relocated copy has gone.
+std::string ownProgramFile();
+// The path of the running program, as the system names it.
+std::string ownExecutable();
+
+// Leaving the first disk, so that it can be swapped: the program continues as a copy in a
+// private temporary folder. exitCode is set when that copy ran to its end (the caller ends
+// with it); otherwise problem says why it could not start and the program goes on as it is.
+// A host may replace the process with the copy, and then this returns only on failure.
+struct Relocation {
+    std::optional<int> exitCode;
+    std::string problem;
+};
+Relocation relocate(const std::vector<std::string>& arguments, const std::string& originFolder);
+// In the copy: whatever the copy itself must do to leave nothing behind.
+void removeOwnCopy(const std::string& originFolder);
+
+// --- Text ---------------------------------------------------------------------------------
+
+// A German description of a system error, for the few a user can act on.
+std::string describeError(lowio::SystemError error);
+// A trailer line as this host's text: the splitter writes names as its host stores them.
+std::string fromTrailerText(const std::string& bytes);
+// A folder the user may name as an example in a message.
+const char* exampleFolder();
+
+// --- Paths and folders ---------------------------------------------------------------------
+
+// folder + separator + name, without doubling a separator.
+std::string joinPath(const std::string& folder, const std::string& name);
+// The folder a path lies in.
+std::string folderOf(const std::string& path);
+std::string currentFolder();
+// The absolute, resolved form of an existing folder, or nothing. A relative folder is taken
+// from workingFolder.
+std::optional<std::string> resolveFolder(const std::string& folder, const std::string& workingFolder);
+// The folder named in the trailer as a folder of this machine that exists, or nothing.
+std::optional<std::string> sourceFolderHere(const std::string& trailerFolder);
+// Moves the working folder off every medium the user may swap.
+lowio::SystemError leaveWorkingFolder();
+
+// --- Files ---------------------------------------------------------------------------------
+
+// A file's identity: where it lives, which file it is there, its size and time of change.
+// Names repeat every hundred parts, so the 101st part has the 1st one's name; the identity
+// tells a file already joined from a new one of that name (a disk swapped in may even reuse
+// the file number).
+using FileIdentity = std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t, std::int64_t>;
+
+struct FileFacts {
+    enum class Kind { Missing, Regular, Folder, Other };
+    Kind kind = Kind::Missing;
+    std::int64_t size = 0;
+    FileIdentity identity{};
+};
+// What path names, links followed.
+FileFacts factsOf(const std::string& path);
+// What the entry path is itself, a link not followed (only the kind is told).
+FileFacts::Kind kindOfEntry(const std::string& path);
+// What an open file is.
+lowio::SystemError factsOf(lowio::NativeHandle handle, FileFacts& facts);
+// The names in a folder (without "." and ".."), or nothing when it cannot be listed.
+std::optional<std::vector<std::string>> listFolder(const std::string& folder);
+// Opens a file for reading; a special file (a pipe) must not make this wait.
+lowio::Handle openForReading(const std::string& path, lowio::SystemError& error);
+// Bytes free for this user in the folder, or nothing when the file system does not tell.
+std::optional<std::int64_t> freeBytes(const std::string& folder);
+
+// --- Media ---------------------------------------------------------------------------------
+
+// The folder is on a floppy or another medium the user swaps for the next disk. A folder on
+// a fixed disk is not: its parts are never swapped in place.
+bool isExchangeableMedium(const std::string& folder);
+// Both folders exist and lie on the same file system.
+bool sameFileSystem(const std::string& first, const std::string& second);
+
+// --- The restored file ------------------------------------------------------------------------
+
+// Ctrl-C and the like remove the registered temporary file before the program ends.
+void installInterruptCleanup();
+// Creates a new hidden temporary file in folder and registers it for that clean-up, so that
+// no interrupt falls between the two; path says what it is called.
+lowio::Handle createTemporary(const std::string& folder, std::string& path, lowio::SystemError& error);
+// Gives the complete, closed temporary file its final name. Without mayReplace an existing
+// file of that name is never replaced: nameTaken is then set and the temporary stays. Once
+// placed, the temporary is no longer removed on interrupt.
+lowio::SystemError placeTemporary(const std::string& temporary, const std::string& finalPath, bool mayReplace,
+                                  bool& nameTaken);
+// Removes the temporary file and forgets it.
+void removeTemporary(const std::string& temporary);
+
+} // namespace host
+} // namespace quil

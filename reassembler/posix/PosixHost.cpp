@@ -1,0 +1,332 @@
+// The reassembler's host on POSIX: files by descriptor, folders by path, the temporary file
+// created with mkostemp and removed by a signal handler.
+#include "reassembler/Host.h"
+
+#include "PosixHost.h"
+#include "StdioConsole.h"
+#include "core/DosPath.h"
+
+#include "runtime/DriveMap.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+namespace quil {
+
+std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
+    if (driveLetterFolder.empty()) {
+        return std::nullopt;
+    }
+    std::string native;
+    try {
+        native = drives.toNative(driveLetterFolder);
+    } catch (const std::exception&) {
+        // A drive this machine does not have, or one with nothing mounted.
+        return std::nullopt;
+    }
+    if (native.empty() || native.front() != '/') {
+        return std::nullopt;
+    }
+    return host::resolveFolder(native, "/");
+}
+
+namespace host {
+
+namespace {
+
+// The temporary's name is kept in a fixed buffer as well, because a signal handler may only
+// unlink and write, not touch a std::string.
+char pendingTemporary[4096];
+volatile std::sig_atomic_t havePendingTemporary = 0;
+
+void rememberTemporary(const std::string& path) {
+    if (path.size() < sizeof pendingTemporary) {
+        std::memcpy(pendingTemporary, path.c_str(), path.size() + 1);
+        havePendingTemporary = 1;
+    }
+}
+
+void forgetTemporary() {
+    havePendingTemporary = 0;
+}
+
+extern "C" void removeTemporaryAndExit(int signalNumber) {
+    if (havePendingTemporary != 0) {
+        ::unlink(pendingTemporary);
+    }
+    static const char message[] = "\nAbgebrochen. Es wurde keine Datei geschrieben.\n";
+    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(128 + signalNumber);
+}
+
+constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+void syncFolder(const std::string& folder) {
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        // Some file systems refuse fsync on a folder; the rename is then as durable as they allow.
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+FileFacts factsFrom(const struct stat& info) {
+    FileFacts facts;
+    facts.kind = S_ISREG(info.st_mode)   ? FileFacts::Kind::Regular
+                 : S_ISDIR(info.st_mode) ? FileFacts::Kind::Folder
+                                         : FileFacts::Kind::Other;
+    facts.size = static_cast<std::int64_t>(info.st_size);
+    facts.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                      static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                      static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+    return facts;
+}
+
+} // namespace
+
+std::vector<std::string> commandLine(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void prepareProcess() {}
+
+std::unique_ptr<Console> standardConsole() {
+    return std::make_unique<StdioConsole>(stdin, stdout, stderr);
+}
+
+std::string describeError(lowio::SystemError err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "Datenträger voll";
+    case ENOENT:
+        return "nicht gefunden";
+    case ENOTDIR:
+        return "kein Ordner";
+    case EISDIR:
+        return "ist ein Ordner";
+    case EACCES:
+    case EPERM:
+        return "Zugriff verweigert";
+    case EROFS:
+        return "Datenträger ist schreibgeschützt";
+    case EIO:
+        return "Geräte-E/A-Fehler";
+    case ENOMEDIUM:
+    case ENXIO:
+    case ENODEV:
+        return "Datenträger nicht bereit";
+    case EBUSY:
+        return "Gerät oder Datei wird benutzt";
+    case ENAMETOOLONG:
+        return "Name zu lang";
+    default:
+        return std::string("Systemfehler ") + std::to_string(err) + " (" + std::strerror(err) + ")";
+    }
+}
+
+std::string fromTrailerText(const std::string& bytes) {
+    // A Linux splitter writes names as the file system stores them.
+    return bytes;
+}
+
+const char* exampleFolder() {
+    return "~/Dokumente";
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || folder.back() == '/') {
+        return folder + name;
+    }
+    return folder + "/" + name;
+}
+
+std::string folderOf(const std::string& path) {
+    return dospath::parentFolder(path);
+}
+
+std::string currentFolder() {
+    std::string folder(4096, '\0');
+    if (::getcwd(folder.data(), folder.size()) == nullptr) {
+        return "/";
+    }
+    folder.resize(std::char_traits<char>::length(folder.c_str()));
+    return folder;
+}
+
+std::optional<std::string> resolveFolder(const std::string& folder, const std::string& workingFolder) {
+    if (folder.empty() || folder.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string absolute = folder.front() == '/' ? folder : joinPath(workingFolder, folder);
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(absolute.c_str(), nullptr), &std::free);
+    if (!resolved) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::stat(resolved.get(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return std::string(resolved.get());
+}
+
+std::optional<std::string> sourceFolderHere(const std::string& trailerFolder) {
+    return quil::sourceFolderHere(trailerFolder, rt::DriveMap::hostDefault());
+}
+
+lowio::SystemError leaveWorkingFolder() {
+    return ::chdir("/") == 0 ? 0 : errno;
+}
+
+FileFacts factsOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    return factsFrom(info);
+}
+
+FileFacts::Kind kindOfEntry(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return FileFacts::Kind::Missing;
+    }
+    return factsFrom(info).kind;
+}
+
+lowio::SystemError factsOf(lowio::NativeHandle handle, FileFacts& facts) {
+    struct stat info {};
+    if (::fstat(handle, &info) != 0) {
+        return errno;
+    }
+    facts = factsFrom(info);
+    return 0;
+}
+
+std::optional<std::vector<std::string>> listFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
+lowio::Handle openForReading(const std::string& path, lowio::SystemError& error) {
+    // O_NONBLOCK: a pipe put where a part belongs must not make the open wait for a writer.
+    lowio::Handle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    error = fd.valid() ? 0 : errno;
+    return fd;
+}
+
+std::optional<std::int64_t> freeBytes(const std::string& folder) {
+    struct statvfs info {};
+    if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {
+        return std::nullopt;
+    }
+    const auto available = static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);
+    constexpr auto largest = static_cast<long double>(INT64_MAX);
+    return static_cast<std::int64_t>(available < largest ? available : largest);
+}
+
+void installInterruptCleanup() {
+    // A question answered into a closed pipe is a failed write, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = removeTemporaryAndExit;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : kCleanupSignals) {
+        ::sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+lowio::Handle createTemporary(const std::string& folder, std::string& path, lowio::SystemError& error) {
+    // The temporary name does not grow with the file's name: a name of 255 bytes, as long as a
+    // file system takes, must still leave room for it.
+    std::string pattern = joinPath(folder, ".quil-XXXXXX");
+    // No signal between creating the file and telling the handler its name, or a Ctrl-C
+    // right then would leave it behind.
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    for (int signalNumber : kCleanupSignals) {
+        sigaddset(&blocked, signalNumber);
+    }
+    ::sigprocmask(SIG_BLOCK, &blocked, &previous);
+    lowio::Handle fd(::mkostemp(pattern.data(), O_CLOEXEC));
+    error = errno;
+    if (fd.valid()) {
+        path = pattern;
+        rememberTemporary(pattern);
+    } else {
+        forgetTemporary();
+    }
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+    if (fd.valid()) {
+        error = 0;
+        // mkostemp creates the file for the owner only; the restored file gets the usual rights.
+        ::fchmod(fd.get(), static_cast<mode_t>(0666 & ~currentUmask()));
+    }
+    return fd;
+}
+
+lowio::SystemError placeTemporary(const std::string& temporary, const std::string& finalPath, bool mayReplace,
+                                  bool& nameTaken) {
+    nameTaken = false;
+    if (!mayReplace) {
+        // link() fails when the name exists, so a file that appeared since the question is
+        // never replaced unasked.
+        if (::link(temporary.c_str(), finalPath.c_str()) == 0) {
+            ::unlink(temporary.c_str());
+        } else if (errno == EEXIST) {
+            nameTaken = true;
+            return 0;
+        } else {
+            // File systems without hard links (FAT) cannot do this atomically; look, then rename.
+            struct stat info {};
+            if (::lstat(finalPath.c_str(), &info) == 0) {
+                nameTaken = true;
+                return 0;
+            }
+            mayReplace = true;
+        }
+    }
+    if (mayReplace && ::rename(temporary.c_str(), finalPath.c_str()) != 0) {
+        return errno;
+    }
+    forgetTemporary();
+    syncFolder(folderOf(finalPath));
+    return 0;
+}
+
+void removeTemporary(const std::string& temporary) {
+    ::unlink(temporary.c_str());
+    forgetTemporary();
+}
+
+} // namespace host
+} // namespace quil

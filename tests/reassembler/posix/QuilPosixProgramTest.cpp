@@ -1,0 +1,73 @@
+// QUIL.EXE on Linux: signals, and TMPDIR as Linux reads it.
+#include "../QuilRun.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+namespace {
+
+using quil_test::Answer;
+using quil_test::entries;
+using quil_test::makeReassembler;
+using quil_test::runQuil;
+using quil_test::trailer;
+using quil_test::writeParts;
+using testing_support::readFile;
+using testing_support::TempDir;
+
+class QuilPosixProgramTest : public ::testing::Test {
+protected:
+    QuilPosixProgramTest() {
+        for (const char* folder : {"set", "out", "tmp"}) {
+            std::filesystem::create_directories(root_.path() / folder);
+        }
+    }
+    std::filesystem::path set() const { return root_.path() / "set"; }
+    std::filesystem::path out() const { return root_.path() / "out"; }
+    std::filesystem::path tmp() const { return root_.path() / "tmp"; }
+    std::filesystem::path program() const { return set() / "QUIL.EXE"; }
+
+    quil_test::RunResult run(const std::vector<std::string>& arguments, std::vector<Answer> answers = {}) {
+        return runQuil(program(), arguments, root_.path(), tmp(), std::move(answers));
+    }
+    void expectNoCopyLeft() { EXPECT_TRUE(entries(tmp()).empty()) << "left in TMPDIR: " << entries(tmp()).front(); }
+
+    TempDir root_;
+};
+
+TEST_F(QuilPosixProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
+    // By then the first part sits in the temporary file in the output folder.
+    const std::string data = testing_support::randomBytes(3000, 17);
+    writeParts(set(), data, {1000});
+    makeReassembler(set(), trailer("3000", "", "halb.bin", "halb.bin"));
+    const auto result = run({out().string()}, {{"Diskette mit QUILME02.sys", "", [] {
+                                                    ::kill(quil_test::runningChild(), SIGINT);
+                                                    return false;
+                                                }}});
+    EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.output;
+    EXPECT_NE(result.output.find("Abgebrochen. Es wurde keine Datei geschrieben."), std::string::npos) << result.output;
+    EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
+    expectNoCopyLeft();
+}
+
+TEST_F(QuilPosixProgramTest, WithoutATemporaryFolderACompleteSetIsStillRestored) {
+    writeParts(set(), "abc", {3});
+    makeReassembler(set(), trailer("3", "", "a.txt", "a.txt"));
+    // A TMPDIR that does not exist falls back to /tmp; one where nothing can be created leaves
+    // the program running from the disk, with a note.
+    const std::pair<std::filesystem::path, bool> cases[] = {{root_.path() / "fehlt", false}, {"/proc", true}};
+    for (const auto& [tmpdir, note] : cases) {
+        std::filesystem::remove(out() / "a.txt");
+        const auto result = runQuil(program(), {out().string()}, root_.path(), tmpdir);
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        const bool noted = result.output.find("Hinweis: QUIL läuft weiter vom Datenträger (kein temporärer Ordner in " +
+                                              tmpdir.string()) != std::string::npos;
+        EXPECT_EQ(noted, note) << result.output;
+        EXPECT_EQ(readFile(out() / "a.txt"), "abc");
+    }
+}
+
+} // namespace
