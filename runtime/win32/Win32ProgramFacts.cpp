@@ -44,12 +44,12 @@ ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::ws
     LPWSTR* arguments = commandLine.empty() ? nullptr : ::CommandLineToArgvW(commandLine.c_str(), &count);
     for (int i = 1; i < count; ++i) {
         ProgramArgument argument;
-        // Every Windows path has a drive-letter form: a name cannot hold a backslash.
+        // Every Windows path has a drive-letter form: a name can hold neither kind of slash, and
+        // "C:/Daten/a.zip" is "C:\Daten\a.zip".
         argument.path = narrow(arguments[i]);
+        std::replace(argument.path.begin(), argument.path.end(), '/', '\\');
         if (native::isAbsolute(argument.path)) {
             argument.path = drives.fromNative(argument.path);
-        } else {
-            std::replace(argument.path.begin(), argument.path.end(), '/', '\\');
         }
         facts.arguments.push_back(std::move(argument));
     }

@@ -27,7 +27,7 @@ TEST(Win32ProgramFactsTest, EachArgumentIsOneFileInUtf8) {
         {L"teile.exe", {}},
         {L"\"C:\\Programme\\Teile\\teile.exe\" C:\\Daten\\a.zip", {{"C:\\Daten\\a.zip", true}}},
         {L"teile.exe \"C:\\Eigene Dateien\\Mein Brief.doc\"", {{"C:\\Eigene Dateien\\Mein Brief.doc", true}}},
-        {L"teile.exe d:\\a.zip c:\\b.zip", {{"D:\\a.zip", true}, {"C:\\b.zip", true}}},
+        {L"teile.exe d:\\a.zip c:/Daten/b.zip", {{"D:\\a.zip", true}, {"C:\\Daten\\b.zip", true}}},
         {L"teile.exe unter/datei.txt \"\"", {{"unter\\datei.txt", true}, {"", true}}},
         {L"teile.exe C:\\Gr\u00FC\u00DFe\\\u0141\u00F3d\u017A.zip",
          {{"C:\\Gr\xC3\xBC\xC3\x9F"
