@@ -15,24 +15,7 @@ namespace {
 
 using rt::win32::longPath;
 using rt::win32::narrow;
-using rt::win32::widen;
 using testing_support::errorOf;
-
-TEST(BoundaryTest, TextCrossesTheBoundaryUnchanged) {
-    const std::pair<std::string, std::wstring> cases[] = {
-        {"", L""},
-        {"Bericht.doc", L"Bericht.doc"},
-        {"Gr\xC3\xBC\xC3\x9F"
-         "e \xC5\x81\xC3\xB3"
-         "d\xC5\xBA \xE2\x82\xAC",
-         L"Gr\u00FC\u00DFe \u0141\u00F3d\u017A \u20AC"},
-        {"\xF0\x9F\x93\x80 Diskette", L"\U0001F4C0 Diskette"},
-    };
-    for (const auto& [utf8, utf16] : cases) {
-        EXPECT_EQ(widen(utf8), utf16) << utf8;
-        EXPECT_EQ(narrow(utf16), utf8) << utf8;
-    }
-}
 
 TEST(BoundaryTest, AbsolutePathsGetTheLongFormAndDevicesStayDevices) {
     struct Case {
