@@ -3,9 +3,8 @@
 #include "FormLoad.h"
 #include "core/ProductFacts.h"
 #include "core/SourceSelection.h"
+#include "runtime/Host.h"
 #include "runtime/Runtime.h"
-#include "runtime/posix/PosixFileSystem.h"
-#include "runtime/posix/XdgSendTo.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"
 #include "runtime/qt/QtMessageBox.h"
@@ -54,7 +53,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/splitwerk/splitwerk.ico")));
     rt::installGermanTranslation(application);
 
-    rt::PosixFileSystem fileSystem;
+    // An empty drive must come back as "not ready", never as a system box asking for a disk.
+    rt::suppressSystemErrorBoxes();
+    const std::unique_ptr<rt::FileSystem> fileSystem = rt::makeHostFileSystem();
     rt::QtMessageBox messageBox;
     rt::QtEventPump events;
     rt::ProcessExit processExit;
@@ -62,16 +63,16 @@ int main(int argc, char** argv) {
     // The Send To layer keeps its own copy of the map; the resolvers look the mounts up anew
     // at each access, so both copies always agree.
     const rt::DriveMap drives = rt::DriveMap::hostDefault();
-    rt::XdgSendTo sendTo(drives);
+    const std::unique_ptr<rt::ShellLink> sendTo = rt::makeHostShellLink(drives);
 
     rt::RuntimeParts parts;
     parts.drives = drives;
     parts.facts = rt::ProgramFacts::fromProcess(argc, argv, drives);
-    parts.fileSystem = &fileSystem;
+    parts.fileSystem = fileSystem.get();
     parts.messageBox = &messageBox;
     parts.events = &events;
     parts.programEnd = &processExit;
-    parts.shellLink = &sendTo;
+    parts.shellLink = sendTo.get();
     rt::Runtime runtime(std::move(parts));
 
     SourceSelection source;

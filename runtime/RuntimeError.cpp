@@ -51,10 +51,14 @@ void raise(int number) {
 int errorFromErrno(int err, ErrnoSubject subject) {
     switch (err) {
     case ENOSPC:
+#ifdef EDQUOT // not every C library has the quota and medium errors (Windows' has neither)
     case EDQUOT:
+#endif
     case EFBIG:
         return kDiskFull;
+#ifdef ENOMEDIUM
     case ENOMEDIUM: // an empty drive
+#endif
     case ENXIO:
     case ENODEV:
         return kDiskNotReady;

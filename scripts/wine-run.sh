@@ -117,6 +117,12 @@ fi
 #   started ~1 s after the previous one ended still took ~1 s and the server
 #   went down anyway; a server started with an explicit `-pN` stays warm
 #   (~0.06 s per trivial program) until N s after the last program ended.
+# - A program that uses COM (the Send To link) makes Wine start rpcss.exe on
+#   demand, which would inherit that program's stdout/stderr and live until
+#   the wineserver exits, keeping ctest waiting for that long. The warm-up
+#   starts it with its own fds closed, so later programs find it running.
+#   (The desktop process that a window or a COM apartment starts, explorer.exe
+#   /desktop, ends about 2 s after the last program that used it.)
 # `wineserver -k0` sends signal 0: exit status 0 iff a server runs.
 if ! wineserver -k0 2>/dev/null; then
   (
@@ -127,6 +133,7 @@ if ! wineserver -k0 2>/dev/null; then
     exec </dev/null >/dev/null 2>&1
     wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-10}" || true  # may lose a race: fine
     wine hostname.exe || true
+    wine net.exe start rpcss || true
   )
 fi
 

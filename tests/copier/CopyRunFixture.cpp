@@ -16,7 +16,7 @@ std::string partName(int number) {
 }
 
 CopyScene::CopyScene(rt::MessageBoxService* dialogs, bool forWindowsPc)
-    : drive_(posix_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
+    : drive_(*host_, temp_.path() / "drive"), cRoot_(temp_.path() / "c") {
     temp_.write("c/PROG/QUIL.SYS", reassembler_);
     temp_.write("c/PROG/windows/QUIL.SYS", windowsReassembler_);
     if (forWindowsPc) {
@@ -46,7 +46,7 @@ std::string CopyScene::makeSource(std::size_t size, unsigned seed, const std::st
 }
 
 fs::path CopyScene::sourceFile() const {
-    return cRoot_ / "DATEN" / source_.SourceName;
+    return cRoot_ / "DATEN" / testing_support::utf8Path(source_.SourceName);
 }
 
 void CopyScene::run() {

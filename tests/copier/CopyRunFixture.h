@@ -5,8 +5,8 @@
 
 #include "copier/kopierermodul.h"
 #include "core/SourceSelection.h"
+#include "runtime/Host.h"
 #include "runtime/Runtime.h"
-#include "runtime/posix/PosixFileSystem.h"
 #include "support/ScriptedControls.h"
 #include "support/ScriptedEvents.h"
 #include "support/ScriptedMessageBox.h"
@@ -102,7 +102,7 @@ public:
     std::string expectedQuilExe(const std::string& sourceBytes) const;
 
     testing_support::TempDir temp_;
-    rt::PosixFileSystem posix_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
     testing_support::SimulatedDrive drive_;
     testing_support::ScriptedControls controls_;
     SourceSelection source_;

@@ -2,9 +2,8 @@
 // part is closed, or from the writeback started while it was written. Such a failure must reach
 // the user while the disk is still in the drive, and never end in the completion message.
 #include "CopyRunFixture.h"
+#include "support/HostFiles.h"
 #include "support/InjectedFaults.h"
-
-#include <cerrno>
 
 namespace copier_tests {
 namespace {
@@ -25,7 +24,8 @@ TEST_P(LateMediumFailure, IsShownAtTheCloseAndNeverReportedAsFinished) {
     // Only the part is hit: the first yield comes after the first disk's own files.
     events().onYield([&](int count) {
         if (count == 1) {
-            c.atWriteback ? faults.failWritebacks(EIO) : faults.failFlushes(EIO);
+            const lowio::SystemError failure = testing_support::deviceFailureCode();
+            c.atWriteback ? faults.failWritebacks(failure) : faults.failFlushes(failure);
         }
     });
     if (c.retried) {

@@ -2,6 +2,7 @@
 // where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount.
 #include "CopyRunFixture.h"
 #include "runtime/posix/LinuxDrives.h"
+#include "runtime/posix/PosixFileSystem.h"
 
 #include "driver/DialogAnswerer.h"
 #include "driver/RealFileRuntime.h"

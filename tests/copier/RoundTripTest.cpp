@@ -4,6 +4,7 @@
 
 #include "copier/PartSizing.h"
 #include "driver/DialogAnswerer.h"
+#include "support/HostFiles.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -86,10 +87,22 @@ void check(const RoundTripCase& c, unsigned seed) {
 }
 
 TEST(RoundTrip, PartsJoinedInOrderGiveTheSourceOverRandomCases) {
+    // Only the pairs the host can hold side by side: Windows takes no "?" or "*" in a name and
+    // keeps one file under two spellings.
+    std::vector<std::pair<std::string, std::string>> names;
+    {
+        testing_support::TempDir probe;
+        for (const auto& pair : kHostileNames) {
+            if (testing_support::canHoldBoth(probe.path(), pair.first, pair.second)) {
+                names.push_back(pair);
+            }
+        }
+    }
+    ASSERT_GE(names.size(), 5u);
     std::mt19937 random(20261208);
     for (unsigned seed = 1; seed <= 200; ++seed) {
         RoundTripCase c;
-        const auto& [name, neighbour] = kHostileNames[random() % std::size(kHostileNames)];
+        const auto& [name, neighbour] = names[random() % names.size()];
         c.name = name;
         if (random() % 2 == 0) {
             c.neighbour = neighbour;

@@ -10,7 +10,7 @@ namespace copy_driver {
 rt::RuntimeParts realFileParts(const RealFileServices& services, const std::string& programFolderNative,
                                rt::DriveMap::Resolver floppy) {
     rt::RuntimeParts parts;
-    parts.drives.setFixedDrive('Z', "/");
+    parts.drives = rt::DriveMap::hostDefault();
     parts.drives.setDrive('A', std::move(floppy));
     parts.fileSystem = services.fileSystem;
     parts.messageBox = services.messageBox;
@@ -22,11 +22,12 @@ rt::RuntimeParts realFileParts(const RealFileServices& services, const std::stri
 }
 
 std::string driveLetterPath(const rt::DriveMap& drives, const std::string& nativePath) {
-    std::string absolute = std::filesystem::absolute(nativePath).lexically_normal().string();
-    if (absolute.size() > 1 && absolute.back() == '/') {
-        absolute.pop_back();
+    std::filesystem::path absolute = std::filesystem::absolute(nativePath).lexically_normal();
+    // "/a/b/" names the folder "/a/b"; a root keeps its separator.
+    if (!absolute.has_filename() && absolute.has_relative_path()) {
+        absolute = absolute.parent_path();
     }
-    return drives.fromNative(absolute);
+    return drives.fromNative(absolute.string());
 }
 
 SourceSelection selectSource(const std::string& sourcePath) {

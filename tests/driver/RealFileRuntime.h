@@ -1,5 +1,5 @@
-// A runtime for the copy run on real files and no window: Z: is the host's root, so any
-// absolute path has a drive-letter form, and A: is whatever the caller makes it.
+// A runtime for the copy run on real files and no window: the host's own drives (Z: is the root
+// on Linux), so any absolute path has a drive-letter form, and A: is whatever the caller makes it.
 #pragma once
 
 #include "core/SourceSelection.h"

@@ -4,7 +4,7 @@
 #include "DialogAnswerer.h"
 #include "RealFileRuntime.h"
 #include "copier/kopierermodul.h"
-#include "runtime/posix/PosixFileSystem.h"
+#include "runtime/Host.h"
 #include "support/ScriptedControls.h"
 #include "support/SimulatedDrive.h"
 
@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
         return 64;
     }
 
-    rt::PosixFileSystem posix;
+    rt::suppressSystemErrorBoxes();
+    const std::unique_ptr<rt::FileSystem> host = rt::makeHostFileSystem();
     copy_driver::DialogAnswerer dialogs(options->quiet ? nullptr : &std::cerr);
     dialogs.script(options->answers);
     rt::NoEvents events;
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
     // A: walks through the given folders, one per disk-full dialog answered OK.
     std::size_t disk = 0;
     std::optional<testing_support::SimulatedDrive> simulated;
-    rt::FileSystem* fileSystem = &posix;
+    rt::FileSystem* fileSystem = host.get();
     rt::DriveMap::Resolver floppy = [&]() -> std::optional<std::string> {
         if (options->floppies.empty()) {
             return std::nullopt;
@@ -142,7 +143,7 @@ int main(int argc, char** argv) {
         return fs::absolute(options->floppies[disk]).string();
     };
     if (options->capacity && !options->floppies.empty()) {
-        simulated.emplace(posix, fs::temp_directory_path(), false);
+        simulated.emplace(*host, fs::temp_directory_path(), false);
         simulated->insert(fs::absolute(options->floppies[0]));
         simulated->setCapacity(options->capacity);
         fileSystem = &*simulated;

@@ -2,8 +2,9 @@
 #include "runtime/DirSearch.h"
 #include "runtime/DriveMap.h"
 #include "runtime/FileSystem.h"
+#include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/posix/PosixFileSystem.h"
+#include "support/HostFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ protected:
         dir_.write("b.txt", "b");
         dir_.write("A.txt", "a");
         dir_.write("c.sys", "c");
-        dir_.write(".versteckt", "h");
+        testing_support::hideFile(dir_.write(".versteckt", "h"));
         std::filesystem::create_directory(dir_.path() / "Ordner.txt");
         std::filesystem::create_directory(dir_.path() / "sub");
         dir_.write("sub/inner.txt", "i");
@@ -70,7 +71,8 @@ protected:
 
     TempDir dir_;
     rt::DriveMap drives_;
-    rt::PosixFileSystem fs_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
+    rt::FileSystem& fs_ = *host_;
     rt::DirSearch search_{fs_, drives_};
 };
 

@@ -1,8 +1,8 @@
 // Files by number: numbering rules, positioned reads, byte-exact text lines, closing.
 #include "runtime/Files.h"
 #include "runtime/DriveMap.h"
+#include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/posix/PosixFileSystem.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
@@ -24,7 +24,8 @@ protected:
 
     TempDir dir_;
     rt::DriveMap drives_;
-    rt::PosixFileSystem fs_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
+    rt::FileSystem& fs_ = *host_;
     rt::Files files_{fs_, drives_};
 };
 

@@ -1,11 +1,8 @@
-// The program's facts in drive-letter form: the command line as the file manager passes it,
-// the program's own folder and name.
+// The program's facts that do not depend on the host; each host's command line and program
+// file are tested with its backend.
 #include "runtime/ProgramFacts.h"
-#include "runtime/DriveMap.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace {
 
@@ -16,75 +13,6 @@ TEST(ProgramFactsTest, WithoutExtension) {
     for (const auto& [name, expected] : cases) {
         EXPECT_EQ(rt::withoutExtension(name), expected) << name;
     }
-}
-
-TEST(ProgramFactsTest, EachArgumentIsTranslatedOnItsOwn) {
-    rt::DriveMap drives;
-    drives.setFixedDrive('Z', "/");
-    drives.setFixedDrive('D', "/media/u/STICK");
-    std::string program = "splitwerk";
-    std::string file = "/home/u/Kapitel_1_bis_6.PAK";
-    std::string onStick = "/media/u/STICK/Mein Bericht.doc";
-    std::string relative = "unter/datei.txt";
-    std::string backslash = "/home/u/a\\b.txt";
-    char* argv[] = {program.data(), file.data(), onStick.data(), relative.data(), backslash.data(), nullptr};
-
-    const rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(5, argv, drives);
-    const std::vector<rt::ProgramArgument> expected = {{"Z:\\home\\u\\Kapitel_1_bis_6.PAK", true},
-                                                       {"D:\\Mein Bericht.doc", true},
-                                                       {"unter\\datei.txt", true},
-                                                       {"Z:\\home\\u\\a\\b.txt", false}};
-    EXPECT_EQ(facts.arguments, expected);
-
-    char* none[] = {program.data(), nullptr};
-    EXPECT_TRUE(rt::ProgramFacts::fromProcess(1, none, drives).arguments.empty());
-}
-
-TEST(ProgramFactsTest, TheWindowsOptionChoosesTheWindowsReassemblerAndIsNoFile) {
-    rt::DriveMap drives;
-    drives.setFixedDrive('Z', "/");
-    std::string program = "splitwerk";
-    std::string option = rt::kForWindowsOption;
-    std::string file = "/home/u/a.zip";
-    char* withOption[] = {program.data(), option.data(), file.data(), nullptr};
-    char* optionLater[] = {program.data(), file.data(), option.data(), nullptr};
-
-    rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(3, withOption, drives);
-    EXPECT_TRUE(facts.forWindowsPc);
-    EXPECT_EQ(facts.arguments, (std::vector<rt::ProgramArgument>{{"Z:\\home\\u\\a.zip", true}}));
-    facts.programFolder = "Z:\\opt\\sw";
-    EXPECT_EQ(facts.shippedReassembler(), "Z:\\opt\\sw\\windows\\QUIL.SYS");
-    facts.forWindowsPc = false;
-    facts.programFolder = "Z:\\";
-    EXPECT_EQ(facts.shippedReassembler(), "Z:\\QUIL.SYS");
-    // Only in front of the file: later it is an argument like any other.
-    EXPECT_FALSE(rt::ProgramFacts::fromProcess(3, optionLater, drives).forWindowsPc);
-}
-
-TEST(ProgramFactsTest, FolderAndNameComeFromTheRunningProgram) {
-    rt::DriveMap drives;
-    drives.setFixedDrive('Z', "/");
-    std::string program = "irgendwas";
-    char* argv[] = {program.data(), nullptr};
-    const rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(1, argv, drives);
-
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    EXPECT_EQ(facts.programFileNative, self.string());
-    EXPECT_EQ(facts.programName, self.stem().string());
-    EXPECT_EQ(facts.programFolder, drives.fromNative(self.parent_path().string()));
-    ASSERT_GE(facts.programFolder.size(), 3u);
-    EXPECT_EQ(facts.programFolder.substr(0, 3), "Z:\\");
-    EXPECT_NE(facts.programFolder.back(), '\\');
-}
-
-TEST(ProgramFactsTest, AProgramAtADriveRootKeepsTheBackslash) {
-    rt::DriveMap drives;
-    drives.setFixedDrive('Z', "/");
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    drives.setFixedDrive('P', self.parent_path().string());
-    std::string program = "x";
-    char* argv[] = {program.data(), nullptr};
-    EXPECT_EQ(rt::ProgramFacts::fromProcess(1, argv, drives).programFolder, "P:\\");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The bundled runtime: the report of an unhandled error, the end that closes every file,
 // and the file services by drive-letter name.
 #include "runtime/Runtime.h"
-#include "runtime/posix/PosixFileSystem.h"
+#include "runtime/Host.h"
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <unistd.h>
 
 namespace {
 
@@ -33,7 +32,8 @@ protected:
     }
 
     TempDir dir_;
-    rt::PosixFileSystem fs_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
+    rt::FileSystem& fs_ = *host_;
     ScriptedMessageBox boxes_;
     rt::NoEvents events_;
     rt::ThrowingEnd end_;
@@ -100,17 +100,15 @@ TEST_F(RuntimeTest, FileServicesByDriveLetterName) {
 
 TEST_F(RuntimeTest, FileLenBeyond32BitsIsError6) {
     // Sparse files: the length is set, no byte is written.
-    const std::pair<const char*, off_t> cases[] = {
-        {"gross.bin", off_t{3} * 1024 * 1024 * 1024},
-        {"grenze.bin", off_t{2147483648}},
+    const std::pair<const char*, std::uintmax_t> cases[] = {
+        {"gross.bin", std::uintmax_t{3} * 1024 * 1024 * 1024},
+        {"grenze.bin", std::uintmax_t{2147483648}},
     };
     for (const auto& [name, length] : cases) {
-        const std::filesystem::path file = dir_.write(name, "");
-        ASSERT_EQ(::truncate(file.c_str(), length), 0);
+        std::filesystem::resize_file(dir_.write(name, ""), length);
         EXPECT_EQ(errorOf([&] { runtime_->fileLen(std::string("C:\\") + name); }), 6) << name;
     }
-    const std::filesystem::path largest = dir_.write("passt.bin", "");
-    ASSERT_EQ(::truncate(largest.c_str(), off_t{2147483647}), 0);
+    std::filesystem::resize_file(dir_.write("passt.bin", ""), 2147483647);
     EXPECT_EQ(runtime_->fileLen("C:\\passt.bin"), 2147483647);
 }
 

@@ -104,8 +104,9 @@ std::optional<std::size_t> SimulatedDrive::diskOf(const std::string& path) const
     const std::string normal = fs::path(path).lexically_normal().string();
     const auto covers = [&](std::size_t disk) {
         const std::string base = disks_[disk].string();
-        return normal == base ||
-               (normal.compare(0, base.size(), base) == 0 && normal.size() > base.size() && normal[base.size()] == '/');
+        // The host's own separator follows the disk's folder ("/" here, "\\" on Windows).
+        return normal == base || (normal.compare(0, base.size(), base) == 0 && normal.size() > base.size() &&
+                                  fs::path(std::string(1, normal[base.size()])).has_root_directory());
     };
     // A disk put back in the drive is listed twice; the one in the drive counts.
     if (current_ && covers(*current_)) {

@@ -1,5 +1,6 @@
 #include "TempDir.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -9,22 +10,20 @@
 namespace testing_support {
 
 TempDir::TempDir() {
-    // A new folder under a name nobody holds (mkdtemp is not on every host): create_directory
-    // says whether it made the folder or found one.
-    static std::mt19937_64 generator(std::random_device{}());
-    const char* letters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    // A random name, taken only when the folder did not exist yet, as mkdtemp does; the same on
+    // every host.
+    static std::mt19937_64 names(std::random_device{}());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = "splitwerk-test-";
-        for (int i = 0; i < 8; ++i) {
-            name += letters[generator() % 36];
-        }
-        const std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+        char suffix[20];
+        std::snprintf(suffix, sizeof suffix, "%012llx", static_cast<unsigned long long>(names() & 0xFFFFFFFFFFFFull));
+        const std::filesystem::path candidate = base / ("splitwerk-test-" + std::string(suffix));
         if (std::filesystem::create_directory(candidate)) {
             path_ = candidate;
             return;
         }
     }
-    throw std::runtime_error("no new temporary folder");
+    throw std::runtime_error("no fresh temporary folder in " + base.string());
 }
 
 TempDir::~TempDir() {
@@ -39,7 +38,7 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::write(const std::string& relative, const std::string& bytes) const {
-    std::filesystem::path file = path_ / relative;
+    std::filesystem::path file = path_ / utf8Path(relative);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -51,6 +50,14 @@ std::filesystem::path TempDir::write(const std::string& relative, const std::str
 
 std::filesystem::path TempDir::writeRandom(const std::string& relative, std::size_t size, unsigned seed) const {
     return write(relative, randomBytes(size, seed));
+}
+
+std::filesystem::path utf8Path(const std::string& text) {
+    std::u8string utf8;
+    for (const char c : text) {
+        utf8 += static_cast<char8_t>(c);
+    }
+    return std::filesystem::path(utf8);
 }
 
 std::string readFile(const std::filesystem::path& file) {

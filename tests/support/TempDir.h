@@ -25,6 +25,9 @@ private:
 };
 
 std::string readFile(const std::filesystem::path& file);
+// A path from UTF-8 text, as the runtime reads its names. A plain std::string would be taken in
+// the ANSI code page on Windows, and "Größe.bin" would be another name there.
+std::filesystem::path utf8Path(const std::string& text);
 std::string randomBytes(std::size_t size, unsigned seed);
 
 } // namespace testing_support

@@ -6,7 +6,7 @@ TestRuntime::TestRuntime(rt::DriveMap drives, rt::ProgramFacts facts, rt::FileSy
     rt::RuntimeParts parts;
     parts.drives = std::move(drives);
     parts.facts = std::move(facts);
-    parts.fileSystem = fileSystem != nullptr ? fileSystem : &posix_;
+    parts.fileSystem = fileSystem != nullptr ? fileSystem : host_.get();
     parts.messageBox = &boxes_;
     parts.events = &events_;
     parts.programEnd = &end_;

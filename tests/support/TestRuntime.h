@@ -1,11 +1,11 @@
-// A runtime for tests: real POSIX files behind a drive map the test builds, scripted
+// A runtime for tests: the host's real files behind a drive map the test builds, scripted
 // dialogs and yields, a program end that throws, and a Send To layer that only records.
 #pragma once
 
 #include "ScriptedEvents.h"
 #include "ScriptedMessageBox.h"
+#include "runtime/Host.h"
 #include "runtime/Runtime.h"
-#include "runtime/posix/PosixFileSystem.h"
 
 #include <memory>
 #include <string>
@@ -44,7 +44,7 @@ public:
     RecordingShellLink& links() { return links_; }
 
 private:
-    rt::PosixFileSystem posix_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
     ScriptedMessageBox boxes_;
     ScriptedEvents events_;
     rt::ThrowingEnd end_;

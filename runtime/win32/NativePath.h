@@ -1,0 +1,23 @@
+// Host paths on Windows: "\" separates, "X:\..." and "\\..." (a share, or the "\\?\" long form)
+// are absolute, and names are compared ignoring letter case, as the file systems of Windows do
+// (ASCII only: the program's own names are ASCII, other letters are left to the host).
+#pragma once
+
+#include "core/DosPath.h"
+
+#include <string_view>
+
+namespace rt::native {
+
+inline constexpr char kSeparator = '\\';
+
+inline bool isAbsolute(std::string_view path) {
+    const bool driveRooted = path.size() >= 3 && dospath::hasDrivePrefix(path) && (path[2] == '\\' || path[2] == '/');
+    return driveRooted || path.substr(0, 2) == "\\\\";
+}
+
+inline bool sameName(std::string_view a, std::string_view b) {
+    return dospath::equalIgnoringCase(a, b);
+}
+
+} // namespace rt::native

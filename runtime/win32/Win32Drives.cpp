@@ -1,0 +1,65 @@
+// The drive map of a Windows host. Readiness is asked at every access: the program must hear
+// "not ready" (71) for an empty floppy drive before it writes, not a file error afterwards.
+#include "Win32Drives.h"
+
+#include "Wide.h"
+#include "core/DosPath.h"
+
+#include <windows.h>
+
+namespace rt {
+
+namespace win32 {
+
+bool hasChangingMedia(unsigned driveType) {
+    switch (driveType) {
+    case DRIVE_FIXED:
+    case DRIVE_REMOTE:
+    case DRIVE_RAMDISK:
+        return false;
+    default:
+        // DRIVE_REMOVABLE (floppies, sticks, card readers) and DRIVE_CDROM (a disc is swapped
+        // like a floppy, and a rewritable one is written like one), and the kinds Windows cannot
+        // name, which are safest asked at every access.
+        return true;
+    }
+}
+
+DriveMap::Resolver mediumResolver(char letter) {
+    const std::string root = {dospath::upperAscii(letter), ':', '\\'};
+    return [root]() -> std::optional<std::string> {
+        // The root of a drive without a medium gives ERROR_NOT_READY; with the system's error
+        // boxes suppressed that costs no dialog.
+        const DWORD attributes = ::GetFileAttributesW(widen(root).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return std::nullopt;
+        }
+        return root;
+    };
+}
+
+DriveMap windowsDriveMap() {
+    DriveMap map;
+    const DWORD present = ::GetLogicalDrives();
+    for (int index = 0; index < 26; ++index) {
+        if ((present & (1u << index)) == 0) {
+            continue;
+        }
+        const char letter = static_cast<char>('A' + index);
+        const std::string root = {letter, ':', '\\'};
+        if (hasChangingMedia(::GetDriveTypeW(widen(root).c_str()))) {
+            map.setDrive(letter, mediumResolver(letter));
+        } else {
+            map.setFixedDrive(letter, root);
+        }
+    }
+    return map;
+}
+
+} // namespace win32
+
+DriveMap DriveMap::hostDefault() {
+    return win32::windowsDriveMap();
+}
+
+} // namespace rt

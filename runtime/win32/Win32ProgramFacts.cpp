@@ -1,0 +1,80 @@
+// The running program's facts on Windows. The arguments are taken from the wide command line,
+// not from main's argv: that one is in the ANSI code page, where a name with letters outside it
+// ("Łódź.zip" on a German system) would arrive mangled and could not be opened.
+#include "Win32ProgramFacts.h"
+
+#include "NativePath.h"
+#include "Wide.h"
+#include "runtime/DriveMap.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace rt {
+
+namespace {
+
+std::wstring moduleFileName() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        // A full buffer means the name was cut; try again with more room.
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+} // namespace
+
+namespace win32 {
+
+ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::wstring& moduleFile,
+                                  const DriveMap& drives) {
+    ProgramFacts facts;
+    int count = 0;
+    LPWSTR* arguments = commandLine.empty() ? nullptr : ::CommandLineToArgvW(commandLine.c_str(), &count);
+    for (int i = 1; i < count; ++i) {
+        ProgramArgument argument;
+        // Every Windows path has a drive-letter form: a name can hold neither kind of slash, and
+        // "C:/Daten/a.zip" is "C:\Daten\a.zip".
+        argument.path = narrow(arguments[i]);
+        std::replace(argument.path.begin(), argument.path.end(), '/', '\\');
+        if (native::isAbsolute(argument.path)) {
+            argument.path = drives.fromNative(argument.path);
+        }
+        facts.arguments.push_back(std::move(argument));
+    }
+    if (arguments != nullptr) {
+        ::LocalFree(arguments);
+    }
+
+    facts.programFileNative = narrow(withoutLongPathPrefix(moduleFile));
+    const std::size_t slash = facts.programFileNative.find_last_of("\\/");
+    const std::string fileName =
+        slash == std::string::npos ? facts.programFileNative : facts.programFileNative.substr(slash + 1);
+    facts.programName = withoutExtension(fileName);
+    facts.programFile = drives.fromNative(facts.programFileNative);
+    if (slash != std::string::npos) {
+        // A program at a drive's root keeps the backslash: "C:\", not "C:".
+        const bool atRoot = slash == 2 && facts.programFileNative[1] == ':';
+        facts.programFolder = drives.fromNative(facts.programFileNative.substr(0, atRoot ? slash + 1 : slash));
+    }
+    return facts;
+}
+
+} // namespace win32
+
+ProgramFacts ProgramFacts::fromProcess(int, char**, const DriveMap& drives) {
+    return win32::factsFromCommandLine(::GetCommandLineW(), moduleFileName(), drives);
+}
+
+} // namespace rt

@@ -1,0 +1,228 @@
+// The Windows file system behind the runtime, on real files: the same contracts as the POSIX
+// backend, with Windows' own names, attributes and devices.
+#include "runtime/Host.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/win32/Wide.h"
+#include "support/InjectedFaults.h"
+#include "support/Outcomes.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::errorOf;
+using testing_support::readFile;
+
+class Win32FileSystemTest : public ::testing::Test {
+protected:
+    std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+    std::string read(const std::string& name) const { return readFile(dir_.path() / name); }
+    std::vector<std::string> listed(const std::string& pattern) {
+        std::vector<std::string> names;
+        for (const rt::DirEntry& entry : fs_.list(dir_.str(), pattern)) {
+            names.push_back(entry.name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    testing_support::TempDir dir_;
+    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
+    rt::FileSystem& fs_ = *host_;
+};
+
+TEST_F(Win32FileSystemTest, EachModeOpensAsTheProgramExpects) {
+    struct Case {
+        rt::OpenMode mode;
+        const char* before; // nullptr: no file yet
+        const char* written;
+        const char* after;
+    };
+    const Case cases[] = {
+        {rt::OpenMode::BinaryWrite, nullptr, "neu", "neu"},
+        {rt::OpenMode::BinaryWrite, "ABCDEF", "xy", "xyCDEF"}, // from the first byte, nothing cut
+        {rt::OpenMode::Append, "MZ", "123\r\n", "MZ123\r\n"},
+        {rt::OpenMode::Append, nullptr, "a", "a"},
+        {rt::OpenMode::Output, "alter Inhalt", "neu", "neu"},
+    };
+    for (const Case& c : cases) {
+        if (c.before != nullptr) {
+            dir_.write("f.bin", c.before);
+        }
+        std::unique_ptr<rt::OpenFile> file = fs_.open(at("f.bin"), c.mode);
+        file->write(c.written, std::char_traits<char>::length(c.written));
+        file->close();
+        EXPECT_EQ(read("f.bin"), c.after) << c.written;
+        fs::remove(dir_.path() / "f.bin");
+    }
+    dir_.write("quelle.bin", "ABCDEFGHIJ");
+    std::unique_ptr<rt::OpenFile> source = fs_.open(at("quelle.bin"), rt::OpenMode::BinaryRead);
+    char buffer[4];
+    EXPECT_EQ(source->readAt(7, buffer, 4), 3u);
+    EXPECT_EQ(std::string(buffer, 3), "HIJ");
+    EXPECT_EQ(source->position(), 10);
+    EXPECT_EQ(source->length(), 10);
+    EXPECT_EQ(errorOf([&] { source->write("x", 1); }), 70);
+    source->close();
+    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt.bin"), rt::OpenMode::BinaryRead); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt\\x.bin"), rt::OpenMode::BinaryWrite); }), 76);
+    EXPECT_EQ(errorOf([&] { fs_.open(dir_.str(), rt::OpenMode::BinaryWrite); }), 75);
+}
+
+TEST_F(Win32FileSystemTest, ADeviceIsNeverReadOrWritten) {
+    dir_.write("ziel.bin", "bleibt");
+    for (const std::string& device : {std::string("NUL"), at("NUL"), at("con.txt"), std::string("\\\\.\\NUL")}) {
+        EXPECT_EQ(errorOf([&] { fs_.open(device, rt::OpenMode::BinaryRead); }), 75) << device;
+        EXPECT_EQ(errorOf([&] { fs_.open(device, rt::OpenMode::BinaryWrite); }), 75) << device;
+        EXPECT_EQ(errorOf([&] { fs_.copy(device, at("ziel.bin")); }), 75) << device;
+        EXPECT_EQ(fs_.describe(device).kind, rt::FileKind::Other) << device;
+        EXPECT_EQ(fs_.attributes(device) & rt::kAttrDirectory, 0) << device;
+    }
+    EXPECT_EQ(read("ziel.bin"), "bleibt");
+}
+
+TEST_F(Win32FileSystemTest, TheListingMatchesAsWindowsDoesAndNamesAsStored) {
+    for (const char* name : {"QUILME01.sys", "quilme02.SYS", "Bericht.doc", "QUIL.EXE", "autorun.inf"}) {
+        dir_.write(name, "x");
+    }
+    fs::create_directory(dir_.path() / "Ordner.sys");
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"*.*", {"Bericht.doc", "QUIL.EXE", "QUILME01.sys", "autorun.inf", "quilme02.SYS"}},
+        {"*", {"Bericht.doc", "QUIL.EXE", "QUILME01.sys", "autorun.inf", "quilme02.SYS"}},
+        {"", {"Bericht.doc", "QUIL.EXE", "QUILME01.sys", "autorun.inf", "quilme02.SYS"}},
+        {"*.sys", {"QUILME01.sys", "quilme02.SYS"}},
+        {"quilme??.sys", {"QUILME01.sys", "quilme02.SYS"}},
+        {"QUILME01.SYS", {"QUILME01.sys"}},
+        {"quil.exe", {"QUIL.EXE"}},
+        {"*.zip", {}},
+    };
+    for (const auto& [pattern, names] : cases) {
+        EXPECT_EQ(listed(pattern), names) << pattern;
+    }
+    EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt"), "*.*"); }), 76);
+}
+
+TEST_F(Win32FileSystemTest, DescribeGivesTheNameAsStored) {
+    dir_.write("Bericht.DOC", "x");
+    const rt::DirEntry file = fs_.describe(at("bericht.doc"));
+    EXPECT_EQ(file.name, "Bericht.DOC");
+    EXPECT_EQ(file.kind, rt::FileKind::Regular);
+    const rt::DirEntry folder = fs_.describe(dir_.str());
+    EXPECT_EQ(folder.kind, rt::FileKind::Directory);
+    EXPECT_NE(folder.attributes & rt::kAttrDirectory, 0);
+    EXPECT_EQ(fs_.describe("C:\\").kind, rt::FileKind::Directory);
+    EXPECT_EQ(errorOf([&] { fs_.describe(at("fehlt.doc")); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.describe(at("fehlt\\a.doc")); }), 76);
+}
+
+TEST_F(Win32FileSystemTest, AttributesAreWindowsOwnBits) {
+    dir_.write("a.txt", "x");
+    const std::pair<int, int> cases[] = {
+        {rt::kAttrNormal, 0},
+        {rt::kAttrReadOnly, rt::kAttrReadOnly},
+        {rt::kAttrHidden | rt::kAttrArchive, rt::kAttrHidden | rt::kAttrArchive},
+        {rt::kAttrSystem, rt::kAttrSystem},
+        {rt::kAttrReadOnly | rt::kAttrDirectory, rt::kAttrReadOnly}, // the folder bit cannot be set
+        {rt::kAttrArchive, rt::kAttrArchive},
+    };
+    for (const auto& [set, got] : cases) {
+        fs_.setAttributes(at("a.txt"), set);
+        const int attributes = fs_.attributes(at("a.txt"));
+        // Wine marks every file for archiving, as the POSIX backend does; Windows keeps what was set.
+        const int archive = (got & rt::kAttrArchive) != 0 ? rt::kAttrArchive : attributes & rt::kAttrArchive;
+        EXPECT_EQ(attributes, got | archive) << set;
+    }
+    EXPECT_EQ(fs_.attributes(dir_.str()) & rt::kAttrDirectory, rt::kAttrDirectory);
+    EXPECT_EQ(errorOf([&] { fs_.setAttributes(at("fehlt.txt"), 0); }), 53);
+}
+
+TEST_F(Win32FileSystemTest, AReadOnlyFileIsNeitherWrittenNorRemoved) {
+    // Windows refuses both; Wine lets root open the file for writing, which must not matter.
+    dir_.write("QUIL.EXE", "alt");
+    fs_.setAttributes(at("QUIL.EXE"), rt::kAttrReadOnly);
+    for (const rt::OpenMode mode : {rt::OpenMode::BinaryWrite, rt::OpenMode::Append, rt::OpenMode::Output}) {
+        EXPECT_EQ(errorOf([&] { fs_.open(at("QUIL.EXE"), mode); }), 70);
+    }
+    dir_.write("QUIL.SYS", "neu");
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("QUIL.SYS"), at("QUIL.EXE")); }), 70);
+    EXPECT_EQ(errorOf([&] { fs_.remove(at("QUIL.EXE")); }), 70);
+    EXPECT_EQ(read("QUIL.EXE"), "alt");
+    fs_.setAttributes(at("QUIL.EXE"), rt::kAttrNormal);
+    fs_.remove(at("QUIL.EXE"));
+    EXPECT_FALSE(fs::exists(dir_.path() / "QUIL.EXE"));
+    EXPECT_EQ(errorOf([&] { fs_.remove(at("QUIL.EXE")); }), 53);
+    EXPECT_EQ(errorOf([&] { fs_.remove(dir_.str()); }), 75) << "never a folder";
+}
+
+TEST_F(Win32FileSystemTest, IdentityTellsFilesApartAndSeesChanges) {
+    dir_.write("a.bin", "eins");
+    dir_.write("b.bin", "eins");
+    const rt::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
+    EXPECT_EQ(fs_.identity(at("A.BIN"), rt::Follow::Target), a);
+    EXPECT_NE(fs_.identity(at("b.bin"), rt::Follow::Link).inode, a.inode);
+    EXPECT_EQ(a.size, 4);
+    std::unique_ptr<rt::OpenFile> file = fs_.open(at("a.bin"), rt::OpenMode::Append);
+    EXPECT_EQ(file->identity(), a);
+    ::Sleep(20);
+    file->write("zwei", 4);
+    file->close();
+    const rt::FileIdentity changed = fs_.identity(at("a.bin"), rt::Follow::Link);
+    EXPECT_EQ(changed.inode, a.inode);
+    EXPECT_EQ(changed.size, 8);
+    EXPECT_NE(changed.modifiedNs, a.modifiedNs);
+    EXPECT_EQ(fs_.length(at("a.bin")), 8);
+    EXPECT_EQ(errorOf([&] { fs_.length(dir_.str()); }), 75);
+}
+
+TEST_F(Win32FileSystemTest, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
+    dir_.write("QUIL.SYS", "reassembler");
+    dir_.write("QUIL.EXE", "eine viel laengere alte Fassung");
+    fs_.copy(at("QUIL.SYS"), at("QUIL.EXE"));
+    EXPECT_EQ(read("QUIL.EXE"), "reassembler");
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("QUIL.SYS"), at("quil.sys")); }), 70);
+    EXPECT_EQ(read("QUIL.SYS"), "reassembler");
+    EXPECT_EQ(errorOf([&] { fs_.copy(at("fehlt.sys"), at("neu.exe")); }), 53);
+    EXPECT_FALSE(fs::exists(dir_.path() / "neu.exe"));
+}
+
+TEST_F(Win32FileSystemTest, AFailingFlushIsReportedAndTheFileStaysOpenForARetry) {
+    testing_support::InjectedFaults faults;
+    std::unique_ptr<rt::OpenFile> file = fs_.open(at("QUILME01.sys"), rt::OpenMode::BinaryWrite);
+    file->write("teil", 4);
+    faults.failFlushes(ERROR_WRITE_FAULT);
+    EXPECT_EQ(errorOf([&] { file->close(); }), 57);
+    EXPECT_EQ(file->length(), 4) << "still open";
+    faults.clear();
+    file->close();
+    EXPECT_EQ(read("QUILME01.sys"), "teil");
+}
+
+TEST_F(Win32FileSystemTest, PathsLongerThan260CharactersWork) {
+    std::string folder = dir_.str();
+    while (folder.size() < 300) {
+        folder += "\\" + std::string(40, 'o') + std::to_string(folder.size());
+        ASSERT_TRUE(::CreateDirectoryW(rt::win32::longPath(folder).c_str(), nullptr)) << ::GetLastError();
+    }
+    const std::string file = folder + "\\QUILME01.sys";
+    ASSERT_GT(file.size(), 260u);
+    std::unique_ptr<rt::OpenFile> out = fs_.open(file, rt::OpenMode::BinaryWrite);
+    out->write("lang", 4);
+    out->close();
+    EXPECT_EQ(fs_.length(file), 4);
+    EXPECT_EQ(fs_.describe(file).name, "QUILME01.sys");
+    EXPECT_EQ(fs_.list(folder, "*.sys").size(), 1u);
+    fs_.copy(file, folder + "\\QUIL.EXE");
+    EXPECT_EQ(fs_.identity(folder + "\\QUIL.EXE", rt::Follow::Link).size, 4);
+
+    fs_.remove(file);
+    EXPECT_EQ(errorOf([&] { fs_.length(file); }), 53);
+}
+
+} // namespace
