@@ -25,11 +25,12 @@ if(CMAKE_CROSSCOMPILING)
   if(NOT EXISTS "${SPLITWERK_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt")
     message(FATAL_ERROR
       "GoogleTest sources not found in ${SPLITWERK_GOOGLETEST_SOURCE_DIR}. "
-      "Install the Debian package 'googletest' (scripts/install-windows-deps.sh).")
+      "Install the Debian package 'googletest' (scripts/install-deps.sh).")
   endif()
 
-  # Options of GoogleTest's own CMakeLists.txt; normal variables take effect
-  # because its cmake_minimum_required() sets policy CMP0077 to NEW.
+  # Options of GoogleTest's own CMakeLists.txt. Debian's copy asks for an old
+  # CMake, which would let option() clear these normal variables (policy CMP0077).
+  set(CMAKE_POLICY_DEFAULT_CMP0077 NEW)
   set(BUILD_GMOCK ON)
   set(INSTALL_GTEST OFF)
   set(gtest_build_tests OFF)

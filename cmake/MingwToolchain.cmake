@@ -13,7 +13,7 @@
 # (<build>/wineprefix) unless SPLITWERK_WINEPREFIX is set in the environment
 # or the cache variable SPLITWERK_WINEPREFIX is given.
 #
-# Packages: scripts/install-windows-deps.sh
+# Packages: scripts/install-deps.sh
 
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -26,7 +26,7 @@ find_program(SPLITWERK_MINGW_RC  ${SPLITWERK_MINGW_TRIPLET}-windres)
 if(NOT SPLITWERK_MINGW_CC OR NOT SPLITWERK_MINGW_CXX)
   message(FATAL_ERROR
     "${SPLITWERK_MINGW_TRIPLET}-g++-posix not found. "
-    "Run scripts/install-windows-deps.sh (package g++-mingw-w64-x86-64-posix).")
+    "Run scripts/install-deps.sh (package g++-mingw-w64-x86-64-posix).")
 endif()
 
 set(CMAKE_C_COMPILER   "${SPLITWERK_MINGW_CC}")

@@ -72,18 +72,7 @@ void makeInheritable(HANDLE handle) {
 } // namespace
 
 std::string ownExecutable() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
+    return narrow(lowio::win32::ownModuleFile());
 }
 
 std::string ownProgramFile() {

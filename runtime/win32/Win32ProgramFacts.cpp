@@ -15,26 +15,6 @@
 
 namespace rt {
 
-namespace {
-
-std::wstring moduleFileName() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return {};
-        }
-        // A full buffer means the name was cut; try again with more room.
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-} // namespace
-
 namespace win32 {
 
 ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::wstring& moduleFile,
@@ -74,7 +54,7 @@ ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::ws
 } // namespace win32
 
 ProgramFacts ProgramFacts::fromProcess(int, char**, const DriveMap& drives) {
-    return win32::factsFromCommandLine(::GetCommandLineW(), moduleFileName(), drives);
+    return win32::factsFromCommandLine(::GetCommandLineW(), lowio::win32::ownModuleFile(), drives);
 }
 
 } // namespace rt

@@ -26,27 +26,7 @@ using quil_test::writeParts;
 using testing_support::readFile;
 using testing_support::TempDir;
 
-// A set on disk: <root>/set (the first disk or the folder), <root>/out, <root>/tmp for TMPDIR.
-class QuilProgramTest : public ::testing::Test {
-protected:
-    QuilProgramTest() {
-        for (const char* folder : {"set", "out", "tmp"}) {
-            std::filesystem::create_directories(root_.path() / folder);
-        }
-    }
-    std::filesystem::path set() const { return root_.path() / "set"; }
-    std::filesystem::path out() const { return root_.path() / "out"; }
-    std::filesystem::path tmp() const { return root_.path() / "tmp"; }
-    std::filesystem::path program() const { return set() / "QUIL.EXE"; }
-
-    quil_test::RunResult run(const std::vector<std::string>& arguments, std::vector<Answer> answers = {}) {
-        return runQuil(program(), arguments, root_.path(), tmp(), std::move(answers));
-    }
-    // The private copy that the program ran as has removed itself.
-    void expectNoCopyLeft() { EXPECT_TRUE(entries(tmp()).empty()) << "left in TMPDIR: " << entries(tmp()).front(); }
-
-    TempDir root_;
-};
+class QuilProgramTest : public quil_test::QuilSetFixture {};
 
 TEST_F(QuilProgramTest, FolderSetsRoundTrip) {
     struct Case {

@@ -3,6 +3,10 @@
 // answers given when a question appears.
 #pragma once
 
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -59,5 +63,28 @@ std::filesystem::path utf8Path(const std::string& text);
 
 // How often needle occurs in text.
 std::size_t occurrences(const std::string& text, const std::string& needle);
+
+// A set on disk for a run of the real program: <root>/set (the first disk or the folder),
+// <root>/out, <root>/tmp for the temporary folder.
+class QuilSetFixture : public ::testing::Test {
+protected:
+    QuilSetFixture() {
+        for (const char* folder : {"set", "out", "tmp"}) {
+            std::filesystem::create_directories(root_.path() / folder);
+        }
+    }
+    std::filesystem::path set() const { return root_.path() / "set"; }
+    std::filesystem::path out() const { return root_.path() / "out"; }
+    std::filesystem::path tmp() const { return root_.path() / "tmp"; }
+    std::filesystem::path program() const { return set() / "QUIL.EXE"; }
+
+    RunResult run(const std::vector<std::string>& arguments, std::vector<Answer> answers = {}) {
+        return runQuil(program(), arguments, root_.path(), tmp(), std::move(answers));
+    }
+    // The private copy that the program ran as has removed itself.
+    void expectNoCopyLeft() { EXPECT_TRUE(entries(tmp()).empty()) << "left there: " << entries(tmp()).front(); }
+
+    testing_support::TempDir root_;
+};
 
 } // namespace quil_test

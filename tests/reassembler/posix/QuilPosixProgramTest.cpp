@@ -1,8 +1,6 @@
 // QUIL.EXE on Linux: signals, and TMPDIR as Linux reads it.
 #include "../QuilRun.h"
 
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -16,27 +14,8 @@ using quil_test::runQuil;
 using quil_test::trailer;
 using quil_test::writeParts;
 using testing_support::readFile;
-using testing_support::TempDir;
 
-class QuilPosixProgramTest : public ::testing::Test {
-protected:
-    QuilPosixProgramTest() {
-        for (const char* folder : {"set", "out", "tmp"}) {
-            std::filesystem::create_directories(root_.path() / folder);
-        }
-    }
-    std::filesystem::path set() const { return root_.path() / "set"; }
-    std::filesystem::path out() const { return root_.path() / "out"; }
-    std::filesystem::path tmp() const { return root_.path() / "tmp"; }
-    std::filesystem::path program() const { return set() / "QUIL.EXE"; }
-
-    quil_test::RunResult run(const std::vector<std::string>& arguments, std::vector<Answer> answers = {}) {
-        return runQuil(program(), arguments, root_.path(), tmp(), std::move(answers));
-    }
-    void expectNoCopyLeft() { EXPECT_TRUE(entries(tmp()).empty()) << "left in TMPDIR: " << entries(tmp()).front(); }
-
-    TempDir root_;
-};
+class QuilPosixProgramTest : public quil_test::QuilSetFixture {};
 
 TEST_F(QuilPosixProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
     // By then the first part sits in the temporary file in the output folder.
