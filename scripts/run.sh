@@ -6,8 +6,10 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
 
 build="$here/build"
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPLITWERK_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target splitwerk quil
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPLITWERK_BUILD_TESTS=OFF \
+    -DSPLITWERK_BUILD_BENCH=OFF >/dev/null
+# The program, QUIL.SYS and (with mingw-w64) the Windows QUIL.SYS for --fuer-windows.
+cmake --build "$build" -j "$(nproc)"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "Splitwerk 99 braucht eine grafische Oberfläche, aber es ist keine Anzeige gesetzt (DISPLAY)." >&2

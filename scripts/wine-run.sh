@@ -3,7 +3,8 @@
 # (see cmake/MingwToolchain.cmake), so ctest and gtest_discover_tests run
 # the cross-compiled .exe files through it.
 #
-#   wine-run.sh [--default-prefix=DIR] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--default-prefix=DIR] PROGRAM.exe [ARGS...]   (a Linux path, or a
+#                                            Windows one such as A:\QUIL.EXE)
 #   wine-run.sh [--default-prefix=DIR] --init       create the prefix only
 #   wine-run.sh [--default-prefix=DIR] --shutdown   wineserver -w (wait)
 #   wine-run.sh [--default-prefix=DIR] --kill       wineserver -k, then -w
@@ -74,7 +75,7 @@ if [[ $# -lt 1 && "$shutdown_mode" != --init ]]; then
   echo "usage: $0 [--default-prefix=DIR] PROGRAM.exe [ARGS...] | --init | --shutdown | --kill" >&2
   exit 2
 fi
-if [[ $# -ge 1 && "$1" == *.[eE][xX][eE] && ! -f "$1" ]]; then
+if [[ $# -ge 1 && "$1" == *.[eE][xX][eE] && "$1" != [A-Za-z]:\\* && ! -f "$1" ]]; then
   # wine itself would print a ShellExecuteEx error and exit 1.
   echo "wine-run.sh: no such program: $1" >&2
   exit 127

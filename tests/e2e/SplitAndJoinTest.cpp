@@ -1,35 +1,18 @@
 // A file split by the engine onto simulated diskettes comes back byte for byte from QUIL.EXE,
 // which asks for each further disk on its terminal.
+#include "DriverRun.h"
 #include "QuilRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::TempDir;
-
-// Runs the engine's driver; returns its summary line and exit status.
-std::pair<std::string, int> runDriver(const std::string& arguments) {
-    const std::string command = std::string(COPY_DRIVER) + " " + arguments + " --quiet 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return {"popen failed", -1};
-    }
-    std::string output;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
 
 struct SetCase {
     const char* name;
@@ -64,11 +47,9 @@ TEST_P(SplitAndJoin, QuilGivesBackTheSource) {
     if (*c.limit != '\0') {
         arguments += std::string(" --max ") + c.limit + " --unit Kbyte";
     }
-    const auto [summary, status] = runDriver(arguments);
+    const auto [summary, status] = e2e::runDriver(arguments);
     ASSERT_EQ(status, 0) << summary;
-    const auto disksAt = summary.find("disks=");
-    ASSERT_NE(disksAt, std::string::npos) << summary;
-    const std::size_t used = std::stoul(summary.substr(disksAt + 6));
+    const std::size_t used = e2e::disksUsed(summary);
     EXPECT_GE(used, c.minimumDisks) << summary;
     for (std::size_t i = 2; i <= used; ++i) {
         EXPECT_FALSE(fs::exists(work.path() / ("disk" + std::to_string(i)) / "QUIL.EXE")) << "only the first disk";
