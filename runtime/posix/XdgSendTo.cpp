@@ -5,6 +5,7 @@
 
 #include "AtomicFile.h"
 #include "core/DosPath.h"
+#include "core/ProductFacts.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
 
@@ -48,6 +49,12 @@ std::string entryId(const std::string& name) {
     return id;
 }
 
+// Every entry shows the program's icon, installed under the product's id, whatever the entry is
+// called ("Splitwerk 99 für einen Windows-PC" too).
+std::string iconName() {
+    return entryId(product::kName);
+}
+
 bool isKnownFolder(const std::string& folder) {
     std::string backslashed = folder;
     std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
@@ -88,7 +95,7 @@ std::string thunarText(const std::string& name, const std::string& id, const std
            "Type=Application\n"
            "Version=1.0\n"
            "Name=" +
-           desktopString(name) + "\nIcon=" + id + "\nExec=" + exec + "\n";
+           desktopString(name) + "\nIcon=" + iconName() + "\nExec=" + exec + "\n";
 }
 
 std::string dolphinText(const std::string& name, const std::string& id, const std::string& exec) {
@@ -98,8 +105,8 @@ std::string dolphinText(const std::string& name, const std::string& id, const st
            "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
            "MimeType=application/octet-stream;\n"
            "Actions=" +
-           id + ";\n\n[Desktop Action " + id + "]\nName=" + desktopString(name) + "\nIcon=" + id + "\nExec=" + exec +
-           "\n";
+           id + ";\n\n[Desktop Action " + id + "]\nName=" + desktopString(name) + "\nIcon=" + iconName() +
+           "\nExec=" + exec + "\n";
 }
 
 std::string nautilusText(const std::string& name, const std::string& program, const std::string& arguments) {

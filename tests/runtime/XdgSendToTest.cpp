@@ -89,6 +89,12 @@ TEST_F(XdgSendToTest, CreatesTheThreeEntries) {
                            "\" %F\n"),
               std::string::npos);
 
+    // A second entry under another name still shows the program's own icon.
+    const std::string other = "Splitwerk 99 für einen Windows-PC";
+    ASSERT_EQ(sendTo.create(kSendTo, other, "C:\\splitwerk99\\splitwerk", "--fuer-windows"), 1);
+    EXPECT_NE(readFile(sendTo.thunarEntry(other)).find("\nIcon=splitwerk99\n"), std::string::npos);
+    EXPECT_NE(readFile(sendTo.dolphinEntry(other)).find("\nIcon=splitwerk99\n"), std::string::npos);
+
     const auto executable = fs::perms::owner_exec;
     EXPECT_NE(fs::status(sendTo.nautilusScript("Splitwerk 99")).permissions() & executable, fs::perms::none);
     EXPECT_NE(fs::status(sendTo.dolphinEntry("Splitwerk 99")).permissions() & executable, fs::perms::none);
