@@ -24,7 +24,8 @@
 # (checked with CMake 3.25, experiments/crlf/run.sh).
 #
 # Environment knobs:
-#   SPLITWERK_WINEDEBUG      WINEDEBUG value (default: -all)
+#   SPLITWERK_WINEDEBUG      WINEDEBUG value (default: -all,err+seh: quiet, but a
+#                            crash still says where it happened)
 #   SPLITWERK_WINE_STRIP_CR  1 = remove CR from stdout for every run
 #   DISPLAY                  passed through to the program as given (unset
 #                            it for headless behaviour); the prefix is always
@@ -58,7 +59,7 @@ prefix=${SPLITWERK_WINEPREFIX:-${default_prefix:-${TMPDIR:-/tmp}/splitwerk-winep
 prefix=$(realpath -m -- "$prefix")   # Wine insists on an absolute path
 export WINEPREFIX="$prefix"
 export WINEARCH=win64
-export WINEDEBUG="${SPLITWERK_WINEDEBUG:--all}"
+export WINEDEBUG="${SPLITWERK_WINEDEBUG:--all,err+seh}"
 # No Mono/Gecko install dialogs; no winemenubuilder (turns Start-menu and
 # desktop shortcuts into .desktop files under $HOME).
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
