@@ -71,6 +71,11 @@ std::optional<std::string> sourceFolderHere(const std::string& trailerFolder);
 // Moves the working folder off every medium the user may swap.
 lowio::SystemError leaveWorkingFolder();
 
+// Why this host cannot hold a file of that name (a plain name, no folder), in German for the
+// user; nothing when it can. Windows has reserved characters and device names; every host
+// has a longest name.
+std::optional<std::string> nameProblem(const std::string& name);
+
 // --- Files ---------------------------------------------------------------------------------
 
 // A file's identity: where it lives, which file it is there, its size and time of change.

@@ -37,6 +37,34 @@ bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
     return true;
 }
 
+// Why a name cannot be the restored file's: no plain name at all, or one this host cannot hold.
+std::optional<std::string> plainNameProblem(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") {
+        return std::string("das ist kein Dateiname");
+    }
+    if (name.find('/') != std::string::npos) {
+        return std::string("ein Dateiname enthält keinen Ordner");
+    }
+    if (printable(name) != name) {
+        return std::string("er enthält Steuerzeichen");
+    }
+    return host::nameProblem(name);
+}
+
+// The name the file gets: its own, unless this host cannot hold it (a set from Linux may name
+// a file "aux.c", a device on Windows); then the user names another before a part is read.
+std::string chooseName(const std::string& named, Terminal& terminal) {
+    std::string name = named;
+    while (const std::optional<std::string> problem = plainNameProblem(name)) {
+        const std::optional<std::string> other = terminal.askForName(printable(name), *problem);
+        if (!other) {
+            throw Failure(kStopped, "Nichts geschrieben.");
+        }
+        name = *other;
+    }
+    return name;
+}
+
 // A disk set comes from another machine, so the folder its trailer names is outside input: the
 // file goes there only when the user agrees (or names another folder). End of input writes
 // nothing.
@@ -110,12 +138,13 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
         const diskset::Trailer& trailer = *reading.trailer;
-        const std::optional<std::string> name = diskset::outputName(trailer);
-        if (!name) {
+        const std::optional<std::string> trailerName = diskset::outputName(trailer);
+        if (!trailerName) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +
                                         "“ in den Angaben ergibt keinen brauchbaren Namen.");
         }
+        const std::string name = chooseName(*trailerName, terminal);
 
         const std::string workingFolder = host::currentFolder();
         const std::optional<std::string> argument =
@@ -133,19 +162,25 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             throw Failure(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeError(err) + ").");
         }
 
-        terminal.say("QUIL setzt " + printable(*name) + " (" + std::to_string(trailer.length) +
+        terminal.say("QUIL setzt " + printable(name) + " (" + std::to_string(trailer.length) +
                      " Bytes) aus den Teilen in " + printable(*parts) + " zusammen.");
-        const std::string finalPath = joinPath(outputFolder, *name);
+        const std::string finalPath = joinPath(outputFolder, name);
         bool replace = mayReplaceExisting(finalPath, terminal);
         checkFirstDisk(*parts, outputFolder, trailer.length);
         checkRoom(outputFolder, trailer.length);
 
-        OutputFile output(outputFolder, *name);
+        OutputFile output(outputFolder, name);
         Joiner(trailer.length, *parts, workingFolder, terminal).run(output);
-        while (!output.commit(replace)) {
+        // A name the system calls taken while nothing can be seen there would be asked about
+        // forever; after a few tries the run ends instead (the temporary file goes with it).
+        for (int attempt = 1; !output.commit(replace); ++attempt) {
             replace = mayReplaceExisting(finalPath, terminal);
+            if (!replace && attempt >= 3) {
+                throw Failure(kDamaged, "Die fertige Datei kann nicht " + printable(finalPath) +
+                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen.");
+            }
         }
-        terminal.say("Die Datei " + printable(*name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +
+        terminal.say("Die Datei " + printable(name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +
                      std::to_string(trailer.length) + " Bytes).");
         return kSuccess;
     } catch (const Failure& failure) {

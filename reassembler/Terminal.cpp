@@ -38,7 +38,9 @@ FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line) {
     if (interpretYes(text)) {
         return {FolderAnswer::Kind::Yes, {}};
     }
-    if (text.empty() || text == "n" || text == "N" || text == "nein" || text == "Nein" || text == "NEIN") {
+    // "q" stops here as it does at the disk question.
+    if (text.empty() || text == "n" || text == "N" || text == "nein" || text == "Nein" || text == "NEIN" ||
+        text == "q" || text == "Q") {
         return {FolderAnswer::Kind::No, {}};
     }
     return {FolderAnswer::Kind::Folder, text};
@@ -74,6 +76,16 @@ FolderAnswer Terminal::askWhereTo(const std::string& folder) {
     console_.write("Dorthin wiederherstellen? (j = ja, n = nein, oder geben Sie einen anderen Ordner ein; . ist der "
                    "aktuelle Ordner): ");
     return interpretFolderAnswer(readLine());
+}
+
+std::optional<std::string> Terminal::askForName(const std::string& name, const std::string& problem) {
+    console_.write("Die Datei kann hier nicht " + name + " heißen: " + problem + ".\n");
+    console_.write("Unter welchem Namen soll sie entstehen? (Eingabetaste allein bricht ab): ");
+    const std::optional<std::string> line = readLine();
+    if (!line || cleanAnswer(*line).empty()) {
+        return std::nullopt;
+    }
+    return cleanAnswer(*line);
 }
 
 DiskAnswer Terminal::askForDisk(const std::string& partName) {

@@ -22,7 +22,7 @@ struct FolderAnswer {
     std::string folder; // for Folder, as typed
 };
 
-// "j"/"ja": yes. "n"/"nein", an empty line or end of input: no. Anything else: a folder.
+// "j"/"ja": yes. "n"/"nein", "q", an empty line or end of input: no. Anything else: a folder.
 FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line);
 
 // An empty line: the disk was changed, look again. "q": abort. Anything else: a folder.
@@ -62,6 +62,9 @@ public:
     bool askYesNo(const std::string& question);
     DiskAnswer askForDisk(const std::string& partName);
     FolderAnswer askWhereTo(const std::string& folder);
+    // Another name for a file that cannot have the one it came with; nothing for an empty line
+    // or end of input.
+    std::optional<std::string> askForName(const std::string& name, const std::string& problem);
 
 private:
     Console& console_;

@@ -148,6 +148,15 @@ std::string fromTrailerText(const std::string& bytes) {
     return bytes;
 }
 
+std::optional<std::string> nameProblem(const std::string& name) {
+    // NAME_MAX of the file systems a restore lands on; a set made on Windows may name a file
+    // of 255 UTF-16 characters, which takes more bytes here.
+    if (name.size() > 255) {
+        return "er ist länger als 255 Bytes";
+    }
+    return std::nullopt;
+}
+
 const char* exampleFolder() {
     return "~/Dokumente";
 }

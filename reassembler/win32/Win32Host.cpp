@@ -9,6 +9,8 @@
 
 #include <shellapi.h>
 
+#include <cctype>
+#include <string_view>
 #include <vector>
 
 namespace quil::host {
@@ -166,6 +168,37 @@ std::string fromTrailerText(const std::string& bytes) {
     // A Windows splitter writes names in the ANSI code page, a Linux one in UTF-8; bytes that
     // are valid UTF-8 are almost never meant as ANSI text.
     return win32::utf8FromUtf8OrAnsi(bytes);
+}
+
+std::optional<std::string> nameProblem(const std::string& name) {
+    const std::wstring wide = widen(name);
+    if (wide.size() > 255) {
+        return "er ist länger als 255 Zeichen";
+    }
+    for (const char c : name) {
+        if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            return std::string("Windows erlaubt das Zeichen ") + c + " nicht";
+        }
+    }
+    if (name.back() == '.' || name.back() == ' ') {
+        // Windows would drop them silently, and the file would be called otherwise.
+        return "er endet mit einem Punkt oder Leerzeichen";
+    }
+    // A device keeps its name with any extension: "AUX.txt" is the device AUX.
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') {
+        stem.pop_back();
+    }
+    for (char& c : stem) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const bool numbered = stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
+                          stem[3] >= '1' && stem[3] <= '9';
+    if (numbered || stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+        stem == "CONOUT$") {
+        return "unter Windows heißt so ein Gerät";
+    }
+    return std::nullopt;
 }
 
 const char* exampleFolder() {

@@ -89,7 +89,7 @@ std::string execLine(const std::string& program, const std::string& arguments) {
     return line + " %F";
 }
 
-std::string thunarText(const std::string& name, const std::string& id, const std::string& exec) {
+std::string thunarText(const std::string& name, const std::string& exec) {
     // No MimeType key: Thunar would then offer the entry only for the types it names.
     return "[Desktop Entry]\n"
            "Type=Application\n"
@@ -171,7 +171,7 @@ int XdgSendTo::create(const std::string& folder, const std::string& name, const 
         return 0;
     }
     const std::string exec = execLine(program, arguments);
-    bool ok = posix::replaceFileAtomically(thunarEntry(name), thunarText(name, id, exec), 0644);
+    bool ok = posix::replaceFileAtomically(thunarEntry(name), thunarText(name, exec), 0644);
     ok = posix::replaceFileAtomically(nautilusScript(name), nautilusText(name, program, arguments), 0755) && ok;
     ok = posix::replaceFileAtomically(dolphinEntry(name), dolphinText(name, id, exec), 0755) && ok;
     return ok ? 1 : 0;

@@ -203,6 +203,33 @@ TEST_F(QuilProgramTest, ANameNeverLeadsOutOfTheOutputFolder) {
     }
 }
 
+TEST_F(QuilProgramTest, ANameThisHostCannotHoldIsAskedForBeforeAPartIsRead) {
+    // Too long on every host; the question comes before the first part is read.
+    const std::string tooLong = std::string(300, 'n') + ".bin";
+    struct Case {
+        std::vector<Answer> answers;
+        int exitCode;
+        std::vector<std::string> restored;
+    };
+    const Case cases[] = {
+        {{{"Unter welchem Namen", "\"kurz.bin\""}}, 0, {"kurz.bin"}},
+        {{{"Unter welchem Namen", "../weg.bin"}, {"Unter welchem Namen", "kurz.bin"}}, 0, {"kurz.bin"}},
+        {{{"Unter welchem Namen", ""}}, 1, {}},
+        {{}, 1, {}}, // no input at all
+    };
+    const std::string data = testing_support::randomBytes(2000, 19);
+    writeParts(set(), data, {1000, 1000});
+    makeReassembler(set(), trailer("2000", "", tooLong, "LANG.BIN"));
+    for (const Case& c : cases) {
+        const auto result = run({out().string()}, c.answers);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
+        EXPECT_EQ(result.answered, c.answers.size()) << result.output;
+        EXPECT_LT(result.output.find("Unter welchem Namen"), result.output.find("QUILME01.sys:")) << result.output;
+        EXPECT_EQ(entries(out()), c.restored) << result.output;
+        std::filesystem::remove(out() / "kurz.bin");
+    }
+}
+
 TEST_F(QuilProgramTest, AnExistingFileIsReplacedOnlyAfterAYes) {
     struct Case {
         std::vector<Answer> answers;

@@ -33,6 +33,17 @@ TEST(TerminalTest, DiskAnswers) {
     }
 }
 
+TEST(TerminalTest, FolderAnswers) {
+    using Where = quil::FolderAnswer::Kind;
+    const std::pair<std::optional<std::string>, Where> cases[] = {
+        {std::nullopt, Where::No}, {"", Where::No},    {"n", Where::No},          {"q", Where::No},
+        {" Q ", Where::No},        {"ja", Where::Yes}, {"anders", Where::Folder}, {"./q", Where::Folder},
+    };
+    for (const auto& [line, kind] : cases) {
+        EXPECT_EQ(quil::interpretFolderAnswer(line).kind, kind) << line.value_or("<EOF>");
+    }
+}
+
 TEST(TerminalTest, OnlyJaIsYes) {
     const std::pair<std::optional<std::string>, bool> cases[] = {
         {"j", true},     {"J", true},  {"ja", true}, {" Ja\r", true}, {"n", false},

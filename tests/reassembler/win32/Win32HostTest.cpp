@@ -33,6 +33,29 @@ TEST(Win32HostTest, AbsolutePathsTakeTheLongForm) {
     }
 }
 
+TEST(Win32HostTest, NamesWindowsCannotHoldAreFoundBeforeTheJoin) {
+    const std::pair<std::string, bool> cases[] = {
+        {"Bericht 2026.doc", true},
+        {"aux-datei.c", true},
+        {"COM10", true},
+        {"Grüße.txt", true},
+        {std::string(255, 'x'), true},
+        {"AUX.txt", false},
+        {"com1", false},
+        {"Nul .tar.gz", false},
+        {"CONOUT$", false},
+        {"a*b", false},
+        {"f.txt:strom", false},
+        {"name. . .", false},
+        {"ende ", false},
+        {"a\\b", false},
+        {std::string(256, 'x'), false},
+    };
+    for (const auto& [name, fits] : cases) {
+        EXPECT_EQ(!quil::host::nameProblem(name).has_value(), fits) << name;
+    }
+}
+
 TEST(Win32HostTest, QuotedWordsComeBackExactly) {
     const std::vector<std::wstring> words = {
         L"C:\\Temp\\QUIL.EXE", L"--quil-kopie-von",  L"C:\\",      L"C:\\Meine Daten\\",      L"", L"a\"b", L"a\\\"b",
