@@ -20,19 +20,6 @@ namespace {
 using quil::win32::longPath;
 using quil::win32::widen;
 
-TEST(Win32HostTest, AbsolutePathsTakeTheLongForm) {
-    const std::pair<const char*, const wchar_t*> cases[] = {
-        {"C:\\Daten\\a.txt", L"\\\\?\\C:\\Daten\\a.txt"},
-        {"c:/Daten/b", L"\\\\?\\c:\\Daten\\b"},
-        {"\\\\server\\share\\x", L"\\\\?\\UNC\\server\\share\\x"},
-        {"\\\\?\\C:\\schon", L"\\\\?\\C:\\schon"},
-        {"C:\\Grüße", L"\\\\?\\C:\\Gr\u00fc\u00dfe"},
-    };
-    for (const auto& [path, expected] : cases) {
-        EXPECT_EQ(longPath(path), expected) << path;
-    }
-}
-
 TEST(Win32HostTest, NamesWindowsCannotHoldAreFoundBeforeTheJoin) {
     const std::pair<std::string, bool> cases[] = {
         {"Bericht 2026.doc", true},

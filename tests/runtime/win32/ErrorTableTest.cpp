@@ -14,50 +14,15 @@ namespace {
 using testing_support::errorOf;
 
 TEST(Win32ErrorTableTest, CodesMapOntoTheProgramsNumbers) {
+    // One code of each kind the copy run tells apart, and the ones that have no errno twin.
     const std::pair<DWORD, int> cases[] = {
-        {ERROR_DISK_FULL, 61},
-        {ERROR_HANDLE_DISK_FULL, 61},
-        {1295 /* quota */, 61},
-        {ERROR_FILE_TOO_LARGE, 61},
-        {ERROR_NOT_READY, 71},
-        {ERROR_NO_MEDIA_IN_DRIVE, 71},
-        {ERROR_DEV_NOT_EXIST, 71},
-        {ERROR_INVALID_DRIVE, 71},
-        {ERROR_WRONG_DISK, 71},
-        {ERROR_UNRECOGNIZED_MEDIA, 71},
-        {ERROR_DEVICE_NOT_CONNECTED, 71},
-        {ERROR_ACCESS_DENIED, 70},
-        {ERROR_WRITE_PROTECT, 70},
-        {ERROR_FILE_READ_ONLY, 70},
-        {ERROR_FILE_NOT_FOUND, 53},
-        {ERROR_PATH_NOT_FOUND, 76},
-        {ERROR_INVALID_NAME, 76},
-        {ERROR_BAD_PATHNAME, 76},
-        {ERROR_DIRECTORY, 76},
-        {ERROR_CRC, 57},
-        {ERROR_READ_FAULT, 57},
-        {ERROR_WRITE_FAULT, 57},
-        {ERROR_GEN_FAILURE, 57},
-        {ERROR_SECTOR_NOT_FOUND, 57},
-        {ERROR_IO_DEVICE, 57},
-        {ERROR_TOO_MANY_OPEN_FILES, 67},
-        {ERROR_SHARING_VIOLATION, 75},
-        {ERROR_LOCK_VIOLATION, 75},
-        {ERROR_INVALID_PARAMETER, 75},
-        {ERROR_ALREADY_EXISTS, 75},
+        {ERROR_HANDLE_DISK_FULL, 61},    {1295 /* quota */, 61},        {ERROR_NO_MEDIA_IN_DRIVE, 71},
+        {ERROR_INVALID_DRIVE, 71},       {ERROR_WRITE_PROTECT, 70},     {ERROR_FILE_NOT_FOUND, 53},
+        {ERROR_PATH_NOT_FOUND, 76},      {ERROR_DIRECTORY, 76},         {ERROR_CRC, 57},
+        {ERROR_TOO_MANY_OPEN_FILES, 67}, {ERROR_SHARING_VIOLATION, 75}, {ERROR_LOCK_VIOLATION, 75},
     };
     for (const auto& [code, number] : cases) {
         EXPECT_EQ(rt::win32::errorFromWin32(code), number) << "GetLastError " << code;
-    }
-}
-
-TEST(Win32ErrorTableTest, RaisingCarriesTheNumberAndItsGermanText) {
-    try {
-        rt::win32::raiseWin32(ERROR_DISK_FULL);
-        FAIL() << "no exception";
-    } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 61);
-        EXPECT_EQ(error.description(), "Datenträger voll");
     }
 }
 
