@@ -63,6 +63,12 @@ SystemError copyAll(NativeHandle from, NativeHandle to);
 // be flushed at all (a pipe) is no error.
 SystemError flush(NativeHandle handle);
 
+// Moves the handle's position to a 0-based offset, or tells where it stands.
+SystemError seekTo(NativeHandle handle, std::int64_t position);
+SystemError positionOf(NativeHandle handle, std::int64_t& position);
+// The file's length as it is now.
+SystemError lengthOf(NativeHandle handle, std::int64_t& length);
+
 // Writes the file's length back to `length`, dropping everything after it.
 SystemError truncate(NativeHandle handle, std::int64_t length);
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lowio {
@@ -83,6 +84,28 @@ SystemError flush(NativeHandle handle) {
     if (::fsync(handle) < 0 && errno != EINVAL) {
         return errno;
     }
+    return 0;
+}
+
+SystemError seekTo(NativeHandle handle, std::int64_t position) {
+    return ::lseek(handle, static_cast<off_t>(position), SEEK_SET) < 0 ? errno : 0;
+}
+
+SystemError positionOf(NativeHandle handle, std::int64_t& position) {
+    const off_t at = ::lseek(handle, 0, SEEK_CUR);
+    if (at < 0) {
+        return errno;
+    }
+    position = static_cast<std::int64_t>(at);
+    return 0;
+}
+
+SystemError lengthOf(NativeHandle handle, std::int64_t& length) {
+    struct stat info {};
+    if (::fstat(handle, &info) < 0) {
+        return errno;
+    }
+    length = static_cast<std::int64_t>(info.st_size);
     return 0;
 }
 

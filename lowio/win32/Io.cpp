@@ -97,6 +97,31 @@ SystemError flush(NativeHandle handle) {
     return 0;
 }
 
+SystemError seekTo(NativeHandle handle, std::int64_t position) {
+    LARGE_INTEGER at{};
+    at.QuadPart = position;
+    return ::SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) ? 0 : lastError();
+}
+
+SystemError positionOf(NativeHandle handle, std::int64_t& position) {
+    LARGE_INTEGER none{};
+    LARGE_INTEGER at{};
+    if (!::SetFilePointerEx(handle, none, &at, FILE_CURRENT)) {
+        return lastError();
+    }
+    position = at.QuadPart;
+    return 0;
+}
+
+SystemError lengthOf(NativeHandle handle, std::int64_t& length) {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle, &size)) {
+        return lastError();
+    }
+    length = size.QuadPart;
+    return 0;
+}
+
 SystemError truncate(NativeHandle handle, std::int64_t length) {
     LARGE_INTEGER position{};
     LARGE_INTEGER at{};

@@ -11,6 +11,7 @@
 #include "PosixOpenFile.h"
 #include "lowio/Io.h"
 #include "runtime/DirSearch.h"
+#include "runtime/NativeOpenFile.h"
 #include "runtime/RuntimeError.h"
 
 #include <cerrno>
@@ -117,7 +118,7 @@ void raiseIfFailed(lowio::SystemError error) {
 
 std::unique_ptr<OpenFile> PosixFileSystem::open(const std::string& path, OpenMode mode) {
     lowio::Handle handle = openRegular(path, openFlags(mode), 0666);
-    return std::make_unique<posix::PosixOpenFile>(handle.release(), mode == OpenMode::Append);
+    return std::make_unique<NativeOpenFile>(handle.release(), mode == OpenMode::Append);
 }
 
 int PosixFileSystem::attributes(const std::string& path) {

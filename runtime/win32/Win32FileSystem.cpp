@@ -14,6 +14,7 @@
 #include "Win32OpenFile.h"
 #include "core/DosPath.h"
 #include "lowio/Io.h"
+#include "runtime/NativeOpenFile.h"
 #include "runtime/RuntimeError.h"
 
 #include <windows.h>
@@ -139,13 +140,13 @@ std::unique_ptr<OpenFile> Win32FileSystem::open(const std::string& path, OpenMod
     const std::wstring full = longPath(path);
     if (mode == OpenMode::BinaryRead) {
         lowio::Handle handle = openForReading(full);
-        return std::make_unique<win32::Win32OpenFile>(handle.release(), false);
+        return std::make_unique<NativeOpenFile>(handle.release(), false);
     }
     lowio::Handle handle = openForWriting(full);
     if (mode == OpenMode::Output) {
         raiseIfFailed(lowio::truncate(handle.get(), 0));
     }
-    return std::make_unique<win32::Win32OpenFile>(handle.release(), mode == OpenMode::Append);
+    return std::make_unique<NativeOpenFile>(handle.release(), mode == OpenMode::Append);
 }
 
 int Win32FileSystem::attributes(const std::string& path) {
