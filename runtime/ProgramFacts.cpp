@@ -1,6 +1,8 @@
 // Program facts that do not depend on the host.
 #include "ProgramFacts.h"
 
+#include "DriveMap.h"
+#include "NativePath.h"
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
 
@@ -13,6 +15,19 @@ std::string withoutExtension(const std::string& fileName) {
         return fileName;
     }
     return fileName.substr(0, dot);
+}
+
+void ProgramFacts::takeProgramFile(const std::string& native, const DriveMap& drives) {
+    programFileNative = native;
+    programFile = drives.fromNative(native);
+    const std::size_t separator = native.rfind(native::kSeparator);
+    programName = withoutExtension(separator == std::string::npos ? native : native.substr(separator + 1));
+    if (separator != std::string::npos) {
+        // A program at the root keeps the separator: "/" and "C:", never "" or "C:".
+        const std::string folder = native.substr(0, separator);
+        const bool root = folder.empty() || (folder.size() == 2 && folder[1] == ':');
+        programFolder = drives.fromNative(root ? native.substr(0, separator + 1) : folder);
+    }
 }
 
 std::string ProgramFacts::shippedReassembler() const {

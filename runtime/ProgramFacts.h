@@ -34,6 +34,9 @@ struct ProgramFacts {
     // the Windows one when the set is made for a Windows PC.
     std::string shippedReassembler() const;
 
+    // The program's file, folder and name from the host path of the running program.
+    void takeProgramFile(const std::string& native, const DriveMap& drives);
+
     // Built from main's arguments and the program file the host names.
     static ProgramFacts fromProcess(int argc, char** argv, const DriveMap& drives);
 };

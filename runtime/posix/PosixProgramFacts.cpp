@@ -45,16 +45,7 @@ ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& dr
         facts.arguments.push_back(std::move(argument));
     }
 
-    facts.programFileNative = executablePath(argc > 0 ? argv[0] : nullptr);
-    const std::size_t slash = facts.programFileNative.rfind('/');
-    const std::string fileName =
-        slash == std::string::npos ? facts.programFileNative : facts.programFileNative.substr(slash + 1);
-    facts.programName = withoutExtension(fileName);
-    facts.programFile = drives.fromNative(facts.programFileNative);
-    if (slash != std::string::npos) {
-        const std::string folder = slash == 0 ? "/" : facts.programFileNative.substr(0, slash);
-        facts.programFolder = drives.fromNative(folder);
-    }
+    facts.takeProgramFile(executablePath(argc > 0 ? argv[0] : nullptr), drives);
     return facts;
 }
 

@@ -37,17 +37,7 @@ ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::ws
         ::LocalFree(arguments);
     }
 
-    facts.programFileNative = narrow(withoutLongPathPrefix(moduleFile));
-    const std::size_t slash = facts.programFileNative.find_last_of("\\/");
-    const std::string fileName =
-        slash == std::string::npos ? facts.programFileNative : facts.programFileNative.substr(slash + 1);
-    facts.programName = withoutExtension(fileName);
-    facts.programFile = drives.fromNative(facts.programFileNative);
-    if (slash != std::string::npos) {
-        // A program at a drive's root keeps the backslash: "C:\", not "C:".
-        const bool atRoot = slash == 2 && facts.programFileNative[1] == ':';
-        facts.programFolder = drives.fromNative(facts.programFileNative.substr(0, atRoot ? slash + 1 : slash));
-    }
+    facts.takeProgramFile(narrow(withoutLongPathPrefix(moduleFile)), drives);
     return facts;
 }
 
