@@ -37,6 +37,21 @@ void setStartState(StartupForm& form) {
     runtime.end(0);
 }
 
+// Blanks around the name are trimmed, as a typed command line needs, unless they belong to the
+// name of an existing entry: a file "x.bin " beside "x.bin" must never back up the other one.
+std::string sourcePathOf(rt::Runtime& runtime, const std::string& given) {
+    const std::string trimmed = startup::trimBlanks(given);
+    if (trimmed != given) {
+        try {
+            runtime.describe(given);
+            return given;
+        } catch (const rt::RuntimeError&) {
+            // no such entry: the trimmed name it is
+        }
+    }
+    return trimmed;
+}
+
 } // namespace
 
 void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source) {
@@ -66,7 +81,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (!arguments.front().expressible) {
         reject(runtime, startup::kBackslashInName);
     }
-    source.SourcePath = startup::trimBlanks(arguments.front().path);
+    source.SourcePath = sourcePathOf(runtime, arguments.front().path);
     if ((runtime.getAttr(source.SourcePath) & rt::kAttrDirectory) != 0) {
         reject(runtime, startup::kIsFolder);
     }

@@ -504,9 +504,13 @@ bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
 }
 
 std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
-    const rt::ProgramFacts& facts = runtime_.facts();
-    return {source_.SourcePath, facts.shippedReassembler(),
-            dospath::withTrailingBackslash(facts.programFolder) + diskset::kShippedReassembler, facts.programFile};
+    // Both reassemblers the program ships, whichever this run puts on the disk: a wipe of the
+    // program's own folders must not cost the next run its QUIL.SYS.
+    rt::ProgramFacts facts = runtime_.facts();
+    facts.forWindowsPc = false;
+    const std::string own = facts.shippedReassembler();
+    facts.forWindowsPc = true;
+    return {source_.SourcePath, own, facts.shippedReassembler(), facts.programFile};
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,

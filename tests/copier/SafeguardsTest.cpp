@@ -135,12 +135,18 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
 }
 
 TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
-    const std::string bytes = makeSource(5000);
-    controls_.targetFolder("C:\\PROG").wipe();
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
-    EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), reassemblerBytes());
+    makeSource(5000);
+    const std::string forLinux = testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS");
+    const std::string forWindows = testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS");
+    // Either folder, whichever reassembler this run ships.
+    for (const char* target : {"C:\\PROG", "C:\\PROG\\windows"}) {
+        controls_.targetFolder(target).wipe();
+        boxes().expect(text::kFinished, 64, 1);
+        run();
+        EXPECT_TRUE(boxes().allShown()) << target;
+        EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), forLinux) << target;
+        EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS"), forWindows) << target;
+    }
 }
 
 struct ShrinkCase {
