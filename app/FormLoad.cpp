@@ -3,6 +3,7 @@
 #include "core/ProductFacts.h"
 
 #include "SourceChecks.h"
+#include "common.h"
 #include "runtime/Runtime.h"
 
 #include <vector>
@@ -94,6 +95,12 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     }
     if (startup::hasControlCharacter(source.SourcePath)) {
         reject(runtime, startup::kControlCharacter);
+    }
+
+    // A set for a Windows PC needs the Windows reassembler; without it every disk would seem
+    // unwritable, and the user would look for the fault in the wrong place.
+    if (runtime.facts().forWindowsPc && !common::isRegularFile(runtime, runtime.facts().shippedReassembler())) {
+        reject(runtime, startup::kNoWindowsReassembler);
     }
 
     startup::splitSourcePath(source);

@@ -27,6 +27,9 @@ inline constexpr const char* kBackslashInName =
     "Splitwerk 99 liest ihn als Trennzeichen zwischen Ordnern und fände so eine andere Datei.\r"
     "Bitte benennen Sie die Datei oder den Ordner um.";
 inline constexpr const char* kNotAFile = "Sie können Dateien aber keine Geräte, Pipes oder Sockets sichern lassen!";
+inline constexpr const char* kNoWindowsReassembler =
+    "Das Zusammensetzprogramm für einen Windows-PC (windows\\QUIL.SYS im Ordner des Programms) fehlt.\r"
+    "Bitte installieren Sie Splitwerk 99 vollständig, oder sichern Sie die Datei ohne --fuer-windows.";
 inline constexpr const char* kControlCharacter =
     "Der Name der Datei oder ihres Ordners enthält ein Steuerzeichen (etwa einen Zeilenumbruch).\r"
     "So ließe sich die Datei später nicht wiederherstellen. Bitte benennen Sie sie um.";

@@ -12,15 +12,15 @@ namespace {
 // into sendto is where the file managers' Send To entries live.
 constexpr const char* kSendToFolder = "..\\..\\sendto";
 constexpr const char* kForWindowsPcEntry = " für einen Windows-PC";
+} // namespace
 
-bool isFile(rt::Runtime& runtime, const std::string& path) {
+bool isRegularFile(rt::Runtime& runtime, const std::string& path) {
     try {
         return runtime.describe(path).kind == rt::FileKind::Regular;
     } catch (const rt::RuntimeError&) {
         return false;
     }
 }
-} // namespace
 
 std::string WithTrailingBackslash(std::string text) {
     return dospath::withTrailingBackslash(std::move(text));
@@ -41,7 +41,7 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     // makes sets for a Windows PC.
     rt::ProgramFacts forWindows = runtime.facts();
     forWindows.forWindowsPc = true;
-    if (created && isFile(runtime, forWindows.shippedReassembler())) {
+    if (created && isRegularFile(runtime, forWindows.shippedReassembler())) {
         static_cast<void>(runtime.shellLink().create(kSendToFolder, std::string(product::kName) + kForWindowsPcEntry,
                                                      target, rt::kForWindowsOption));
     }

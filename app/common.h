@@ -24,6 +24,9 @@ std::string WithTrailingBackslash(std::string text);
 // The program's own folder, ending in a backslash.
 std::string AppFolder(const rt::Runtime& runtime);
 
+// Whether path names an ordinary file (a link to one counts); no error when it names nothing.
+bool isRegularFile(rt::Runtime& runtime, const std::string& path);
+
 // Installs the "Send To" entry "Splitwerk 99" for this program; true when it is there.
 bool CreateSendToLink(rt::Runtime& runtime);
 

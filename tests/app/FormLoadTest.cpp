@@ -61,6 +61,7 @@ protected:
         facts.arguments = std::move(arguments);
         facts.programFolder = "C:\\Programme\\Teile";
         facts.programName = "teile";
+        facts.forWindowsPc = forWindowsPc;
         test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
         setupBoxes(test->boxes());
         test->links().result = linkResult;
@@ -75,6 +76,7 @@ protected:
     bool load(const std::string& argument) { return load({rt::ProgramArgument{argument}}); }
 
     std::function<void(testing_support::ScriptedMessageBox&)> setupBoxes = [](auto&) {};
+    bool forWindowsPc = false;
     TempDir dir;
     RecordingForm form;
     SourceSelection source;
@@ -154,6 +156,18 @@ TEST_F(FormLoadTest, TheSentenceNamesTheFileItselfNeverAnotherThatMatches) {
     if (tried == 0) {
         GTEST_SKIP() << "this host's file system cannot hold a name beside another spelling of it";
     }
+}
+
+TEST_F(FormLoadTest, ASetForAWindowsPcNeedsTheWindowsReassembler) {
+    dir.write("Bericht.doc", "x");
+    forWindowsPc = true;
+    setupBoxes = [](auto& boxes) { boxes.expect(startup::kNoWindowsReassembler, rt::kCriticalOk, rt::kResultOk); };
+    EXPECT_FALSE(load("C:\\Bericht.doc"));
+    EXPECT_TRUE(test->boxes().allShown());
+
+    dir.write("Programme/Teile/windows/QUIL.SYS", "MZ");
+    setupBoxes = [](auto&) {};
+    EXPECT_TRUE(load("C:\\Bericht.doc"));
 }
 
 TEST_F(FormLoadTest, LongNameIsShortenedInTheSentence) {
