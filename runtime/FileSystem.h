@@ -15,6 +15,14 @@ enum class OpenMode {
     BinaryWrite, // write access only, created when missing, starts at the first byte
     Append,      // text, created when missing, writing at the end
     Output,      // text, created empty
+    ReadBack,    // read access only, from the medium itself: nothing the system cached for the
+                 // file is trusted, so a write the medium lost cannot pass for a good one
+};
+
+// When a close brings the file's data onto the medium.
+enum class Flush {
+    Now,   // before the close returns: its failure is the close's
+    Later, // whenever the system gets to it; flushToMedium brings it there and reports
 };
 
 // Attribute bits as the program's logic knows them.
@@ -49,8 +57,12 @@ public:
     virtual int64_t length() = 0;
     // 0-based position of the next byte to write (or read sequentially).
     virtual int64_t position() = 0;
-    // Flushes what was written to the medium and reports a failure of that.
-    virtual void close() = 0;
+    // Closes the file, with Flush::Now after bringing what was written to the medium. A failure
+    // is reported, but the file is closed all the same: what it was given is not trusted any
+    // more, since a system may drop the data it could not write and report the next flush as a
+    // success.
+    virtual void close(Flush flush) = 0;
+    void close() { close(Flush::Now); }
     // The open file's identity: a source that changes while it is copied shows here.
     virtual FileIdentity identity() = 0;
 };
@@ -91,6 +103,9 @@ public:
     // a link points to.
     virtual DirEntry describe(const std::string& path) = 0;
     virtual FileIdentity identity(const std::string& path, Follow follow) = 0;
+    // Brings whatever was written to a closed file onto the medium and reports what the medium
+    // says; never follows a link of that name.
+    virtual void flushToMedium(const std::string& path) = 0;
 };
 
 } // namespace rt

@@ -45,14 +45,16 @@ void Files::open(int number, const std::string& path, OpenMode mode) {
     open_[number] = fs_.open(drives_.toNative(path), mode);
 }
 
-void Files::close(int number) {
+void Files::close(int number, Flush flush) {
     const auto found = open_.find(number);
     if (found == open_.end()) {
         return;
     }
-    // A failing flush leaves the number open, so that closing again retries it.
-    found->second->close();
+    // Closing again after a failed flush would only report a success the medium never gave:
+    // the number goes whatever the close says.
+    const std::unique_ptr<OpenFile> file = std::move(found->second);
     open_.erase(found);
+    file->close(flush);
 }
 
 void Files::closeAll() noexcept {
@@ -101,6 +103,15 @@ FileIdentity Files::identity(int number) {
 
 int32_t Files::seek(int number) {
     return toInt32(file(number).position() + 1);
+}
+
+void Files::seekTo(int number, int32_t position) {
+    OpenFile& open = file(number);
+    if (position < 1) {
+        raise(kBadRecordNumber);
+    }
+    char none = 0;
+    open.readAt(int64_t{position} - 1, &none, 0); // a read of nothing leaves the position there
 }
 
 void Files::writeNumberLine(int number, int64_t value) {

@@ -23,8 +23,9 @@ public:
     // The lowest number not in use (1 to 255); error 67 when all are taken.
     int freeFile() const;
     void open(int number, const std::string& path, OpenMode mode);
-    // Closing a number that is not open is no error.
-    void close(int number);
+    // Closing a number that is not open is no error. The number is free afterwards even when the
+    // close reports a failure: the file is closed, and what it was given is not trusted.
+    void close(int number, Flush flush = Flush::Now);
     // Closes everything, ignoring failures: used when the program ends.
     void closeAll() noexcept;
     bool isOpen(int number) const;
@@ -36,6 +37,8 @@ public:
     // Length in bytes and the 1-based position of the next byte; error 6 beyond 32 bits.
     int32_t lof(int number);
     int32_t seek(int number);
+    // Moves the position to a 1-based byte, as a read that stopped just before it would.
+    void seekTo(int number, int32_t position);
     // What the open file is right now: its medium, length and time of the last change.
     FileIdentity identity(int number);
 

@@ -89,24 +89,28 @@ int64_t NativeOpenFile::position() {
     return position;
 }
 
-void NativeOpenFile::close() {
+void NativeOpenFile::close(Flush flush) {
     if (!handle_.valid()) {
         return;
     }
+    // The handle goes whatever happens below: after a failed flush a system may already have
+    // dropped what it could not write, so a second flush would only pretend success.
+    lowio::Handle handle = std::move(handle_);
     if (written_) {
+        written_ = false;
         // Removable media report many write errors only when the cache goes out; the user must
-        // hear of them while the disk is still in the drive. The file stays open on failure so
-        // that a retry flushes again.
-        if (const lowio::SystemError err = lowio::flush(handle_.get()); err != 0) {
-            static_cast<void>(writeback_.takeError()); // the same failure, now reported by the flush
-            raiseSystemError(err);
+        // hear of them while the disk is still in the drive.
+        if (flush == Flush::Now) {
+            if (const lowio::SystemError err = lowio::flush(handle.get()); err != 0) {
+                static_cast<void>(writeback_.takeError()); // the same failure, now reported by the flush
+                raiseSystemError(err);
+            }
         }
         // The flush normally reports what went wrong on the way out; an early writeback that
         // failed before it is reported here in any case.
         raiseIfFailed(writeback_.takeError());
-        written_ = false;
     }
-    raiseIfFailed(handle_.close());
+    raiseIfFailed(handle.close());
 }
 
 } // namespace rt

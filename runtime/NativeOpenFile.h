@@ -24,7 +24,7 @@ public:
     void write(const char* data, std::size_t size) override;
     int64_t length() override;
     int64_t position() override;
-    void close() override;
+    void close(Flush flush) override;
     FileIdentity identity() override; // the host's
 
 private:

@@ -65,4 +65,8 @@ FileIdentity Runtime::identity(const std::string& path, Follow follow) {
     return parts_.fileSystem->identity(parts_.drives.toNative(path), follow);
 }
 
+void Runtime::flushToMedium(const std::string& path) {
+    parts_.fileSystem->flushToMedium(parts_.drives.toNative(path));
+}
+
 } // namespace rt

@@ -69,6 +69,8 @@ public:
     DirEntry describe(const std::string& path);
     // The entry itself (Follow::Link) or what a link points to (Follow::Target).
     FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
+    // Brings what was written to a closed file onto the medium; reports what the medium says.
+    void flushToMedium(const std::string& path);
 
 private:
     RuntimeParts parts_;

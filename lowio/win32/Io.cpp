@@ -62,14 +62,17 @@ SystemError readAt(NativeHandle handle, std::int64_t offset, char* buffer, std::
         at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
         at.OffsetHigh = static_cast<DWORD>(position >> 32);
         DWORD count = 0;
-        if (!::ReadFile(handle, buffer + done, requestSize(size - done), &count, &at)) {
+        const DWORD request = requestSize(size - done);
+        if (!::ReadFile(handle, buffer + done, request, &count, &at)) {
             const SystemError error = lastError();
             return error == ERROR_HANDLE_EOF ? 0 : error;
         }
-        if (count == 0) {
-            break; // the end of the file: a short count, no error
-        }
         done += count;
+        // A disk file gives less than asked only at its end. Asking again there would be
+        // refused on a handle that reads past the cache, which takes whole sectors only.
+        if (count < request) {
+            break;
+        }
     }
     return 0;
 }

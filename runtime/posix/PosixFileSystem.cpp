@@ -72,6 +72,8 @@ int openFlags(OpenMode mode) {
     switch (mode) {
     case OpenMode::BinaryRead:
         return O_RDONLY;
+    case OpenMode::ReadBack:
+        return O_RDONLY | O_NOFOLLOW;
     case OpenMode::BinaryWrite:
         return O_WRONLY | O_CREAT | O_NOFOLLOW;
     case OpenMode::Append:
@@ -118,6 +120,11 @@ void raiseIfFailed(lowio::SystemError error) {
 
 std::unique_ptr<OpenFile> PosixFileSystem::open(const std::string& path, OpenMode mode) {
     lowio::Handle handle = openRegular(path, openFlags(mode), 0666);
+    if (mode == OpenMode::ReadBack) {
+        // Pages already on the medium may be dropped; the reads then come from the medium. A
+        // page still waiting to be written stays, but the flush before a read-back leaves none.
+        static_cast<void>(::posix_fadvise(handle.get(), 0, 0, POSIX_FADV_DONTNEED));
+    }
     return std::make_unique<NativeOpenFile>(handle.release(), mode == OpenMode::Append);
 }
 
@@ -222,6 +229,12 @@ DirEntry PosixFileSystem::describe(const std::string& path) {
 
 FileIdentity PosixFileSystem::identity(const std::string& path, Follow follow) {
     return posix::identityOf(statOrRaise(path, follow));
+}
+
+void PosixFileSystem::flushToMedium(const std::string& path) {
+    // Read access is enough for fsync, and the file's mode may not allow more.
+    const lowio::Handle handle = openRegular(path, O_RDONLY | O_NOFOLLOW, 0);
+    raiseIfFailed(lowio::flush(handle.get()));
 }
 
 } // namespace rt

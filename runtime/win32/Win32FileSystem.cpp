@@ -93,12 +93,15 @@ void requireDiskFile(lowio::NativeHandle handle) {
     }
 }
 
-lowio::Handle openForReading(const std::wstring& full) {
+// fromMedium: past the system's cache (reads then take whole sectors at sector offsets, which
+// the read-back of a part does).
+lowio::Handle openForReading(const std::wstring& full, bool fromMedium = false) {
     if (isDevicePath(full)) {
         raise(kPathFileAccess); // NUL, CON, COM1, a pipe: nothing a file can be read from
     }
-    lowio::Handle handle(::CreateFileW(full.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const DWORD flags = fromMedium ? FILE_FLAG_NO_BUFFERING | FILE_FLAG_OPEN_REPARSE_POINT
+                                   : FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+    lowio::Handle handle(::CreateFileW(full.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
     if (!handle.valid()) {
         raiseForPath(::GetLastError(), full);
     }
@@ -138,8 +141,8 @@ std::string lastName(const std::wstring& full) {
 
 std::unique_ptr<OpenFile> Win32FileSystem::open(const std::string& path, OpenMode mode) {
     const std::wstring full = longPath(path);
-    if (mode == OpenMode::BinaryRead) {
-        lowio::Handle handle = openForReading(full);
+    if (mode == OpenMode::BinaryRead || mode == OpenMode::ReadBack) {
+        lowio::Handle handle = openForReading(full, mode == OpenMode::ReadBack);
         return std::make_unique<NativeOpenFile>(handle.release(), false);
     }
     lowio::Handle handle = openForWriting(full);
@@ -313,6 +316,21 @@ DirEntry Win32FileSystem::describe(const std::string& path) {
 FileIdentity Win32FileSystem::identity(const std::string& path, Follow follow) {
     const std::wstring full = longPath(path);
     return win32::identityOfHandle(openForQuery(full, follow).get());
+}
+
+void Win32FileSystem::flushToMedium(const std::string& path) {
+    const std::wstring full = longPath(path);
+    if (isDevicePath(full)) {
+        raise(kPathFileAccess);
+    }
+    // FlushFileBuffers needs write access; nothing is written through this handle.
+    const lowio::Handle handle(::CreateFileW(full.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle.valid()) {
+        raiseForPath(::GetLastError(), full);
+    }
+    requireDiskFile(handle.get());
+    raiseIfFailed(lowio::flush(handle.get()));
 }
 
 } // namespace rt

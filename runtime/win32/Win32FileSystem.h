@@ -16,6 +16,7 @@ public:
     std::vector<DirEntry> list(const std::string& directory, const std::string& pattern) override;
     DirEntry describe(const std::string& path) override;
     FileIdentity identity(const std::string& path, Follow follow) override;
+    void flushToMedium(const std::string& path) override;
 };
 
 } // namespace rt
