@@ -11,6 +11,8 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 
 namespace kopierer {
 
@@ -30,20 +32,6 @@ bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentit
 
 CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source)
     : runtime_(runtime), controls_(controls), source_(source) {}
-
-template <class Op> auto CopyRun::attemptUnder(Handler handler, Op&& op) -> decltype(op()) {
-    for (;;) {
-        try {
-            return op();
-        } catch (const rt::RuntimeError& error) {
-            if (handler == Handler::None) {
-                throw;
-            }
-            // A handler's own operations are not covered by it: their errors leave from here.
-            recover(handler, error);
-        }
-    }
-}
 
 void CopyRun::run() {
     Step step = Step::Settings;
@@ -116,6 +104,7 @@ CopyRun::Step CopyRun::settings() {
     TargetFolder = controls_.optValue(0) ? std::string("A:") : controls_.dir1Path();
     TargetFolder = dospath::withTrailingBackslash(TargetFolder);
     ReassemblerPath = TargetFolder + diskset::kReassembler;
+    removable_ = targetIsRemovable();
     if (controls_.chkValue(0) != 0) {
         MaxPartSize = maxPartSize(controls_.zahlText(), controls_.unitListIndex());
     } else {
@@ -141,6 +130,12 @@ CopyRun::Step CopyRun::openSource() {
     sourceLength_ = carried([&] { return rt::toInt32(sourceAtOpen_.size); });
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(sourceAtOpen_);
+    // A file that gives more than its length says (a file of the system's own, say) would be
+    // cut off where its length ends; nothing of it is written.
+    if (sourceReadsPastItsLength()) {
+        message(copy_messages::kSourceSizeWrong, rt::kCriticalOk);
+        return Step::CloseSource;
+    }
     if (sourceNeedsTooManyParts(sourceLength_)) {
         message(copy_messages::kTooManyParts, rt::kCriticalOk);
         return Step::CloseSource;
@@ -162,6 +157,10 @@ bool CopyRun::sourceNeedsTooManyParts(int32_t sourceLength) const {
 CopyRun::Step CopyRun::checkTarget() {
     if (sourceLength_ == 0) {
         return Step::MainLoop; // nothing will be written at all
+    }
+    if (!lockTheTarget()) {
+        message(copy_messages::kTargetBusy, rt::kCriticalOk);
+        return Step::CloseSource;
     }
     const std::optional<std::vector<std::string>> names = targetNames();
     if (!names) {
@@ -251,6 +250,10 @@ CopyRun::Step CopyRun::partStart() {
 
 // DiskStart
 CopyRun::Step CopyRun::diskStart() {
+    // Everything from here on lies on this disk, until the next one is asked for.
+    diskBegan_ = {SourcePos, PartCounter, PartHasData, written_.size()};
+    diskInUse_ = true;
+    anchor_.reset();
     // When the disk turns out to hold this run's own files and the user puts in another one,
     // that disk gets the whole disk start again, the wipe included.
     if (controls_.chkValue(2) != 0) {
@@ -353,19 +356,26 @@ CopyRun::Step CopyRun::firstDiskFiles() {
     if (!clearName(ReassemblerPath, kTarget)) {
         return Step::DiskStart;
     }
-    copyReassembler(runtime_, ReassemblerPath, underTarget);
-    const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, underTarget);
-    guarded(kTarget, [&] { rememberWritten(ReassemblerPath); });
-    if (promised != sourceLength_) {
-        refuse(copy_messages::kSourceChanged);
-    }
-    if (controls_.chkValue(1) != 0) {
-        const std::string autorun = TargetFolder + diskset::kAutorun;
-        if (!clearName(autorun, kTarget)) {
-            return Step::DiskStart;
+    try {
+        copyReassembler(runtime_, ReassemblerPath, underTarget);
+        const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, underTarget);
+        guarded(kTarget, [&] { finishedOnThisDisk(ReassemblerPath); });
+        if (promised != sourceLength_) {
+            refuse(copy_messages::kSourceChanged);
         }
-        writeAutorun(runtime_, TargetFolder, underTarget);
-        guarded(kTarget, [&] { rememberWritten(autorun); });
+        if (controls_.chkValue(1) != 0) {
+            const std::string autorun = TargetFolder + diskset::kAutorun;
+            if (!clearName(autorun, kTarget)) {
+                return Step::DiskStart;
+            }
+            writeAutorun(runtime_, TargetFolder, underTarget);
+            guarded(kTarget, [&] { finishedOnThisDisk(autorun); });
+        }
+    } catch (const rt::RuntimeError& error) {
+        // Only a close leaves the writers with an error: the medium did not take the file, and
+        // closing it again would not bring it back. The first disk's files are written anew.
+        OnTargetError(error);
+        writeTheDiskAnew();
     }
     endOfGroup();
     return Step::NumberPart;
@@ -396,6 +406,8 @@ CopyRun::Step CopyRun::openPart() {
         partFile_ = number;
     });
     PartOpen = true;
+    partFirstPos_ = SourcePos;
+    partLength_ = 0;
     endOfGroup();
     return Step::SizeChunk;
 }
@@ -404,9 +416,7 @@ CopyRun::Step CopyRun::sizeChunk() {
     ChunkSize = std::min(Remaining, kMaxChunkSize);
     PartRoom = carried([&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile_)); });
     if (PartRoom <= 0) {
-        guarded(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
-        PartOpen = false;
-        guarded(Handler::OnTargetError, [&] { rememberWritten(PartName); });
+        closePart();
         endOfGroup();
         return Step::PartStart;
     }
@@ -442,6 +452,7 @@ CopyRun::Step CopyRun::writeChunk() {
     endOfGroup();
     PartHasData = true;
     NewDiskNeeded = false;
+    partLength_ += ChunkSize;
     const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceLength_) * 100.0;
     controls_.setPbarValue(static_cast<float>(share));
     return Step::MainLoop;
@@ -450,9 +461,12 @@ CopyRun::Step CopyRun::writeChunk() {
 // Finish
 CopyRun::Step CopyRun::finish() {
     if (PartOpen) {
-        guarded(Handler::OnTargetError, [&] { runtime_.files().close(partFile_); });
-        PartOpen = false;
+        closePart();
         endOfGroup();
+    }
+    // "Finished" only once the medium holds every part.
+    if (CopyDone) {
+        flushClosedParts();
     }
     return Step::CloseSource;
 }
@@ -474,10 +488,45 @@ void CopyRun::checkSourceUnchanged() {
     } catch (const rt::RuntimeError&) {
         return; // an unreadable source now says nothing about the bytes already copied
     }
-    if (now != sourceAtOpen_) {
+    // A change that kept the length and put the time back still shows in the identity (its
+    // change time cannot be set back), and one that only added bytes in the read past the end.
+    if (now != sourceAtOpen_ || sourceReadsPastItsLength()) {
         CopyDone = false;
         message(copy_messages::kSourceChanged, rt::kCriticalOk);
     }
+}
+
+bool CopyRun::sourceReadsPastItsLength() {
+    char beyond = 0;
+    try {
+        const int32_t position = runtime_.files().seek(sourceFile_);
+        const std::size_t got = runtime_.files().get(sourceFile_, rt::addInt32(sourceLength_, 1), &beyond, 1);
+        runtime_.files().seekTo(sourceFile_, position);
+        return got != 0;
+    } catch (const rt::RuntimeError&) {
+        return false; // unreadable there says nothing about the length
+    }
+}
+
+// One run per target: a second one would take the first one's files for an older set's and
+// remove them while they are written. A removable drive is one target whatever folder of it is
+// chosen, since its disks change under both runs.
+bool CopyRun::lockTheTarget() {
+    std::string key;
+    if (removable_) {
+        key = std::string("drive ") + static_cast<char>(std::toupper(static_cast<unsigned char>(TargetFolder[0])));
+        key += " " + runtime_.drives().root(TargetFolder[0]).value_or("");
+    } else {
+        try {
+            const rt::FileIdentity folder = runtime_.identity(TargetFolder, rt::Follow::Target);
+            key = "folder " + std::to_string(folder.device) + ":" + std::to_string(folder.inode);
+        } catch (const rt::RuntimeError&) {
+            key = "path ";
+            std::transform(TargetFolder.begin(), TargetFolder.end(), std::back_inserter(key), dospath::upperAscii);
+        }
+    }
+    lock_ = rt::lockTarget(key);
+    return lock_ != nullptr;
 }
 
 CopyRun::Step CopyRun::report() {

@@ -9,6 +9,8 @@
 #include "core/SourceSelection.h"
 #include "lowio/Io.h"
 #include "runtime/FileSystem.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/TargetLock.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,7 +23,6 @@ class CopyControls;
 
 namespace rt {
 class Runtime;
-class RuntimeError;
 } // namespace rt
 
 namespace kopierer {
@@ -121,7 +122,19 @@ private:
     }
     // The end of a group of guarded steps: nothing stays in force.
     void endOfGroup() { carried_ = Handler::None; }
-    template <class Op> auto attemptUnder(Handler handler, Op&& op) -> decltype(op());
+    template <class Op> auto attemptUnder(Handler handler, Op&& op) -> decltype(op()) {
+        for (;;) {
+            try {
+                return op();
+            } catch (const rt::RuntimeError& error) {
+                if (handler == Handler::None) {
+                    throw;
+                }
+                // A handler's own operations are not covered by it: their errors leave from here.
+                recover(handler, error);
+            }
+        }
+    }
 
     // The recovery handlers; each returns to retry or throws ContinueAt.
     void recover(Handler handler, const rt::RuntimeError& error);
@@ -149,6 +162,35 @@ private:
     // The identity of an entry, or nothing when it has gone; other failures go to the handler.
     std::optional<rt::FileIdentity> identityIfThere(const std::string& path);
     void checkSourceUnchanged();
+    // Whether the source gives more bytes than its length says (a changing or a synthetic file).
+    bool sourceReadsPastItsLength();
+    // The run's lock on its target; false when another run writes there.
+    bool lockTheTarget();
+
+    // Where the run meets the medium.
+    // Closes the current part so that the medium holds it: on a removable medium flushed and
+    // read back, on a fixed one left to the flush before the end. A failed close or a read-back
+    // that differs shows the target dialog and writes the part anew (handled = false: the
+    // failure of the close leaves the run, as in the disk-full path).
+    void closePart(bool handled = true);
+    // Reads the closed part back from the medium and compares it with the source.
+    void verifyPart();
+    bool partReadsBackAsWritten(int file);
+    // Flushes the parts that were closed without a flush; a failure writes them anew.
+    void flushClosedParts();
+    // After the target dialog for a part the medium did not take: the part is written anew
+    // from its first byte, or the whole disk when another disk is in the drive.
+    [[noreturn]] void writeAnewAfter(const rt::RuntimeError& error);
+    // After a dialog the user may have put in another disk; the run cannot see a swap, so it
+    // looks at the disk: one that does not hold what this run wrote on it is a new disk.
+    void checkTheDiskAfterADialog();
+    bool sameDiskStillIn();
+    [[noreturn]] void writeTheDiskAnew();
+    [[noreturn]] void writeAnewFrom(int32_t sourcePos);
+    // Closes the part without caring what the close says: it is written anew.
+    void dropPart();
+    // Remembers a file this run finished on the disk in the drive.
+    void finishedOnThisDisk(const std::string& path);
 
     int message(const std::string& prompt, int style);
 
@@ -182,6 +224,37 @@ private:
     // The handler a continuation left in force, until the next step that names one.
     Handler carried_ = Handler::None;
     std::vector<rt::FileIdentity> written_;
+
+    std::unique_ptr<rt::TargetLock> lock_;
+    // A removable medium: every part is flushed as it is closed (the disk may be swapped after
+    // it) and read back from the medium.
+    bool removable_ = false;
+    int32_t partFirstPos_ = 0; // SourcePos of the current part's first byte
+    int32_t partLength_ = 0;   // bytes the current part was given
+    // Where the disk in the drive began, so that it can be written anew when another one turns
+    // up in its place.
+    struct DiskBegan {
+        int32_t sourcePos = 1;
+        int16_t partCounter = 0;
+        bool partHasData = false;
+        std::size_t writtenBefore = 0; // entries of written_ from earlier disks
+    };
+    DiskBegan diskBegan_;
+    bool diskInUse_ = false;
+    // A file this run wrote on the disk in the drive, as it was last seen.
+    struct Anchor {
+        std::string path;
+        rt::FileIdentity identity;
+    };
+    std::optional<Anchor> anchor_;
+    // Parts closed without a flush, oldest first.
+    struct ClosedPart {
+        std::string name;
+        int16_t counter = 0;
+        int32_t firstPos = 0;
+    };
+    std::vector<ClosedPart> unflushed_;
+    std::unique_ptr<lowio::ChunkBuffer> readBackBuffer_;
 };
 
 } // namespace kopierer

@@ -26,6 +26,8 @@ void CopyRun::recover(Handler handler, const rt::RuntimeError& error) {
     case Handler::None:
         throw error;
     }
+    // OK was pressed; the operation is tried again, on this disk if it is still in.
+    checkTheDiskAfterADialog();
 }
 
 void CopyRun::OnSourceError(const rt::RuntimeError&) {
@@ -83,12 +85,12 @@ void CopyRun::refuse(const std::string& prompt) {
 // The part is closed (and deleted while it holds nothing); these operations belong to the
 // active handler, so a failure of theirs is not handled again but leaves the run.
 void CopyRun::diskFull() {
-    runtime_.files().close(partFile_);
-    PartOpen = false;
     if (!PartHasData) {
+        runtime_.files().close(partFile_);
+        PartOpen = false;
         runtime_.kill(PartName);
     } else {
-        rememberWritten(PartName);
+        closePart(false);
     }
     if (targetIsRemovable()) {
         askUntilOk(copy_messages::kDiskFull, rt::kInfoOkCancel);

@@ -22,6 +22,23 @@ int openByNumber(rt::Runtime& runtime, const std::string& path, rt::OpenMode mod
     return number;
 }
 
+// Should a writer leave early (the run continues elsewhere), its file is closed without a word:
+// it is written anew.
+template <class Writes> void writeThenClose(rt::Files& files, int file, Writes&& writes) {
+    try {
+        writes();
+    } catch (...) {
+        try {
+            files.close(file, rt::Flush::Later);
+        } catch (const rt::RuntimeError&) {
+        }
+        throw;
+    }
+    // Not under the attempt function: a close that failed cannot be repeated into a success, so
+    // its failure leaves the writer and the caller writes the file anew.
+    files.close(file);
+}
+
 } // namespace
 
 void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt) {
@@ -34,25 +51,27 @@ int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
     int32_t length = 0;
-    attempt([&] {
-        length = runtime.fileLen(source.SourcePath);
-        files.writeNumberLine(file, length);
+    writeThenClose(files, file, [&] {
+        attempt([&] {
+            length = runtime.fileLen(source.SourcePath);
+            files.writeNumberLine(file, length);
+        });
+        attempt([&] { files.printLine(file, source.SourceFolder); });
+        // The file's own name, never that of another file a pattern or a letter case would match.
+        attempt([&] { files.printLine(file, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal)); });
+        attempt([&] { files.printLine(file, source.SourceName); });
     });
-    attempt([&] { files.printLine(file, source.SourceFolder); });
-    // The file's own name, never that of another file a pattern or a letter case would match.
-    attempt([&] { files.printLine(file, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal)); });
-    attempt([&] { files.printLine(file, source.SourceName); });
-    attempt([&] { files.close(file); });
     return length;
 }
 
 void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, targetFolder + diskset::kAutorun, rt::OpenMode::Output, attempt);
-    for (const std::string& line : diskset::autorunLines()) {
-        attempt([&] { files.printLine(file, line); });
-    }
-    attempt([&] { files.close(file); });
+    writeThenClose(files, file, [&] {
+        for (const std::string& line : diskset::autorunLines()) {
+            attempt([&] { files.printLine(file, line); });
+        }
+    });
 }
 
 } // namespace kopierer

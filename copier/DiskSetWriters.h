@@ -1,7 +1,8 @@
 // The files of the first disk besides the parts: the reassembler copy with its four-line
 // trailer and autorun.inf. Each file operation goes through the caller's attempt function
 // on its own, so that a retry after a failure repeats only the operation that failed
-// (only the third trailer line with its directory search, say), never the whole file.
+// (only the third trailer line with its directory search, say), never the whole file. Only the
+// close is not repeated: its failure leaves the writer, and the file must be written anew.
 #pragma once
 
 #include <cstdint>

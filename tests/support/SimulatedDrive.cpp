@@ -4,20 +4,45 @@
 #include "runtime/RuntimeError.h"
 
 #include <algorithm>
+#include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace testing_support {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// What a system leaves of a file whose flush failed: the first page, then zeros.
+void loseUnflushedData(const std::string& path) {
+    constexpr std::uintmax_t kFirstPage = 4096;
+    std::error_code missing;
+    const std::uintmax_t size = fs::file_size(path, missing);
+    if (missing || size <= kFirstPage) {
+        return;
+    }
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(kFirstPage));
+    const std::string zeros(static_cast<std::size_t>(size - kFirstPage), '\0');
+    file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+}
+
+} // namespace
+
 class SimulatedDrive::DiskFile final : public rt::OpenFile {
 public:
-    DiskFile(SimulatedDrive& drive, std::unique_ptr<rt::OpenFile> inner, std::size_t disk)
-        : drive_(drive), inner_(std::move(inner)), disk_(disk) {}
+    DiskFile(SimulatedDrive& drive, std::unique_ptr<rt::OpenFile> inner, std::size_t disk, std::string path,
+             bool damagedReads = false)
+        : drive_(drive), inner_(std::move(inner)), disk_(disk), path_(std::move(path)), damagedReads_(damagedReads) {}
 
     std::size_t readAt(int64_t offset, char* buffer, std::size_t size) override {
         drive_.checkReady(disk_);
-        return inner_->readAt(offset, buffer, size);
+        const std::size_t done = inner_->readAt(offset, buffer, size);
+        if (damagedReads_ && done > 0) {
+            buffer[done / 2] = static_cast<char>(buffer[done / 2] ^ 0x55);
+        }
+        return done;
     }
     void write(const char* data, std::size_t size) override {
         drive_.writeSizes_.push_back(size);
@@ -37,10 +62,12 @@ public:
         drive_.checkReady(disk_);
         return inner_->position();
     }
-    void close() override {
+    void close(rt::Flush flush) override {
+        // Whatever happens, the file is closed: a failed close never leaves it open.
+        const std::unique_ptr<rt::OpenFile> inner = std::move(inner_);
         drive_.checkReady(disk_);
-        drive_.fireOneShot(Op::Close);
-        inner_->close();
+        drive_.fireFlushFailure(Op::Close, path_);
+        inner->close(flush);
     }
     rt::FileIdentity identity() override {
         drive_.checkReady(disk_);
@@ -51,6 +78,8 @@ private:
     SimulatedDrive& drive_;
     std::unique_ptr<rt::OpenFile> inner_;
     std::size_t disk_;
+    std::string path_;
+    bool damagedReads_;
 };
 
 SimulatedDrive::SimulatedDrive(rt::FileSystem& inner, fs::path disksFolder, bool insertFirstDisk)
@@ -144,6 +173,15 @@ void SimulatedDrive::fireOneShot(Op op) {
     }
 }
 
+void SimulatedDrive::fireFlushFailure(Op op, const std::string& path) {
+    try {
+        fireOneShot(op);
+    } catch (const rt::RuntimeError&) {
+        loseUnflushedData(path);
+        throw;
+    }
+}
+
 void SimulatedDrive::checkRoom(int64_t growth) const {
     if (capacity_ && growth > 0 && usedBytes() + growth > *capacity_) {
         rt::raise(rt::kDiskFull);
@@ -181,7 +219,7 @@ std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::
     if (locked_.count(fs::path(path).lexically_normal().string()) != 0 || locked_.count(path) != 0) {
         rt::raise(rt::kPermissionDenied);
     }
-    if (mode == rt::OpenMode::BinaryRead) {
+    if (mode == rt::OpenMode::BinaryRead || mode == rt::OpenMode::ReadBack) {
         if (!onDrive(path, Op::Open)) {
             return inner_.open(path, mode);
         }
@@ -194,7 +232,11 @@ std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::
     if (!disk) {
         return file;
     }
-    return std::make_unique<DiskFile>(*this, std::move(file), *disk);
+    const bool damaged = mode == rt::OpenMode::ReadBack && std::exchange(damageReadBack_, false);
+    if (mode == rt::OpenMode::ReadBack) {
+        readBacks_.push_back(fs::path(path).filename().string());
+    }
+    return std::make_unique<DiskFile>(*this, std::move(file), *disk, path, damaged);
 }
 
 int SimulatedDrive::attributes(const std::string& path) {
@@ -242,6 +284,13 @@ rt::DirEntry SimulatedDrive::describe(const std::string& path) {
 rt::FileIdentity SimulatedDrive::identity(const std::string& path, rt::Follow follow) {
     onDrive(path, Op::Identity);
     return inner_.identity(path, follow);
+}
+
+void SimulatedDrive::flushToMedium(const std::string& path) {
+    if (onDrive(path, Op::Attributes)) {
+        fireFlushFailure(Op::Flush, path);
+    }
+    inner_.flushToMedium(path);
 }
 
 } // namespace testing_support

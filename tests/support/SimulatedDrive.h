@@ -21,7 +21,7 @@ namespace testing_support {
 class SimulatedDrive final : public rt::FileSystem {
 public:
     // The operations a one-shot failure can be aimed at.
-    enum class Op { Open, Write, Close, Attributes, SetAttributes, Remove, Copy, Length, List, Identity };
+    enum class Op { Open, Write, Close, Flush, Attributes, SetAttributes, Remove, Copy, Length, List, Identity };
 
     // disksFolder: where new blank disks are made (disk1, disk2, ...); the first is inserted
     // unless the caller will insert folders of its own.
@@ -55,6 +55,14 @@ public:
         }
     }
 
+    // A failed close or flush loses what the medium could not take, as a real system drops the
+    // pages it could not write: the file keeps its length, but past its first page it holds
+    // zeros, and a later flush of it succeeds. The next read-back of a file on the disk, in
+    // turn, can be made to differ from what was written (one byte changed).
+    void damageNextReadBack() { damageReadBack_ = true; }
+    // Files the run read back from the disk, in order.
+    const std::vector<std::string>& readBacks() const { return readBacks_; }
+
     bool ready() const { return current_.has_value(); }
     // The disk in the drive (the last one when ejected).
     const std::filesystem::path& currentDisk() const { return disks_.back(); }
@@ -76,6 +84,7 @@ public:
     std::vector<rt::DirEntry> list(const std::string& directory, const std::string& pattern) override;
     rt::DirEntry describe(const std::string& path) override;
     rt::FileIdentity identity(const std::string& path, rt::Follow follow) override;
+    void flushToMedium(const std::string& path) override;
 
 private:
     class DiskFile;
@@ -90,6 +99,8 @@ private:
     void checkReady(std::size_t disk) const;
     void fireOneShot(Op op);
     void checkRoom(int64_t growth) const;
+    // Fires a one-shot failure of a flush; the file then loses what was not yet on the medium.
+    void fireFlushFailure(Op op, const std::string& path);
 
     rt::FileSystem& inner_;
     std::filesystem::path disksFolder_;
@@ -105,6 +116,8 @@ private:
     std::map<Op, OneShot> failNext_;
     std::map<Op, int> failing_;
     std::vector<std::size_t> writeSizes_;
+    bool damageReadBack_ = false;
+    std::vector<std::string> readBacks_;
 };
 
 } // namespace testing_support

@@ -1,0 +1,203 @@
+// Where the copy run meets the medium. A part counts as written only when the medium holds it:
+// a close that fails, or a part that reads back differently, is written anew from its first
+// byte, read again from the source. And since the run cannot see a disk being swapped at one of
+// its dialogs, it looks at the disk after each one: a disk that does not hold what the run wrote
+// on it is a new disk and gets everything a new disk gets.
+#include "CopyRun.h"
+
+#include "CopyMessages.h"
+#include "PartSizing.h"
+#include "runtime/Checked.h"
+#include "runtime/Runtime.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kopierer {
+
+namespace {
+
+// A file number that is closed when it goes, whatever the close says: for files the run only
+// reads, or is about to write anew.
+class ClosedOnExit {
+public:
+    ClosedOnExit(rt::Files& files, int number) : files_(files), number_(number) {}
+    ~ClosedOnExit() {
+        try {
+            files_.close(number_, rt::Flush::Later);
+        } catch (const rt::RuntimeError&) {
+        }
+    }
+    ClosedOnExit(const ClosedOnExit&) = delete;
+    ClosedOnExit& operator=(const ClosedOnExit&) = delete;
+
+private:
+    rt::Files& files_;
+    int number_;
+};
+
+// The same file as seen before, by what a write or a swap of the disk would change.
+bool sameFile(const rt::FileIdentity& a, const rt::FileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs;
+}
+
+} // namespace
+
+void CopyRun::closePart(bool handled) {
+    try {
+        anchor_ = Anchor{PartName, runtime_.files().identity(partFile_)};
+    } catch (const rt::RuntimeError&) {
+        anchor_.reset(); // the close below meets the same trouble
+    }
+    PartOpen = false;
+    try {
+        // A fixed drive keeps its disk: the parts go to the medium together before the end.
+        runtime_.files().close(partFile_, removable_ ? rt::Flush::Now : rt::Flush::Later);
+    } catch (const rt::RuntimeError& error) {
+        if (!handled) {
+            throw;
+        }
+        writeAnewAfter(error);
+    }
+    if (removable_) {
+        verifyPart();
+    }
+    if (handled) {
+        attemptUnder(Handler::OnTargetError, [&] { finishedOnThisDisk(PartName); });
+    } else {
+        finishedOnThisDisk(PartName);
+    }
+    if (!removable_) {
+        unflushed_.push_back({PartName, PartCounter, partFirstPos_});
+    }
+}
+
+void CopyRun::verifyPart() {
+    for (auto* buffer : {&buffer_, &readBackBuffer_}) {
+        if (!*buffer) {
+            *buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
+        }
+    }
+    rt::Files& files = runtime_.files();
+    const int32_t resumeAt = files.seek(sourceFile_);
+    bool same = false;
+    try {
+        const int number = files.freeFile();
+        files.open(number, PartName, rt::OpenMode::ReadBack);
+        const ClosedOnExit closed(files, number);
+        same = partReadsBackAsWritten(number);
+    } catch (const rt::RuntimeError& error) {
+        writeAnewAfter(error);
+    }
+    if (!same) {
+        writeAnewAfter(rt::RuntimeError(rt::kDeviceIo));
+    }
+    files.seekTo(sourceFile_, resumeAt);
+}
+
+// Reads whole chunks at chunk offsets, as a read past the system's cache must, and yields
+// between them, so that Abbrechen and Info work while a diskette is read.
+bool CopyRun::partReadsBackAsWritten(int file) {
+    rt::Files& files = runtime_.files();
+    for (int32_t offset = 0;; offset += kMaxChunkSize) {
+        runtime_.doEvents();
+        const int32_t expected = std::min(kMaxChunkSize, partLength_ - offset);
+        const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, lowio::kChunkBufferSize);
+        if (got != static_cast<std::size_t>(expected)) {
+            return false; // shorter or longer than written
+        }
+        if (expected == 0) {
+            return true;
+        }
+        const auto size = static_cast<std::size_t>(expected);
+        attemptUnder(Handler::OnSourceError, [&] {
+            if (files.get(sourceFile_, partFirstPos_ + offset, buffer_->bytes, size) != size) {
+                rt::raise(rt::kInputPastEnd);
+            }
+        });
+        if (std::memcmp(readBackBuffer_->bytes, buffer_->bytes, size) != 0) {
+            return false;
+        }
+        if (expected < kMaxChunkSize) {
+            return true;
+        }
+    }
+}
+
+void CopyRun::flushClosedParts() {
+    while (!unflushed_.empty()) {
+        const ClosedPart part = unflushed_.front();
+        try {
+            runtime_.flushToMedium(part.name);
+        } catch (const rt::RuntimeError& error) {
+            OnTargetError(error);
+            // The part is written anew, and so is every part after it: the run writes parts in
+            // order, and each of them will be flushed again.
+            const std::size_t partsBefore = written_.size() - unflushed_.size();
+            written_.resize(partsBefore);
+            unflushed_.clear();
+            PartCounter = part.counter;
+            PartHasData = false;
+            writeAnewFrom(part.firstPos);
+        }
+        unflushed_.erase(unflushed_.begin());
+    }
+}
+
+void CopyRun::writeAnewAfter(const rt::RuntimeError& error) {
+    OnTargetError(error); // OK or giving up; a swap of the disk is looked at here, not there
+    if (removable_ && !sameDiskStillIn()) {
+        writeTheDiskAnew();
+    }
+    dropPart();
+    PartHasData = false; // the same number again
+    writeAnewFrom(partFirstPos_);
+}
+
+void CopyRun::checkTheDiskAfterADialog() {
+    if (removable_ && diskInUse_ && !sameDiskStillIn()) {
+        writeTheDiskAnew();
+    }
+}
+
+bool CopyRun::sameDiskStillIn() {
+    try {
+        if (PartOpen) {
+            return sameFile(runtime_.identity(PartName), runtime_.files().identity(partFile_));
+        }
+        return anchor_ && sameFile(runtime_.identity(anchor_->path), anchor_->identity);
+    } catch (const rt::RuntimeError&) {
+        return false; // nothing there, or no disk at all
+    }
+}
+
+// Everything since the disk began is written again, onto whatever disk is in the drive now;
+// the files left on the disk that was taken out are no longer this run's.
+void CopyRun::writeTheDiskAnew() {
+    dropPart();
+    PartCounter = diskBegan_.partCounter;
+    PartHasData = diskBegan_.partHasData;
+    written_.resize(diskBegan_.writtenBefore);
+    NewDiskNeeded = true;
+    writeAnewFrom(diskBegan_.sourcePos);
+}
+
+void CopyRun::writeAnewFrom(int32_t sourcePos) {
+    CopyDone = false;
+    runtime_.files().seekTo(sourceFile_, sourcePos);
+    throw ContinueAt{Step::MainLoop};
+}
+
+void CopyRun::dropPart() {
+    if (PartOpen) {
+        PartOpen = false;
+        const ClosedOnExit closed(runtime_.files(), partFile_);
+    }
+}
+
+void CopyRun::finishedOnThisDisk(const std::string& path) {
+    rememberWritten(path);
+    anchor_ = Anchor{path, written_.back()};
+}
+
+} // namespace kopierer
