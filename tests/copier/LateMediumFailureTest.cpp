@@ -1,6 +1,8 @@
 // Removable media report many write errors only when the cache goes out: at the flush when a
 // part is closed, or from the writeback started while it was written. Such a failure must reach
-// the user while the disk is still in the drive, and never end in the completion message.
+// the user while the disk is still in the drive, and never end in the completion message. A
+// system may drop what it could not write and let the next flush succeed: a part that failed
+// its flush, or reads back otherwise, is written anew from its first byte.
 #include "CopyRunFixture.h"
 #include "support/HostFiles.h"
 #include "support/InjectedFaults.h"
@@ -48,6 +50,57 @@ INSTANTIATE_TEST_SUITE_P(Table, LateMediumFailure,
                                            LateFailureCase{"WritebackRetried", true, true},
                                            LateFailureCase{"WritebackGivenUp", true, false}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// Where the medium loses what it was given; OK is pressed once.
+struct LostWriteCase {
+    const char* name;
+    std::function<void(CopyScene&)> provoke;
+    bool fixedFolder = false; // F:, a fixed drive on the simulated disk, instead of A:
+    std::vector<std::string> readBacks = {};
+};
+
+class LostWrite : public CopyRunFixture, public ::testing::WithParamInterface<LostWriteCase> {};
+
+TEST_P(LostWrite, IsWrittenAnewAndOnlyThenFinished) {
+    const LostWriteCase& c = GetParam();
+    const std::string bytes = makeSource(5000);
+    controls_.limit("2", 0); // parts of 2048 bytes
+    if (c.fixedFolder) {
+        runtime().drives().setFixedDrive('F', drive_.currentDisk().string());
+        controls_.targetFolder("F:\\");
+    }
+    c.provoke(*this);
+    boxes().expect(text::kTargetError, 17, 1);
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(joinedParts(), bytes);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
+    EXPECT_EQ(drive_.readBacks(), c.readBacks);
+}
+
+using Op = testing_support::SimulatedDrive::Op;
+const std::vector<std::string> kEachPartOnce = {"QUILME01.sys", "QUILME02.sys", "QUILME03.sys"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LostWrite,
+    ::testing::Values(
+        LostWriteCase{"TrailerClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57); }, false, kEachPartOnce},
+        LostWriteCase{"FullPartClose",
+                      [](CopyScene& s) { s.drive_.failNext(Op::Close, 57, 1); },
+                      false,
+                      {"QUILME01.sys", "QUILME02.sys", "QUILME03.sys"}},
+        LostWriteCase{"LastPartClose",
+                      [](CopyScene& s) { s.drive_.failNext(Op::Close, 61, 3); },
+                      false,
+                      {"QUILME01.sys", "QUILME02.sys", "QUILME03.sys"}},
+        LostWriteCase{"ReadBackDiffers",
+                      [](CopyScene& s) { s.drive_.damageNextReadBack(); },
+                      false,
+                      {"QUILME01.sys", "QUILME01.sys", "QUILME02.sys", "QUILME03.sys"}},
+        // A fixed drive flushes its parts once, before the end; the second part's flush fails.
+        LostWriteCase{"FolderFlushAtTheEnd", [](CopyScene& s) { s.drive_.failNext(Op::Flush, 57, 1); }, true}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
 } // namespace copier_tests

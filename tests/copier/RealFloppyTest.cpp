@@ -1,5 +1,6 @@
 // The copy run on real media: a 1440 KiB tmpfs as drive A: in a private mount namespace,
-// where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount.
+// where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount; and a medium whose
+// writes the kernel loses, as a worn diskette's.
 #include "CopyRunFixture.h"
 #include "runtime/posix/LinuxDrives.h"
 #include "runtime/posix/PosixFileSystem.h"
@@ -15,6 +16,7 @@ namespace copier_tests {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::FailingMedium;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::TmpfsMount;
@@ -120,6 +122,48 @@ TEST_F(RealFloppy, AWriteRefusedForLackOfRoomLeavesNoPartialBytes) {
     EXPECT_GT(failures, 0);
     files.close(1);
     EXPECT_EQ(static_cast<int64_t>(fs::file_size(fs::path(drive()) / "voll.bin")), before);
+}
+
+// Answers every box with OK, after doing what the user does at it.
+class AnsweringOk final : public rt::MessageBoxService {
+public:
+    std::function<void(const std::string&)> atBox;
+    std::vector<std::string> prompts;
+    int show(const std::string& prompt, int, const std::string&) override {
+        prompts.push_back(prompt);
+        atBox(prompt);
+        return 1;
+    }
+};
+
+TEST_F(RealFloppy, AMediumThatLosesWhatItWasGivenNeverEndsInFinishedAndTheSetGoesOntoTheNextDisk) {
+    std::string whyNot;
+    ASSERT_TRUE(floppy_->unmount(whyNot)) << whyNot;
+    // Room in memory for the file system and the reassembler, not for the part.
+    std::optional<FailingMedium> failing =
+        FailingMedium::mount(drive(), (temp_.path() / "speicher").string(), kFloppyKib, 320, whyNot);
+    if (!failing) {
+        GTEST_SKIP() << whyNot;
+    }
+    // Below the early writeback's step: only the flush at the close can tell.
+    const std::string bytes = testing_support::randomBytes(900 * 1024, 5);
+    temp_.write("Daten/Archiv.zip", bytes);
+    AnsweringOk dialogs;
+    dialogs.atBox = [&](const std::string& prompt) {
+        if (prompt == text::kTargetError && failing) {
+            failing.reset(); // the worn disk comes out, a good one goes in
+            floppy_ = TmpfsMount::mount(drive(), kFloppyKib, whyNot);
+        }
+    };
+    rt::Runtime runtime(parts(dialogs));
+    testing_support::ScriptedControls controls;
+    RunCopy(runtime, controls,
+            copy_driver::selectSource(
+                copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())));
+
+    EXPECT_THAT(dialogs.prompts, ::testing::ElementsAre(text::kTargetError, text::kFinished));
+    EXPECT_EQ(readFile(fs::path(drive()) / "QUILME01.sys"), bytes);
+    EXPECT_TRUE(fs::exists(fs::path(drive()) / "QUIL.EXE"));
 }
 
 } // namespace

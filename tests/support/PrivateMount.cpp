@@ -2,11 +2,13 @@
 #include "PrivateMount.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -144,6 +146,71 @@ bool TmpfsMount::unmount(std::string& whyNot) {
     }
     mounted_ = false;
     return true;
+}
+
+namespace {
+
+// Runs a command line of the system's tools; its first line of output, or nothing on failure.
+std::optional<std::string> firstLineOf(const std::string& command) {
+    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) {
+        return std::nullopt;
+    }
+    char line[256] = {};
+    const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
+    if (::pclose(pipe) != 0) {
+        return std::nullopt;
+    }
+    std::string text = got ? line : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+} // namespace
+
+std::optional<FailingMedium> FailingMedium::mount(const std::string& directory, const std::string& backingFolder,
+                                                  unsigned sizeKib, unsigned backingKib, std::string& whyNot) {
+    if (::geteuid() != 0) {
+        whyNot = "loop devices need root";
+        return std::nullopt;
+    }
+    std::optional<TmpfsMount> backing = TmpfsMount::mount(backingFolder, backingKib, whyNot);
+    if (!backing) {
+        return std::nullopt;
+    }
+    const std::string image = backingFolder + "/medium.img";
+    const std::string size = std::to_string(sizeKib) + "K";
+    const std::optional<std::string> loop =
+        firstLineOf("truncate -s " + size + " '" + image + "' && mkfs.ext2 -q -F -m 0 '" + image +
+                    "' && losetup --find --show '" + image + "'");
+    if (!loop || loop->empty()) {
+        whyNot = "cannot make an ext2 medium on a loop device (truncate, mkfs.ext2, losetup)";
+        return std::nullopt;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(directory, ignored);
+    if (::mount(loop->c_str(), directory.c_str(), "ext2", MS_NOSUID | MS_NODEV, nullptr) < 0) {
+        whyNot = failure("cannot mount " + *loop);
+        static_cast<void>(firstLineOf("losetup -d " + *loop));
+        return std::nullopt;
+    }
+    ::chmod(directory.c_str(), 0777);
+    return FailingMedium(directory, *loop, std::move(*backing));
+}
+
+FailingMedium::FailingMedium(FailingMedium&& other) noexcept
+    : directory_(std::move(other.directory_)), loopDevice_(std::move(other.loopDevice_)),
+      backing_(std::move(other.backing_)) {
+    other.loopDevice_.clear();
+}
+
+FailingMedium::~FailingMedium() {
+    if (!loopDevice_.empty()) {
+        ::umount2(directory_.c_str(), MNT_DETACH);
+        static_cast<void>(firstLineOf("losetup -d " + loopDevice_));
+    }
 }
 
 } // namespace testing_support

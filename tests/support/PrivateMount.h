@@ -52,4 +52,29 @@ private:
     bool mounted_ = true;
 };
 
+// A medium whose writes fail as a worn diskette's do: ext2 on a loop device whose backing file
+// lies on a tmpfs too small for it, so that the kernel's writes past the tmpfs's room fail and
+// a flush reports it. Needs real root (loop devices are not namespaced).
+class FailingMedium {
+public:
+    // Mounts a sizeKib medium on directory, backed by backingKib KiB of memory in backingFolder.
+    static std::optional<FailingMedium> mount(const std::string& directory, const std::string& backingFolder,
+                                              unsigned sizeKib, unsigned backingKib, std::string& whyNot);
+
+    FailingMedium(FailingMedium&& other) noexcept;
+    FailingMedium& operator=(FailingMedium&&) = delete;
+    FailingMedium(const FailingMedium&) = delete;
+    FailingMedium& operator=(const FailingMedium&) = delete;
+    // Takes it out: unmounted (lazily), the loop device freed.
+    ~FailingMedium();
+
+private:
+    FailingMedium(std::string directory, std::string loopDevice, TmpfsMount backing)
+        : directory_(std::move(directory)), loopDevice_(std::move(loopDevice)), backing_(std::move(backing)) {}
+
+    std::string directory_;
+    std::string loopDevice_;
+    TmpfsMount backing_;
+};
+
 } // namespace testing_support

@@ -14,18 +14,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What a system leaves of a file whose flush failed: the first page, then zeros.
+// What a system leaves of a file whose flush failed: the pages it could not write are gone, the
+// file's length and time are as they were.
 void loseUnflushedData(const std::string& path) {
-    constexpr std::uintmax_t kFirstPage = 4096;
     std::error_code missing;
     const std::uintmax_t size = fs::file_size(path, missing);
-    if (missing || size <= kFirstPage) {
+    const fs::file_time_type time = fs::last_write_time(path, missing);
+    if (missing) {
         return;
     }
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(kFirstPage));
-    const std::string zeros(static_cast<std::size_t>(size - kFirstPage), '\0');
-    file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    const std::uintmax_t kept = size / 2 - size / 2 % 512;
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(kept));
+        const std::string zeros(static_cast<std::size_t>(size - kept), '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    fs::last_write_time(path, time, missing);
 }
 
 } // namespace
@@ -33,8 +38,9 @@ void loseUnflushedData(const std::string& path) {
 class SimulatedDrive::DiskFile final : public rt::OpenFile {
 public:
     DiskFile(SimulatedDrive& drive, std::unique_ptr<rt::OpenFile> inner, std::size_t disk, std::string path,
-             bool damagedReads = false)
-        : drive_(drive), inner_(std::move(inner)), disk_(disk), path_(std::move(path)), damagedReads_(damagedReads) {}
+             rt::OpenMode mode, bool damagedReads)
+        : drive_(drive), inner_(std::move(inner)), disk_(disk), path_(std::move(path)),
+          writable_(mode != rt::OpenMode::BinaryRead && mode != rt::OpenMode::ReadBack), damagedReads_(damagedReads) {}
 
     std::size_t readAt(int64_t offset, char* buffer, std::size_t size) override {
         drive_.checkReady(disk_);
@@ -66,7 +72,9 @@ public:
         // Whatever happens, the file is closed: a failed close never leaves it open.
         const std::unique_ptr<rt::OpenFile> inner = std::move(inner_);
         drive_.checkReady(disk_);
-        drive_.fireFlushFailure(Op::Close, path_);
+        if (writable_) {
+            drive_.fireFlushFailure(Op::Close, path_);
+        }
         inner->close(flush);
     }
     rt::FileIdentity identity() override {
@@ -79,6 +87,7 @@ private:
     std::unique_ptr<rt::OpenFile> inner_;
     std::size_t disk_;
     std::string path_;
+    bool writable_;
     bool damagedReads_;
 };
 
@@ -236,7 +245,7 @@ std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::
     if (mode == rt::OpenMode::ReadBack) {
         readBacks_.push_back(fs::path(path).filename().string());
     }
-    return std::make_unique<DiskFile>(*this, std::move(file), *disk, path, damaged);
+    return std::make_unique<DiskFile>(*this, std::move(file), *disk, path, mode, damaged);
 }
 
 int SimulatedDrive::attributes(const std::string& path) {

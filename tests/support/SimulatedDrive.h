@@ -55,9 +55,9 @@ public:
         }
     }
 
-    // A failed close or flush loses what the medium could not take, as a real system drops the
-    // pages it could not write: the file keeps its length, but past its first page it holds
-    // zeros, and a later flush of it succeeds. The next read-back of a file on the disk, in
+    // A failed close (of a file open for writing) or flush loses what the medium could not take,
+    // as a real system drops the pages it could not write: the file keeps its length and time,
+    // but its second half holds zeros, and a later flush of it succeeds. The next read-back of a file on the disk, in
     // turn, can be made to differ from what was written (one byte changed).
     void damageNextReadBack() { damageReadBack_ = true; }
     // Files the run read back from the disk, in order.

@@ -1,0 +1,116 @@
+// The run cannot see a disk being swapped: the user may take one out at any dialog and put in a
+// disk used before. Whatever dialog it came through, that disk is a new disk, and the whole set
+// ends up on it without a stranger's part. And two runs never write into one target at once.
+#include "CopyRunFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace copier_tests {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using Op = testing_support::SimulatedDrive::Op;
+
+struct SwapCase {
+    const char* name;
+    std::function<void(CopyScene&)> provoke;
+    std::string prompt;
+    bool wipe = false;
+};
+
+class SwappedDisk : public CopyRunFixture, public ::testing::WithParamInterface<SwapCase> {};
+
+TEST_P(SwappedDisk, AtAnyDialogIsTreatedAsNew) {
+    const SwapCase& c = GetParam();
+    const std::string bytes = makeSource(5000);
+    controls_.wipe(c.wipe);
+    // A disk of an older set, with a part numbered like each of this set's.
+    for (const char* name : {"QUIL.EXE", "QUILME01.sys", "QUILME02.sys", "brief.txt"}) {
+        temp_.write(std::string("used/") + name, std::string(700, 'x'));
+    }
+    c.provoke(*this);
+    boxes().expect(c.prompt, 17, 1, [&] {
+        drive_.setWriteProtected(false);
+        drive_.insert(temp_.path() / "used");
+    });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    ASSERT_TRUE(boxes().allShown());
+    const std::vector<std::string> expected = c.wipe
+                                                  ? std::vector<std::string>{"QUIL.EXE", "QUILME01.sys"}
+                                                  : std::vector<std::string>{"QUIL.EXE", "QUILME01.sys", "brief.txt"};
+    const std::size_t used = drive_.disks().size() - 1;
+    EXPECT_THAT(filesOn(used), ElementsAreArray(expected));
+    EXPECT_EQ(onDisk(used, "QUIL.EXE"), expectedQuilExe(bytes));
+    EXPECT_EQ(onDisk(used, "QUILME01.sys"), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SwappedDisk,
+    ::testing::Values(
+        SwapCase{"WriteProtectedAtTheReassembler", [](CopyScene& s) { s.drive_.setWriteProtected(true); },
+                 text::kTargetError},
+        // The first open on the disk is the trailer's, the second the part's.
+        SwapCase{"PartRefused", [](CopyScene& s) { s.drive_.failNext(Op::Open, 70, 1); }, text::kTargetError},
+        SwapCase{"NotReadyAtTheFirstChunk", [](CopyScene& s) { s.drive_.failNext(Op::Write, 71, 4); }, text::kNotReady},
+        SwapCase{"PartLostAtItsClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57, 1); }, text::kTargetError},
+        SwapCase{"WipeRefused",
+                 [](CopyScene& s) {
+                     s.temp_.write("drive/disk1/alt.txt", "weg");
+                     s.drive_.failNext(Op::Remove, 75);
+                 },
+                 text::kWipeError, true}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST_F(CopyRunFixture, AFullDiskPutBackWithoutTheWipeKeepsItsPart) {
+    const std::string bytes = makeSource(5000);
+    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
+    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(disk(0)); });
+    boxes().expect(text::kOwnParts, 65, 1, swapToBlankDisk());
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    ASSERT_TRUE(boxes().allShown());
+    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
+    EXPECT_EQ(joinedParts(), bytes);
+}
+
+const std::string kTargetBusy = "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
+                                "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";
+
+class TwoRuns : public CopyRunFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst) {
+    const bool floppy = GetParam();
+    const std::string bytes = makeSource(300000);
+    if (!floppy) {
+        temp_.write("c/ZIEL/brief.txt", "bleibt");
+        controls_.targetFolder("C:\\ZIEL");
+    }
+    // The second run starts while the first one yields between its chunks.
+    events().onYield([&](int count) {
+        if (count == 2) {
+            run();
+        }
+    });
+    boxes().expect(kTargetBusy, 16, 1);
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    ASSERT_TRUE(boxes().allShown());
+    const std::string quil = floppy ? onDisk(0, "QUIL.EXE") : testing_support::readFile(cRoot_ / "ZIEL" / "QUIL.EXE");
+    EXPECT_EQ(quil, expectedQuilExe(bytes));
+    if (floppy) {
+        EXPECT_EQ(joinedParts(), bytes);
+    }
+    // Over: the next run is free to write there.
+    events().onYield([](int) {});
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns, ::testing::Values(true, false),
+                         [](const auto& param) { return std::string(param.param ? "Floppy" : "Folder"); });
+
+} // namespace
+} // namespace copier_tests
