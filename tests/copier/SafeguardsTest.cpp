@@ -4,6 +4,8 @@
 #include "CopyRunFixture.h"
 
 #include <filesystem>
+#include <fstream>
+#include <tuple>
 
 namespace copier_tests {
 namespace {
@@ -147,6 +149,38 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), forLinux) << target;
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS"), forWindows) << target;
     }
+}
+
+// Only the root of a removable medium is emptied without a question; a folder on it is asked
+// for like any folder. No keeps everything and writes nothing.
+TEST_F(CopyRunFixture, TheWipeAsksForEveryFolderButARemovableRoot) {
+    makeSource(5000);
+    const std::tuple<const char*, fs::path, bool> targets[] = {
+        {"C:\\ZIEL\\", cRoot_ / "ZIEL", true}, {"A:\\Sub\\", disk(0) / "Sub", true}, {"A:\\", disk(0), false}};
+    for (const auto& [target, folder, asked] : targets) {
+        SCOPED_TRACE(target);
+        fs::create_directories(folder);
+        std::ofstream(folder / "brief.txt") << "bleibt bei Nein";
+        controls_.targetFolder(target).wipe();
+        boxes().expect(asked ? text::wipeQuestion(target, 1) : text::kFinished, asked ? 292 : 64, asked ? 7 : 1);
+        run();
+        EXPECT_TRUE(boxes().allShown());
+        EXPECT_EQ(fs::exists(folder / "brief.txt"), asked);
+        EXPECT_EQ(fs::exists(folder / "QUIL.EXE"), !asked);
+    }
+}
+
+TEST_F(CopyRunFixture, ASourceThatGrowsIsGivenUpAtTheNextChunkNotCopiedOnToItsNewEnd) {
+    const std::string bytes = makeSource(300000);
+    events().onYield([&](int count) {
+        if (count == 2) {
+            std::ofstream(sourceFile(), std::ios::app | std::ios::binary) << std::string(100000, 'm');
+        }
+    });
+    boxes().expect(text::kSourceChanged, 16, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 2 * 131072));
 }
 
 struct ShrinkCase {

@@ -3,12 +3,14 @@
 #include "runtime/posix/PosixFileSystem.h"
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
+#include "support/InjectedFaults.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -156,6 +158,12 @@ TEST_F(PosixFileSystemTest, OpenModes) {
     write->write("ab", 2);
     write->close();
     EXPECT_EQ(readFile(at("w.bin")), "ab23456789"); // not truncated
+    // A name held by a link is never written through, in any mode.
+    fs::create_symlink(at("w.bin"), at("link.bin"));
+    for (const rt::OpenMode mode : {rt::OpenMode::BinaryWrite, rt::OpenMode::Append, rt::OpenMode::Output}) {
+        EXPECT_EQ(errorOf([&] { fs_.open(at("link.bin"), mode); }), 75);
+    }
+    EXPECT_EQ(readFile(at("w.bin")), "ab23456789");
 
     dir_.write("o.txt", "old contents");
     auto output = fs_.open(at("o.txt"), rt::OpenMode::Output);
@@ -255,6 +263,19 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
         after.replace(static_cast<std::size_t>(position), std::min<std::size_t>(2, after.size()), "xy");
         EXPECT_EQ(readFile(at("part.sys")), after);
     }
+}
+
+TEST_F(PosixFileSystemTest, ACloseAfterARefusedWriteStillFlushesWhatWentBefore) {
+    auto file = fs_.open(at("part.sys"), rt::OpenMode::BinaryWrite);
+    file->write("abc", 3);
+    {
+        FileSizeLimit limit(3);
+        ASSERT_TRUE(limit.ok());
+        EXPECT_EQ(errorOf([&] { file->write("d", 1); }), 61);
+    }
+    testing_support::InjectedFaults faults;
+    faults.failFlushes(EIO);
+    EXPECT_EQ(errorOf([&] { file->close(); }), 57);
 }
 
 // Whole pages go to the medium while the file is still being written; a write refused after
