@@ -66,8 +66,10 @@ std::string currentFolder();
 // The absolute, resolved form of an existing folder, or nothing. A relative folder is taken
 // from workingFolder.
 std::optional<std::string> resolveFolder(const std::string& folder, const std::string& workingFolder);
-// The folder named in the trailer as a folder of this machine that exists, or nothing.
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder);
+// The folder named in the trailer in this host's form, from its text alone, or nothing when the
+// text names no absolute folder here. Nothing is looked up: a set comes from another machine,
+// and merely looking at a share it names ("\\host\share\") contacts that host.
+std::optional<std::string> proposedFolder(const std::string& trailerFolder);
 // Moves the working folder off every medium the user may swap.
 lowio::SystemError leaveWorkingFolder();
 

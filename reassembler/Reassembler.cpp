@@ -17,10 +17,6 @@ namespace quil {
 
 namespace {
 
-std::string useAnotherFolder() {
-    return std::string("Geben Sie den Zielordner beim Aufruf an, zum Beispiel:\n  QUIL.EXE ") + host::exampleFolder();
-}
-
 // Asks before an existing file is replaced; a folder of that name is never replaced.
 bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
     const host::FileFacts::Kind kind = host::kindOfEntry(path);
@@ -63,27 +59,6 @@ std::string chooseName(const std::string& named, Terminal& terminal) {
         name = *other;
     }
     return name;
-}
-
-// A disk set comes from another machine, so the folder its trailer names is outside input: the
-// file goes there only when the user agrees (or names another folder). End of input writes
-// nothing.
-std::string confirmOutputFolder(const std::string& folder, const std::string& workingFolder, Terminal& terminal) {
-    for (;;) {
-        const FolderAnswer answer = terminal.askWhereTo(printable(folder));
-        switch (answer.kind) {
-        case FolderAnswer::Kind::Yes:
-            return folder;
-        case FolderAnswer::Kind::No:
-            throw Failure(kStopped, "Nichts geschrieben. " + useAnotherFolder());
-        case FolderAnswer::Kind::Folder:
-            if (std::optional<std::string> chosen = resolveFolder(answer.folder, workingFolder)) {
-                return *chosen;
-            }
-            terminal.say("Den Ordner „" + printable(answer.folder) + "“ gibt es nicht.");
-            break;
-        }
-    }
 }
 
 void checkRoom(const std::string& folder, std::int64_t length) {
@@ -149,10 +124,12 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         const std::string workingFolder = host::currentFolder();
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
-        std::string outputFolder = chooseOutputFolder(argument, host::sourceFolderHere(trailer.folder), workingFolder);
-        if (!argument && outputFolder != resolveFolder(workingFolder, workingFolder)) {
-            outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
-        }
+        // A folder given as argument is the user's choice, and the set's folder is not even read
+        // then; without one, the set's folder is only proposed.
+        const std::optional<std::string> proposal = argument ? std::nullopt : host::proposedFolder(trailer.folder);
+        const std::string outputFolder = proposal && *proposal != workingFolder
+                                             ? confirmOutputFolder(*proposal, workingFolder, terminal)
+                                             : chooseOutputFolder(argument, workingFolder);
         const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
         if (!parts) {
             throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");

@@ -24,12 +24,16 @@
 
 namespace quil {
 
-std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
-    if (driveLetterFolder.empty()) {
+std::optional<std::string> proposedFolder(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
+    // Only a drive letter says where on this machine: "\\host\share\" would turn into "//host/share"
+    // and "\Daten\" into "/Daten", neither of which the splitter meant.
+    if (!dospath::hasDrivePrefix(driveLetterFolder)) {
         return std::nullopt;
     }
     std::string native;
     try {
+        // Maps the letter only (the floppy's letter asks the mount table); the folder's own
+        // path is not touched.
         native = drives.toNative(driveLetterFolder);
     } catch (const std::exception&) {
         // A drive this machine does not have, or one with nothing mounted.
@@ -38,7 +42,10 @@ std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder
     if (native.empty() || native.front() != '/') {
         return std::nullopt;
     }
-    return host::resolveFolder(native, "/");
+    while (native.size() > 1 && native.back() == '/') {
+        native.pop_back();
+    }
+    return native;
 }
 
 namespace host {
@@ -197,8 +204,8 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
     return std::string(resolved.get());
 }
 
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder) {
-    return quil::sourceFolderHere(trailerFolder, rt::DriveMap::hostDefault());
+std::optional<std::string> proposedFolder(const std::string& trailerFolder) {
+    return quil::proposedFolder(trailerFolder, rt::DriveMap::hostDefault());
 }
 
 lowio::SystemError leaveWorkingFolder() {

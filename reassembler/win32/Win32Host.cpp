@@ -42,6 +42,23 @@ bool isAbsolute(const std::string& path) {
            (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]));
 }
 
+// The absolute form of a path from its text alone: GetFullPathNameW drops "." and "..", turns "/"
+// into "\" and never opens anything.
+std::optional<std::string> fullPathText(const std::string& path) {
+    const std::wstring wide = widen(path);
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    full.resize(length);
+    return narrow(full);
+}
+
 std::wstring volumeRoot(const std::string& folder) {
     std::vector<wchar_t> root(32768);
     if (!::GetVolumePathNameW(widen(folder).c_str(), root.data(), static_cast<DWORD>(root.size()))) {
@@ -246,18 +263,11 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
             absolute = joinPath(workingFolder, folder);
         }
     }
-    const std::wstring wide = widen(absolute);
-    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
+    const std::optional<std::string> full = fullPathText(absolute);
+    if (!full) {
         return std::nullopt;
     }
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
-    std::string resolved = withoutTrailingSeparator(narrow(full));
+    const std::string resolved = withoutTrailingSeparator(*full);
     const DWORD attributes = ::GetFileAttributesW(longPath(resolved).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return std::nullopt;
@@ -265,12 +275,17 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
     return resolved;
 }
 
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder) {
+std::optional<std::string> proposedFolder(const std::string& trailerFolder) {
     // A folder without a drive or server would be taken relative to wherever QUIL stands.
-    if (!isAbsolute(trailerFolder)) {
+    if (!isAbsolute(trailerFolder) || trailerFolder.find('\0') != std::string::npos) {
         return std::nullopt;
     }
-    return resolveFolder(trailerFolder, trailerFolder);
+    // Text only: a share is not contacted before the user agrees to write there.
+    const std::optional<std::string> full = fullPathText(trailerFolder);
+    if (!full) {
+        return std::nullopt;
+    }
+    return withoutTrailingSeparator(*full);
 }
 
 lowio::SystemError leaveWorkingFolder() {

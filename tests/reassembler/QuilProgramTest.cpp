@@ -91,16 +91,19 @@ TEST_F(QuilProgramTest, WithoutArgumentTheFileGoesToItsSourceFolderOrTheCurrentF
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(out() / "quelle.bin") == data);
 
-    // A source folder that does not exist here: the current folder (the test runs in root).
+    // A source folder is asked about before it is looked up, so one that does not exist here
+    // is found missing only after the yes; "." is the current folder (the test runs in root).
     makeReassembler(set(), trailer("5000", "Z:\\gibt\\es\\nicht\\", "", "quelle.bin"));
-    result = run({});
+    result = run({}, {{"Dorthin wiederherstellen?", "j"}, {"gibt es nicht.", "."}});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(root_.path() / "quelle.bin") == data);
 
-    // A relative argument is taken from the current folder, not from wherever the program went.
+    // A relative argument is taken from the current folder, not from wherever the program went;
+    // with an argument the set's folder is not even proposed.
     std::filesystem::create_directories(root_.path() / "rel");
     result = run({"rel"});
     EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.find("stammt aus"), std::string::npos) << result.output;
     EXPECT_TRUE(readFile(root_.path() / "rel" / "quelle.bin") == data);
     expectNoCopyLeft();
 }
