@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 namespace quil {
 
@@ -59,6 +60,27 @@ std::string chooseName(const std::string& named, Terminal& terminal) {
         name = *other;
     }
     return name;
+}
+
+// A set is only made from a file with bytes in it. A length of 0 beside parts means line 1 lost
+// its digits (a "0" left after a NUL or a line feed is all the reading finds): joining nothing
+// would "restore" an empty file and call that success.
+void checkLengthAgainstParts(std::int64_t length, const std::string& partsFolder) {
+    if (length != 0) {
+        return;
+    }
+    const std::optional<std::vector<std::string>> names = host::listFolder(partsFolder);
+    std::string found = names ? std::string() : std::string("der Ordner der Teile lässt sich nicht durchsehen");
+    for (const std::string& name : names.value_or(std::vector<std::string>{})) {
+        if (diskset::isPartName(name)) {
+            found = "neben QUIL.EXE liegt " + printable(name);
+            break;
+        }
+    }
+    if (!found.empty()) {
+        throw Failure(kDamaged, "QUIL.EXE ist beschädigt: Zeile 1 nennt die Länge 0, aber " + found +
+                                    ". Die Länge der Originaldatei ist unlesbar; es wurde nichts geschrieben.");
+    }
 }
 
 void checkRoom(const std::string& folder, std::int64_t length) {
@@ -113,6 +135,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
         const diskset::Trailer& trailer = *reading.trailer;
+        checkLengthAgainstParts(trailer.length, partsFolder);
         const std::optional<std::string> trailerName = diskset::outputName(trailer);
         if (!trailerName) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;

@@ -167,6 +167,8 @@ TEST_F(QuilProgramTest, DamagedTrailersAreReportedAndNothingIsWritten) {
         {trailer("", "Z:\\", "name.bin", "name.bin"), "leer"},
         {trailer("99999999999999999999999", "Z:\\", "name.bin", "name.bin"), "unmöglich große"},
         {"300\r\nname.bin\r\nname.bin\r\n", "QUIL.EXE ist beschädigt"},
+        {trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0, aber neben QUIL.EXE liegt QUILME01.sys"},
+        {std::string("12\0", 3) + trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0"},
         {trailer("300", "Z:\\", "", ".."), "keinen brauchbaren Namen"},
         {trailer("300", "Z:\\", "a/../..", "x"), "keinen brauchbaren Namen"},
         {trailer("300", "Z:\\", "x\\..", "x"), "keinen brauchbaren Namen"},
