@@ -51,8 +51,9 @@ void removeOwnCopy(const std::string& originFolder);
 
 // A German description of a system error, for the few a user can act on.
 std::string describeError(lowio::SystemError error);
-// A trailer line as this host's text: the splitter writes names as its host stores them.
-std::string fromTrailerText(const std::string& bytes);
+// A name line of the trailer as this host's text: utf8 says the set's names are UTF-8 (see
+// takeNameEncoding), else they are in the ANSI code page of the Windows machine that wrote them.
+std::string fromTrailerText(const std::string& bytes, bool utf8);
 // A folder the user may name as an example in a message.
 const char* exampleFolder();
 

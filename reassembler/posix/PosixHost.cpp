@@ -150,8 +150,9 @@ std::string describeError(lowio::SystemError err) {
     }
 }
 
-std::string fromTrailerText(const std::string& bytes) {
-    // A Linux splitter writes names as the file system stores them.
+std::string fromTrailerText(const std::string& bytes, bool) {
+    // This program is shipped only with sets written on Linux, where a name is written as the
+    // file system stores it and restored the same way.
     return bytes;
 }
 

@@ -181,10 +181,8 @@ std::string describeError(lowio::SystemError error) {
     return text;
 }
 
-std::string fromTrailerText(const std::string& bytes) {
-    // A Windows splitter writes names in the ANSI code page, a Linux one in UTF-8; bytes that
-    // are valid UTF-8 are almost never meant as ANSI text.
-    return win32::utf8FromUtf8OrAnsi(bytes);
+std::string fromTrailerText(const std::string& bytes, bool utf8) {
+    return utf8 ? bytes : narrow(lowio::win32::widenAnsi(bytes));
 }
 
 std::optional<std::string> nameProblem(const std::string& name) {

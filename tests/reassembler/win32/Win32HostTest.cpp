@@ -60,12 +60,13 @@ TEST(Win32HostTest, QuotedWordsComeBackExactly) {
 }
 
 TEST(Win32HostTest, TrailerNamesInUtf8OrTheAnsiCodePage) {
-    EXPECT_EQ(quil::host::fromTrailerText("Gro\xc3\x9f.txt"), "Groß.txt");
-    EXPECT_EQ(quil::host::fromTrailerText("plain.txt"), "plain.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Gro\xc3\x9f.txt", true), "Groß.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("plain.txt", false), "plain.txt");
     if (::GetACP() != 1252) {
         GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
     }
-    EXPECT_EQ(quil::host::fromTrailerText("Gro\xdf \xe4.txt"), "Groß ä.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Gro\xdf \xe4.txt", false), "Groß ä.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Kunden \xc4\x96Z.xls", false), "Kunden Ä–Z.xls");
 }
 
 TEST(Win32HostTest, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
