@@ -128,6 +128,8 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
                                   bool& nameTaken);
 // Removes the temporary file and forgets it.
 void removeTemporary(const std::string& temporary);
+// Keeps the temporary file where it is and forgets it: it holds a complete restored file.
+void keepTemporary(const std::string& temporary);
 
 } // namespace host
 } // namespace quil

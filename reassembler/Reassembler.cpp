@@ -171,13 +171,19 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
 
         OutputFile output(outputFolder, name);
         Joiner(trailer.length, *parts, workingFolder, terminal).run(output);
-        // A name the system calls taken while nothing can be seen there would be asked about
-        // forever; after a few tries the run ends instead (the temporary file goes with it).
+        // A file that took the name during the join is asked about again. A name the system
+        // calls taken while nothing can be seen there would be asked about forever; after a few
+        // tries the run ends instead. Either way the complete file is kept under another name.
         for (int attempt = 1; !output.commit(replace); ++attempt) {
-            replace = mayReplaceExisting(finalPath, terminal);
+            try {
+                replace = mayReplaceExisting(finalPath, terminal);
+            } catch (const Failure& refused) {
+                throw Failure(refused.status(), std::string(refused.what()) + " " + output.keepAside());
+            }
             if (!replace && attempt >= 3) {
                 throw Failure(kDamaged, "Die fertige Datei kann nicht " + printable(finalPath) +
-                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen.");
+                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen. " +
+                                            output.keepAside());
             }
         }
         terminal.say("Die Datei " + printable(name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +

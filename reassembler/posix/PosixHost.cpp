@@ -345,5 +345,9 @@ void removeTemporary(const std::string& temporary) {
     forgetTemporary();
 }
 
+void keepTemporary(const std::string&) {
+    forgetTemporary();
+}
+
 } // namespace host
 } // namespace quil

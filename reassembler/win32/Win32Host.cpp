@@ -446,4 +446,12 @@ void removeTemporary(const std::string& temporary) {
     ::ReleaseSRWLockExclusive(&temporaryLock);
 }
 
+void keepTemporary(const std::string& temporary) {
+    ::AcquireSRWLockExclusive(&temporaryLock);
+    // Hidden it would be hard to find from the message.
+    ::SetFileAttributesW(longPath(temporary).c_str(), FILE_ATTRIBUTE_NORMAL);
+    pendingTemporary.clear();
+    ::ReleaseSRWLockExclusive(&temporaryLock);
+}
+
 } // namespace quil::host

@@ -6,13 +6,19 @@
 namespace quil_test {
 
 std::vector<JoinFailureCase> hostJoinFailureCases() {
-    return {{"PartGrownWhileRead", [](auto&) {}, 0,
-             [](const testing_support::TempDir& dir) -> std::int64_t {
-                 // The kernel lists this file with length 0, yet reading it gives its text.
-                 std::filesystem::create_symlink("/proc/self/status", dir.path() / "set" / "QUILME01.sys");
-                 return 10;
-             },
-             "länger als die Originaldatei"}};
+    return {
+        {"PartGrownWhileRead", [](auto&) {}, 0,
+         [](const testing_support::TempDir& dir) -> std::int64_t {
+             // The kernel lists this file with length 0, yet reading it gives its text.
+             std::filesystem::create_symlink("/proc/self/status", dir.path() / "set" / "QUILME01.sys");
+             return 10;
+         },
+         "länger als die Originaldatei"},
+    };
+}
+
+std::vector<BlockedNameCase> hostBlockedNameCases() {
+    return {};
 }
 
 } // namespace quil_test
