@@ -38,14 +38,14 @@ std::string ownExecutable();
 // Leaving the first disk, so that it can be swapped: the program continues as a copy in a
 // private temporary folder. exitCode is set when that copy ran to its end (the caller ends
 // with it); otherwise problem says why it could not start and the program goes on as it is.
-// A host may replace the process with the copy, and then this returns only on failure.
+// A host may replace the process with the copy, and then this returns only on failure. The
+// copy itself never removes anything: only the run that made it cleans it away, so the hidden
+// option typed by hand cannot make the program delete a file.
 struct Relocation {
     std::optional<int> exitCode;
     std::string problem;
 };
 Relocation relocate(const std::vector<std::string>& arguments, const std::string& originFolder);
-// In the copy: whatever the copy itself must do to leave nothing behind.
-void removeOwnCopy(const std::string& originFolder);
 
 // --- Text ---------------------------------------------------------------------------------
 

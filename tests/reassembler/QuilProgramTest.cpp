@@ -360,6 +360,17 @@ TEST_F(QuilProgramTest, AReadOnlyProgramOnTheDiskLeavesNoCopyBehind) {
     expectNoCopyLeft();
 }
 
+TEST_F(QuilProgramTest, TheCopyOptionTypedByHandDeletesNothing) {
+    // A set kept in a folder named like the private copy's, inside the temporary folder itself.
+    const std::filesystem::path lookalike = tmp() / "splitwerk-quil-abc123";
+    writeParts(set(), "abc", {3});
+    writeParts(lookalike, "abc", {3});
+    const auto program = makeReassembler(lookalike, trailer("3", "", "a.txt", "a.txt"));
+    const auto result = runQuil(program, {"--quil-kopie-von", set().string(), out().string()}, root_.path(), tmp());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(entries(lookalike), (std::vector<std::string>{"QUIL.EXE", "QUILME01.sys"}));
+}
+
 TEST(QuilBuildTest, TheBuiltReassemblerEndsWithALineFeed) {
     // The trailer's first line begins after that line feed; a program ending in a digit
     // would otherwise lengthen the length line.
