@@ -131,7 +131,7 @@ TEST(Win32HostTest, FoldersResolveFromTheWorkingFolder) {
     }
     // The set's folder is proposed from its text: a share is not contacted before the user agrees.
     EXPECT_EQ(quil::host::proposedFolder(a + "\\"), a);
-    EXPECT_EQ(quil::host::proposedFolder("\\\\wirt\\freigabe\\ordner\\"), "\\\\wirt\\freigabe\\ordner");
+    EXPECT_EQ(quil::host::proposedFolder("\\\\wirt\\freigabe\\ordner\\"), "\\\\wirt\\freigabe\\ordner\\");
     EXPECT_EQ(quil::host::proposedFolder("a\\"), std::nullopt); // no drive: not taken
     EXPECT_EQ(quil::host::folderOf("C:\\QUIL.EXE"), "C:\\");
     EXPECT_EQ(quil::host::folderOf(a + "\\QUIL.EXE"), a);
