@@ -103,6 +103,12 @@ lowio::SystemError factsOf(lowio::NativeHandle handle, FileFacts& facts);
 std::optional<std::vector<std::string>> listFolder(const std::string& folder);
 // Opens a file for reading; a special file (a pipe) must not make this wait.
 lowio::Handle openForReading(const std::string& path, lowio::SystemError& error);
+// Copies up to size bytes from the position of from to the position of to inside the system,
+// without passing them through the program, and moves both positions; copied says how many. An
+// error only means this way is closed (another file system, a host without it, or a real
+// failure): the caller then reads and writes itself, and that reports a real failure as such.
+lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to, std::size_t size,
+                                std::size_t& copied);
 // Bytes free for this user in the folder, or nothing when the file system does not tell.
 std::optional<std::int64_t> freeBytes(const std::string& folder);
 

@@ -47,6 +47,16 @@ void OutputFile::write(const char* data, std::size_t size) {
     writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(size), written_);
 }
 
+std::size_t OutputFile::copyInSystem(lowio::NativeHandle from, std::size_t size) {
+    std::size_t copied = 0;
+    if (host::copyInSystem(from, fd_.get(), size, copied) != 0 || copied == 0) {
+        return 0;
+    }
+    written_ += static_cast<std::int64_t>(copied);
+    writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(copied), written_);
+    return copied;
+}
+
 bool OutputFile::commit(bool mayReplace) {
     if (fd_.valid()) {
         lowio::SystemError err = lowio::flush(fd_.get());

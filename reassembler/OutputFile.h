@@ -21,6 +21,10 @@ public:
 
     // Writes all bytes or throws Failure.
     void write(const char* data, std::size_t size);
+    // Copies up to size bytes from the position of from inside the system (see
+    // host::copyInSystem) and returns how many. 0 says nothing about the end of from: the
+    // caller then reads and writes itself.
+    std::size_t copyInSystem(lowio::NativeHandle from, std::size_t size);
     std::int64_t written() const { return written_; }
 
     // Flushes the data to the medium and gives the file its final name. Without

@@ -260,6 +260,16 @@ lowio::Handle openForReading(const std::string& path, lowio::SystemError& error)
     return fd;
 }
 
+lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to, std::size_t size,
+                                std::size_t& copied) {
+    ssize_t done = 0;
+    do {
+        done = ::copy_file_range(from, nullptr, to, nullptr, size, 0);
+    } while (done < 0 && errno == EINTR);
+    copied = done > 0 ? static_cast<std::size_t>(done) : 0;
+    return done < 0 ? errno : 0;
+}
+
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {

@@ -355,6 +355,12 @@ lowio::Handle openForReading(const std::string& path, lowio::SystemError& error)
     return handle;
 }
 
+lowio::SystemError copyInSystem(lowio::NativeHandle, lowio::NativeHandle, std::size_t, std::size_t& copied) {
+    // Windows copies whole files, not ranges between open handles; the join reads and writes.
+    copied = 0;
+    return ERROR_NOT_SUPPORTED;
+}
+
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
     ULARGE_INTEGER available{};
     if (!::GetDiskFreeSpaceExW(longPath(joinPath(folder, "")).c_str(), &available, nullptr, nullptr)) {
