@@ -1,6 +1,5 @@
-// Ways a join can fail at the medium, and ways the finished file can be kept from its name, as
-// tables: the shared ones, and those only one host can stage (a file the kernel lists with
-// another length than it reads, a file another program holds open).
+// Ways a join can fail at the medium, as a table: the shared ones, and those only one host can
+// stage (a file the kernel lists with another length than it reads, say).
 #pragma once
 
 #include "support/InjectedFaults.h"
@@ -8,9 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <vector>
 
@@ -32,17 +29,5 @@ inline void PrintTo(const JoinFailureCase& c, std::ostream* out) {
 }
 
 std::vector<JoinFailureCase> hostJoinFailureCases();
-
-struct BlockedNameCase {
-    const char* name;
-    // Keeps the final name from being given; the block lasts as long as the returned object.
-    std::function<std::shared_ptr<void>(const std::filesystem::path& finalPath)> block;
-};
-
-inline void PrintTo(const BlockedNameCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-std::vector<BlockedNameCase> hostBlockedNameCases();
 
 } // namespace quil_test

@@ -361,8 +361,7 @@ TEST_F(QuilProgramTest, AReadOnlyProgramOnTheDiskLeavesNoCopyBehind) {
 }
 
 TEST_F(QuilProgramTest, TheCopyOptionTypedByHandDeletesNothing) {
-    // A set kept in a folder named like the private copy's, inside the temporary folder itself.
-    const std::filesystem::path lookalike = tmp() / "splitwerk-quil-abc123";
+    const std::filesystem::path lookalike = tmp() / "splitwerk-quil-abc123"; // like the private copy's
     writeParts(set(), "abc", {3});
     writeParts(lookalike, "abc", {3});
     const auto program = makeReassembler(lookalike, trailer("3", "", "a.txt", "a.txt"));

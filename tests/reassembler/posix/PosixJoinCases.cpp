@@ -22,8 +22,4 @@ std::vector<JoinFailureCase> hostJoinFailureCases() {
              "QUILME01.sys ist zu kurz: gelesen wurden nur"}};
 }
 
-std::vector<BlockedNameCase> hostBlockedNameCases() {
-    return {};
-}
-
 } // namespace quil_test

@@ -146,6 +146,20 @@ TEST(Win32HostTest, FixedFoldersAreNotSwappedAndShareTheirVolume) {
     EXPECT_TRUE(quil::host::freeBytes(dir.str()).value_or(0) > 0);
 }
 
+TEST(Win32HostTest, AFileHeldOpenElsewhereStaysAndTheRestoredOneIsKeptBesideIt) {
+    testing_support::TempDir dir;
+    dir.write("a.bin", "alt");
+    // As an office program holds an open document: others may read it, nothing more.
+    const HANDLE held = ::CreateFileW((dir.path() / "a.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    quil::OutputFile output(dir.str(), "a.bin");
+    output.write("neu", 3);
+    EXPECT_ANY_THROW(output.commit(true));
+    ::CloseHandle(held);
+    EXPECT_EQ(testing_support::readFile(dir.path() / "a (wiederhergestellt).bin"), "neu");
+    EXPECT_EQ(testing_support::readFile(dir.path() / "a.bin"), "alt");
+}
+
 // Folders nested past 260 characters, removed with the long form again: the standard library
 // here cannot reach that deep.
 class DeepFolders {
