@@ -38,21 +38,22 @@ std::string ownExecutable();
 // Leaving the first disk, so that it can be swapped: the program continues as a copy in a
 // private temporary folder. exitCode is set when that copy ran to its end (the caller ends
 // with it); otherwise problem says why it could not start and the program goes on as it is.
-// A host may replace the process with the copy, and then this returns only on failure.
+// A host may replace the process with the copy, and then this returns only on failure. The
+// copy itself never removes anything: only the run that made it cleans it away, so the hidden
+// option typed by hand cannot make the program delete a file.
 struct Relocation {
     std::optional<int> exitCode;
     std::string problem;
 };
 Relocation relocate(const std::vector<std::string>& arguments, const std::string& originFolder);
-// In the copy: whatever the copy itself must do to leave nothing behind.
-void removeOwnCopy(const std::string& originFolder);
 
 // --- Text ---------------------------------------------------------------------------------
 
 // A German description of a system error, for the few a user can act on.
 std::string describeError(lowio::SystemError error);
-// A trailer line as this host's text: the splitter writes names as its host stores them.
-std::string fromTrailerText(const std::string& bytes);
+// A name line of the trailer as this host's text: utf8 says the set's names are UTF-8 (see
+// takeNameEncoding), else they are in the ANSI code page of the Windows machine that wrote them.
+std::string fromTrailerText(const std::string& bytes, bool utf8);
 // A folder the user may name as an example in a message.
 const char* exampleFolder();
 
@@ -66,8 +67,10 @@ std::string currentFolder();
 // The absolute, resolved form of an existing folder, or nothing. A relative folder is taken
 // from workingFolder.
 std::optional<std::string> resolveFolder(const std::string& folder, const std::string& workingFolder);
-// The folder named in the trailer as a folder of this machine that exists, or nothing.
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder);
+// The folder named in the trailer in this host's form, from its text alone, or nothing when the
+// text names no absolute folder here. Nothing is looked up: a set comes from another machine,
+// and merely looking at a share it names ("\\host\share\") contacts that host.
+std::optional<std::string> proposedFolder(const std::string& trailerFolder);
 // Moves the working folder off every medium the user may swap.
 lowio::SystemError leaveWorkingFolder();
 
@@ -100,6 +103,12 @@ lowio::SystemError factsOf(lowio::NativeHandle handle, FileFacts& facts);
 std::optional<std::vector<std::string>> listFolder(const std::string& folder);
 // Opens a file for reading; a special file (a pipe) must not make this wait.
 lowio::Handle openForReading(const std::string& path, lowio::SystemError& error);
+// Copies up to size bytes from the position of from to the position of to inside the system,
+// without passing them through the program, and moves both positions; copied says how many. An
+// error only means this way is closed (another file system, a host without it, or a real
+// failure): the caller then reads and writes itself, and that reports a real failure as such.
+lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to, std::size_t size,
+                                std::size_t& copied);
 // Bytes free for this user in the folder, or nothing when the file system does not tell.
 std::optional<std::int64_t> freeBytes(const std::string& folder);
 
@@ -125,6 +134,8 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
                                   bool& nameTaken);
 // Removes the temporary file and forgets it.
 void removeTemporary(const std::string& temporary);
+// Keeps the temporary file where it is and forgets it: it holds a complete restored file.
+void keepTemporary(const std::string& temporary);
 
 } // namespace host
 } // namespace quil

@@ -10,7 +10,7 @@
 namespace quil {
 
 OutputFile::OutputFile(const std::string& folder, const std::string& name)
-    : folder_(folder), finalPath_(joinPath(folder, name)) {
+    : folder_(folder), name_(name), finalPath_(joinPath(folder, name)) {
     lowio::SystemError err = 0;
     fd_ = host::createTemporary(folder, temporaryPath_, err);
     if (!fd_.valid()) {
@@ -47,6 +47,16 @@ void OutputFile::write(const char* data, std::size_t size) {
     writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(size), written_);
 }
 
+std::size_t OutputFile::copyInSystem(lowio::NativeHandle from, std::size_t size) {
+    std::size_t copied = 0;
+    if (host::copyInSystem(from, fd_.get(), size, copied) != 0 || copied == 0) {
+        return 0;
+    }
+    written_ += static_cast<std::int64_t>(copied);
+    writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(copied), written_);
+    return copied;
+}
+
 bool OutputFile::commit(bool mayReplace) {
     if (fd_.valid()) {
         lowio::SystemError err = lowio::flush(fd_.get());
@@ -64,8 +74,11 @@ bool OutputFile::commit(bool mayReplace) {
     bool nameTaken = false;
     if (const lowio::SystemError err = host::placeTemporary(temporaryPath_, finalPath_, mayReplace, nameTaken);
         err != 0) {
+        // Every disk has been read for this file: throwing it away would mean feeding them all again.
         throw Failure(kDamaged, "Die fertige Datei konnte nicht " + printable(finalPath_) + " genannt werden (" +
-                                    describeError(err) + ").");
+                                    describeError(err) + "). " + keepAside() + " Ist " + printable(name_) +
+                                    " in einem anderen Programm geöffnet, schließen Sie es und benennen Sie die "
+                                    "Datei dann selbst um.");
     }
     if (nameTaken) {
         return false;
@@ -73,6 +86,29 @@ bool OutputFile::commit(bool mayReplace) {
     committed_ = true;
     temporaryPath_.clear();
     return true;
+}
+
+std::string OutputFile::keepAside() {
+    const std::size_t dot = name_.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot != 0;
+    const std::string stem = hasExtension ? name_.substr(0, dot) : name_;
+    const std::string extension = hasExtension ? name_.substr(dot) : std::string();
+    for (int number = 1; number <= 9; ++number) {
+        const std::string tag =
+            number == 1 ? " (wiederhergestellt)" : " (wiederhergestellt " + std::to_string(number) + ")";
+        const std::string path = joinPath(folder_, stem + tag + extension);
+        bool nameTaken = false;
+        if (host::placeTemporary(temporaryPath_, path, false, nameTaken) == 0 && !nameTaken) {
+            committed_ = true;
+            temporaryPath_.clear();
+            return "Die wiederhergestellte Datei ist vollständig und liegt unter " + printable(path) + ".";
+        }
+    }
+    // A name too long for one more word, or a folder that takes no new names: the file stays
+    // where and as it is.
+    host::keepTemporary(temporaryPath_);
+    committed_ = true;
+    return "Die wiederhergestellte Datei ist vollständig und liegt unter " + printable(temporaryPath_) + ".";
 }
 
 } // namespace quil

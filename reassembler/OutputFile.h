@@ -1,6 +1,7 @@
 // The restored file while it is being written: a hidden temporary file in the output folder
 // that gets the final name only when it is complete and on the medium. Until then nothing
 // carries the final name, and every way out (failure, abort, Ctrl-C) removes the temporary.
+// Once complete it is never removed: a file that cannot take its name keeps another one.
 #pragma once
 
 #include "lowio/Io.h"
@@ -20,12 +21,23 @@ public:
 
     // Writes all bytes or throws Failure.
     void write(const char* data, std::size_t size);
+    // Copies up to size bytes from the position of from inside the system (see
+    // host::copyInSystem) and returns how many. 0 says nothing about the end of from: the
+    // caller then reads and writes itself.
+    std::size_t copyInSystem(lowio::NativeHandle from, std::size_t size);
     std::int64_t written() const { return written_; }
 
     // Flushes the data to the medium and gives the file its final name. Without
     // mayReplace, a file that appeared under that name meanwhile is left alone and the
-    // result is false; the temporary then stays until the object goes.
+    // result is false; the temporary then stays until the object goes. When the system
+    // refuses the name (on Windows, a file another program holds open), the complete file is
+    // kept aside and the Failure says where.
     bool commit(bool mayReplace);
+
+    // Gives the complete file a name of its own beside the final one ("Bericht
+    // (wiederhergestellt).doc"), never replacing anything; failing that it stays under its
+    // temporary name. Returns the sentence that tells the user where it lies.
+    std::string keepAside();
 
     const std::string& finalPath() const { return finalPath_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
@@ -34,6 +46,7 @@ private:
     void discard() noexcept;
 
     std::string folder_;
+    std::string name_;
     std::string finalPath_;
     std::string temporaryPath_;
     lowio::Handle fd_;

@@ -1,13 +1,12 @@
 // Choosing the output folder. The trailer's folder is text written on another machine, so it
-// is only taken when it names a folder that exists here.
+// is only a proposal: nothing there is looked up before the user agrees to write there.
 #include "OutputFolder.h"
 
 #include "Failure.h"
 
 namespace quil {
 
-std::string chooseOutputFolder(const std::optional<std::string>& argument,
-                               const std::optional<std::string>& sourceFolder, const std::string& workingFolder) {
+std::string chooseOutputFolder(const std::optional<std::string>& argument, const std::string& workingFolder) {
     if (argument) {
         std::optional<std::string> folder = resolveFolder(*argument, workingFolder);
         if (!folder) {
@@ -16,13 +15,30 @@ std::string chooseOutputFolder(const std::optional<std::string>& argument,
         }
         return *folder;
     }
-    if (sourceFolder) {
-        return *sourceFolder;
-    }
     if (std::optional<std::string> folder = resolveFolder(workingFolder, workingFolder)) {
         return *folder;
     }
     throw Failure(kStopped, "Der aktuelle Ordner ist nicht erreichbar; bitte geben Sie einen Zielordner an.");
+}
+
+std::string confirmOutputFolder(const std::string& proposal, const std::string& workingFolder, Terminal& terminal) {
+    for (;;) {
+        const FolderAnswer answer = terminal.askWhereTo(printable(proposal));
+        const std::string& named = answer.kind == FolderAnswer::Kind::Yes ? proposal : answer.folder;
+        switch (answer.kind) {
+        case FolderAnswer::Kind::No:
+            throw Failure(kStopped, std::string("Nichts geschrieben. Geben Sie den Zielordner beim Aufruf an, zum "
+                                                "Beispiel:\n  QUIL.EXE ") +
+                                        host::exampleFolder());
+        case FolderAnswer::Kind::Yes:
+        case FolderAnswer::Kind::Folder:
+            if (std::optional<std::string> chosen = resolveFolder(named, workingFolder)) {
+                return *chosen;
+            }
+            terminal.say("Den Ordner „" + printable(named) + "“ gibt es nicht.");
+            break;
+        }
+    }
 }
 
 } // namespace quil

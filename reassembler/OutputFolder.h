@@ -1,19 +1,23 @@
 // Where the restored file goes: the folder the user names, else the folder the source came
-// from when it exists here, else the current folder; always as an absolute, resolved path.
+// from when the user agrees, else the current folder; always as an absolute, resolved path.
 #pragma once
 
 #include "Host.h"
+#include "Terminal.h"
 
 #include <optional>
 #include <string>
 
 namespace quil {
 
-// Chooses and resolves the output folder. A relative argument is taken from workingFolder.
-// sourceFolder is the trailer's folder as found here (see host::sourceFolderHere).
-// A named folder that does not exist is a Failure; the fallbacks never are.
-std::string chooseOutputFolder(const std::optional<std::string>& argument,
-                               const std::optional<std::string>& sourceFolder, const std::string& workingFolder);
+// The folder named as the argument, else the current folder, resolved. A relative argument is
+// taken from workingFolder. A named folder that does not exist is a Failure.
+std::string chooseOutputFolder(const std::optional<std::string>& argument, const std::string& workingFolder);
+
+// The trailer's folder (see host::proposedFolder) is text from another machine: the user is
+// asked first, and only a folder the user agreed to or typed is looked up. A refusal or end of
+// input is a Failure that writes nothing.
+std::string confirmOutputFolder(const std::string& proposal, const std::string& workingFolder, Terminal& terminal);
 
 // The absolute, resolved form of an existing folder, or nothing.
 using host::resolveFolder;

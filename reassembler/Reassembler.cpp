@@ -12,14 +12,11 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 namespace quil {
 
 namespace {
-
-std::string useAnotherFolder() {
-    return std::string("Geben Sie den Zielordner beim Aufruf an, zum Beispiel:\n  QUIL.EXE ") + host::exampleFolder();
-}
 
 // Asks before an existing file is replaced; a folder of that name is never replaced.
 bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
@@ -65,24 +62,24 @@ std::string chooseName(const std::string& named, Terminal& terminal) {
     return name;
 }
 
-// A disk set comes from another machine, so the folder its trailer names is outside input: the
-// file goes there only when the user agrees (or names another folder). End of input writes
-// nothing.
-std::string confirmOutputFolder(const std::string& folder, const std::string& workingFolder, Terminal& terminal) {
-    for (;;) {
-        const FolderAnswer answer = terminal.askWhereTo(printable(folder));
-        switch (answer.kind) {
-        case FolderAnswer::Kind::Yes:
-            return folder;
-        case FolderAnswer::Kind::No:
-            throw Failure(kStopped, "Nichts geschrieben. " + useAnotherFolder());
-        case FolderAnswer::Kind::Folder:
-            if (std::optional<std::string> chosen = resolveFolder(answer.folder, workingFolder)) {
-                return *chosen;
-            }
-            terminal.say("Den Ordner „" + printable(answer.folder) + "“ gibt es nicht.");
+// A set is only made from a file with bytes in it. A length of 0 beside parts means line 1 lost
+// its digits (a "0" left after a NUL or a line feed is all the reading finds): joining nothing
+// would "restore" an empty file and call that success.
+void checkLengthAgainstParts(std::int64_t length, const std::string& partsFolder) {
+    if (length != 0) {
+        return;
+    }
+    const std::optional<std::vector<std::string>> names = host::listFolder(partsFolder);
+    std::string found = names ? std::string() : std::string("der Ordner der Teile lässt sich nicht durchsehen");
+    for (const std::string& name : names.value_or(std::vector<std::string>{})) {
+        if (diskset::isPartName(name)) {
+            found = "neben QUIL.EXE liegt " + printable(name);
             break;
         }
+    }
+    if (!found.empty()) {
+        throw Failure(kDamaged, "QUIL.EXE ist beschädigt: Zeile 1 nennt die Länge 0, aber " + found +
+                                    ". Die Länge der Originaldatei ist unlesbar; es wurde nichts geschrieben.");
     }
 }
 
@@ -138,6 +135,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
         const diskset::Trailer& trailer = *reading.trailer;
+        checkLengthAgainstParts(trailer.length, partsFolder);
         const std::optional<std::string> trailerName = diskset::outputName(trailer);
         if (!trailerName) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
@@ -149,10 +147,12 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         const std::string workingFolder = host::currentFolder();
         const std::optional<std::string> argument =
             arguments.empty() ? std::nullopt : std::optional<std::string>(arguments.front());
-        std::string outputFolder = chooseOutputFolder(argument, host::sourceFolderHere(trailer.folder), workingFolder);
-        if (!argument && outputFolder != resolveFolder(workingFolder, workingFolder)) {
-            outputFolder = confirmOutputFolder(outputFolder, workingFolder, terminal);
-        }
+        // A folder given as argument is the user's choice, and the set's folder is not even read
+        // then; without one, the set's folder is only proposed.
+        const std::optional<std::string> proposal = argument ? std::nullopt : host::proposedFolder(trailer.folder);
+        const std::string outputFolder = proposal && *proposal != workingFolder
+                                             ? confirmOutputFolder(*proposal, workingFolder, terminal)
+                                             : chooseOutputFolder(argument, workingFolder);
         const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
         if (!parts) {
             throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");
@@ -171,13 +171,19 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
 
         OutputFile output(outputFolder, name);
         Joiner(trailer.length, *parts, workingFolder, terminal).run(output);
-        // A name the system calls taken while nothing can be seen there would be asked about
-        // forever; after a few tries the run ends instead (the temporary file goes with it).
+        // A file that took the name during the join is asked about again. A name the system
+        // calls taken while nothing can be seen there would be asked about forever; after a few
+        // tries the run ends instead. Either way the complete file is kept under another name.
         for (int attempt = 1; !output.commit(replace); ++attempt) {
-            replace = mayReplaceExisting(finalPath, terminal);
+            try {
+                replace = mayReplaceExisting(finalPath, terminal);
+            } catch (const Failure& refused) {
+                throw Failure(refused.status(), std::string(refused.what()) + " " + output.keepAside());
+            }
             if (!replace && attempt >= 3) {
                 throw Failure(kDamaged, "Die fertige Datei kann nicht " + printable(finalPath) +
-                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen.");
+                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen. " +
+                                            output.keepAside());
             }
         }
         terminal.say("Die Datei " + printable(name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +

@@ -27,7 +27,6 @@ int main(int argc, char** argv) {
     std::string origin;
     if (invocation.originFolder) {
         origin = *invocation.originFolder;
-        quil::host::removeOwnCopy(origin);
     } else {
         origin = quil::host::folderOf(quil::host::ownExecutable());
         const quil::host::Relocation relocation = quil::host::relocate(arguments, origin);

@@ -24,12 +24,16 @@
 
 namespace quil {
 
-std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
-    if (driveLetterFolder.empty()) {
+std::optional<std::string> proposedFolder(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
+    // Only a drive letter says where on this machine: "\\host\share\" would turn into "//host/share"
+    // and "\Daten\" into "/Daten", neither of which the splitter meant.
+    if (!dospath::hasDrivePrefix(driveLetterFolder)) {
         return std::nullopt;
     }
     std::string native;
     try {
+        // Maps the letter only (the floppy's letter asks the mount table); the folder's own
+        // path is not touched.
         native = drives.toNative(driveLetterFolder);
     } catch (const std::exception&) {
         // A drive this machine does not have, or one with nothing mounted.
@@ -38,7 +42,10 @@ std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder
     if (native.empty() || native.front() != '/') {
         return std::nullopt;
     }
-    return host::resolveFolder(native, "/");
+    while (native.size() > 1 && native.back() == '/') {
+        native.pop_back();
+    }
+    return native;
 }
 
 namespace host {
@@ -143,8 +150,9 @@ std::string describeError(lowio::SystemError err) {
     }
 }
 
-std::string fromTrailerText(const std::string& bytes) {
-    // A Linux splitter writes names as the file system stores them.
+std::string fromTrailerText(const std::string& bytes, bool) {
+    // This program is shipped only with sets written on Linux, where a name is written as the
+    // file system stores it and restored the same way.
     return bytes;
 }
 
@@ -197,8 +205,8 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
     return std::string(resolved.get());
 }
 
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder) {
-    return quil::sourceFolderHere(trailerFolder, rt::DriveMap::hostDefault());
+std::optional<std::string> proposedFolder(const std::string& trailerFolder) {
+    return quil::proposedFolder(trailerFolder, rt::DriveMap::hostDefault());
 }
 
 lowio::SystemError leaveWorkingFolder() {
@@ -250,6 +258,16 @@ lowio::Handle openForReading(const std::string& path, lowio::SystemError& error)
     lowio::Handle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     error = fd.valid() ? 0 : errno;
     return fd;
+}
+
+lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to, std::size_t size,
+                                std::size_t& copied) {
+    ssize_t done = 0;
+    do {
+        done = ::copy_file_range(from, nullptr, to, nullptr, size, 0);
+    } while (done < 0 && errno == EINTR);
+    copied = done > 0 ? static_cast<std::size_t>(done) : 0;
+    return done < 0 ? errno : 0;
 }
 
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
@@ -334,6 +352,10 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
 
 void removeTemporary(const std::string& temporary) {
     ::unlink(temporary.c_str());
+    forgetTemporary();
+}
+
+void keepTemporary(const std::string&) {
     forgetTemporary();
 }
 

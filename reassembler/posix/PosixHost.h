@@ -10,8 +10,8 @@ class DriveMap;
 
 namespace quil {
 
-// The source folder of the trailer ("Z:\home\u\") as a host folder that exists, or nothing
-// (empty, a drive the map does not know or that is not ready, a folder that is gone).
-std::optional<std::string> sourceFolderHere(const std::string& driveLetterFolder, const rt::DriveMap& drives);
+// The source folder of the trailer ("Z:\home\u\") as a host path ("/home/u"), or nothing (empty,
+// no drive, a drive the map does not know or that is not ready). Whether it exists is not asked.
+std::optional<std::string> proposedFolder(const std::string& driveLetterFolder, const rt::DriveMap& drives);
 
 } // namespace quil

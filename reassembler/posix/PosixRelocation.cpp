@@ -1,5 +1,5 @@
-// Self-relocation on POSIX: a copy in $TMPDIR (or /tmp), executed in place of the original.
-// The copy removes itself at once; it stays readable through /proc/self/exe.
+// Self-relocation on POSIX: a copy in $TMPDIR (or /tmp), executed in place of the original and
+// removed before it runs; it stays readable through /proc/self/exe.
 #include "reassembler/Host.h"
 
 #include "reassembler/Failure.h"
@@ -25,10 +25,6 @@ std::string temporaryRoot() {
         return tmpdir;
     }
     return "/tmp";
-}
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
 }
 
 } // namespace
@@ -59,6 +55,15 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     if (const int closeError = to.close(); err == 0) {
         err = closeError;
     }
+    // The copy is started from an open descriptor after its name and folder are gone. So it
+    // never has to remove anything itself, and the hidden option, typed by hand, can make no
+    // program delete a file: the copy removes nothing, whatever folder it believes it is in.
+    const lowio::Handle image(::open(copy.c_str(), O_RDONLY | O_CLOEXEC));
+    if (err == 0 && !image.valid()) {
+        err = errno;
+    }
+    ::unlink(copy.c_str());
+    ::rmdir(folder.c_str());
     if (err == 0) {
         std::vector<std::string> words{copy, kCopyOption, originFolder};
         words.insert(words.end(), arguments.begin(), arguments.end());
@@ -67,26 +72,10 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        ::execv(copy.c_str(), argv.data());
+        ::fexecve(image.get(), argv.data(), environ);
         err = errno;
     }
-    ::unlink(copy.c_str());
-    ::rmdir(folder.c_str());
     return {std::nullopt, "die Kopie in " + temporaryRoot() + " lässt sich nicht starten: " + describeError(err)};
-}
-
-void removeOwnCopy(const std::string& originFolder) {
-    // Only a file that looks like such a copy is removed, so that the hidden option typed by
-    // hand cannot delete QUIL.EXE from a disk.
-    const std::string self = ownExecutable();
-    const std::string folder = folderOf(self);
-    const std::string folderName = folder.substr(folder.rfind('/') + 1);
-    if (self.empty() || folder == originFolder || !startsWith(folderName, kCopyFolderPrefix) ||
-        self.substr(self.rfind('/') + 1) != kCopyName) {
-        return;
-    }
-    ::unlink(self.c_str());
-    ::rmdir(folder.c_str());
 }
 
 } // namespace quil::host

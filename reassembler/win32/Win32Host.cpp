@@ -42,6 +42,23 @@ bool isAbsolute(const std::string& path) {
            (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]));
 }
 
+// The absolute form of a path from its text alone: GetFullPathNameW drops "." and "..", turns "/"
+// into "\" and never opens anything.
+std::optional<std::string> fullPathText(const std::string& path) {
+    const std::wstring wide = widen(path);
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    full.resize(length);
+    return narrow(full);
+}
+
 std::wstring volumeRoot(const std::string& folder) {
     std::vector<wchar_t> root(32768);
     if (!::GetVolumePathNameW(widen(folder).c_str(), root.data(), static_cast<DWORD>(root.size()))) {
@@ -164,10 +181,8 @@ std::string describeError(lowio::SystemError error) {
     return text;
 }
 
-std::string fromTrailerText(const std::string& bytes) {
-    // A Windows splitter writes names in the ANSI code page, a Linux one in UTF-8; bytes that
-    // are valid UTF-8 are almost never meant as ANSI text.
-    return win32::utf8FromUtf8OrAnsi(bytes);
+std::string fromTrailerText(const std::string& bytes, bool utf8) {
+    return utf8 ? bytes : narrow(lowio::win32::widenAnsi(bytes));
 }
 
 std::optional<std::string> nameProblem(const std::string& name) {
@@ -246,18 +261,11 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
             absolute = joinPath(workingFolder, folder);
         }
     }
-    const std::wstring wide = widen(absolute);
-    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
+    const std::optional<std::string> full = fullPathText(absolute);
+    if (!full) {
         return std::nullopt;
     }
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
-    std::string resolved = withoutTrailingSeparator(narrow(full));
+    const std::string resolved = withoutTrailingSeparator(*full);
     const DWORD attributes = ::GetFileAttributesW(longPath(resolved).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return std::nullopt;
@@ -265,12 +273,17 @@ std::optional<std::string> resolveFolder(const std::string& folder, const std::s
     return resolved;
 }
 
-std::optional<std::string> sourceFolderHere(const std::string& trailerFolder) {
+std::optional<std::string> proposedFolder(const std::string& trailerFolder) {
     // A folder without a drive or server would be taken relative to wherever QUIL stands.
-    if (!isAbsolute(trailerFolder)) {
+    if (!isAbsolute(trailerFolder) || trailerFolder.find('\0') != std::string::npos) {
         return std::nullopt;
     }
-    return resolveFolder(trailerFolder, trailerFolder);
+    // Text only: a share is not contacted before the user agrees to write there.
+    const std::optional<std::string> full = fullPathText(trailerFolder);
+    if (!full) {
+        return std::nullopt;
+    }
+    return withoutTrailingSeparator(*full);
 }
 
 lowio::SystemError leaveWorkingFolder() {
@@ -340,6 +353,12 @@ lowio::Handle openForReading(const std::string& path, lowio::SystemError& error)
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     error = handle.valid() ? 0 : lastError();
     return handle;
+}
+
+lowio::SystemError copyInSystem(lowio::NativeHandle, lowio::NativeHandle, std::size_t, std::size_t& copied) {
+    // Windows copies whole files, not ranges between open handles; the join reads and writes.
+    copied = 0;
+    return ERROR_NOT_SUPPORTED;
 }
 
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
@@ -429,6 +448,14 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
 void removeTemporary(const std::string& temporary) {
     ::AcquireSRWLockExclusive(&temporaryLock);
     ::DeleteFileW(longPath(temporary).c_str());
+    pendingTemporary.clear();
+    ::ReleaseSRWLockExclusive(&temporaryLock);
+}
+
+void keepTemporary(const std::string& temporary) {
+    ::AcquireSRWLockExclusive(&temporaryLock);
+    // Hidden it would be hard to find from the message.
+    ::SetFileAttributesW(longPath(temporary).c_str(), FILE_ATTRIBUTE_NORMAL);
     pendingTemporary.clear();
     ::ReleaseSRWLockExclusive(&temporaryLock);
 }

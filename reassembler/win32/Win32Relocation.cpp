@@ -155,8 +155,4 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     return {static_cast<int>(status), {}};
 }
 
-void removeOwnCopy(const std::string&) {
-    // The original removes the copy once it has ended; a running program's file cannot go.
-}
-
 } // namespace quil::host

@@ -1,4 +1,4 @@
-// Where the join meets the medium: a part that gives more bytes than it was listed with, and a
+// Where the join meets the medium: a part that gives more or fewer bytes than listed, and a
 // restored file whose flush or writeback the medium refuses. Each must end in a message and
 // leave no file under the final name.
 #include "reassembler/Join.h"
@@ -67,5 +67,22 @@ std::vector<JoinFailureCase> allCases() {
 
 INSTANTIATE_TEST_SUITE_P(Table, JoinFailure, ::testing::ValuesIn(allCases()),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(OutputFileTest, ACompleteFileThatCannotTakeItsNameIsKeptBesideIt) {
+    // A folder with files has the name, so the rename is refused on every host.
+    testing_support::TempDir dir;
+    fs::create_directories(dir.path() / "a.bin" / "inhalt");
+    const std::string data = testing_support::randomBytes(5000, 4);
+    quil::OutputFile output(dir.str(), "a.bin");
+    output.write(data.data(), data.size());
+    const fs::path kept = dir.path() / "a (wiederhergestellt).bin";
+    try {
+        output.commit(true);
+        ADD_FAILURE() << "the name was given";
+    } catch (const quil::Failure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("liegt unter " + kept.string() + "."), std::string::npos);
+    }
+    EXPECT_TRUE(testing_support::readFile(kept) == data);
+}
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "reassembler/PartNames.h"
 #include "core/DiskSet.h"
 #include "reassembler/Join.h"
+#include "reassembler/Trailer.h"
 
 #include "support/TempDir.h"
 
@@ -73,6 +74,28 @@ TEST(PartNamesTest, ScanStopsWhereTheNamesComeRoundAgain) {
     const quil::FolderScan scan = quil::scanFolder(dir.str(), 1000);
     EXPECT_EQ(scan.parts, 100);
     EXPECT_EQ(scan.bytes, 200);
+}
+
+TEST(PartNamesTest, TrailerNamesAreUtf8WhenMarkedOrUnmistakable) {
+    struct Case {
+        std::string folder;
+        std::string name;
+        bool utf8;
+    };
+    const std::string mark(quil::kUtf8Mark);
+    const Case cases[] = {
+        {"Z:\\home\\", "Gro\xc3\x9f \xe2\x82\xac.txt", true}, // a Linux set from before the mark
+        {"C:\\", "Kunden \xc4\x96Z.xls", false},              // cp1252 "Ä–" that is valid UTF-8
+        {"C:\\Gr\xc3\xbcn\\", "Gro\xdf.txt", false},          // the three lines are read alike
+        {"Z:\\", "\xd0\x9e.txt", false},                      // beyond Latin-1, unmarked: ANSI
+        {mark + "C:\\", "Kunden \xc4\x96Z.xls", true},
+        {mark + "C:\\", "Gro\xdf.txt", false}, // marked, but no UTF-8
+    };
+    for (const Case& c : cases) {
+        diskset::Trailer trailer{1, c.folder, c.name, "KURZ.TXT"};
+        EXPECT_EQ(quil::takeNameEncoding(trailer), c.utf8) << c.folder << c.name;
+        EXPECT_EQ(trailer.folder.find(mark), std::string::npos) << c.folder;
+    }
 }
 
 } // namespace

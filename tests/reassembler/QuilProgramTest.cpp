@@ -91,16 +91,19 @@ TEST_F(QuilProgramTest, WithoutArgumentTheFileGoesToItsSourceFolderOrTheCurrentF
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(out() / "quelle.bin") == data);
 
-    // A source folder that does not exist here: the current folder (the test runs in root).
+    // A source folder is asked about before it is looked up, so one that does not exist here
+    // is found missing only after the yes; "." is the current folder (the test runs in root).
     makeReassembler(set(), trailer("5000", "Z:\\gibt\\es\\nicht\\", "", "quelle.bin"));
-    result = run({});
+    result = run({}, {{"Dorthin wiederherstellen?", "j"}, {"gibt es nicht.", "."}});
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(readFile(root_.path() / "quelle.bin") == data);
 
-    // A relative argument is taken from the current folder, not from wherever the program went.
+    // A relative argument is taken from the current folder, not from wherever the program went;
+    // with an argument the set's folder is not even proposed.
     std::filesystem::create_directories(root_.path() / "rel");
     result = run({"rel"});
     EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.find("stammt aus"), std::string::npos) << result.output;
     EXPECT_TRUE(readFile(root_.path() / "rel" / "quelle.bin") == data);
     expectNoCopyLeft();
 }
@@ -164,6 +167,8 @@ TEST_F(QuilProgramTest, DamagedTrailersAreReportedAndNothingIsWritten) {
         {trailer("", "Z:\\", "name.bin", "name.bin"), "leer"},
         {trailer("99999999999999999999999", "Z:\\", "name.bin", "name.bin"), "unmöglich große"},
         {"300\r\nname.bin\r\nname.bin\r\n", "QUIL.EXE ist beschädigt"},
+        {trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0, aber neben QUIL.EXE liegt QUILME01.sys"},
+        {std::string("12\0", 3) + trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0"},
         {trailer("300", "Z:\\", "", ".."), "keinen brauchbaren Namen"},
         {trailer("300", "Z:\\", "a/../..", "x"), "keinen brauchbaren Namen"},
         {trailer("300", "Z:\\", "x\\..", "x"), "keinen brauchbaren Namen"},
@@ -353,6 +358,16 @@ TEST_F(QuilProgramTest, AReadOnlyProgramOnTheDiskLeavesNoCopyBehind) {
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(readFile(out() / "a.txt"), "abc");
     expectNoCopyLeft();
+}
+
+TEST_F(QuilProgramTest, TheCopyOptionTypedByHandDeletesNothing) {
+    const std::filesystem::path lookalike = tmp() / "splitwerk-quil-abc123"; // like the private copy's
+    writeParts(set(), "abc", {3});
+    writeParts(lookalike, "abc", {3});
+    const auto program = makeReassembler(lookalike, trailer("3", "", "a.txt", "a.txt"));
+    const auto result = runQuil(program, {"--quil-kopie-von", set().string(), out().string()}, root_.path(), tmp());
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(entries(lookalike), (std::vector<std::string>{"QUIL.EXE", "QUILME01.sys"}));
 }
 
 TEST(QuilBuildTest, TheBuiltReassemblerEndsWithALineFeed) {

@@ -59,44 +59,44 @@ protected:
         drives_.setFixedDrive('Z', root_.str());
         drives_.setDrive('A', []() -> std::optional<std::string> { return std::nullopt; }); // empty drive
     }
-    std::string chosen(const std::optional<std::string>& argument, const std::string& trailerFolder) {
-        return quil::chooseOutputFolder(argument, quil::sourceFolderHere(trailerFolder, drives_),
-                                        root_.str() + "/work");
+    std::string chosen(const std::optional<std::string>& argument) {
+        return quil::chooseOutputFolder(argument, root_.str() + "/work");
     }
 
     testing_support::TempDir root_;
     rt::DriveMap drives_;
 };
 
-TEST_F(OutputFolderTest, TheSourceFolderWhenItExistsElseTheCurrentFolder) {
-    const std::string root = std::filesystem::canonical(root_.path()).string();
-    const std::pair<const char*, std::string> cases[] = {
+TEST_F(OutputFolderTest, TheSourceFolderIsProposedFromItsTextAlone) {
+    // Whether the folder exists is not looked at before the user agrees to write there.
+    const std::string root = root_.str();
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
         {"Z:\\home\\u\\", root + "/home/u"},
         {"z:\\home\\u", root + "/home/u"},
         {"Z:\\", root},
-        {"Z:\\home\\fehlt\\", root + "/work"},
-        {"Z:\\datei\\", root + "/work"}, // a file, not a folder
-        {"C:\\DATEN\\", root + "/work"}, // a drive this machine does not have
-        {"A:\\", root + "/work"},        // a drive with nothing in it
-        {"home\\u\\", root + "/work"},   // no drive: never taken relative to anything
-        {"", root + "/work"},
+        {"Z:\\home\\fehlt\\", root + "/home/fehlt"},
+        {"C:\\DATEN\\", std::nullopt}, // a drive this machine does not have
+        {"A:\\", std::nullopt},        // a drive with nothing in it
+        {"home\\u\\", std::nullopt},   // no drive: never taken relative to anything
+        {"\\\\wirt\\freigabe\\", std::nullopt},
+        {"", std::nullopt},
     };
     for (const auto& [trailerFolder, expected] : cases) {
-        EXPECT_EQ(chosen(std::nullopt, trailerFolder), expected) << trailerFolder;
+        EXPECT_EQ(quil::proposedFolder(trailerFolder, drives_), expected) << trailerFolder;
     }
 }
 
 TEST_F(OutputFolderTest, AnArgumentWinsAndIsResolvedFromTheCurrentFolder) {
     const std::string root = std::filesystem::canonical(root_.path()).string();
-    EXPECT_EQ(chosen(root + "/ziel", "Z:\\home\\u\\"), root + "/ziel");
-    EXPECT_EQ(chosen("../ziel", "Z:\\home\\u\\"), root + "/ziel");
-    EXPECT_EQ(chosen(".", ""), root + "/work");
+    EXPECT_EQ(chosen(root + "/ziel"), root + "/ziel");
+    EXPECT_EQ(chosen("../ziel"), root + "/ziel");
+    EXPECT_EQ(chosen("."), root + "/work");
     std::filesystem::create_directory_symlink(root + "/ziel", root + "/verweis");
-    EXPECT_EQ(chosen(root + "/verweis/", ""), root + "/ziel");
+    EXPECT_EQ(chosen(root + "/verweis/"), root + "/ziel");
 
     for (const char* missing : {"../fehlt", "../datei", ""}) {
         try {
-            chosen(std::string(missing), "Z:\\home\\u\\");
+            chosen(std::string(missing));
             ADD_FAILURE() << missing << " was accepted";
         } catch (const quil::Failure& failure) {
             EXPECT_NE(std::string(failure.what()).find("existiert nicht"), std::string::npos) << failure.what();

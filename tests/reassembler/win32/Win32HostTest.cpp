@@ -60,12 +60,13 @@ TEST(Win32HostTest, QuotedWordsComeBackExactly) {
 }
 
 TEST(Win32HostTest, TrailerNamesInUtf8OrTheAnsiCodePage) {
-    EXPECT_EQ(quil::host::fromTrailerText("Gro\xc3\x9f.txt"), "Groß.txt");
-    EXPECT_EQ(quil::host::fromTrailerText("plain.txt"), "plain.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Gro\xc3\x9f.txt", true), "Groß.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("plain.txt", false), "plain.txt");
     if (::GetACP() != 1252) {
         GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
     }
-    EXPECT_EQ(quil::host::fromTrailerText("Gro\xdf \xe4.txt"), "Groß ä.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Gro\xdf \xe4.txt", false), "Groß ä.txt");
+    EXPECT_EQ(quil::host::fromTrailerText("Kunden \xc4\x96Z.xls", false), "Kunden Ä–Z.xls");
 }
 
 TEST(Win32HostTest, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
@@ -128,8 +129,10 @@ TEST(Win32HostTest, FoldersResolveFromTheWorkingFolder) {
     for (const auto& [folder, expected] : cases) {
         EXPECT_EQ(quil::host::resolveFolder(folder, root), expected) << folder;
     }
-    EXPECT_EQ(quil::host::sourceFolderHere(a + "\\"), a);
-    EXPECT_EQ(quil::host::sourceFolderHere("a\\"), std::nullopt); // no drive: not taken
+    // The set's folder is proposed from its text: a share is not contacted before the user agrees.
+    EXPECT_EQ(quil::host::proposedFolder(a + "\\"), a);
+    EXPECT_EQ(quil::host::proposedFolder("\\\\wirt\\freigabe\\ordner\\"), "\\\\wirt\\freigabe\\ordner\\");
+    EXPECT_EQ(quil::host::proposedFolder("a\\"), std::nullopt); // no drive: not taken
     EXPECT_EQ(quil::host::folderOf("C:\\QUIL.EXE"), "C:\\");
     EXPECT_EQ(quil::host::folderOf(a + "\\QUIL.EXE"), a);
 }
@@ -141,6 +144,20 @@ TEST(Win32HostTest, FixedFoldersAreNotSwappedAndShareTheirVolume) {
     EXPECT_TRUE(quil::host::sameFileSystem(dir.str(), dir.str() + "\\a"));
     EXPECT_FALSE(quil::host::sameFileSystem(dir.str(), dir.str() + "\\fehlt"));
     EXPECT_TRUE(quil::host::freeBytes(dir.str()).value_or(0) > 0);
+}
+
+TEST(Win32HostTest, AFileHeldOpenElsewhereStaysAndTheRestoredOneIsKeptBesideIt) {
+    testing_support::TempDir dir;
+    dir.write("a.bin", "alt");
+    // As an office program holds an open document: others may read it, nothing more.
+    const HANDLE held = ::CreateFileW((dir.path() / "a.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    quil::OutputFile output(dir.str(), "a.bin");
+    output.write("neu", 3);
+    EXPECT_ANY_THROW(output.commit(true));
+    ::CloseHandle(held);
+    EXPECT_EQ(testing_support::readFile(dir.path() / "a (wiederhergestellt).bin"), "neu");
+    EXPECT_EQ(testing_support::readFile(dir.path() / "a.bin"), "alt");
 }
 
 // Folders nested past 260 characters, removed with the long form again: the standard library
