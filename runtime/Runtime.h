@@ -63,12 +63,22 @@ public:
     int getAttr(const std::string& path);
     void setAttr(const std::string& path, int attributes);
     void kill(const std::string& path);
+    // Removes a file even when it is read-only, without changing the protection that its other
+    // names (hard links) share with it.
+    void killForced(const std::string& path);
     void fileCopy(const std::string& from, const std::string& to);
     int32_t fileLen(const std::string& path); // error 6 beyond 32 bits
     // The entry a path names, taken as what a link points to.
     DirEntry describe(const std::string& path);
     // The entry itself (Follow::Link) or what a link points to (Follow::Target).
     FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
+    // Where a folder ("Z:\home\u\ziel\") really lies, every link on the way resolved, as a
+    // drive-letter path ending in a backslash: the letter is the one of the longest matching
+    // drive, so a link from one drive into another shows the other's letter. Without a drive
+    // that covers it the host path comes back with backslashes and no letter. Error 76 when the
+    // folder is missing or its real path cannot be written with drive letters, 71 when its
+    // drive is not ready.
+    std::string realFolder(const std::string& folder);
 
 private:
     RuntimeParts parts_;

@@ -212,6 +212,11 @@ void SimulatedDrive::remove(const std::string& path) {
     inner_.remove(path);
 }
 
+void SimulatedDrive::removeForced(const std::string& path) {
+    checkMutable(path, Op::Remove);
+    inner_.removeForced(path);
+}
+
 void SimulatedDrive::copy(const std::string& from, const std::string& to) {
     onDrive(from, Op::Open);
     if (diskOf(to)) {
@@ -242,6 +247,11 @@ rt::DirEntry SimulatedDrive::describe(const std::string& path) {
 rt::FileIdentity SimulatedDrive::identity(const std::string& path, rt::Follow follow) {
     onDrive(path, Op::Identity);
     return inner_.identity(path, follow);
+}
+
+std::string SimulatedDrive::realFolder(const std::string& folder) {
+    onDrive(folder, Op::Attributes);
+    return inner_.realFolder(folder);
 }
 
 } // namespace testing_support
