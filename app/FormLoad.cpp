@@ -70,7 +70,9 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (arguments.empty()) {
         // The usage text promises the Send To entry; it is shown only when the entry is there.
         const bool installed = common::CreateSendToLink(runtime);
-        runtime.msgBox(installed ? startup::usageText() : startup::noSendToText(), rt::kInfoOk, product::kName);
+        const std::string text =
+            installed ? startup::usageText() : startup::noSendToText(runtime.shellLink().missingFolder());
+        runtime.msgBox(text, rt::kInfoOk, product::kName);
         runtime.end(0);
     }
 

@@ -45,12 +45,16 @@ bool hasControlCharacter(const std::string& text) {
     return false;
 }
 
-std::string noSendToText() {
+std::string noSendToText(const std::string& missingFolder) {
     const std::string name = product::kName;
+    const std::string reason =
+        missingFolder.empty() ? "konnte nicht angelegt werden: Ihr persönlicher\rOrdner ist nicht gesetzt oder nicht "
+                                "beschreibbar.\r"
+                              : "wurde nicht angelegt: Ihr persönlicher Ordner\r" + missingFolder +
+                                    "\rexistiert nicht, und " + name + " legt ihn nicht an.\r";
     return "Sie haben " + name + " ohne Datei gestartet.\r" + "\r" + "Der Eintrag '" + name +
-           "' für das Menü 'Senden an'\r" + "konnte nicht angelegt werden: Ihr persönlicher\r" +
-           "Ordner ist nicht gesetzt oder nicht beschreibbar.\r" + "\r" + "Starten Sie " + name +
-           " mit der zu sichernden\r" + "Datei, zum Beispiel: splitwerk /pfad/zur/Datei.zip";
+           "' für das Menü 'Senden an'\r" + reason + "\r" + "Starten Sie " + name + " mit der zu sichernden\r" +
+           "Datei, zum Beispiel: splitwerk /pfad/zur/Datei.zip";
 }
 
 void splitSourcePath(SourceSelection& source) {

@@ -15,8 +15,9 @@ std::string trimBlanks(const std::string& text);
 
 // The usage text shown when the program is started without a file.
 std::string usageText();
-// Shown instead when the Send To entry could not be made, so that nothing promises it.
-std::string noSendToText();
+// Shown instead when the Send To entry could not be made, so that nothing promises it; it names
+// the missing home folder when that was why.
+std::string noSendToText(const std::string& missingFolder = {});
 
 // The messages for a path that cannot be taken, in the order they are tested.
 inline constexpr const char* kMoreThanOneFile = "Sie können jeweils nur eine Datei sichern lassen!";

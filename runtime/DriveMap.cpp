@@ -96,6 +96,10 @@ std::string DriveMap::toNative(const std::string& path) const {
     return joined(trimmedRoot(*directory), withoutLeadingSeparators(toNativeSeparators(path.substr(2))));
 }
 
+bool DriveMap::canExpress(const std::string& nativePath) {
+    return native::kSeparator == '\\' || nativePath.find('\\') == std::string::npos;
+}
+
 std::string DriveMap::fromNative(const std::string& nativePath) const {
     if (!native::isAbsolute(nativePath)) {
         return toBackslashes(nativePath);

@@ -33,6 +33,10 @@ public:
     // An absolute host path gets the letter of its longest matching drive ("/" becomes "\").
     // A path no drive covers comes back with forward slashes turned into backslashes.
     std::string fromNative(const std::string& nativePath) const;
+    // Whether a host path can be written with drive letters at all: a Linux name may hold a
+    // backslash, which the drive-letter form reads as a separator, so that its translation
+    // would name another folder.
+    static bool canExpress(const std::string& nativePath);
 
     // Letters defined in the map, in order ("a", "c", ...), whether ready or not.
     std::vector<char> letters() const;

@@ -42,6 +42,11 @@ struct FileIdentity {
     uint64_t inode = 0;
     int64_t size = 0;
     int64_t modifiedNs = 0;
+    // When the file's contents or facts last changed, as the system keeps it: unlike the
+    // modification time no user can set it back, so a same-size rewrite in place whose
+    // modification time was put back (rsync -t --inplace) still shows here. 0 where the host
+    // keeps no such time.
+    int64_t changedNs = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 
@@ -92,6 +97,9 @@ public:
     virtual void setAttributes(const std::string& path, int attributes) = 0;
     // Removes the entry itself (a link, not what it points to); never a folder.
     virtual void remove(const std::string& path) = 0;
+    // Removes the entry as remove does, even when it is read-only, and never changes the mode or
+    // attributes of the file: another name of the same file (a hard link elsewhere) keeps them.
+    virtual void removeForced(const std::string& path) = 0;
     // Copies a closed file, replacing the target.
     virtual void copy(const std::string& from, const std::string& to) = 0;
     virtual int64_t length(const std::string& path) = 0;
@@ -106,6 +114,9 @@ public:
     // Brings whatever was written to a closed file onto the medium and reports what the medium
     // says; never follows a link of that name.
     virtual void flushToMedium(const std::string& path) = 0;
+    // Where a folder really lies, every link on the way resolved, as an absolute host path
+    // without a trailing separator (except a root). Error 76 when it is missing or no folder.
+    virtual std::string realFolder(const std::string& folder) = 0;
 };
 
 } // namespace rt

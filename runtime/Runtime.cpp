@@ -1,6 +1,7 @@
 // The runtime services bundled: dialogs, yield, end, the report of an unhandled error, and
 // the file services by name, each translating drive-letter paths at the boundary.
 #include "Runtime.h"
+#include "core/DosPath.h"
 #include "core/ProductFacts.h"
 
 #include "Checked.h"
@@ -45,6 +46,10 @@ void Runtime::kill(const std::string& path) {
     parts_.fileSystem->remove(parts_.drives.toNative(path));
 }
 
+void Runtime::killForced(const std::string& path) {
+    parts_.fileSystem->removeForced(parts_.drives.toNative(path));
+}
+
 void Runtime::fileCopy(const std::string& from, const std::string& to) {
     // Both names are translated before anything is touched, so an unready target drive
     // leaves the source alone.
@@ -67,6 +72,14 @@ FileIdentity Runtime::identity(const std::string& path, Follow follow) {
 
 void Runtime::flushToMedium(const std::string& path) {
     parts_.fileSystem->flushToMedium(parts_.drives.toNative(path));
+}
+
+std::string Runtime::realFolder(const std::string& folder) {
+    const std::string real = parts_.fileSystem->realFolder(parts_.drives.toNative(folder));
+    if (!DriveMap::canExpress(real)) {
+        raise(kPathNotFound);
+    }
+    return dospath::withTrailingBackslash(parts_.drives.fromNative(real));
 }
 
 } // namespace rt

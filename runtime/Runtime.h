@@ -63,6 +63,9 @@ public:
     int getAttr(const std::string& path);
     void setAttr(const std::string& path, int attributes);
     void kill(const std::string& path);
+    // Removes a file even when it is read-only, without changing the protection that its other
+    // names (hard links) share with it.
+    void killForced(const std::string& path);
     void fileCopy(const std::string& from, const std::string& to);
     int32_t fileLen(const std::string& path); // error 6 beyond 32 bits
     // The entry a path names, taken as what a link points to.
@@ -71,6 +74,13 @@ public:
     FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
     // Brings what was written to a closed file onto the medium; reports what the medium says.
     void flushToMedium(const std::string& path);
+    // Where a folder ("Z:\home\u\ziel\") really lies, every link on the way resolved, as a
+    // drive-letter path ending in a backslash: the letter is the one of the longest matching
+    // drive, so a link from one drive into another shows the other's letter. Without a drive
+    // that covers it the host path comes back with backslashes and no letter. Error 76 when the
+    // folder is missing or its real path cannot be written with drive letters, 71 when its
+    // drive is not ready.
+    std::string realFolder(const std::string& folder);
 
 private:
     RuntimeParts parts_;

@@ -12,6 +12,9 @@ public:
     // Returns non-zero on success; callers are free to ignore it.
     virtual int create(const std::string& folder, const std::string& name, const std::string& target,
                        const std::string& arguments) = 0;
+    // After a failed create: the folder that has to exist already (the user's home) when that
+    // was what was missing, as a host path; empty for every other failure.
+    virtual std::string missingFolder() const { return {}; }
 };
 
 } // namespace rt

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -56,28 +57,29 @@ std::string folded(const std::string& text) {
 }
 
 // The visible subfolders of a host directory, sorted as a user reads them. Hidden folders
-// (a leading dot) stay out, as hidden folders do in the classic list.
-std::vector<std::string> subfoldersOf(const std::string& nativeDirectory) {
+// (a leading dot) stay out, as hidden folders do in the classic list, and so do names holding a
+// backslash: their drive-letter form would name another folder.
+std::vector<DirList::Subfolder> subfoldersOf(const std::string& nativeDirectory) {
     std::error_code error;
     std::filesystem::directory_iterator it(nativeDirectory, error);
     if (error) {
         rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
     }
-    std::vector<std::string> names;
+    std::vector<DirList::Subfolder> names;
     for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         const std::string name = it->path().filename().string();
-        if (!name.empty() && name[0] != '.' && it->is_directory(typeError)) {
-            names.push_back(name);
+        if (!name.empty() && name[0] != '.' && rt::DriveMap::canExpress(name) && it->is_directory(typeError)) {
+            names.push_back({name, it->is_symlink(typeError)});
         }
     }
     if (error) {
         rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string fa = folded(a);
-        const std::string fb = folded(b);
-        return fa != fb ? fa < fb : a < b;
+    std::sort(names.begin(), names.end(), [](const DirList::Subfolder& a, const DirList::Subfolder& b) {
+        const std::string fa = folded(a.name);
+        const std::string fb = folded(b.name);
+        return fa != fb ? fa < fb : a.name < b.name;
     });
     return names;
 }
@@ -170,18 +172,45 @@ void DirList::setPath(const std::string& path) {
     open(resolve(path));
 }
 
-void DirList::open(const Location& location) {
+// A folder reached through a link opens as the folder the link leads to, so the list shows, and
+// the run writes into, where the files really go. A link into another drive does not open: the
+// run would refuse that target, and the drive list could not follow.
+DirList::Location DirList::withoutLinks(const Location& location) const {
+    const std::optional<std::string> root = drives_.root(location.letter);
+    std::error_code realError;
+    std::error_code rootError;
+    const std::filesystem::path real = std::filesystem::canonical(drives_.toNative(textOf(location)), realError);
+    std::filesystem::path expected = std::filesystem::canonical(root.value_or(std::string()), rootError);
+    if (realError || rootError) {
+        return location; // missing or unreadable: opening it says so
+    }
+    for (const std::string& folder : location.folders) {
+        expected /= folder;
+    }
+    if (real == expected) {
+        return location;
+    }
+    const std::string mapped = drives_.fromNative(real.string());
+    if (!rt::DriveMap::canExpress(real.string()) || !hasDrive(mapped) || upper(mapped[0]) != location.letter) {
+        rt::raise(rt::kPathFileAccess);
+    }
+    return resolve(mapped);
+}
+
+void DirList::open(const Location& wanted) {
+    const Location location = withoutLinks(wanted);
     const std::string text = textOf(location);
-    const std::vector<std::string> subfolders = subfoldersOf(drives_.toNative(text));
+    const std::vector<Subfolder> subfolders = subfoldersOf(drives_.toNative(text));
     path_ = text;
     currentOfDrive_[location.letter] = location;
     rebuild(location, subfolders);
 }
 
-void DirList::rebuild(const Location& location, const std::vector<std::string>& subfolders) {
+void DirList::rebuild(const Location& location, const std::vector<Subfolder>& subfolders) {
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon linkIcon = style()->standardIcon(QStyle::SP_DirLinkIcon);
 
     Location step{location.letter, {}};
     auto* item = new QTreeWidgetItem(this, QStringList{QString::fromStdString(textOf(step))});
@@ -194,11 +223,11 @@ void DirList::rebuild(const Location& location, const std::vector<std::string>& 
         item->setData(0, kPathRole, QString::fromStdString(textOf(step)));
     }
     QTreeWidgetItem* const openDirectory = item;
-    for (const std::string& folder : subfolders) {
+    for (const Subfolder& folder : subfolders) {
         Location child = location;
-        child.folders.push_back(folder);
-        auto* childItem = new QTreeWidgetItem(openDirectory, QStringList{QString::fromStdString(folder)});
-        childItem->setIcon(0, closedIcon);
+        child.folders.push_back(folder.name);
+        auto* childItem = new QTreeWidgetItem(openDirectory, QStringList{QString::fromStdString(folder.name)});
+        childItem->setIcon(0, folder.link ? linkIcon : closedIcon);
         childItem->setData(0, kPathRole, QString::fromStdString(textOf(child)));
     }
     expandAll();

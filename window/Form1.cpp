@@ -330,7 +330,10 @@ void Form1::showStartDirectory() {
     // Like the classic lists: the drive and directory the program was started in.
     std::error_code error;
     const std::filesystem::path working = std::filesystem::current_path(error);
-    const std::string start = error ? std::string() : runtime_.drives().fromNative(working.string());
+    // A folder whose name holds a backslash has no drive-letter form; its translation would name
+    // another folder, so the lists start as if outside every drive.
+    const bool expressible = !error && rt::DriveMap::canExpress(working.string());
+    const std::string start = expressible ? runtime_.drives().fromNative(working.string()) : std::string();
     try {
         drive1_->setDriveFromPath(start);
         dir1_->setPath(start);

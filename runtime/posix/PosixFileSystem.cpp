@@ -15,6 +15,7 @@
 #include "runtime/RuntimeError.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -160,6 +161,12 @@ void PosixFileSystem::remove(const std::string& path) {
     }
 }
 
+// Removing a name needs write permission on the folder, never on the file: the file's mode,
+// which every other name of it shares, is left alone.
+void PosixFileSystem::removeForced(const std::string& path) {
+    remove(path);
+}
+
 void PosixFileSystem::copy(const std::string& from, const std::string& to) {
     lowio::Handle source = openRegular(from, O_RDONLY, 0);
     struct stat sourceInfo {};
@@ -235,6 +242,18 @@ void PosixFileSystem::flushToMedium(const std::string& path) {
     // Read access is enough for fsync, and the file's mode may not allow more.
     const lowio::Handle handle = openRegular(path, O_RDONLY | O_NOFOLLOW, 0);
     raiseIfFailed(lowio::flush(handle.get()));
+}
+
+std::string PosixFileSystem::realFolder(const std::string& folder) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr), &std::free);
+    if (!resolved) {
+        raiseErrno(errno, ErrnoSubject::Folder);
+    }
+    // realpath takes a file as well; the folder a run writes into must be one.
+    if (!S_ISDIR(statOrRaise(resolved.get()).st_mode)) {
+        raise(kPathNotFound);
+    }
+    return resolved.get();
 }
 
 } // namespace rt

@@ -12,12 +12,21 @@ namespace rt {
 
 namespace posix {
 
+namespace {
+
+int64_t nanoseconds(const struct timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1000000000 + static_cast<int64_t>(time.tv_nsec);
+}
+
+} // namespace
+
 FileIdentity identityOf(const struct stat& info) {
     FileIdentity id;
     id.device = static_cast<uint64_t>(info.st_dev);
     id.inode = static_cast<uint64_t>(info.st_ino);
     id.size = static_cast<int64_t>(info.st_size);
-    id.modifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + static_cast<int64_t>(info.st_mtim.tv_nsec);
+    id.modifiedNs = nanoseconds(info.st_mtim);
+    id.changedNs = nanoseconds(info.st_ctim);
     return id;
 }
 

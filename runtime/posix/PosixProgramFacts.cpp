@@ -35,7 +35,7 @@ ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& dr
     for (int i = first; i < argc; ++i) {
         const std::string native = argv[i];
         ProgramArgument argument;
-        argument.expressible = native.find('\\') == std::string::npos;
+        argument.expressible = DriveMap::canExpress(native);
         if (!native.empty() && native[0] == '/') {
             argument.path = drives.fromNative(native);
         } else {

@@ -23,18 +23,36 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Empty when there is no home to write into: without HOME the entries would land below "/".
-std::string defaultDataHome() {
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The data folder, and the folder above it that must be there already: a home (or an
+// XDG_DATA_HOME) that does not exist is a mistake in the session, and creating it would hide
+// that mistake behind a fresh, empty home. Empty when there is no home to write into: without
+// HOME the entries would land below "/".
+struct DataHome {
+    std::string folder;
+    std::string base;
+};
+
+DataHome defaultDataHome() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     // The XDG rules ignore a relative value.
     if (xdg != nullptr && xdg[0] == '/') {
-        return xdg;
+        return {xdg, xdg};
     }
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] != '/' || std::string(home).find_first_not_of('/') == std::string::npos) {
         return {};
     }
-    return std::string(home) + "/.local/share";
+    return {std::string(home) + "/.local/share", home};
+}
+
+DataHome givenDataHome(const std::string& folder) {
+    const std::size_t slash = folder.find_last_of('/');
+    return {folder, slash == std::string::npos || slash == 0 ? std::string("/") : folder.substr(0, slash)};
 }
 
 // "Splitwerk 99" gives "splitwerk99": the file name of the desktop entries and the action id.
@@ -139,8 +157,11 @@ std::string nautilusText(const std::string& name, const std::string& program, co
 
 } // namespace
 
-XdgSendTo::XdgSendTo(const DriveMap& drives, std::string dataHome)
-    : drives_(drives), dataHome_(dataHome.empty() ? defaultDataHome() : std::move(dataHome)) {}
+XdgSendTo::XdgSendTo(const DriveMap& drives, const std::string& dataHome) : drives_(drives) {
+    const DataHome chosen = dataHome.empty() ? defaultDataHome() : givenDataHome(dataHome);
+    dataHome_ = chosen.folder;
+    base_ = chosen.base;
+}
 
 std::string XdgSendTo::thunarEntry(const std::string& name) const {
     return dataHome_ + "/Thunar/sendto/" + entryId(name) + ".desktop";
@@ -156,6 +177,7 @@ std::string XdgSendTo::dolphinEntry(const std::string& name) const {
 
 int XdgSendTo::create(const std::string& folder, const std::string& name, const std::string& target,
                       const std::string& arguments) {
+    missingFolder_.clear();
     const std::string id = entryId(name);
     if (dataHome_.empty() || !isKnownFolder(folder) || id.empty() || name.find('/') != std::string::npos ||
         name == "." || name == "..") {
@@ -170,11 +192,19 @@ int XdgSendTo::create(const std::string& folder, const std::string& name, const 
     if (program.empty()) {
         return 0;
     }
+    if (!isFolder(base_)) {
+        missingFolder_ = base_;
+        return 0;
+    }
     const std::string exec = execLine(program, arguments);
     bool ok = posix::replaceFileAtomically(thunarEntry(name), thunarText(name, exec), 0644);
     ok = posix::replaceFileAtomically(nautilusScript(name), nautilusText(name, program, arguments), 0755) && ok;
     ok = posix::replaceFileAtomically(dolphinEntry(name), dolphinText(name, id, exec), 0755) && ok;
     return ok ? 1 : 0;
+}
+
+std::string XdgSendTo::missingFolder() const {
+    return missingFolder_;
 }
 
 } // namespace rt

@@ -13,9 +13,12 @@ class DriveMap;
 class XdgSendTo final : public ShellLink {
 public:
     // dataHome: the XDG data folder to write into; empty means $XDG_DATA_HOME or ~/.local/share.
-    XdgSendTo(const DriveMap& drives, std::string dataHome = {});
+    // Folders are created below the home (below $XDG_DATA_HOME itself, below the folder that
+    // holds a given dataHome), never the home itself.
+    XdgSendTo(const DriveMap& drives, const std::string& dataHome = {});
     int create(const std::string& folder, const std::string& name, const std::string& target,
                const std::string& arguments) override;
+    std::string missingFolder() const override;
 
     // Where the three entries for a link name land (for tests and for the README).
     std::string thunarEntry(const std::string& name) const;
@@ -25,6 +28,8 @@ public:
 private:
     const DriveMap& drives_;
     std::string dataHome_;
+    std::string base_;
+    std::string missingFolder_;
 };
 
 // Escapes a text for the value of a desktop entry key (backslash, line ends, tabs).

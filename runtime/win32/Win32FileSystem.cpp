@@ -9,6 +9,7 @@
 // so that nothing waits on it and nothing is "copied" as empty.
 #include "Win32FileSystem.h"
 
+#include "NtFileInformation.h"
 #include "Wide.h"
 #include "Win32Errors.h"
 #include "Win32OpenFile.h"
@@ -28,7 +29,9 @@ using win32::longPath;
 using win32::narrow;
 using win32::raiseForPath;
 using win32::raiseWin32;
+using win32::setAttributesOf;
 using win32::widen;
+using win32::withoutLongPathPrefix;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kProgramBits = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive;
@@ -205,6 +208,49 @@ void Win32FileSystem::remove(const std::string& path) {
     }
 }
 
+// A read-only file cannot be deleted on Windows, and its read-only attribute belongs to the file,
+// not to the name: clearing it clears it for every hard link. So the attribute is cleared, the
+// name deleted, and when the file lives on under another name the attribute is put back through
+// a handle that was opened before the delete (with FILE_SHARE_DELETE it keeps reaching the file
+// whose name is gone). The handle is closed only after that; the deleted name disappears then.
+void Win32FileSystem::removeForced(const std::string& path) {
+    const std::wstring full = longPath(path);
+    const DWORD current = isDevicePath(full) ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(full.c_str());
+    if (current == INVALID_FILE_ATTRIBUTES || (current & FILE_ATTRIBUTE_READONLY) == 0 ||
+        (current & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        remove(path); // nothing to clear, or remove says what is wrong
+        return;
+    }
+    lowio::Handle file(::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShareAll, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                     nullptr));
+    if (!file.valid()) {
+        raiseForPath(::GetLastError(), full);
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info)) {
+        raiseWin32(::GetLastError());
+    }
+    if (!::SetFileAttributesW(full.c_str(), current & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
+        raiseForPath(::GetLastError(), full);
+    }
+    const bool removed = ::DeleteFileW(full.c_str()) != 0;
+    const DWORD error = ::GetLastError();
+    if (!removed || info.nNumberOfLinks > 1) {
+        // The name stayed (the file is as it was) or the file has other names (they keep their
+        // protection). Only XP without ntdll's call would leave them writable.
+        static_cast<void>(setAttributesOf(file.get(), current & kProgramBits));
+    }
+    file.reset();
+    if (!removed) {
+        raiseForPath(error, full);
+    }
+    // As in remove: Wine may report success on a medium mounted read-only while the file stays.
+    if (::GetFileAttributesW(full.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        raise(kPermissionDenied);
+    }
+}
+
 void Win32FileSystem::copy(const std::string& from, const std::string& to) {
     const std::wstring fullFrom = longPath(from);
     const std::wstring fullTo = longPath(to);
@@ -331,6 +377,44 @@ void Win32FileSystem::flushToMedium(const std::string& path) {
     }
     requireDiskFile(handle.get());
     raiseIfFailed(lowio::flush(handle.get()));
+}
+
+// GetFinalPathNameByHandleW came with Vista; it is looked up at run time so that the program
+// still starts on XP. There (and wherever it fails) the folder is taken as named: XP offers no
+// call that resolves junctions, and its users rarely have any below a target.
+std::string Win32FileSystem::realFolder(const std::string& folder) {
+    const std::wstring full = longPath(folder);
+    lowio::Handle handle(
+        ::CreateFileW(full.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid()) {
+        const DWORD error = ::GetLastError();
+        // The folder, not a file, is missing: "Pfad nicht gefunden", as on POSIX.
+        error == ERROR_FILE_NOT_FOUND ? raise(kPathNotFound) : raiseForPath(error, full);
+    }
+    if ((factsOf(full).attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        raise(kPathNotFound);
+    }
+    using FinalPathName = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    static const auto finalPathName = reinterpret_cast<FinalPathName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW")));
+    std::wstring resolved = withoutLongPathPrefix(full);
+    if (finalPathName != nullptr) {
+        std::wstring buffer(MAX_PATH, L'\0');
+        DWORD length = finalPathName(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+        if (length >= buffer.size()) {
+            buffer.resize(length);
+            length = finalPathName(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+        }
+        if (length > 0 && length < buffer.size()) {
+            buffer.resize(length);
+            resolved = withoutLongPathPrefix(buffer);
+        }
+    }
+    // "C:\Daten\" and "C:\Daten" are one folder; a root keeps its backslash.
+    while (resolved.size() > 3 && (resolved.back() == L'\\' || resolved.back() == L'/')) {
+        resolved.pop_back();
+    }
+    return narrow(resolved);
 }
 
 } // namespace rt

@@ -1,6 +1,7 @@
 // The Windows half of the host's open file.
 #include "Win32OpenFile.h"
 
+#include "NtFileInformation.h"
 #include "Win32Errors.h"
 #include "runtime/NativeOpenFile.h"
 #include "runtime/RuntimeError.h"
@@ -33,6 +34,8 @@ FileIdentity identityOfHandle(lowio::NativeHandle handle) {
     id.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     id.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
     id.modifiedNs = nanosecondsSince1970({info.ftLastWriteTime.dwLowDateTime, info.ftLastWriteTime.dwHighDateTime});
+    // Kept by NTFS (and by Wine, from the host's inode), offered on XP by ntdll alone.
+    id.changedNs = changeTimeOf(handle);
     return id;
 }
 

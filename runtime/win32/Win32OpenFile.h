@@ -1,6 +1,7 @@
 // The Windows half of the host's open file (see runtime/NativeOpenFile.h), and the identity the
-// copy run compares files by: the volume's serial number, the file's index on it, its length and
-// its last write time (in nanoseconds since 1970).
+// copy run compares files by: the volume's serial number, the file's index on it, its length, its
+// last write time and, where the file system keeps one, its change time (in nanoseconds since
+// 1970).
 #pragma once
 
 #include "lowio/Io.h"

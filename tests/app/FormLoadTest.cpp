@@ -65,6 +65,7 @@ protected:
         test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
         setupBoxes(test->boxes());
         test->links().result = linkResult;
+        test->links().missing = linkMissing;
         try {
             test->runtime().runGuarded([&] { Form_Load(form, test->runtime(), source); });
             return true;
@@ -82,6 +83,7 @@ protected:
     SourceSelection source;
     std::unique_ptr<TestRuntime> test;
     int linkResult = 1;
+    std::string linkMissing;
     int endStatus = -1;
 };
 
@@ -262,10 +264,13 @@ TEST_F(FormLoadTest, LargestComputableLengthIsShown) {
 }
 
 TEST_F(FormLoadTest, WithoutASendToEntryTheUsageTextPromisesNone) {
-    setupBoxes = [](auto& boxes) { boxes.expect(startup::noSendToText(), rt::kInfoOk, rt::kResultOk); };
     linkResult = 0;
-    EXPECT_FALSE(load(std::vector<rt::ProgramArgument>{}));
-    EXPECT_TRUE(test->boxes().allShown());
+    for (const std::string missing : {"", "/home/fehlt"}) {
+        setupBoxes = [&](auto& boxes) { boxes.expect(startup::noSendToText(missing), rt::kInfoOk, rt::kResultOk); };
+        linkMissing = missing;
+        EXPECT_FALSE(load(std::vector<rt::ProgramArgument>{}));
+        EXPECT_TRUE(test->boxes().allShown());
+    }
 }
 
 TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {

@@ -166,12 +166,14 @@ public:
     int attributes(const std::string&) override { return 0; }
     void setAttributes(const std::string&, int) override {}
     void remove(const std::string&) override {}
+    void removeForced(const std::string&) override {}
     void copy(const std::string&, const std::string&) override {}
     int64_t length(const std::string&) override { return 0; }
     std::vector<rt::DirEntry> list(const std::string&, const std::string&) override { return {}; }
     rt::DirEntry describe(const std::string&) override { return {}; }
     rt::FileIdentity identity(const std::string&, rt::Follow) override { return {}; }
     void flushToMedium(const std::string&) override {}
+    std::string realFolder(const std::string& folder) override { return folder; }
 };
 
 TEST(FilesCloseTest, AFailingFlushIsReportedAndNeverRetriedIntoASuccess) {

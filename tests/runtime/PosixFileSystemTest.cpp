@@ -6,16 +6,21 @@
 #include "support/InjectedFaults.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
+#include "support/TestRuntime.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -117,12 +122,38 @@ TEST_F(PosixFileSystemTest, LengthAndIdentity) {
     EXPECT_EQ(errorOf([&] { fs_.length(at("fehlt")); }), 53);
 
     dir_.write("b.bin", std::string(1234, 'a'));
+    // A new name changes the file's change time, so the second name comes first.
+    fs::create_hard_link(at("a.bin"), at("same.bin"));
     const rt::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(a, fs_.identity(at("a.bin"), rt::Follow::Link));
     EXPECT_NE(a, fs_.identity(at("b.bin"), rt::Follow::Link));
     EXPECT_EQ(a.size, 1234);
-    fs::create_hard_link(at("a.bin"), at("same.bin"));
     EXPECT_EQ(a, fs_.identity(at("same.bin"), rt::Follow::Link));
+}
+
+TEST_F(PosixFileSystemTest, AnInPlaceRewriteWithItsTimePutBackChangesTheIdentity) {
+    dir_.write("quelle.bin", "aaaa");
+    const rt::FileIdentity before = fs_.identity(at("quelle.bin"), rt::Follow::Target);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time ticks coarsely
+    std::fstream(at("quelle.bin"), std::ios::in | std::ios::out | std::ios::binary) << "bbbb";
+    const timespec times[2] = {{0, UTIME_OMIT}, {before.modifiedNs / 1000000000, before.modifiedNs % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, at("quelle.bin").c_str(), times, 0), 0);
+
+    const rt::FileIdentity after = fs_.identity(at("quelle.bin"), rt::Follow::Target);
+    EXPECT_EQ(after.modifiedNs, before.modifiedNs);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(fs_.open(at("quelle.bin"), rt::OpenMode::BinaryRead)->identity(), after);
+}
+
+TEST_F(PosixFileSystemTest, RemoveForcedTakesAReadOnlyNameAndLeavesItsOtherNamesProtected) {
+    dir_.write("quelle.bin", "x");
+    makeReadOnly("quelle.bin");
+    fs::create_directory(dir_.path() / "ziel");
+    fs::create_hard_link(at("quelle.bin"), at("ziel/QUILME01.sys"));
+    fs_.removeForced(at("ziel/QUILME01.sys"));
+    EXPECT_FALSE(fs::exists(at("ziel/QUILME01.sys")));
+    EXPECT_EQ(fs::status(at("quelle.bin")).permissions() & fs::perms::all, fs::perms(0444));
+    EXPECT_EQ(errorOf([&] { fs_.removeForced(at("ziel")); }), 75);
 }
 
 TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
@@ -299,6 +330,30 @@ TEST_F(PosixFileSystemTest, ARefusedWriteAfterWritebackHasStartedLeavesTheFileAs
     file->write(chunk.data(), 4096);
     file->close();
     EXPECT_EQ(readFile(at("part.sys")), start + chunk.substr(0, 4096));
+}
+
+TEST(RealFolderTest, EveryLinkIsResolvedAndTheFolderNamedByItsOwnDrive) {
+    TempDir c;
+    TempDir a;
+    fs::create_directories(c.path() / "ziel" / "unten");
+    fs::create_directories(c.path() / "a\\b");
+    fs::create_directory_symlink(c.path() / "ziel", c.path() / "verweis");
+    fs::create_directory_symlink(a.path(), c.path() / "diskette");
+    fs::create_directory_symlink(c.path() / "a\\b", c.path() / "schraeg");
+    rt::DriveMap drives;
+    drives.setFixedDrive('C', c.str());
+    drives.setFixedDrive('A', a.str());
+    testing_support::TestRuntime test(std::move(drives), {});
+    const std::pair<const char*, std::string> cases[] = {
+        {"C:\\ziel\\", "C:\\ziel\\"}, {"C:\\verweis\\unten\\", "C:\\ziel\\unten\\"},
+        {"C:\\diskette\\", "A:\\"},   {"C:\\fehlt\\", "76"},
+        {"C:\\schraeg\\", "76"}, // its real name holds a backslash: no drive-letter form names it
+    };
+    for (const auto& [folder, outcome] : cases) {
+        std::string real;
+        const int error = errorOf([&] { real = test.runtime().realFolder(folder); });
+        EXPECT_EQ(error != 0 ? std::to_string(error) : real, outcome) << folder;
+    }
 }
 
 } // namespace

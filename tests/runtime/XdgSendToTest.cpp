@@ -146,6 +146,24 @@ TEST_F(XdgSendToTest, WithoutAHomeNothingIsWrittenBelowTheRoot) {
     }
 }
 
+TEST_F(XdgSendToTest, AHomeThatDoesNotExistIsNamedAndNeverCreated) {
+    installProgram("p", "splitwerk");
+    const std::string missing = (dir_.path() / "fehlt").string();
+    const char* saved[] = {std::getenv("HOME"), std::getenv("XDG_DATA_HOME")};
+    const std::string values[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
+    // The home is missing; then the home is there and the data folder it names is missing.
+    for (const std::string& home : {missing, dir_.str()}) {
+        ::setenv("HOME", home.c_str(), 1);
+        home == missing ? ::unsetenv("XDG_DATA_HOME") : ::setenv("XDG_DATA_HOME", missing.c_str(), 1);
+        rt::XdgSendTo sendTo(drives_);
+        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), 0) << home;
+        EXPECT_EQ(sendTo.missingFolder(), missing) << home;
+        EXPECT_FALSE(fs::exists(missing)) << home;
+    }
+    saved[0] != nullptr ? ::setenv("HOME", values[0].c_str(), 1) : ::unsetenv("HOME");
+    saved[1] != nullptr ? ::setenv("XDG_DATA_HOME", values[1].c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+}
+
 TEST_F(XdgSendToTest, ATargetWithoutExtensionIsCompletedWithExe) {
     const std::string program = installProgram("win", "splitwerk.exe");
     rt::XdgSendTo sendTo(drives_, dataHome());

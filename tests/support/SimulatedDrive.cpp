@@ -263,6 +263,11 @@ void SimulatedDrive::remove(const std::string& path) {
     inner_.remove(path);
 }
 
+void SimulatedDrive::removeForced(const std::string& path) {
+    checkMutable(path, Op::Remove);
+    inner_.removeForced(path);
+}
+
 void SimulatedDrive::copy(const std::string& from, const std::string& to) {
     onDrive(from, Op::Open);
     if (diskOf(to)) {
@@ -300,6 +305,11 @@ void SimulatedDrive::flushToMedium(const std::string& path) {
         fireFlushFailure(Op::Flush, path);
     }
     inner_.flushToMedium(path);
+}
+
+std::string SimulatedDrive::realFolder(const std::string& folder) {
+    onDrive(folder, Op::Attributes);
+    return inner_.realFolder(folder);
 }
 
 } // namespace testing_support

@@ -79,12 +79,14 @@ public:
     int attributes(const std::string& path) override;
     void setAttributes(const std::string& path, int attributes) override;
     void remove(const std::string& path) override;
+    void removeForced(const std::string& path) override;
     void copy(const std::string& from, const std::string& to) override;
     int64_t length(const std::string& path) override;
     std::vector<rt::DirEntry> list(const std::string& directory, const std::string& pattern) override;
     rt::DirEntry describe(const std::string& path) override;
     rt::FileIdentity identity(const std::string& path, rt::Follow follow) override;
     void flushToMedium(const std::string& path) override;
+    std::string realFolder(const std::string& folder) override;
 
 private:
     class DiskFile;

@@ -28,8 +28,10 @@ public:
         calls.push_back({folder, name, target, arguments});
         return result;
     }
+    std::string missingFolder() const override { return missing; }
     std::vector<ShellLinkCall> calls;
-    int result = 1; // what every call answers
+    int result = 1;      // what every call answers
+    std::string missing; // the home it reports missing
 };
 
 class TestRuntime {

@@ -95,6 +95,21 @@ TEST_F(WindowTest, DirListRefusesWhatCannotBeRead) {
     }
 }
 
+TEST_F(WindowTest, DirListOpensWhereALinkLeadsOnItsOwnDriveOnly) {
+    const std::filesystem::path daten = std::filesystem::path(drives_.cRoot) / "daten";
+    std::filesystem::create_directory_symlink(std::filesystem::path(drives_.cRoot) / "ziel", daten / "verweis");
+    std::filesystem::create_directory_symlink(drives_.aRoot, daten / "diskette");
+    std::filesystem::create_directory(daten / "a\\b");
+    drives_.floppyInserted = true;
+    form_->dir1()->setPath("C:\\daten");
+    EXPECT_EQ(itemNamed(form_->dir1(), QStringLiteral("a\\b")), nullptr) << "its drive-letter form names another";
+    form_->dir1()->setPath("C:\\daten\\verweis\\unten");
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+    // The run would refuse a target on another drive: the list does not open it.
+    EXPECT_THROW(form_->dir1()->setPath("C:\\daten\\diskette"), rt::RuntimeError);
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+}
+
 TEST_F(WindowTest, DirListSingleClickHighlightsDoubleClickOpens) {
     form_->Opt_Click(1);
     form_->show();
@@ -197,6 +212,15 @@ TEST(WindowStart, StartsOnTheWorkingDirectoryOrTheFirstReadableDrive) {
     Form1 form(test.runtime(), source);
     EXPECT_EQ(form.drive1()->letter(), 'a');
     EXPECT_EQ(form.dir1Path(), "A:\\");
+
+    // Started in "a\b" beside a folder a with b in it: never in that other folder.
+    std::filesystem::create_directories(std::filesystem::path(drives.cRoot) / "a" / "b");
+    std::filesystem::create_directories(std::filesystem::path(drives.cRoot) / "a\\b");
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::path(drives.cRoot) / "a\\b");
+    Form1 started(test.runtime(), source);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(started.dir1Path(), "A:\\");
 }
 
 } // namespace

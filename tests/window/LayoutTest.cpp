@@ -18,6 +18,7 @@
 #include <QStyleOptionComboBox>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -289,9 +290,15 @@ TEST_F(WindowTest, AccessKeysActLikeClicks) {
     form_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
 
+    // An access key clicks by animation: down now, the click when a timer fires. A fixed wait lost
+    // that race on a busy machine; this one lasts until no button is down.
+    const QList<QAbstractButton*> buttons = form_->findChildren<QAbstractButton*>();
     auto alt = [&](char key) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
-        QTest::qWait(150); // buttons answer their access key with an animated click
+        const bool settled = QTest::qWaitFor(
+            [&] { return std::none_of(buttons.begin(), buttons.end(), [](auto* button) { return button->isDown(); }); },
+            10000);
+        ASSERT_TRUE(settled) << "the animated click of Alt+" << key << " never ended";
     };
     alt('j');
     EXPECT_EQ(form_->chkValue(0), 1);

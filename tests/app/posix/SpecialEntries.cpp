@@ -16,6 +16,7 @@ void makeSpecialEntries(const std::filesystem::path& daten) {
     ASSERT_EQ(::mkfifo((daten / "rohr").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/null", daten / "geraet");
     std::ofstream(daten / "Zeile\nNeu.doc") << "x";
+    std::ofstream(daten / "Entf\x7f.doc") << "x";
 }
 
 std::vector<RejectionCase> specialEntryRejections() {
@@ -24,6 +25,7 @@ std::vector<RejectionCase> specialEntryRejections() {
         RejectionCase{"Pipe", {{"C:\\Daten\\rohr"}}, startup::kNotAFile},
         RejectionCase{"Device", {{"C:\\Daten\\geraet"}}, startup::kNotAFile},
         RejectionCase{"LineFeedInName", {{"C:\\Daten\\Zeile\nNeu.doc"}}, startup::kControlCharacter},
+        RejectionCase{"DeleteInName", {{"C:\\Daten\\Entf\x7f.doc"}}, startup::kControlCharacter},
     };
 }
 
