@@ -48,6 +48,12 @@ inline constexpr const char* kTargetBusy =
 inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                            "Bitte schaffen Sie Platz und klicken Sie auf OK.";
 
+// A target folder that is a link into another drive.
+inline std::string targetLeavesItsDrive(const std::string& chosen, const std::string& real) {
+    return "Der Zielordner\r" + chosen + "\rist eine Verknüpfung auf einen anderen Datenträger:\r" + real +
+           "\rBitte wählen Sie den Ordner dort selbst als Ziel.";
+}
+
 // The question before the wipe empties a folder that is not the root of a removable medium.
 inline std::string wipeQuestion(const std::string& folder, int files) {
     return "Vor dem Kopieren werden im Ordner\r" + folder + "\r" +

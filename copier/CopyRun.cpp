@@ -158,6 +158,10 @@ CopyRun::Step CopyRun::checkTarget() {
     if (sourceLength_ == 0) {
         return Step::MainLoop; // nothing will be written at all
     }
+    if (!followTheTargetToWhereItLies()) {
+        message(copy_messages::targetLeavesItsDrive(TargetFolder, realTarget_), rt::kCriticalOk);
+        return Step::CloseSource;
+    }
     if (!lockTheTarget()) {
         message(copy_messages::kTargetBusy, rt::kCriticalOk);
         return Step::CloseSource;
@@ -288,8 +292,9 @@ bool CopyRun::wipeTarget() {
                 return false;
             }
             if (!isOneOf(identity, keep)) {
-                guarded(kWipe, [&] { runtime_.setAttr(path, rt::kAttrNormal); });
-                guarded(kWipe, [&] { runtime_.kill(path); });
+                // Cleared and deleted in one: a read-only file may have another name outside the
+                // target, which must stay as protected as it was.
+                guarded(kWipe, [&] { runtime_.killForced(path); });
                 guarded(kWipe, [&] { runtime_.doEvents(); });
             }
         }
@@ -342,8 +347,7 @@ bool CopyRun::clearName(const std::string& path, Handler searchGuard) {
             askForAnotherDisk();
             return false;
         }
-        guarded(Handler::OnTargetError, [&] { runtime_.setAttr(entry, rt::kAttrNormal); });
-        guarded(Handler::OnTargetError, [&] { runtime_.kill(entry); });
+        guarded(Handler::OnTargetError, [&] { runtime_.killForced(entry); });
     }
     return true;
 }
@@ -506,6 +510,30 @@ bool CopyRun::sourceReadsPastItsLength() {
     } catch (const rt::RuntimeError&) {
         return false; // unreadable there says nothing about the length
     }
+}
+
+// A folder reached through a link is written where it really lies, and every message names that
+// place. A link that leaves the drive the user chose (a folder on a stick that leads into the
+// home folder) is refused: the run would write and delete outside the medium in the drive.
+bool CopyRun::followTheTargetToWhereItLies() {
+    bool throughALink = false;
+    try {
+        realTarget_ = runtime_.realFolder(TargetFolder);
+        throughALink = !dospath::hasDrivePrefix(realTarget_) ||
+                       runtime_.drives().toNative(realTarget_) != runtime_.drives().toNative(TargetFolder);
+    } catch (const rt::RuntimeError&) {
+        return true; // not there yet (an empty drive, say): the run's own steps meet that
+    }
+    if (!throughALink) {
+        return true; // the folder lies where its name says, under whichever letter was chosen
+    }
+    if (!dospath::hasDrivePrefix(realTarget_) ||
+        dospath::upperAscii(realTarget_[0]) != dospath::upperAscii(TargetFolder[0])) {
+        return false;
+    }
+    TargetFolder = realTarget_;
+    ReassemblerPath = TargetFolder + diskset::kReassembler;
+    return true;
 }
 
 // One run per target: a second one would take the first one's files for an older set's and

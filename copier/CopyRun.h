@@ -166,6 +166,8 @@ private:
     bool sourceReadsPastItsLength();
     // The run's lock on its target; false when another run writes there.
     bool lockTheTarget();
+    // Takes the target where its links lead; false when that is on another drive.
+    bool followTheTargetToWhereItLies();
 
     // Where the run meets the medium.
     // Closes the current part so that the medium holds it: on a removable medium flushed and
@@ -226,6 +228,7 @@ private:
     std::vector<rt::FileIdentity> written_;
 
     std::unique_ptr<rt::TargetLock> lock_;
+    std::string realTarget_; // where the chosen folder really lies
     // A removable medium: every part is flushed as it is closed (the disk may be swapped after
     // it) and read back from the medium.
     bool removable_ = false;

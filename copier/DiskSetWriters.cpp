@@ -56,7 +56,13 @@ int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
             length = runtime.fileLen(source.SourcePath);
             files.writeNumberLine(file, length);
         });
-        attempt([&] { files.printLine(file, source.SourceFolder); });
+        attempt([&] {
+            // The names are this program's UTF-8; a set whose names go beyond ASCII says so.
+            const diskset::Trailer names{0, source.SourceFolder,
+                                         runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal), source.SourceName};
+            const std::string mark = diskset::namesBeyondAscii(names) ? std::string(diskset::kUtf8Mark) : "";
+            files.printLine(file, mark + source.SourceFolder);
+        });
         // The file's own name, never that of another file a pattern or a letter case would match.
         attempt([&] { files.printLine(file, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal)); });
         attempt([&] { files.printLine(file, source.SourceName); });

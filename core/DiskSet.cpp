@@ -3,6 +3,7 @@
 
 #include "DosPath.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -94,6 +95,15 @@ bool isPartName(std::string_view name) {
 bool isSetName(std::string_view name) {
     return isPartName(name) || dospath::equalIgnoringCase(name, kReassembler) ||
            dospath::equalIgnoringCase(name, kAutorun);
+}
+
+bool namesBeyondAscii(const Trailer& trailer) {
+    for (const std::string* line : {&trailer.folder, &trailer.longName, &trailer.givenName}) {
+        if (std::any_of(line->begin(), line->end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string trailerBytes(const Trailer& trailer) {

@@ -34,6 +34,16 @@ struct Trailer {
     std::string longName;    // the name as stored; empty for a hidden or system file
     std::string givenName;   // the name as given on the command line
 };
+// The mark of a set whose name lines (2 to 4) are UTF-8: line 2 begins with the bytes EF BB BF
+// (U+FEFF, the UTF-8 byte order mark), directly after the line end of line 1, also when line 2
+// names no folder. The mark belongs to the whole trailer and is not part of the folder. A set
+// without it has its names in the ANSI code page of the Windows machine that wrote it, as every
+// set of the original program does. A writer whose names are UTF-8 sets the mark only when a
+// name holds more than ASCII, so that an ASCII trailer stays byte for byte what it always was.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// Whether the name lines hold anything beyond ASCII.
+bool namesBeyondAscii(const Trailer& trailer);
+
 // The trailer's bytes: each line ended by CR LF, nothing after the last.
 std::string trailerBytes(const Trailer& trailer);
 

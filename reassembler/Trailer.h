@@ -8,13 +8,7 @@
 
 namespace quil {
 
-// The mark of a set whose name lines (2 to 4) are UTF-8: line 2 begins with the bytes EF BB BF
-// (U+FEFF, the UTF-8 byte order mark), directly after the line end of line 1, also when line 2
-// names no folder. The mark belongs to the whole trailer and is not part of the folder. A set
-// without it has its names in the ANSI code page of the Windows machine that wrote it, as every
-// set of the original program does. Sets written on Linux before the mark existed are UTF-8
-// without it; such names are recognised as long as they are unmistakable (see below).
-inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+using diskset::kUtf8Mark;
 
 // Decides how the name lines are read and removes the mark from the folder line. The names are
 // UTF-8 when the set is marked and they are valid UTF-8. Unmarked, they are UTF-8 only when they

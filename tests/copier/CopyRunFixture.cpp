@@ -107,8 +107,10 @@ std::size_t CopyScene::partCount() const {
 }
 
 std::string CopyScene::expectedQuilExe(const std::string& sourceBytes) const {
-    return reassembler_ + std::to_string(sourceBytes.size()) + "\r\n" + source_.SourceFolder + "\r\n" +
-           source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
+    const bool beyondAscii = std::any_of(source_.SourcePath.begin(), source_.SourcePath.end(),
+                                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return reassembler_ + std::to_string(sourceBytes.size()) + "\r\n" + (beyondAscii ? "\xEF\xBB\xBF" : "") +
+           source_.SourceFolder + "\r\n" + source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
 }
 
 } // namespace copier_tests

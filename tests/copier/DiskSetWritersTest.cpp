@@ -48,6 +48,15 @@ TEST_F(DiskSetWriters, TrailerLineThreeIsEmptyWhenTheSearchFindsNothing) {
     EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n");
 }
 
+TEST_F(DiskSetWriters, ANameBeyondAsciiMarksTheTrailerAsUtf8) {
+    temp_.write("c/DATEN/Größe.bin", "12");
+    const SourceSelection source{"C:\\DATEN\\Größe.bin", "C:\\DATEN\\", "Größe.bin"};
+    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "2\r\n\xEF\xBB\xBF"
+                                                                       "C:\\DATEN\\\r\nGröße.bin\r\nGröße.bin\r\n");
+}
+
 TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
     // A path without a folder stays relative to the working directory.
     const fs::path previous = fs::current_path();

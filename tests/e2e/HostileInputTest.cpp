@@ -16,11 +16,13 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -30,6 +32,8 @@ using testing_support::readFile;
 const std::string kFinished = "Die Kopie ist fertig!";
 const std::string kSourceInTarget = "Die zu sichernde Datei liegt im Ziel";
 const std::string kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.";
+const std::string kSourceSizeWrong = "Die zu kopierende Datei enthält mehr Daten, als ihre Größe angibt.";
+const std::string kTargetLeavesItsDrive = "Der Zielordner\r";
 
 // Everything below a folder as it stands: type, bytes or link target, and mode.
 using Snapshot = std::map<std::string, std::string>;
@@ -207,6 +211,50 @@ const HostileCase kCases[] = {
      {},
      true},
     {"WipeOfTheProgramFolder", [](Scene& s) { s.target = s.program; }, false, false, true},
+    // Removing an old part or wiping never changes another name of the same file.
+    {"HardLinkToAReadOnlyFileAsAnOldPart",
+     [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "QUILME03.sys"); }},
+    {"WipeOfAHardLinkToAReadOnlyFile", [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "x"); },
+     false, false, true},
+    {"SameSizeChangeInPlaceWithItsTimePutBack",
+     {},
+     false,
+     false,
+     false,
+     {},
+     [](Scene& s, int yield) {
+         if (yield == 2) {
+             std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time ticks coarsely
+             const auto time = fs::last_write_time(s.source);
+             std::fstream(s.source, std::ios::in | std::ios::out | std::ios::binary) << "X";
+             fs::last_write_time(s.source, time);
+         }
+     },
+     false,
+     kSourceChanged},
+    {"SourceThatReadsMoreThanItsSize",
+     [](Scene& s) { s.source = "/proc/version"; },
+     false,
+     false,
+     false,
+     {},
+     {},
+     false,
+     kSourceSizeWrong,
+     true},
+    {"FolderOnAStickThatLinksIntoTheHome",
+     [](Scene& s) {
+         s.work.write("home/ablage/brief.txt", "bleibt");
+         s.target = s.floppy.insertBlank() / "Sicherung";
+         linkTo(s.target, s.home / "ablage");
+     },
+     false,
+     false,
+     true,
+     {},
+     {},
+     false,
+     kTargetLeavesItsDrive},
 };
 
 class Hostile : public ::testing::TestWithParam<HostileCase> {};
