@@ -55,9 +55,12 @@ TEST_P(FolderTargetParts, MoreThan100AreRefusedBeforeAnythingIsWritten) {
 INSTANTIATE_TEST_SUITE_P(Table, FolderTargetParts,
                          ::testing::Values(FolderPartsCase{100 * 1024, false}, FolderPartsCase{100 * 1024 + 1, true}));
 
-TEST_F(CopyRunFixture, AReinsertedFirstDiskIsNotWipedAndTheUserIsAskedForAnother) {
+// With the wipe or without: the first disk put back keeps its part.
+class ReinsertedFirstDisk : public CopyRunFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
     const std::string bytes = makeSource(5000);
-    controls_.wipe();
+    controls_.wipe(GetParam());
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
     boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(disk(0)); });
     boxes().expect(text::kOwnParts, 65, 2);
@@ -70,6 +73,8 @@ TEST_F(CopyRunFixture, AReinsertedFirstDiskIsNotWipedAndTheUserIsAskedForAnother
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
     EXPECT_EQ(joinedParts(), bytes);
 }
+
+INSTANTIATE_TEST_SUITE_P(WipeOnAndOff, ReinsertedFirstDisk, ::testing::Bool());
 
 TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
     // One-byte parts: the 101st is named like the first, which is on this very disk.

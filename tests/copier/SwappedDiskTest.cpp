@@ -8,7 +8,6 @@
 namespace copier_tests {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using Op = testing_support::SimulatedDrive::Op;
 
@@ -62,18 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  text::kWipeError, true}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
-
-TEST_F(CopyRunFixture, AFullDiskPutBackWithoutTheWipeKeepsItsPart) {
-    const std::string bytes = makeSource(5000);
-    drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
-    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(disk(0)); });
-    boxes().expect(text::kOwnParts, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
-    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
-    EXPECT_EQ(joinedParts(), bytes);
-}
 
 const std::string kTargetBusy = "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
                                 "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";

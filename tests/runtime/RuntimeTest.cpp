@@ -4,9 +4,7 @@
 #include "runtime/Host.h"
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
-#include "support/SimulatedDrive.h"
 #include "support/TempDir.h"
-#include "support/TestRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -112,33 +110,6 @@ TEST_F(RuntimeTest, FileLenBeyond32BitsIsError6) {
     }
     std::filesystem::resize_file(dir_.write("passt.bin", ""), 2147483647);
     EXPECT_EQ(runtime_->fileLen("C:\\passt.bin"), 2147483647);
-}
-
-// A forced removal on a drive meets the same faults as any removal: it changes nothing then.
-TEST(SimulatedDriveTest, AForcedRemovalMeetsTheDrivesFaults) {
-    using Drive = testing_support::SimulatedDrive;
-    TempDir dir;
-    const std::unique_ptr<rt::FileSystem> host = rt::makeHostFileSystem();
-    Drive drive(*host, dir.path());
-    rt::DriveMap drives;
-    drives.setDrive('A', drive.resolver());
-    testing_support::TestRuntime test(std::move(drives), {}, &drive);
-    const std::filesystem::path part = dir.write("disk1/QUILME01.sys", "teil");
-    test.runtime().setAttr("A:\\QUILME01.sys", rt::kAttrReadOnly);
-    const std::pair<std::function<void()>, int> faults[] = {
-        {[&] { drive.eject(); }, 71},
-        {[&] { drive.setWriteProtected(true); }, 70},
-        {[&] { drive.failNext(Drive::Op::Remove, 57); }, 57},
-    };
-    for (const auto& [arm, error] : faults) {
-        arm();
-        EXPECT_EQ(errorOf([&] { test.runtime().killForced("A:\\QUILME01.sys"); }), error);
-        EXPECT_TRUE(std::filesystem::exists(part));
-        drive.insert(drive.currentDisk());
-        drive.setWriteProtected(false);
-    }
-    test.runtime().killForced("A:\\QUILME01.sys");
-    EXPECT_FALSE(std::filesystem::exists(part));
 }
 
 } // namespace
