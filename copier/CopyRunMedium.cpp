@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace kopierer {
 
@@ -44,20 +45,26 @@ bool sameFile(const rt::FileIdentity& a, const rt::FileIdentity& b) {
 } // namespace
 
 void CopyRun::closePart(bool handled) {
-    try {
-        anchor_ = Anchor{PartName, runtime_.files().identity(partFile_)};
-    } catch (const rt::RuntimeError&) {
-        anchor_.reset(); // the close below meets the same trouble
-    }
     PartOpen = false;
+    std::optional<rt::RuntimeError> failure;
     try {
         // A fixed drive keeps its disk: the parts go to the medium together before the end.
         runtime_.files().close(partFile_, removable_ ? rt::Flush::Now : rt::Flush::Later);
     } catch (const rt::RuntimeError& error) {
+        failure = error;
+    }
+    // The part as it lies on the disk now, before any dialog: a system may set its time only
+    // when it is closed.
+    try {
+        anchor_ = Anchor{PartName, runtime_.identity(PartName)};
+    } catch (const rt::RuntimeError&) {
+        anchor_.reset();
+    }
+    if (failure) {
         if (!handled) {
-            throw;
+            throw *failure;
         }
-        writeAnewAfter(error);
+        writeAnewAfter(*failure);
     }
     if (removable_) {
         verifyPart();
