@@ -11,7 +11,6 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 namespace kopierer {
@@ -542,12 +541,15 @@ bool CopyRun::followTheTargetToWhereItLies() {
 bool CopyRun::lockTheTarget() {
     std::string key;
     if (removable_) {
-        key = std::string("drive ") + static_cast<char>(std::toupper(static_cast<unsigned char>(TargetFolder[0])));
-        key += " " + runtime_.drives().root(TargetFolder[0]).value_or("");
+        key.append("drive ").push_back(dospath::upperAscii(TargetFolder[0]));
+        key.append(" ").append(runtime_.drives().root(TargetFolder[0]).value_or(""));
     } else {
         try {
             const rt::FileIdentity folder = runtime_.identity(TargetFolder, rt::Follow::Target);
-            key = "folder " + std::to_string(folder.device) + ":" + std::to_string(folder.inode);
+            key.append("folder ")
+                .append(std::to_string(folder.device))
+                .append(":")
+                .append(std::to_string(folder.inode));
         } catch (const rt::RuntimeError&) {
             key = "path ";
             std::transform(TargetFolder.begin(), TargetFolder.end(), std::back_inserter(key), dospath::upperAscii);
