@@ -132,6 +132,9 @@ bool CopyRun::partReadsBackAsWritten(int file) {
 }
 
 void CopyRun::flushClosedParts() {
+    if (!unflushed_.empty()) {
+        runtime_.settle(TargetFolder);
+    }
     while (!unflushed_.empty()) {
         const ClosedPart part = unflushed_.front();
         try {

@@ -114,6 +114,9 @@ public:
     // Brings whatever was written to a closed file onto the medium and reports what the medium
     // says; never follows a link of that name.
     virtual void flushToMedium(const std::string& path) = 0;
+    // Starts bringing everything written on a folder's medium there in one go, so that the flushes
+    // of single files after it find little left to do. Says nothing: those flushes report.
+    virtual void settle(const std::string& folder) { static_cast<void>(folder); }
     // Where a folder really lies, every link on the way resolved, as an absolute host path
     // without a trailing separator (except a root). Error 76 when it is missing or no folder.
     virtual std::string realFolder(const std::string& folder) = 0;

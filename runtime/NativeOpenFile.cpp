@@ -24,12 +24,15 @@ void raiseIfFailed(lowio::SystemError error) {
 
 void NativeOpenFile::seekTo(int64_t position) {
     raiseIfFailed(lowio::seekTo(handle_.get(), position));
+    position_ = position;
+    systemPositionBehind_ = false;
 }
 
 std::size_t NativeOpenFile::readAt(int64_t offset, char* buffer, std::size_t size) {
     std::size_t done = 0;
     raiseIfFailed(lowio::readAt(handle_.get(), offset, buffer, size, done));
-    seekTo(offset + static_cast<int64_t>(done));
+    position_ = offset + static_cast<int64_t>(done);
+    systemPositionBehind_ = true;
     return done;
 }
 
@@ -38,8 +41,8 @@ void NativeOpenFile::write(const char* data, std::size_t size) {
         return;
     }
     const int64_t lengthBefore = length();
-    if (append_) {
-        seekTo(lengthBefore);
+    if (append_ || systemPositionBehind_) {
+        seekTo(append_ ? lengthBefore : position());
     }
     const int64_t positionBefore = position();
     // Bytes that the write would overwrite, so that a failure can put them back. Only a write
@@ -57,12 +60,18 @@ void NativeOpenFile::write(const char* data, std::size_t size) {
     // for reading only, say) leaves nothing for the close to report.
     written_ = written_ || written > 0;
     if (err != 0) {
+        position_.reset();
+        length_.reset();
         if (written > 0) {
             restoreAfterFailedWrite(lengthBefore, positionBefore, overwritten);
         }
         raiseSystemError(err);
     }
-    writeback_.wrote(handle_.get(), positionBefore, positionBefore + static_cast<int64_t>(size));
+    position_ = positionBefore + static_cast<int64_t>(size);
+    if (keepsLength_) {
+        length_ = std::max(lengthBefore, *position_);
+    }
+    writeback_.wrote(handle_.get(), positionBefore, *position_);
 }
 
 void NativeOpenFile::restoreAfterFailedWrite(int64_t lengthBefore, int64_t positionBefore,
@@ -78,15 +87,24 @@ void NativeOpenFile::restoreAfterFailedWrite(int64_t lengthBefore, int64_t posit
 }
 
 int64_t NativeOpenFile::length() {
+    if (length_) {
+        return *length_;
+    }
     int64_t length = 0;
     raiseIfFailed(lowio::lengthOf(handle_.get(), length));
+    if (keepsLength_) {
+        length_ = length;
+    }
     return length;
 }
 
 int64_t NativeOpenFile::position() {
-    int64_t position = 0;
-    raiseIfFailed(lowio::positionOf(handle_.get(), position));
-    return position;
+    if (!position_) {
+        int64_t position = 0;
+        raiseIfFailed(lowio::positionOf(handle_.get(), position));
+        position_ = position;
+    }
+    return *position_;
 }
 
 void NativeOpenFile::close(Flush flush) {

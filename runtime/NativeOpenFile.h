@@ -7,14 +7,20 @@
 #include "lowio/Io.h"
 #include "runtime/FileSystem.h"
 
+#include <optional>
 #include <string>
 
 namespace rt {
 
 class NativeOpenFile final : public OpenFile {
 public:
-    // append: every write goes to the end of the file, whatever the position says.
-    NativeOpenFile(lowio::NativeHandle handle, bool append) : handle_(handle), append_(append) {}
+    // Append: every write goes to the end of the file, whatever the position says. A file opened
+    // for writing is written by this handle alone (the run holds its target), so its length is
+    // kept here rather than asked of the system before every chunk; a file opened for reading
+    // is asked each time, since another program may change it.
+    NativeOpenFile(lowio::NativeHandle handle, OpenMode mode)
+        : handle_(handle), append_(mode == OpenMode::Append),
+          keepsLength_(mode != OpenMode::BinaryRead && mode != OpenMode::ReadBack) {}
     ~NativeOpenFile() override = default;
     NativeOpenFile(const NativeOpenFile&) = delete;
     NativeOpenFile& operator=(const NativeOpenFile&) = delete;
@@ -33,7 +39,13 @@ private:
 
     lowio::Handle handle_;
     bool append_;
+    bool keepsLength_;
     bool written_ = false;
+    // What the system would answer, once known: a chunk then costs a read and a write, nothing
+    // more. A positioned read leaves the system's position behind the logical one.
+    std::optional<int64_t> position_;
+    std::optional<int64_t> length_;
+    bool systemPositionBehind_ = false;
     lowio::Writeback writeback_;
 };
 

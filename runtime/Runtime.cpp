@@ -74,6 +74,14 @@ void Runtime::flushToMedium(const std::string& path) {
     parts_.fileSystem->flushToMedium(parts_.drives.toNative(path));
 }
 
+void Runtime::settle(const std::string& folder) {
+    try {
+        parts_.fileSystem->settle(parts_.drives.toNative(folder));
+    } catch (const RuntimeError&) {
+        // A drive that is gone now: the flushes after this say so.
+    }
+}
+
 std::string Runtime::realFolder(const std::string& folder) {
     const std::string real = parts_.fileSystem->realFolder(parts_.drives.toNative(folder));
     if (!DriveMap::canExpress(real)) {

@@ -74,6 +74,8 @@ public:
     FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
     // Brings what was written to a closed file onto the medium; reports what the medium says.
     void flushToMedium(const std::string& path);
+    // Starts bringing a folder's medium up to date in one go; reports nothing.
+    void settle(const std::string& folder);
     // Where a folder ("Z:\home\u\ziel\") really lies, every link on the way resolved, as a
     // drive-letter path ending in a backslash: the letter is the one of the longest matching
     // drive, so a link from one drive into another shows the other's letter. Without a drive

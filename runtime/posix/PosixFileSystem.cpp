@@ -126,7 +126,7 @@ std::unique_ptr<OpenFile> PosixFileSystem::open(const std::string& path, OpenMod
         // page still waiting to be written stays, but the flush before a read-back leaves none.
         static_cast<void>(::posix_fadvise(handle.get(), 0, 0, POSIX_FADV_DONTNEED));
     }
-    return std::make_unique<NativeOpenFile>(handle.release(), mode == OpenMode::Append);
+    return std::make_unique<NativeOpenFile>(handle.release(), mode);
 }
 
 int PosixFileSystem::attributes(const std::string& path) {
@@ -242,6 +242,15 @@ void PosixFileSystem::flushToMedium(const std::string& path) {
     // Read access is enough for fsync, and the file's mode may not allow more.
     const lowio::Handle handle = openRegular(path, O_RDONLY | O_NOFOLLOW, 0);
     raiseIfFailed(lowio::flush(handle.get()));
+}
+
+void PosixFileSystem::settle(const std::string& folder) {
+    // One syncfs writes every file back and commits the journal once; a flush per file would
+    // commit it once per file.
+    const lowio::Handle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (handle.valid()) {
+        static_cast<void>(::syncfs(handle.get()));
+    }
 }
 
 std::string PosixFileSystem::realFolder(const std::string& folder) {

@@ -146,13 +146,13 @@ std::unique_ptr<OpenFile> Win32FileSystem::open(const std::string& path, OpenMod
     const std::wstring full = longPath(path);
     if (mode == OpenMode::BinaryRead || mode == OpenMode::ReadBack) {
         lowio::Handle handle = openForReading(full, mode == OpenMode::ReadBack);
-        return std::make_unique<NativeOpenFile>(handle.release(), false);
+        return std::make_unique<NativeOpenFile>(handle.release(), mode);
     }
     lowio::Handle handle = openForWriting(full);
     if (mode == OpenMode::Output) {
         raiseIfFailed(lowio::truncate(handle.get(), 0));
     }
-    return std::make_unique<NativeOpenFile>(handle.release(), mode == OpenMode::Append);
+    return std::make_unique<NativeOpenFile>(handle.release(), mode);
 }
 
 int Win32FileSystem::attributes(const std::string& path) {
