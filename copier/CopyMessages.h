@@ -40,8 +40,9 @@ inline constexpr const char* kSourceChanged =
     "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
     "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
     "Bitte wiederholen Sie den Vorgang, wenn die Datei nicht mehr verändert wird.";
-inline constexpr const char* kSourceSizeWrong = "Die zu kopierende Datei enthält mehr Daten, als ihre Größe angibt.\r"
-                                                "Eine solche Datei lässt sich nicht vollständig sichern.";
+inline constexpr const char* kSourceSizeWrong =
+    "Die Größe der zu kopierenden Datei stimmt nicht mit ihrem Inhalt überein.\r"
+    "Eine solche Datei lässt sich nicht vollständig sichern.";
 inline constexpr const char* kTargetBusy =
     "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
     "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";

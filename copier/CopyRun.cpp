@@ -11,6 +11,7 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 
 namespace kopierer {
@@ -22,6 +23,16 @@ namespace {
 constexpr int kMostPartsInAFolder = 100;
 
 static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a chunk fills the run's buffer");
+
+// A folder as the host names it, without a trailing separator or a doubled one, so that two
+// names of one place compare equal.
+std::string hostForm(const rt::DriveMap& drives, const std::string& folder) {
+    std::string native = std::filesystem::path(drives.toNative(folder)).lexically_normal().string();
+    while (native.size() > 1 && (native.back() == '/' || native.back() == '\\')) {
+        native.pop_back();
+    }
+    return native;
+}
 
 bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities) {
     return std::find(identities.begin(), identities.end(), identity) != identities.end();
@@ -129,9 +140,9 @@ CopyRun::Step CopyRun::openSource() {
     sourceLength_ = carried([&] { return rt::toInt32(sourceAtOpen_.size); });
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(sourceAtOpen_);
-    // A file that gives more than its length says (a file of the system's own, say) would be
-    // cut off where its length ends; nothing of it is written.
-    if (sourceReadsPastItsLength()) {
+    // A file that gives more or less than its length says (a file of the system's own, say)
+    // would be cut off or never end; nothing of it is written.
+    if (sourceLengthIsWrong()) {
         message(copy_messages::kSourceSizeWrong, rt::kCriticalOk);
         return Step::CloseSource;
     }
@@ -493,21 +504,24 @@ void CopyRun::checkSourceUnchanged() {
     }
     // A change that kept the length and put the time back still shows in the identity (its
     // change time cannot be set back), and one that only added bytes in the read past the end.
-    if (now != sourceAtOpen_ || sourceReadsPastItsLength()) {
+    if (now != sourceAtOpen_ || sourceLengthIsWrong()) {
         CopyDone = false;
         message(copy_messages::kSourceChanged, rt::kCriticalOk);
     }
 }
 
-bool CopyRun::sourceReadsPastItsLength() {
-    char beyond = 0;
+bool CopyRun::sourceLengthIsWrong() {
+    rt::Files& files = runtime_.files();
+    char byte = 0;
     try {
-        const int32_t position = runtime_.files().seek(sourceFile_);
-        const std::size_t got = runtime_.files().get(sourceFile_, rt::addInt32(sourceLength_, 1), &beyond, 1);
-        runtime_.files().seekTo(sourceFile_, position);
-        return got != 0;
+        const int32_t position = files.seek(sourceFile_);
+        // The last byte is there, and nothing after it.
+        const bool lastThere = sourceLength_ == 0 || files.get(sourceFile_, sourceLength_, &byte, 1) == 1;
+        const bool nothingAfter = files.get(sourceFile_, rt::addInt32(sourceLength_, 1), &byte, 1) == 0;
+        files.seekTo(sourceFile_, position);
+        return !lastThere || !nothingAfter;
     } catch (const rt::RuntimeError&) {
-        return false; // unreadable there says nothing about the length
+        return false; // unreadable now says nothing about the length; the reads will tell
     }
 }
 
@@ -519,19 +533,20 @@ bool CopyRun::followTheTargetToWhereItLies() {
     try {
         realTarget_ = runtime_.realFolder(TargetFolder);
         throughALink = !dospath::hasDrivePrefix(realTarget_) ||
-                       runtime_.drives().toNative(realTarget_) != runtime_.drives().toNative(TargetFolder);
+                       hostForm(runtime_.drives(), realTarget_) != hostForm(runtime_.drives(), TargetFolder);
     } catch (const rt::RuntimeError&) {
         return true; // not there yet (an empty drive, say): the run's own steps meet that
     }
-    if (!throughALink) {
-        return true; // the folder lies where its name says, under whichever letter was chosen
-    }
-    if (!dospath::hasDrivePrefix(realTarget_) ||
-        dospath::upperAscii(realTarget_[0]) != dospath::upperAscii(TargetFolder[0])) {
+    const bool otherDrive = !dospath::hasDrivePrefix(realTarget_) ||
+                            dospath::upperAscii(realTarget_[0]) != dospath::upperAscii(TargetFolder[0]);
+    if (throughALink && otherDrive) {
         return false;
     }
+    // No link, but another letter: a medium's folder reached through the root's tree
+    // ("Z:\\media\\floppy0\\"). It is that medium, and gets the care its own letter gets.
     TargetFolder = realTarget_;
     ReassemblerPath = TargetFolder + diskset::kReassembler;
+    removable_ = targetIsRemovable();
     return true;
 }
 

@@ -162,8 +162,9 @@ private:
     // The identity of an entry, or nothing when it has gone; other failures go to the handler.
     std::optional<rt::FileIdentity> identityIfThere(const std::string& path);
     void checkSourceUnchanged();
-    // Whether the source gives more bytes than its length says (a changing or a synthetic file).
-    bool sourceReadsPastItsLength();
+    // Whether the source gives more or fewer bytes than its length says (a changing or a
+    // synthetic file).
+    bool sourceLengthIsWrong();
     // The run's lock on its target; false when another run writes there.
     bool lockTheTarget();
     // Takes the target where its links lead; false when that is on another drive.
@@ -172,9 +173,9 @@ private:
     // Where the run meets the medium.
     // Closes the current part so that the medium holds it: on a removable medium flushed and
     // read back, on a fixed one left to the flush before the end. A failed close or a read-back
-    // that differs shows the target dialog and writes the part anew (handled = false: the
-    // failure of the close leaves the run, as in the disk-full path).
-    void closePart(bool handled = true);
+    // that differs shows the target dialog and writes the part anew, also in the disk-full path:
+    // a worn diskette often fails its flush right when it fills up.
+    void closePart();
     // Reads the closed part back from the medium and compares it with the source.
     void verifyPart();
     bool partReadsBackAsWritten(int file);

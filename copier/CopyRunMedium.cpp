@@ -44,7 +44,7 @@ bool sameFile(const rt::FileIdentity& a, const rt::FileIdentity& b) {
 
 } // namespace
 
-void CopyRun::closePart(bool handled) {
+void CopyRun::closePart() {
     PartOpen = false;
     std::optional<rt::RuntimeError> failure;
     try {
@@ -61,19 +61,12 @@ void CopyRun::closePart(bool handled) {
         anchor_.reset();
     }
     if (failure) {
-        if (!handled) {
-            throw *failure;
-        }
         writeAnewAfter(*failure);
     }
     if (removable_) {
         verifyPart();
     }
-    if (handled) {
-        attemptUnder(Handler::OnTargetError, [&] { finishedOnThisDisk(PartName); });
-    } else {
-        finishedOnThisDisk(PartName);
-    }
+    attemptUnder(Handler::OnTargetError, [&] { finishedOnThisDisk(PartName); });
     if (!removable_) {
         unflushed_.push_back({PartName, PartCounter, partFirstPos_});
     }
@@ -102,14 +95,16 @@ void CopyRun::verifyPart() {
     files.seekTo(sourceFile_, resumeAt);
 }
 
-// Reads whole chunks at chunk offsets, as a read past the system's cache must, and yields
-// between them, so that Abbrechen and Info work while a diskette is read.
+// Reads whole pieces at piece offsets, as a read past the system's cache must (whole sectors),
+// and yields between them, so that Abbrechen and Info work while a diskette is read: a piece is
+// a second's reading on a floppy.
 bool CopyRun::partReadsBackAsWritten(int file) {
+    constexpr int32_t kPiece = 32768;
     rt::Files& files = runtime_.files();
-    for (int32_t offset = 0;; offset += kMaxChunkSize) {
+    for (int32_t offset = 0;; offset += kPiece) {
         runtime_.doEvents();
-        const int32_t expected = std::min(kMaxChunkSize, partLength_ - offset);
-        const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, lowio::kChunkBufferSize);
+        const int32_t expected = std::min(kPiece, partLength_ - offset);
+        const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, kPiece);
         if (got != static_cast<std::size_t>(expected)) {
             return false; // shorter or longer than written
         }
@@ -125,7 +120,7 @@ bool CopyRun::partReadsBackAsWritten(int file) {
         if (std::memcmp(readBackBuffer_->bytes, buffer_->bytes, size) != 0) {
             return false;
         }
-        if (expected < kMaxChunkSize) {
+        if (expected < kPiece) {
             return true;
         }
     }

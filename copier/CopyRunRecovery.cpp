@@ -90,7 +90,7 @@ void CopyRun::diskFull() {
         PartOpen = false;
         runtime_.kill(PartName);
     } else {
-        closePart(false);
+        closePart();
     }
     if (targetIsRemovable()) {
         askUntilOk(copy_messages::kDiskFull, rt::kInfoOkCancel);

@@ -66,6 +66,7 @@ TEST_P(LostWrite, IsWrittenAnewAndOnlyThenFinished) {
     const std::string bytes = makeSource(5000);
     controls_.limit("2", 0); // parts of 2048 bytes
     if (c.fixedFolder) {
+        runtime().drives().removeDrive('A');
         runtime().drives().setFixedDrive('F', drive_.currentDisk().string());
         controls_.targetFolder("F:\\");
     }

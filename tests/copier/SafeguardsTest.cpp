@@ -103,6 +103,8 @@ TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
 
 TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
     const std::string bytes = makeSource(300000);
+    // The simulated disk as a fixed drive, and no longer as the floppy.
+    runtime().drives().removeDrive('A');
     runtime().drives().setFixedDrive('D', disk(0).string());
     controls_.targetFolder("D:\\");
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 200000);

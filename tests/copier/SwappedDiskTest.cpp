@@ -62,6 +62,18 @@ INSTANTIATE_TEST_SUITE_P(
                  text::kWipeError, true}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
+// No link, just another name: the floppy's folder reached through a fixed drive's tree is the
+// floppy, read back like it.
+TEST_F(CopyRunFixture, TheFloppyReachedThroughAnotherDrivesTreeIsTheFloppy) {
+    const std::string bytes = makeSource(5000);
+    runtime().drives().setFixedDrive('Z', (temp_.path() / "drive").string());
+    controls_.targetFolder("Z:\\disk1");
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_EQ(joinedParts(), bytes);
+    EXPECT_EQ(drive_.readBacks(), std::vector<std::string>{"QUILME01.sys"});
+}
+
 const std::string kTargetBusy = "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
                                 "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";
 

@@ -32,7 +32,7 @@ using testing_support::readFile;
 const std::string kFinished = "Die Kopie ist fertig!";
 const std::string kSourceInTarget = "Die zu sichernde Datei liegt im Ziel";
 const std::string kSourceChanged = "Die zu kopierende Datei hat sich während des Kopierens verändert.";
-const std::string kSourceSizeWrong = "Die zu kopierende Datei enthält mehr Daten, als ihre Größe angibt.";
+const std::string kSourceSizeWrong = "Die Größe der zu kopierenden Datei stimmt nicht mit ihrem Inhalt überein.";
 const std::string kTargetLeavesItsDrive = "Der Zielordner\r";
 
 // Everything below a folder as it stands: type, bytes or link target, and mode.
@@ -232,6 +232,16 @@ const HostileCase kCases[] = {
      },
      false,
      kSourceChanged},
+    {"SourceThatReadsLessThanItsSize",
+     [](Scene& s) { s.source = "/sys/kernel/uevent_seqnum"; },
+     false,
+     false,
+     false,
+     {},
+     {},
+     false,
+     kSourceSizeWrong,
+     true},
     {"SourceThatReadsMoreThanItsSize",
      [](Scene& s) { s.source = "/proc/version"; },
      false,
