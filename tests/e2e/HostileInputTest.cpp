@@ -99,8 +99,8 @@ struct Scene {
 };
 
 struct HostileCase {
-    const char* name;
-    std::function<void(Scene&)> prepare;
+    const char* name = "";
+    std::function<void(Scene&)> prepare = {};
     bool toFloppy = false;
     bool autorun = false;
     bool wipe = false;
@@ -120,36 +120,24 @@ void fifo(const fs::path& path) {
 }
 
 const HostileCase kCases[] = {
-    {"SourceNamedLikeTheReassemblerInItsOwnFolder",
-     [](Scene& s) { s.useSource(s.target / "QUIL.EXE", 5000); },
-     false,
-     false,
-     false,
-     {},
-     {},
-     false,
-     kSourceInTarget,
-     true},
-    {"SourceNamedLikeTheAutorunFile",
-     [](Scene& s) { s.useSource(s.target / "autorun.inf", 5000); },
-     false,
-     true,
-     false,
-     {},
-     {},
-     false,
-     kSourceInTarget,
-     true},
-    {"SourceNamedLikeAPartInAnotherCase",
-     [](Scene& s) { s.useSource(s.target / "quilme01.SYS", 5000); },
-     false,
-     true,
-     true,
-     {},
-     {},
-     false,
-     kSourceInTarget,
-     true},
+    {.name = "SourceNamedLikeTheReassemblerInItsOwnFolder",
+     .prepare = [](Scene& s) { s.useSource(s.target / "QUIL.EXE", 5000); },
+     .finished = false,
+     .shown = kSourceInTarget,
+     .targetUntouched = true},
+    {.name = "SourceNamedLikeTheAutorunFile",
+     .prepare = [](Scene& s) { s.useSource(s.target / "autorun.inf", 5000); },
+     .autorun = true,
+     .finished = false,
+     .shown = kSourceInTarget,
+     .targetUntouched = true},
+    {.name = "SourceNamedLikeAPartInAnotherCase",
+     .prepare = [](Scene& s) { s.useSource(s.target / "quilme01.SYS", 5000); },
+     .autorun = true,
+     .wipe = true,
+     .finished = false,
+     .shown = kSourceInTarget,
+     .targetUntouched = true},
     {"LinkedReassemblerName", [](Scene& s) { linkTo(s.target / "QUIL.EXE", s.home / ".bashrc"); }},
     {"DanglingLinkedAutorunName", [](Scene& s) { linkTo(s.target / "autorun.inf", s.home / "gepflanzt.txt"); }, false,
      true},
@@ -187,84 +175,59 @@ const HostileCase kCases[] = {
          s.preparedDisks = {second};
      },
      true},
-    {"SourceGrowingDuringTheRun",
-     {},
-     false,
-     false,
-     false,
-     {},
-     [](Scene& s, int yield) {
-         if (yield == 2) {
-             std::ofstream(s.source, std::ios::app | std::ios::binary) << "mehr";
-         }
-     },
-     false,
-     kSourceChanged},
-    {"WipeOfAFolderAnsweredNo",
-     [](Scene& s) { s.work.write("ziel/brief.txt", "behalten"); },
-     false,
-     false,
-     true,
-     {7},
-     {},
-     false,
-     {},
-     true},
+    {.name = "SourceGrowingDuringTheRun",
+     .atYield =
+         [](Scene& s, int yield) {
+             if (yield == 2) {
+                 std::ofstream(s.source, std::ios::app | std::ios::binary) << "mehr";
+             }
+         },
+     .finished = false,
+     .shown = kSourceChanged},
+    {.name = "WipeOfAFolderAnsweredNo",
+     .prepare = [](Scene& s) { s.work.write("ziel/brief.txt", "behalten"); },
+     .wipe = true,
+     .firstAnswers = {7},
+     .finished = false,
+     .targetUntouched = true},
     {"WipeOfTheProgramFolder", [](Scene& s) { s.target = s.program; }, false, false, true},
     // Removing an old part or wiping never changes another name of the same file.
     {"HardLinkToAReadOnlyFileAsAnOldPart",
      [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "QUILME03.sys"); }},
     {"WipeOfAHardLinkToAReadOnlyFile", [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "x"); },
      false, false, true},
-    {"SameSizeChangeInPlaceWithItsTimePutBack",
-     {},
-     false,
-     false,
-     false,
-     {},
-     [](Scene& s, int yield) {
-         if (yield == 2) {
-             std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time ticks coarsely
-             const auto time = fs::last_write_time(s.source);
-             std::fstream(s.source, std::ios::in | std::ios::out | std::ios::binary) << "X";
-             fs::last_write_time(s.source, time);
-         }
-     },
-     false,
-     kSourceChanged},
-    {"SourceThatReadsLessThanItsSize",
-     [](Scene& s) { s.source = "/sys/kernel/uevent_seqnum"; },
-     false,
-     false,
-     false,
-     {},
-     {},
-     false,
-     kSourceSizeWrong,
-     true},
-    {"SourceThatReadsMoreThanItsSize",
-     [](Scene& s) { s.source = "/proc/version"; },
-     false,
-     false,
-     false,
-     {},
-     {},
-     false,
-     kSourceSizeWrong,
-     true},
-    {"FolderOnAStickThatLinksIntoTheHome",
-     [](Scene& s) {
-         s.work.write("home/ablage/brief.txt", "bleibt");
-         s.target = s.floppy.insertBlank() / "Sicherung";
-         linkTo(s.target, s.home / "ablage");
-     },
-     false,
-     false,
-     true,
-     {},
-     {},
-     false,
-     kTargetLeavesItsDrive},
+    {.name = "SameSizeChangeInPlaceWithItsTimePutBack",
+     .atYield =
+         [](Scene& s, int yield) {
+             if (yield == 2) {
+                 std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time ticks coarsely
+                 const auto time = fs::last_write_time(s.source);
+                 std::fstream(s.source, std::ios::in | std::ios::out | std::ios::binary) << "X";
+                 fs::last_write_time(s.source, time);
+             }
+         },
+     .finished = false,
+     .shown = kSourceChanged},
+    {.name = "SourceThatReadsLessThanItsSize",
+     .prepare = [](Scene& s) { s.source = "/sys/kernel/uevent_seqnum"; },
+     .finished = false,
+     .shown = kSourceSizeWrong,
+     .targetUntouched = true},
+    {.name = "SourceThatReadsMoreThanItsSize",
+     .prepare = [](Scene& s) { s.source = "/proc/version"; },
+     .finished = false,
+     .shown = kSourceSizeWrong,
+     .targetUntouched = true},
+    {.name = "FolderOnAStickThatLinksIntoTheHome",
+     .prepare =
+         [](Scene& s) {
+             s.work.write("home/ablage/brief.txt", "bleibt");
+             s.target = s.floppy.insertBlank() / "Sicherung";
+             linkTo(s.target, s.home / "ablage");
+         },
+     .wipe = true,
+     .finished = false,
+     .shown = kTargetLeavesItsDrive},
 };
 
 class Hostile : public ::testing::TestWithParam<HostileCase> {};
