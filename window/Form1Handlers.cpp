@@ -1,10 +1,10 @@
 // Form1's event handlers: the option rows that show and hide their answers, the drive list
 // that must stay on a readable drive, and the three buttons.
-#include "AAA.h"
+#include "InfoBox.h"
 #include "DirList.h"
 #include "DriveList.h"
 #include "Form1.h"
-#include "copier/kopierermodul.h"
+#include "copier/CopyModule.h"
 #include "core/ProductFacts.h"
 #include "runtime/Runtime.h"
 

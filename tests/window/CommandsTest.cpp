@@ -2,7 +2,7 @@
 // handler is called directly and the end of the program is caught at the test's edge.
 #include "WindowFixture.h"
 #include "support/Outcomes.h"
-#include "window/AAA.h"
+#include "window/InfoBox.h"
 #include "window/DirList.h"
 #include "window/DriveList.h"
 
