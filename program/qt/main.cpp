@@ -1,6 +1,6 @@
 // Splitwerk 99: the program's entry. The command line is the path of the one file to carry,
 // exactly as a file manager's Send To menu passes it.
-#include "FormLoad.h"
+#include "app/FormLoad.h"
 #include "core/ProductFacts.h"
 #include "core/SourceSelection.h"
 #include "runtime/Host.h"
