@@ -3,7 +3,7 @@
 #include "core/ProductFacts.h"
 
 #include "SourceChecks.h"
-#include "common.h"
+#include "PathHelpers.h"
 #include "runtime/Runtime.h"
 
 #include <vector>

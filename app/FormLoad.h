@@ -2,7 +2,7 @@
 // the usage text or the rejections, and the disk estimate.
 #pragma once
 
-#include "common.h"
+#include "PathHelpers.h"
 #include "core/SourceSelection.h"
 
 #include <cstdint>

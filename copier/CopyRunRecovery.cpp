@@ -4,7 +4,7 @@
 
 #include "CopyMessages.h"
 #include "PartSizing.h"
-#include "kopierermodul.h"
+#include "CopyModule.h"
 #include "runtime/Runtime.h"
 
 namespace kopierer {

@@ -3,7 +3,7 @@
 // simulated drive, scripted dialogs and controls, and a program end that throws.
 #pragma once
 
-#include "copier/kopierermodul.h"
+#include "copier/CopyModule.h"
 #include "core/SourceSelection.h"
 #include "runtime/Host.h"
 #include "runtime/Runtime.h"

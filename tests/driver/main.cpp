@@ -3,7 +3,7 @@
 // line goes to stdout. Not installed; not a user command.
 #include "DialogAnswerer.h"
 #include "RealFileRuntime.h"
-#include "copier/kopierermodul.h"
+#include "copier/CopyModule.h"
 #include "runtime/Host.h"
 #include "support/ScriptedControls.h"
 #include "support/SimulatedDrive.h"

@@ -3,7 +3,7 @@
 // outside the target is touched, and a set reported finished comes back byte for byte from
 // the real QUIL.EXE, under the source's own name.
 #include "QuilRun.h"
-#include "copier/kopierermodul.h"
+#include "copier/CopyModule.h"
 #include "driver/DialogAnswerer.h"
 #include "driver/RealFileRuntime.h"
 #include "runtime/posix/PosixFileSystem.h"

@@ -2,10 +2,10 @@
 // handler is called directly and the end of the program is caught at the test's edge.
 #include "WindowFixture.h"
 #include "support/Outcomes.h"
-#include "window/AAA.h"
-#include "window/DirList.h"
-#include "window/DriveList.h"
+#include "form/InfoBox.h"
+#include "window/qt/DirList.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,41 +24,41 @@ const char* kTagline = "Transport großer Dateien auf Floppy und anderen Wechsel
 using testing_support::endStatusOf;
 
 TEST_F(WindowTest, AbbrechenBeforeTheRunEndsWithoutAQuestion) {
-    EXPECT_EQ(endStatusOf([&] { form_->Command1_Click(1); }), 0);
+    EXPECT_EQ(endStatusOf([&] { model_->Command1_Click(1); }), 0);
     EXPECT_TRUE(test_->boxes().shown().empty());
 }
 
 TEST_F(WindowTest, CloseBoxBeforeTheRunEndsLikeAbbrechen) {
-    EXPECT_EQ(endStatusOf([&] { form_->Form_QueryUnload(); }), 0);
+    EXPECT_EQ(endStatusOf([&] { model_->Form_QueryUnload(); }), 0);
     EXPECT_TRUE(test_->boxes().shown().empty());
 }
 
 TEST_F(WindowTest, AbbrechenDuringTheRunAsksFirst) {
-    form_->CopyRunning = -1; // as while the run yields
+    model_->CopyRunning = -1; // as while the run yields
     test_->boxes().expect(kConfirm, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
-    form_->Command1_Click(1);
+    model_->Command1_Click(1);
     EXPECT_TRUE(test_->boxes().allShown());
 
     test_->boxes().expect(kConfirm, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
-    EXPECT_EQ(endStatusOf([&] { form_->Command1_Click(1); }), 0);
+    EXPECT_EQ(endStatusOf([&] { model_->Command1_Click(1); }), 0);
 }
 
 TEST_F(WindowTest, CloseBoxDuringTheRunAnsweredNoKeepsTheWindow) {
     form_->show();
-    form_->CopyRunning = -1;
+    model_->CopyRunning = -1;
     test_->boxes().expect(kConfirm, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
     EXPECT_FALSE(form_->close());
     EXPECT_TRUE(form_->isVisible());
 
     test_->boxes().expect(kConfirm, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
-    EXPECT_EQ(endStatusOf([&] { form_->Form_QueryUnload(); }), 0);
+    EXPECT_EQ(endStatusOf([&] { model_->Form_QueryUnload(); }), 0);
 }
 
 TEST_F(WindowTest, InfoShowsTheInfoBoxAndChangesNothing) {
     test_->boxes().expect(AAA::InfoText(kTagline), rt::kInfoOk, rt::kResultOk);
-    form_->Command1_Click(2);
+    model_->Command1_Click(2);
     EXPECT_TRUE(test_->boxes().allShown());
-    EXPECT_EQ(form_->CopyRunning, 0);
+    EXPECT_EQ(model_->CopyRunning, 0);
     EXPECT_TRUE(form_->command1(0)->isEnabled());
 }
 
@@ -108,7 +108,7 @@ TEST_F(WindowTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
     source_.SourceFolder = "C:\\daten\\";
     source_.SourceName = "quelle.bin";
     form_->opt(1)->click();
-    form_->dir1()->setPath("C:\\ziel");
+    model_->setDir1Path("C:\\ziel");
 
     DisableOrder watcher;
     const char* ten[] = {"Command1(0)", "Drive1", "Dir1",   "ZahlText", "UnitList",
@@ -123,7 +123,7 @@ TEST_F(WindowTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
             return;
         }
         checkedAtFirstYield = true;
-        EXPECT_EQ(form_->CopyRunning, -1);
+        EXPECT_EQ(model_->CopyRunning, -1);
         std::vector<QString> expected;
         for (const char* name : ten) {
             expected.push_back(QString::fromUtf8(name));
@@ -133,11 +133,11 @@ TEST_F(WindowTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
         EXPECT_TRUE(form_->command1(2)->isEnabled());
         EXPECT_FALSE(form_->drive1()->isHidden()) << "visibility is not touched";
         // A second OK while the run yields does nothing.
-        form_->Command1_Click(0);
+        model_->Command1_Click(0);
     });
     test_->boxes().expect(kFinished, rt::kInfoOk, rt::kResultOk);
 
-    EXPECT_EQ(endStatusOf([&] { form_->Command1_Click(0); }), 0);
+    EXPECT_EQ(endStatusOf([&] { model_->Command1_Click(0); }), 0);
     EXPECT_TRUE(checkedAtFirstYield);
     EXPECT_EQ(test_->boxes().shown().size(), 1U) << "one run, one completion message";
     const std::filesystem::path target = std::filesystem::path(drives_.cRoot) / "ziel";
@@ -153,14 +153,14 @@ TEST_F(WindowTest, AnUnhandledErrorInTheRunIsReportedNotThrownIntoTheWindow) {
     source_.SourceFolder = "C:\\daten\\";
     source_.SourceName = "quelle.bin";
     form_->opt(1)->click();
-    form_->dir1()->setPath("C:\\ziel");
-    form_->unitListAddItem("Kbyte");
-    form_->unitListAddItem("Mbyte");
-    form_->setUnitListIndex(1);
-    form_->setChkValue(0, 1);
-    form_->setZahlText("99999");
+    model_->setDir1Path("C:\\ziel");
+    model_->unitListAddItem("Kbyte");
+    model_->unitListAddItem("Mbyte");
+    model_->setUnitListIndex(1);
+    model_->setChkValue(0, 1);
+    model_->setZahlText("99999");
     test_->boxes().expect("Laufzeitfehler '6':\r\rÜberlauf", rt::kCriticalOk, rt::kResultOk);
-    EXPECT_NE(endStatusOf([&] { form_->Command1_Click(0); }), 0);
+    EXPECT_NE(endStatusOf([&] { model_->Command1_Click(0); }), 0);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(drives_.cRoot) / "ziel" / "QUILME01.sys"));
 }
 

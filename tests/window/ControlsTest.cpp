@@ -1,8 +1,7 @@
 // The window's controls as the program's logic sees them: kinds, containers, design texts,
 // and the option rows that show and hide their answers.
 #include "WindowFixture.h"
-#include "window/DirList.h"
-#include "window/DriveList.h"
+#include "window/qt/DirList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,7 +32,7 @@ const Definition kDefinitions[] = {
     {"Chk(2)", "QCheckBox", true, "Ja, &löschen"},
     {"Frame2(3)", "QFrame", true, nullptr},
     {"Dir1", "DirList", true, nullptr},
-    {"Drive1", "DriveList", true, nullptr},
+    {"Drive1", "QComboBox", true, nullptr},
     {"Chk(1)", "QCheckBox", true, "Ja, Auto-&Run-Datei anlegen"},
     {"Frame2(2)", "QFrame", true, nullptr},
     {"Frame2(1)", "QFrame", true, nullptr},
@@ -109,19 +108,19 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerAndDesignText) {
 TEST_F(WindowTest, DesignValuesOfTheInputs) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(form_->chk(i)->isChecked()) << i;
-        EXPECT_EQ(form_->chkValue(i), 0) << i;
+        EXPECT_EQ(model_->chkValue(i), 0) << i;
     }
-    EXPECT_TRUE(form_->optValue(0));
-    EXPECT_FALSE(form_->optValue(1));
+    EXPECT_TRUE(model_->optValue(0));
+    EXPECT_FALSE(model_->optValue(1));
     EXPECT_EQ(form_->unitList()->count(), 0);
-    EXPECT_EQ(form_->unitListIndex(), -1);
-    EXPECT_EQ(form_->zahlText(), "Text1");
+    EXPECT_EQ(model_->unitListIndex(), -1);
+    EXPECT_EQ(model_->zahlText(), "Text1");
     EXPECT_EQ(form_->pbar()->minimum(), 0);
     EXPECT_EQ(form_->pbar()->maximum(), 100);
-    EXPECT_EQ(form_->CopyRunning, 0);
+    EXPECT_EQ(model_->CopyRunning, 0);
     // The window starts where the program was started: C:\daten.
-    EXPECT_EQ(form_->drive1()->letter(), 'c');
-    EXPECT_EQ(form_->dir1Path(), "C:\\daten");
+    EXPECT_EQ(model_->drive1Letter(), 'c');
+    EXPECT_EQ(model_->dir1Path(), "C:\\daten");
     for (const char* name : {"Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)"}) {
         auto* bar = control<QFrame>(name);
         EXPECT_EQ(bar->frameShape(), QFrame::HLine) << name;
@@ -131,33 +130,33 @@ TEST_F(WindowTest, DesignValuesOfTheInputs) {
 
 struct VisibilityCase {
     const char* what;
-    std::function<void(Form1&)> act;
+    std::function<void(Form1Window&)> act;
     bool label1ZahlUnitShown;
     bool driveDirShown;
 };
 
 TEST_F(WindowTest, OptionHandlersShowAndHideTheirAnswers) {
     const VisibilityCase cases[] = {
-        {"tick Chk(0)", [](Form1& f) { f.chk(0)->click(); }, true, true},
-        {"clear Chk(0)", [](Form1& f) { f.chk(0)->click(); }, false, true},
-        {"tick Chk(0) by program", [](Form1& f) { f.setChkValue(0, 1); }, true, true},
-        {"tick Chk(1)", [](Form1& f) { f.chk(1)->click(); }, true, true},
-        {"tick Chk(2)", [](Form1& f) { f.chk(2)->click(); }, true, true},
+        {"tick Chk(0)", [](Form1Window& f) { f.chk(0)->click(); }, true, true},
+        {"clear Chk(0)", [](Form1Window& f) { f.chk(0)->click(); }, false, true},
+        {"tick Chk(0) by program", [](Form1Window& f) { f.form().setChkValue(0, 1); }, true, true},
+        {"tick Chk(1)", [](Form1Window& f) { f.chk(1)->click(); }, true, true},
+        {"tick Chk(2)", [](Form1Window& f) { f.chk(2)->click(); }, true, true},
         {"clear Chk(1) and Chk(2)",
-         [](Form1& f) {
+         [](Form1Window& f) {
              f.chk(1)->click();
              f.chk(2)->click();
          },
          true, true},
         {"select Opt(0)",
-         [](Form1& f) {
+         [](Form1Window& f) {
              f.opt(1)->click();
              f.opt(0)->click();
          },
          true, false},
-        {"select Opt(1)", [](Form1& f) { f.opt(1)->click(); }, true, true},
-        {"Opt_Click(0) as the load handler calls it", [](Form1& f) { f.Opt_Click(0); }, true, false},
-        {"clear Chk(0) by program", [](Form1& f) { f.setChkValue(0, 0); }, false, false},
+        {"select Opt(1)", [](Form1Window& f) { f.opt(1)->click(); }, true, true},
+        {"Opt_Click(0) as the load handler calls it", [](Form1Window& f) { f.form().Opt_Click(0); }, true, false},
+        {"clear Chk(0) by program", [](Form1Window& f) { f.form().setChkValue(0, 0); }, false, false},
     };
     form_->show();
     for (const VisibilityCase& step : cases) {
@@ -168,27 +167,22 @@ TEST_F(WindowTest, OptionHandlersShowAndHideTheirAnswers) {
         EXPECT_EQ(form_->unitList()->isVisible(), step.label1ZahlUnitShown);
         EXPECT_EQ(form_->drive1()->isVisible(), step.driveDirShown);
         EXPECT_EQ(form_->dir1()->isVisible(), step.driveDirShown);
-        EXPECT_NE(form_->optValue(0), form_->optValue(1)) << "exactly one option is selected";
+        EXPECT_NE(model_->optValue(0), model_->optValue(1)) << "exactly one option is selected";
     }
 }
 
 TEST_F(WindowTest, ChkClickReadsTheBoxWhenItRuns) {
-    form_->show();
-    auto setSilently = [this](bool ticked) {
-        form_->chk(0)->blockSignals(true);
-        form_->chk(0)->setChecked(ticked);
-        form_->chk(0)->blockSignals(false);
-    };
-    form_->Chk_Click(0); // the box is clear: the size row goes
-    EXPECT_FALSE(form_->label1()->isVisible());
-    setSilently(true);
-    form_->Chk_Click(1);
-    form_->Chk_Click(2);
-    EXPECT_FALSE(form_->label1()->isVisible()) << "other indices change nothing, whatever the boxes hold";
-    form_->Chk_Click(0);
-    EXPECT_TRUE(form_->label1()->isVisible());
-    EXPECT_TRUE(form_->zahlTextBox()->isVisible());
-    EXPECT_TRUE(form_->unitList()->isVisible());
+    model_->Chk_Click(0); // the box is clear: the size row goes
+    EXPECT_FALSE(model_->visible(Control::Label1));
+    model_->setChkValue(0, 1);
+    model_->setLabel1Visible(false);
+    model_->Chk_Click(1);
+    model_->Chk_Click(2);
+    EXPECT_FALSE(model_->visible(Control::Label1)) << "other indices change nothing, whatever the boxes hold";
+    model_->Chk_Click(0);
+    for (Control shown : {Control::Label1, Control::ZahlText, Control::UnitList}) {
+        EXPECT_TRUE(model_->visible(shown));
+    }
 }
 
 TEST_F(WindowTest, ZahlTextTakesFiveCharactersOfAnyKind) {
@@ -197,13 +191,13 @@ TEST_F(WindowTest, ZahlTextTakesFiveCharactersOfAnyKind) {
     box->clear();
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("12a4x9"));
-    EXPECT_EQ(form_->zahlText(), "12a4x");
+    EXPECT_EQ(model_->zahlText(), "12a4x");
 }
 
 TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
-    form_->unitListAddItem("Kbyte");
-    form_->unitListAddItem("Mbyte");
-    form_->setUnitListIndex(0);
+    model_->unitListAddItem("Kbyte");
+    model_->unitListAddItem("Mbyte");
+    model_->setUnitListIndex(0);
     form_->show();
     QComboBox* list = form_->unitList();
     EXPECT_FALSE(list->isEditable());
@@ -214,20 +208,20 @@ TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
     EXPECT_EQ(list->itemText(0), QStringLiteral("Kbyte"));
     EXPECT_EQ(list->itemText(1), QStringLiteral("Mbyte"));
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(form_->unitListIndex(), 1);
+    EXPECT_EQ(model_->unitListIndex(), 1);
 }
 
 TEST_F(WindowTest, ProgressBarCutsThePercentageSoItNeverShows100WhileTheRunGoesOn) {
     const std::pair<float, int> cases[] = {{0.0F, 0},   {12.4F, 12},  {12.6F, 12},
                                            {99.5F, 99}, {99.99F, 99}, {100.0F, 100}};
     for (const auto& [percent, shown] : cases) {
-        form_->setPbarValue(percent);
+        model_->setPbarValue(percent);
         EXPECT_EQ(form_->pbar()->value(), shown) << percent;
     }
 }
 
 TEST_F(WindowTest, LabelsShowFileNamesAsTheyAre) {
-    form_->setTipCaption(0, "Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung");
+    model_->setTipCaption(0, "Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung");
     EXPECT_EQ(form_->tip(0)->textFormat(), Qt::PlainText);
     EXPECT_EQ(form_->tip(0)->text(), QStringLiteral("Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung"));
 }

@@ -1,10 +1,10 @@
 // The drive and directory lists: opening directories, and keeping the lists on a readable
 // drive when the user picks one that is not.
 #include "WindowFixture.h"
-#include "window/DirList.h"
-#include "window/DriveList.h"
+#include "window/qt/DirList.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -29,16 +29,16 @@ void clickItem(QTreeWidget* list, QTreeWidgetItem* item, bool twice) {
 }
 
 TEST_F(WindowTest, DriveListOffersTheMapsDrivesInLowerCase) {
-    DriveList* drives = form_->drive1();
+    QComboBox* drives = form_->drive1();
     ASSERT_EQ(drives->count(), 2);
     EXPECT_EQ(drives->itemText(0), QStringLiteral("a:"));
     EXPECT_EQ(drives->itemText(1), QStringLiteral("c: [c]"));
-    EXPECT_EQ(drives->drive(), "c: [c]");
+    EXPECT_EQ(model_->drive1(), "c: [c]");
 }
 
 TEST_F(WindowTest, DirListShowsThePathChainAndTheSubfolders) {
-    form_->dir1()->setPath("C:\\ziel");
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel");
+    model_->setDir1Path("C:\\ziel");
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel");
     QTreeWidget* list = form_->dir1();
     EXPECT_NE(itemNamed(list, QStringLiteral("C:\\")), nullptr);
     EXPECT_NE(itemNamed(list, QStringLiteral("ziel")), nullptr);
@@ -66,13 +66,13 @@ TEST_F(WindowTest, DirListPathForms) {
         {"c:", "C:\\ziel"},
     };
     for (const Case& step : cases) {
-        form_->dir1()->setPath(step.set);
-        EXPECT_EQ(form_->dir1Path(), step.expected) << step.set;
+        model_->setDir1Path(step.set);
+        EXPECT_EQ(model_->dir1Path(), step.expected) << step.set;
     }
 }
 
 TEST_F(WindowTest, DirListRefusesWhatCannotBeRead) {
-    form_->dir1()->setPath("C:\\ziel");
+    model_->setDir1Path("C:\\ziel");
     struct Case {
         const char* set;
         int error;
@@ -86,12 +86,12 @@ TEST_F(WindowTest, DirListRefusesWhatCannotBeRead) {
     };
     for (const Case& step : cases) {
         try {
-            form_->dir1()->setPath(step.set);
+            model_->setDir1Path(step.set);
             ADD_FAILURE() << step.set << " opened";
         } catch (const rt::RuntimeError& error) {
             EXPECT_EQ(error.number(), step.error) << step.set;
         }
-        EXPECT_EQ(form_->dir1Path(), "C:\\ziel") << "a failed change leaves the list as it was";
+        EXPECT_EQ(model_->dir1Path(), "C:\\ziel") << "a failed change leaves the list as it was";
     }
 }
 
@@ -101,19 +101,19 @@ TEST_F(WindowTest, DirListOpensWhereALinkLeadsOnItsOwnDriveOnly) {
     std::filesystem::create_directory_symlink(drives_.aRoot, daten / "diskette");
     std::filesystem::create_directory(daten / "a\\b");
     drives_.floppyInserted = true;
-    form_->dir1()->setPath("C:\\daten");
+    model_->setDir1Path("C:\\daten");
     EXPECT_EQ(itemNamed(form_->dir1(), QStringLiteral("a\\b")), nullptr) << "its drive-letter form names another";
-    form_->dir1()->setPath("C:\\daten\\verweis\\unten");
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+    model_->setDir1Path("C:\\daten\\verweis\\unten");
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
     // The run would refuse a target on another drive: the list does not open it.
-    EXPECT_THROW(form_->dir1()->setPath("C:\\daten\\diskette"), rt::RuntimeError);
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+    EXPECT_THROW(model_->setDir1Path("C:\\daten\\diskette"), rt::RuntimeError);
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
 }
 
 TEST_F(WindowTest, DirListSingleClickHighlightsDoubleClickOpens) {
-    form_->Opt_Click(1);
+    model_->Opt_Click(1);
     form_->show();
-    form_->dir1()->setPath("C:\\ziel");
+    model_->setDir1Path("C:\\ziel");
     QTreeWidget* list = form_->dir1();
     QTreeWidgetItem* below = itemNamed(list, QStringLiteral("unten"));
     ASSERT_NE(below, nullptr);
@@ -121,49 +121,49 @@ TEST_F(WindowTest, DirListSingleClickHighlightsDoubleClickOpens) {
 
     clickItem(list, below, false);
     EXPECT_EQ(list->currentItem(), below);
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel") << "a single click leaves the target as it was";
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel") << "a single click leaves the target as it was";
 
     clickItem(list, below, true);
     QApplication::processEvents(); // the list opens the folder once the click is handled
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
 
     QTreeWidgetItem* root = itemNamed(list, QStringLiteral("C:\\"));
     list->scrollToItem(root);
     clickItem(list, root, false);
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
     clickItem(list, root, true);
     QApplication::processEvents();
-    EXPECT_EQ(form_->dir1Path(), "C:\\");
+    EXPECT_EQ(model_->dir1Path(), "C:\\");
 
     // Enter opens the highlighted entry as well.
     QTreeWidgetItem* ziel = itemNamed(list, QStringLiteral("ziel"));
     list->setCurrentItem(ziel);
-    EXPECT_EQ(form_->dir1Path(), "C:\\");
+    EXPECT_EQ(model_->dir1Path(), "C:\\");
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(form_->dir1Path(), "C:\\ziel");
+    EXPECT_EQ(model_->dir1Path(), "C:\\ziel");
 }
 
 TEST_F(WindowTest, ChoosingAReadableDriveMovesTheDirectoryList) {
     drives_.floppyInserted = true;
     form_->drive1()->setCurrentIndex(0); // as the user's choice
-    EXPECT_EQ(form_->dir1Path(), "A:\\");
+    EXPECT_EQ(model_->dir1Path(), "A:\\");
     form_->drive1()->setCurrentIndex(1);
-    EXPECT_EQ(form_->dir1Path(), "C:\\daten") << "each drive keeps its current directory";
+    EXPECT_EQ(model_->dir1Path(), "C:\\daten") << "each drive keeps its current directory";
 }
 
 TEST_F(WindowTest, UnreadableDriveIsReportedAndUndone) {
     test_->boxes().expect(kNotAccessibleA, rt::kCriticalOk, rt::kResultOk);
     form_->drive1()->setCurrentIndex(0); // a: without a disk
     EXPECT_TRUE(test_->boxes().allShown());
-    EXPECT_EQ(form_->drive1()->letter(), 'c') << "back on the program's drive";
-    EXPECT_EQ(form_->dir1Path(), "C:\\daten");
+    EXPECT_EQ(model_->drive1Letter(), 'c') << "back on the program's drive";
+    EXPECT_EQ(model_->dir1Path(), "C:\\daten");
 }
 
 TEST_F(WindowTest, UnreadableProgramDriveEndsTheRecoveryAfterOneRound) {
     // The user stands on a:, the program lives on c:, and neither can be read.
     drives_.floppyInserted = true;
     form_->drive1()->setCurrentIndex(0);
-    ASSERT_EQ(form_->dir1Path(), "A:\\");
+    ASSERT_EQ(model_->dir1Path(), "A:\\");
     drives_.floppyInserted = false;
     drives_.programDriveReadable = false;
     test_->boxes()
@@ -173,10 +173,10 @@ TEST_F(WindowTest, UnreadableProgramDriveEndsTheRecoveryAfterOneRound) {
     // second change is raised. The first box comes from the change, the second from the
     // direct call below, which sees the same state and must stop just the same.
     form_->drive1()->setCurrentIndex(1);
-    form_->Drive1_Change();
+    model_->Drive1_Change();
     EXPECT_EQ(test_->boxes().shown().size(), 2U);
-    EXPECT_EQ(form_->drive1()->letter(), 'c');
-    EXPECT_EQ(form_->dir1Path(), "A:\\") << "the directory list keeps what it had";
+    EXPECT_EQ(model_->drive1Letter(), 'c');
+    EXPECT_EQ(model_->dir1Path(), "A:\\") << "the directory list keeps what it had";
 }
 
 TEST_F(WindowTest, UnreadableDriveWithTheProgramDriveGoneToo) {
@@ -185,22 +185,22 @@ TEST_F(WindowTest, UnreadableDriveWithTheProgramDriveGoneToo) {
         .expect(kNotAccessibleA, rt::kCriticalOk, rt::kResultOk)
         .expect(kNotAccessibleC, rt::kCriticalOk, rt::kResultOk);
     form_->drive1()->setCurrentIndex(0);
-    EXPECT_EQ(form_->drive1()->letter(), 'c');
+    EXPECT_EQ(model_->drive1Letter(), 'c');
     EXPECT_EQ(test_->boxes().shown().size(), 2U) << "one box per drive, then the recursion stops";
 }
 
 TEST_F(WindowTest, SettingTheDriveItAlreadyShowsRaisesNoChange) {
     int changes = 0;
-    QObject::connect(form_->drive1(), &DriveList::driveChanged, form_.get(), [&] { ++changes; });
-    form_->drive1()->setDriveFromPath("C:\\prog");
+    model_->setObserver([&changes](FormPart part, int) { changes += part == FormPart::Drive ? 1 : 0; });
+    model_->setDrive1FromPath("C:\\prog");
     EXPECT_EQ(changes, 0);
     drives_.floppyInserted = true;
-    form_->drive1()->setDriveFromPath("a:\\");
+    model_->setDrive1FromPath("a:\\");
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(form_->dir1Path(), "A:\\");
-    EXPECT_THROW(form_->drive1()->setDriveFromPath("Q:\\"), rt::RuntimeError);
-    EXPECT_THROW(form_->drive1()->setDriveFromPath("\\daten"), rt::RuntimeError);
-    EXPECT_EQ(form_->drive1()->letter(), 'a');
+    EXPECT_EQ(model_->dir1Path(), "A:\\");
+    EXPECT_THROW(model_->setDrive1FromPath("Q:\\"), rt::RuntimeError);
+    EXPECT_THROW(model_->setDrive1FromPath("\\daten"), rt::RuntimeError);
+    EXPECT_EQ(model_->drive1Letter(), 'a');
 }
 
 TEST(WindowStart, StartsOnTheWorkingDirectoryOrTheFirstReadableDrive) {
@@ -210,7 +210,7 @@ TEST(WindowStart, StartsOnTheWorkingDirectoryOrTheFirstReadableDrive) {
     testing_support::TestRuntime test(drives.map(), drives.facts());
     SourceSelection source;
     Form1 form(test.runtime(), source);
-    EXPECT_EQ(form.drive1()->letter(), 'a');
+    EXPECT_EQ(form.drive1Letter(), 'a');
     EXPECT_EQ(form.dir1Path(), "A:\\");
 
     // Started in "a\b" beside a folder a with b in it: never in that other folder.

@@ -1,7 +1,7 @@
 // The window as the user meets it: frame, places of the controls, tab order, focus, the keys
 // Enter, Escape and the access keys.
 #include "WindowFixture.h"
-#include "window/TwipsScale.h"
+#include "window/qt/TwipsScale.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -123,8 +123,8 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
 }
 
 TEST_F(WindowTest, TheUnitListShowsItsEntriesWhole) {
-    form_->unitListAddItem("Kbyte");
-    form_->unitListAddItem("Mbyte");
+    model_->unitListAddItem("Kbyte");
+    model_->unitListAddItem("Mbyte");
     QComboBox* list = form_->unitList();
     QStyleOptionComboBox option;
     option.initFrom(list);
@@ -137,8 +137,8 @@ TEST_F(WindowTest, TheUnitListShowsItsEntriesWhole) {
 TEST_F(WindowTest, ImagesBecomeSixteenScreenPixelsFromTwips) {
     for (int i = 0; i < 5; ++i) {
         float sixteen = 16.0F;
-        form_->setImage1Width(i, form_->pixelsToTwipsX(sixteen));
-        form_->setImage1Height(i, form_->pixelsToTwipsY(sixteen));
+        model_->setImage1Width(i, model_->pixelsToTwipsX(sixteen));
+        model_->setImage1Height(i, model_->pixelsToTwipsY(sixteen));
         EXPECT_EQ(form_->image1(i)->size(), QSize(16, 16)) << i;
         EXPECT_TRUE(form_->image1(i)->hasScaledContents());
         EXPECT_FALSE(form_->image1(i)->pixmap().isNull());
@@ -195,9 +195,9 @@ TEST_F(WindowTest, OverlappingQuestionsStayReadable) {
 
 TEST_F(WindowTest, TheLongestEstimateSentenceFits) {
     const std::string name36 = "Kapitel_1_bis_6_mit_Anhang_A_bis_Z_1";
-    form_->setTipCaption(0, "Sie haben die Datei '" + name36 +
-                                " ...' zur Sicherung mit Splitwerk 99 ausgewählt. Dafür benötigen Sie ungefähr "
-                                "1474 Disketten mit einer Kapazität von 1,44 MByte.");
+    model_->setTipCaption(0, "Sie haben die Datei '" + name36 +
+                                 " ...' zur Sicherung mit Splitwerk 99 ausgewählt. Dafür benötigen Sie ungefähr "
+                                 "1474 Disketten mit einer Kapazität von 1,44 MByte.");
     QLabel* tip = form_->tip(0);
     EXPECT_LE(tip->heightForWidth(tip->width()), tip->height());
     EXPECT_LE(tip->y() + tip->height(), form_->frame2(0)->y() + form_->frame2(0)->height() / 2 + 1);
@@ -238,10 +238,10 @@ TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
               names({"Command1(0)", "Command1(2)", "Command1(1)", "Chk(0)", "Opt(1)", "Chk(1)"}));
 
     // Start state: the size row and the lists hidden, Chk(2) disabled for good measure.
-    form_->Opt_Click(0);
-    form_->setLabel1Visible(false);
-    form_->setZahlTextVisible(false);
-    form_->setUnitListVisible(false);
+    model_->Opt_Click(0);
+    model_->setLabel1Visible(false);
+    model_->setZahlTextVisible(false);
+    model_->setUnitListVisible(false);
     form_->chk(2)->setEnabled(false);
     form_->opt(0)->click();
     form_->command1(0)->setFocus();
@@ -251,7 +251,7 @@ TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
 
 // Keeps the window's own handlers off the buttons, so that a key can be seen pressing a
 // button without starting the run or ending the test program.
-void watchButtonsOnly(Form1& form, std::vector<int>& pressed) {
+void watchButtonsOnly(Form1Window& form, std::vector<int>& pressed) {
     for (int i = 0; i < 3; ++i) {
         QObject::disconnect(form.command1(i), &QPushButton::clicked, &form, nullptr);
         QObject::connect(form.command1(i), &QPushButton::clicked, &form, [&pressed, i] { pressed.push_back(i); });
@@ -301,19 +301,19 @@ TEST_F(WindowTest, AccessKeysActLikeClicks) {
         ASSERT_TRUE(settled) << "the animated click of Alt+" << key << " never ended";
     };
     alt('j');
-    EXPECT_EQ(form_->chkValue(0), 1);
+    EXPECT_EQ(model_->chkValue(0), 1);
     EXPECT_TRUE(form_->zahlTextBox()->isVisible()) << "the access key runs the click handler";
     alt('j');
-    EXPECT_EQ(form_->chkValue(0), 0);
+    EXPECT_EQ(model_->chkValue(0), 0);
     alt('r');
-    EXPECT_EQ(form_->chkValue(1), 1);
+    EXPECT_EQ(model_->chkValue(1), 1);
     alt('l');
-    EXPECT_EQ(form_->chkValue(2), 1);
+    EXPECT_EQ(model_->chkValue(2), 1);
     alt('z');
-    EXPECT_TRUE(form_->optValue(1));
+    EXPECT_TRUE(model_->optValue(1));
     alt('d');
-    EXPECT_TRUE(form_->optValue(0));
-    EXPECT_FALSE(form_->optValue(1));
+    EXPECT_TRUE(model_->optValue(0));
+    EXPECT_FALSE(model_->optValue(1));
     alt('o');
     alt('a');
     alt('i');

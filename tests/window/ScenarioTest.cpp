@@ -6,7 +6,7 @@
 #include "runtime/posix/PosixFileSystem.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtMessageBox.h"
-#include "window/DirList.h"
+#include "window/qt/DirList.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -110,8 +110,9 @@ struct ChildProgram {
         parts.programEnd = &end;
         parts.shellLink = &links;
         runtime = std::make_unique<rt::Runtime>(std::move(parts));
-        form = std::make_unique<Form1>(*runtime, source);
-        runtime->runGuarded([&] { Form_Load(*form, *runtime, source); });
+        model = std::make_unique<Form1>(*runtime, source);
+        form = std::make_unique<Form1Window>(*model);
+        runtime->runGuarded([&] { Form_Load(*model, *runtime, source); });
         form->show();
     }
 
@@ -124,7 +125,7 @@ struct ChildProgram {
 
     void chooseFolderTarget() const {
         form->opt(1)->click();
-        form->dir1()->setPath("C:\\ziel");
+        model->setDir1Path("C:\\ziel");
     }
 
     rt::PosixFileSystem fileSystem;
@@ -134,7 +135,8 @@ struct ChildProgram {
     testing_support::RecordingShellLink links;
     std::unique_ptr<rt::Runtime> runtime;
     SourceSelection source;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Form1> model;
+    std::unique_ptr<Form1Window> form;
 };
 
 class ScenarioTest : public ::testing::Test {

@@ -61,6 +61,7 @@ void WindowTest::SetUp() {
 
 void WindowTest::TearDown() {
     form_.reset();
+    model_.reset();
     std::filesystem::current_path(previousDirectory_);
     if (test_) {
         EXPECT_TRUE(test_->boxes().allShown()) << test_->boxes().pending() << " expected box(es) never shown";
@@ -69,8 +70,10 @@ void WindowTest::TearDown() {
 
 void WindowTest::createWindow() {
     form_.reset();
+    model_.reset();
     test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
-    form_ = std::make_unique<Form1>(test_->runtime(), source_);
+    model_ = std::make_unique<Form1>(test_->runtime(), source_);
+    form_ = std::make_unique<Form1Window>(*model_);
 }
 
 } // namespace window_tests

@@ -3,9 +3,10 @@
 // disk unless a test inserts one.
 #pragma once
 
+#include "form/Form1.h"
 #include "support/TempDir.h"
 #include "support/TestRuntime.h"
-#include "window/Form1.h"
+#include "window/qt/Form1Window.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,8 @@ protected:
     TestDrives drives_;
     std::unique_ptr<testing_support::TestRuntime> test_;
     SourceSelection source_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<Form1> model_;
+    std::unique_ptr<Form1Window> form_;
 };
 
 } // namespace window_tests

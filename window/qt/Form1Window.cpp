@@ -1,17 +1,12 @@
 // Form1: building the window in its design state, and the operations that the load handler
 // and the copy run use on its controls.
-#include "Form1.h"
-
-#include <QApplication>
+#include "Form1Window.h"
 
 #include "DirList.h"
-#include "DriveList.h"
-#include "FormLayout.h"
 #include "Pictures.h"
 #include "TwipsScale.h"
-#include "runtime/Runtime.h"
+#include "form/FormLayout.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,14 +19,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
 #include <algorithm>
-#include <cmath>
-#include <filesystem>
 #include <map>
-#include <system_error>
 
 namespace {
 
@@ -42,39 +35,6 @@ QString text(const char* utf8) {
 QString indexed(const char* name, int index) {
     return text(name) + u'(' + QString::number(index) + u')';
 }
-
-// The questions and the sample sentence that the load handler replaces.
-constexpr const char* kTipTexts[5] = {
-    "Sie haben die Datei \"Kapitel_1_bis_6.PAK\" zur Sicherung mit Splitwerk für Windows ausgewählt. "
-    "Dafür benötigen Sie ungefähr 5 Disketten mit einer Kapazität von 1,44 MByte.",
-    "Wohin soll die Sicherung erfolgen?",
-    "Möchten Sie die max. Größe der Teilarchive selbst festlegen?",
-    "Soll das Archiv mit der AutoRun- Funktion versehen werden? (Muß vom Ziel-PC unterstützt werden)",
-    "Soll das (Haupt-)Verzeichnis des Ziels zuvor gelöscht werden?",
-};
-
-constexpr const char* kChkCaptions[3] = {"&Ja", "Ja, Auto-&Run-Datei anlegen", "Ja, &löschen"};
-constexpr const char* kOptCaptions[2] = {"Auf &Diskette in Laufwerk A:", "Anderes &Ziel festlegen ..."};
-constexpr const char* kCommandCaptions[3] = {"&OK", "&Abbrechen", "&Info"};
-
-// How far each question may grow when the font in use needs more room than the design gave
-// it: to the right up to the answer column (the sentence of the first row up to the frame's
-// edge), down to whatever stands below it. Twips, inside the frame.
-struct TipRoom {
-    int right;
-    int bottom;
-};
-constexpr TipRoom kTipRooms[5] = {{6225, 1020}, {2880, 1752}, {2880, 3240}, {2880, 5040}, {2880, 3960}};
-
-// How far a one-line control may grow to the right, in twips inside the frame: the option
-// buttons up to the answer column, the rest up to the frame's edge.
-struct WidthRoom {
-    const char* name;
-    int right;
-};
-constexpr int kUnitListRight = 6285;
-constexpr WidthRoom kWidthRooms[] = {{"Opt(0)", 2880}, {"Opt(1)", 2880}, {"Chk(0)", 3600},
-                                     {"Chk(1)", 6225}, {"Chk(2)", 6225}, {"UnitList", kUnitListRight}};
 
 // Below this a smaller font would no longer be readable; the text is then left to wrap as
 // best it can.
@@ -90,10 +50,9 @@ QLabel* plainLabel(const QString& caption, QWidget* parent) {
 
 } // namespace
 
-Form1::Form1(rt::Runtime& runtime, SourceSelection& source, QWidget* parent)
-    : QWidget(parent), runtime_(runtime), source_(source) {
+Form1Window::Form1Window(Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(text("Splitwerk für Windows"));
+    setWindowTitle(QString::fromStdString(form_.caption()));
     // A fixed dialog frame with a close box but neither minimise nor maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -102,18 +61,24 @@ Form1::Form1(rt::Runtime& runtime, SourceSelection& source, QWidget* parent)
     createControls();
     placeControls();
     arrangeTabOrder();
-    showStartDirectory();
+    form_.setDotsPerInch(logicalDpiX(), logicalDpiY());
+    showValues();
+    showVisibility();
+    showEnabled();
+    showDrive();
+    dir1_->show(form_.dir1());
     connectEvents();
+    form_.setObserver([this](FormPart part, int index) { formChanged(part, index); });
     command1_[0]->setFocus();
 }
 
-TwipsScale Form1::scale() const {
+TwipsScale Form1Window::scale() const {
     return TwipsScale(logicalDpiX(), logicalDpiY());
 }
 
-void Form1::createControls() {
+void Form1Window::createControls() {
     // In the order of the window's definition, which is also the stacking order.
-    frame1_ = new QGroupBox(text("Sicherungsoptionen"), this);
+    frame1_ = new QGroupBox(text(form_layout::kFrame1Caption), this);
     frame1_->setObjectName(QStringLiteral("Frame1(1)"));
     QWidget* const frame = frame1_;
 
@@ -126,7 +91,7 @@ void Form1::createControls() {
     zahlText_->setMaxLength(5);
 
     auto makeChk = [&](int index) {
-        auto* box = new QCheckBox(text(kChkCaptions[index]), frame);
+        auto* box = new QCheckBox(text(form_layout::kChkCaptions[index]), frame);
         box->setObjectName(indexed("Chk", index));
         chk_.at(static_cast<std::size_t>(index)) = box;
     };
@@ -138,12 +103,12 @@ void Form1::createControls() {
         frame2_.at(static_cast<std::size_t>(index)) = bar;
     };
     auto makeOpt = [&](int index) {
-        auto* option = new QRadioButton(text(kOptCaptions[index]), frame);
+        auto* option = new QRadioButton(text(form_layout::kOptCaptions[index]), frame);
         option->setObjectName(indexed("Opt", index));
         opt_.at(static_cast<std::size_t>(index)) = option;
     };
     auto makeTip = [&](int index) {
-        QLabel* label = plainLabel(text(kTipTexts[index]), frame);
+        QLabel* label = plainLabel(QString::fromStdString(form_.tipCaption(index)), frame);
         label->setObjectName(indexed("Tip", index));
         label->setWordWrap(true);
         tip_.at(static_cast<std::size_t>(index)) = label;
@@ -159,9 +124,12 @@ void Form1::createControls() {
 
     makeChk(2);
     makeBar(3);
-    dir1_ = new DirList(runtime_.drives(), frame);
+    dir1_ = new DirList([this](const std::string& path) { return form_.openFolder(path); }, frame);
     dir1_->setObjectName(QStringLiteral("Dir1"));
-    drive1_ = new DriveList(runtime_.drives(), frame);
+    drive1_ = new QComboBox(frame);
+    for (const Form1::DriveItem& item : form_.drive1Items()) {
+        drive1_->addItem(QString::fromStdString(item.designation));
+    }
     drive1_->setObjectName(QStringLiteral("Drive1"));
     makeChk(1);
     makeBar(2);
@@ -170,7 +138,7 @@ void Form1::createControls() {
     makeChk(0);
     makeOpt(0);
     makeBar(0);
-    label1_ = plainLabel(text("- und zwar auf "), frame);
+    label1_ = plainLabel(text(form_layout::kLabel1Caption), frame);
     label1_->setObjectName(QStringLiteral("Label1"));
     makeImage(4);
     makeTip(4);
@@ -183,11 +151,10 @@ void Form1::createControls() {
     makeImage(0);
     makeImage(1);
 
-    opt_[0]->setChecked(true);
     opt_[1]->setFocusPolicy(Qt::ClickFocus);
 
     auto makeCommand = [&](int index) {
-        auto* button = new QPushButton(text(kCommandCaptions[index]), this);
+        auto* button = new QPushButton(text(form_layout::kCommandCaptions[index]), this);
         button->setObjectName(indexed("Command1", index));
         // Enter presses the button that has the focus; no button is the window's default.
         button->setAutoDefault(true);
@@ -205,7 +172,7 @@ void Form1::createControls() {
     pbar_->setTextVisible(false);
 }
 
-void Form1::placeControls() {
+void Form1Window::placeControls() {
     // The design was drawn for a smaller font than many desktops use. A caption never gets
     // cut: its box grows to the right as far as the next control, and where even that is
     // too little, the whole window takes a smaller font, one size for every control, so the
@@ -223,7 +190,7 @@ void Form1::placeControls() {
     }
 }
 
-bool Form1::arrangeForFont() {
+bool Form1Window::arrangeForFont() {
     const TwipsScale twips = scale();
     setFixedSize(twips.toPixelsX(form_layout::kClientWidth), twips.toPixelsY(form_layout::kClientHeight));
     for (const form_layout::Place& place : form_layout::places()) {
@@ -233,7 +200,7 @@ bool Form1::arrangeForFont() {
         }
     }
     bool fits = true;
-    for (const WidthRoom& room : kWidthRooms) {
+    for (const form_layout::WidthRoom& room : form_layout::kWidthRooms) {
         fits = fitWidth(findChild<QWidget*>(text(room.name)), room.right) && fits;
     }
     fits = fitLabel1() && fits;
@@ -243,7 +210,7 @@ bool Form1::arrangeForFont() {
     return fits;
 }
 
-bool Form1::fitWidth(QWidget* control, int rightTwips) {
+bool Form1Window::fitWidth(QWidget* control, int rightTwips) {
     if (control == nullptr || captionFits(control)) {
         return true;
     }
@@ -252,7 +219,7 @@ bool Form1::fitWidth(QWidget* control, int rightTwips) {
     return captionFits(control);
 }
 
-bool Form1::captionFits(const QWidget* control) {
+bool Form1Window::captionFits(const QWidget* control) {
     if (const auto* list = qobject_cast<const QComboBox*>(control)) {
         // A drop-down list shows its entry in the field left of the arrow.
         QStyleOptionComboBox option;
@@ -269,13 +236,13 @@ bool Form1::captionFits(const QWidget* control) {
     return control->sizeHint().width() <= control->width();
 }
 
-bool Form1::fitLabel1() {
+bool Form1Window::fitLabel1() {
     // "- und zwar auf " keeps its one line and leads up to the number box: the box takes the
     // width of its text and, when that is wider than the design, moves left towards "Ja".
     const form_layout::Place* const place = form_layout::placeOf("Label1");
     const TwipsScale twips = scale();
     const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
-    const int gap = twips.toPixelsX(30);
+    const int gap = twips.toPixelsX(form_layout::kLabel1Gap);
     const int leftmost = chk_[0]->x() + chk_[0]->sizeHint().width() + gap;
     const int rightmost = zahlText_->x() - gap;
     const int width = label1_->sizeHint().width();
@@ -284,14 +251,14 @@ bool Form1::fitLabel1() {
     return width <= rightmost - leftmost;
 }
 
-bool Form1::fitTip(int index) {
+bool Form1Window::fitTip(int index) {
     QLabel* const label = tip(index);
     const form_layout::Place* const place = form_layout::placeOf(label->objectName().toUtf8().constData());
     if (place == nullptr) {
         return true;
     }
     const TwipsScale twips = scale();
-    const TipRoom& room = kTipRooms[index];
+    const form_layout::TipRoom& room = form_layout::kTipRooms[index];
     const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
     const int roomHeight = twips.toPixelsY(room.bottom) - design.y();
 
@@ -307,7 +274,7 @@ bool Form1::fitTip(int index) {
     return needed <= roomHeight;
 }
 
-void Form1::arrangeTabOrder() {
+void Form1Window::arrangeTabOrder() {
     // Labels, frames, images and the progress bar hold places in the numbering but never
     // take the focus, so only the others are chained.
     std::map<int, QWidget*> byTabIndex;
@@ -326,138 +293,146 @@ void Form1::arrangeTabOrder() {
     }
 }
 
-void Form1::showStartDirectory() {
-    // Like the classic lists: the drive and directory the program was started in.
-    std::error_code error;
-    const std::filesystem::path working = std::filesystem::current_path(error);
-    // A folder whose name holds a backslash has no drive-letter form; its translation would name
-    // another folder, so the lists start as if outside every drive.
-    const bool expressible = !error && rt::DriveMap::canExpress(working.string());
-    const std::string start = expressible ? runtime_.drives().fromNative(working.string()) : std::string();
-    try {
-        drive1_->setDriveFromPath(start);
-        dir1_->setPath(start);
-        return;
-    } catch (const rt::RuntimeError&) {
-        // The working directory lies on no drive of the map, or cannot be read.
-    }
-    try {
-        dir1_->setPath(drive1_->drive());
-    } catch (const rt::RuntimeError&) {
-        // The first drive is not ready either; the list stays empty until one is chosen.
-    }
+Form1Window::~Form1Window() {
+    form_.setObserver({});
 }
 
-void Form1::connectEvents() {
+void Form1Window::connectEvents() {
+    // The program's own updates are shown with the signals blocked, so only the user's
+    // actions arrive here.
     for (int i = 0; i < 3; ++i) {
         const auto index = static_cast<int16_t>(i);
-        // A change of the value, by the user or by the program, counts as a click.
-        connect(chk_.at(static_cast<std::size_t>(i)), &QCheckBox::toggled, this, [this, index] { Chk_Click(index); });
+        connect(chk_.at(static_cast<std::size_t>(i)), &QCheckBox::toggled, this,
+                [this, index](bool ticked) { form_.setChkValue(index, ticked ? 1 : 0); });
         connect(command1_.at(static_cast<std::size_t>(i)), &QPushButton::clicked, this,
-                [this, index] { Command1_Click(index); });
+                [this, index] { form_.Command1_Click(index); });
     }
     for (int i = 0; i < 2; ++i) {
-        const auto index = static_cast<int16_t>(i);
-        QRadioButton* const option = opt_.at(static_cast<std::size_t>(i));
-        connect(option, &QRadioButton::toggled, this, [this, option, index](bool selected) {
-            // As in every option group, Tab stops only at the selected button; the arrow
-            // keys move within the group.
-            option->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+        connect(opt_.at(static_cast<std::size_t>(i)), &QRadioButton::toggled, this, [this, i](bool selected) {
             if (selected) {
-                Opt_Click(index);
+                form_.selectOpt(i);
             }
         });
     }
-    connect(drive1_, &DriveList::driveChanged, this, [this] { Drive1_Change(); });
+    connect(zahlText_, &QLineEdit::textEdited, this,
+            [this](const QString& typed) { form_.typeZahlText(typed.toStdString()); });
+    connect(unitList_, &QComboBox::currentIndexChanged, this, [this](int index) { form_.chooseUnit(index); });
+    connect(drive1_, &QComboBox::currentIndexChanged, this, [this](int index) { form_.chooseDrive(index); });
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_QueryUnload();
+void Form1Window::closeEvent(QCloseEvent* event) {
+    form_.Form_QueryUnload();
     // When that returns, the user chose to go on with the run: the window stays.
     event->ignore();
 }
 
-void Form1::setCaption(const std::string& caption) {
-    setWindowTitle(QString::fromStdString(caption));
+void Form1Window::formChanged(FormPart part, int index) {
+    switch (part) {
+    case FormPart::Caption:
+        setWindowTitle(QString::fromStdString(form_.caption()));
+        break;
+    case FormPart::Values:
+        showValues();
+        break;
+    case FormPart::Visibility:
+        showVisibility();
+        break;
+    case FormPart::Enabled:
+        showEnabled();
+        break;
+    case FormPart::UnitList:
+        showUnitList();
+        break;
+    case FormPart::Tip:
+        tip(index)->setText(QString::fromStdString(form_.tipCaption(index)));
+        static_cast<void>(fitTip(index)); // a long name may wrap; the box never grows into the next row
+        break;
+    case FormPart::Image:
+        showImage(index);
+        break;
+    case FormPart::Progress:
+        pbar_->setValue(form_.pbarValue());
+        break;
+    case FormPart::Drive:
+        showDrive();
+        break;
+    case FormPart::Folder:
+        dir1_->show(form_.dir1());
+        break;
+    }
 }
 
-void Form1::unitListAddItem(const std::string& item) {
-    unitList_->addItem(QString::fromStdString(item));
+void Form1Window::showValues() {
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker quiet(chk(i));
+        chk(i)->setChecked(form_.chkValue(i) != 0);
+    }
+    for (int i = 0; i < 2; ++i) {
+        QRadioButton* const option = opt(i);
+        const QSignalBlocker quiet(option);
+        option->setChecked(form_.optValue(i));
+        // As in every option group, Tab stops only at the selected button; the arrow keys move
+        // within the group.
+        option->setFocusPolicy(form_.optValue(i) ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    if (zahlText_->text().toStdString() != form_.zahlText()) {
+        zahlText_->setText(QString::fromStdString(form_.zahlText()));
+    }
+    const QSignalBlocker quiet(unitList_);
+    unitList_->setCurrentIndex(form_.unitListIndex());
+}
+
+void Form1Window::showVisibility() {
+    const std::pair<QWidget*, Control> shown[] = {{label1_, Control::Label1},
+                                                  {zahlText_, Control::ZahlText},
+                                                  {unitList_, Control::UnitList},
+                                                  {drive1_, Control::Drive1},
+                                                  {dir1_, Control::Dir1}};
+    for (const auto& [control, name] : shown) {
+        control->setVisible(form_.visible(name));
+    }
+}
+
+void Form1Window::showEnabled() {
+    const std::pair<QWidget*, Control> enabled[] = {{command1_[0], Control::Command1Ok},
+                                                    {drive1_, Control::Drive1},
+                                                    {dir1_, Control::Dir1},
+                                                    {zahlText_, Control::ZahlText},
+                                                    {unitList_, Control::UnitList},
+                                                    {chk_[0], Control::Chk0},
+                                                    {chk_[1], Control::Chk1},
+                                                    {chk_[2], Control::Chk2},
+                                                    {opt_[0], Control::Opt0},
+                                                    {opt_[1], Control::Opt1}};
+    for (const auto& [control, name] : enabled) {
+        control->setEnabled(form_.enabled(name));
+    }
+}
+
+void Form1Window::showUnitList() {
+    {
+        const QSignalBlocker quiet(unitList_);
+        const std::vector<std::string>& items = form_.unitListItems();
+        for (auto i = static_cast<std::size_t>(unitList_->count()); i < items.size(); ++i) {
+            unitList_->addItem(QString::fromStdString(items[i]));
+        }
+        unitList_->setCurrentIndex(form_.unitListIndex());
+    }
     // The entries arrive after the window was laid out; a wider entry may need a smaller font.
-    if (!fitWidth(unitList_, kUnitListRight)) {
+    if (!fitWidth(unitList_, form_layout::kUnitListRight)) {
         placeControls();
     }
 }
 
-void Form1::setUnitListIndex(int index) {
-    unitList_->setCurrentIndex(index);
-}
-
-void Form1::setZahlText(const std::string& value) {
-    zahlText_->setText(QString::fromStdString(value));
-}
-
-void Form1::setChkValue(int index, int value) {
-    chk(index)->setChecked(value != 0);
-}
-
-void Form1::setLabel1Visible(bool visible) {
-    label1_->setVisible(visible);
-}
-
-void Form1::setZahlTextVisible(bool visible) {
-    zahlText_->setVisible(visible);
-}
-
-void Form1::setUnitListVisible(bool visible) {
-    unitList_->setVisible(visible);
-}
-
-void Form1::setImage1Width(int index, float twips) {
+void Form1Window::showImage(int index) {
     QLabel* const image = image1(index);
-    image->resize(scale().toPixelsX(twips), image->height());
+    const Form1::ImageSize size = form_.image1Size(index);
+    const TwipsScale twips = scale();
+    image->resize(size.width > 0 ? twips.toPixelsX(size.width) : image->width(),
+                  size.height > 0 ? twips.toPixelsY(size.height) : image->height());
 }
 
-void Form1::setImage1Height(int index, float twips) {
-    QLabel* const image = image1(index);
-    image->resize(image->width(), scale().toPixelsY(twips));
-}
-
-void Form1::setTipCaption(int index, const std::string& caption) {
-    tip(index)->setText(QString::fromStdString(caption));
-    static_cast<void>(fitTip(index)); // a long name may wrap; the box never grows into the next row
-}
-
-float Form1::pixelsToTwipsX(float pixels) const {
-    return scale().toTwipsX(pixels);
-}
-
-float Form1::pixelsToTwipsY(float pixels) const {
-    return scale().toTwipsY(pixels);
-}
-
-bool Form1::optValue(int index) const {
-    return opt(index)->isChecked();
-}
-
-int Form1::chkValue(int index) const {
-    return chk(index)->isChecked() ? 1 : 0;
-}
-
-std::string Form1::dir1Path() const {
-    return dir1_->path();
-}
-
-std::string Form1::zahlText() const {
-    return zahlText_->text().toStdString();
-}
-
-int Form1::unitListIndex() const {
-    return unitList_->currentIndex();
-}
-
-void Form1::setPbarValue(float percent) {
-    // Cut, not rounded: 99.6 % is not yet done, and the bar must not say 100 while the run goes on.
-    const float bounded = std::clamp(percent, 0.0F, 100.0F);
-    pbar_->setValue(static_cast<int>(std::floor(bounded)));
+void Form1Window::showDrive() {
+    const QSignalBlocker quiet(drive1_);
+    drive1_->setCurrentIndex(form_.drive1Index());
 }

@@ -1,14 +1,15 @@
 // Splitwerk 99: the program's entry. The command line is the path of the one file to carry,
 // exactly as a file manager's Send To menu passes it.
-#include "FormLoad.h"
+#include "app/FormLoad.h"
 #include "core/ProductFacts.h"
 #include "core/SourceSelection.h"
+#include "form/Form1.h"
 #include "runtime/Host.h"
 #include "runtime/Runtime.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"
 #include "runtime/qt/QtMessageBox.h"
-#include "window/Form1.h"
+#include "window/qt/Form1Window.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -77,8 +78,9 @@ int main(int argc, char** argv) {
 
     SourceSelection source;
     Form1 form(runtime, source);
+    Form1Window window(form);
     runtime.runGuarded([&] { Form_Load(form, runtime, source); });
-    form.show();
+    window.show();
     const int status = application.exec();
     // The window's own handlers end the program; reaching this point means the event loop
     // stopped some other way, so leave through the runtime as well.

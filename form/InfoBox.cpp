@@ -1,5 +1,5 @@
 // Module AAA: what the Info box says about the program.
-#include "AAA.h"
+#include "InfoBox.h"
 
 #include "runtime/Runtime.h"
 

@@ -1,5 +1,5 @@
 // Module common: folder texts and the program's folder.
-#include "app/common.h"
+#include "app/PathHelpers.h"
 #include "support/TempDir.h"
 #include "support/TestRuntime.h"
 

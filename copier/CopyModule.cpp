@@ -1,6 +1,6 @@
 // Module kopierermodul: the entry of the copy run and the two questions shared with the
 // window (the abort question, the fatal error report).
-#include "kopierermodul.h"
+#include "CopyModule.h"
 
 #include "CopyMessages.h"
 #include "CopyRun.h"

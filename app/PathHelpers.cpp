@@ -1,5 +1,5 @@
 // Module common: folder texts, the program's folder, the Send To entry, pixel helpers.
-#include "common.h"
+#include "PathHelpers.h"
 #include "core/ProductFacts.h"
 
 #include "core/DosPath.h"

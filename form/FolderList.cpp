@@ -1,0 +1,195 @@
+// The directory list's navigation over the runtime's drive map.
+#include "FolderList.h"
+
+#include "runtime/DriveMap.h"
+#include "runtime/RuntimeError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace {
+
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+bool hasDrive(const std::string& path) {
+    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0])) != 0;
+}
+
+// "a:" alone, or followed by the volume name the drive list shows ("c: [Daten]").
+bool isDriveDesignation(const std::string& path) {
+    return hasDrive(path) && (path.size() == 2 || path[2] == ' ');
+}
+
+std::vector<std::string> splitFolders(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : text) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty()) {
+                parts.push_back(part);
+            }
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+std::string folded(const std::string& text) {
+    std::string out = text;
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return out;
+}
+
+} // namespace
+
+FolderList::FolderList(const rt::DriveMap& drives) : drives_(drives) {}
+
+std::string FolderList::textOf(const Location& location) {
+    std::string text{location.letter, ':', '\\'};
+    for (std::size_t i = 0; i < location.folders.size(); ++i) {
+        if (i > 0) {
+            text += '\\';
+        }
+        text += location.folders[i];
+    }
+    return text;
+}
+
+FolderList::Location FolderList::resolve(const std::string& path) const {
+    Location location;
+    std::string rest;
+    if (hasDrive(path)) {
+        location.letter = upper(path[0]);
+        rest = path.substr(2);
+        const bool absolute = !rest.empty() && (rest[0] == '\\' || rest[0] == '/');
+        if (!absolute) {
+            // "C:Daten" counts from that drive's current directory, as on the command line.
+            const auto current = currentOfDrive_.find(location.letter);
+            if (current != currentOfDrive_.end()) {
+                location.folders = current->second.folders;
+            }
+        }
+    } else {
+        if (path_.empty()) {
+            rt::raise(rt::kPathNotFound);
+        }
+        location = resolve(path_);
+        rest = path;
+    }
+    for (const std::string& part : splitFolders(rest)) {
+        if (part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (!location.folders.empty()) {
+                location.folders.pop_back();
+            }
+            continue;
+        }
+        location.folders.push_back(part);
+    }
+    return location;
+}
+
+void FolderList::setPath(const std::string& path) {
+    if (isDriveDesignation(path)) {
+        const char letter = upper(path[0]);
+        const auto current = currentOfDrive_.find(letter);
+        if (current != currentOfDrive_.end() && !current->second.folders.empty()) {
+            try {
+                open(current->second);
+                return;
+            } catch (const rt::RuntimeError&) {
+                // The folder went away with its disk; the root of the new one will do.
+            }
+        }
+        open(Location{letter, {}});
+        return;
+    }
+    open(resolve(path));
+}
+
+// A folder reached through a link opens as the folder the link leads to, so the list shows, and
+// the run writes into, where the files really go. A link into another drive does not open: the
+// run would refuse that target, and the drive list could not follow.
+FolderList::Location FolderList::withoutLinks(const Location& location) const {
+    const std::optional<std::string> root = drives_.root(location.letter);
+    std::error_code realError;
+    std::error_code rootError;
+    const std::filesystem::path real = std::filesystem::canonical(drives_.toNative(textOf(location)), realError);
+    std::filesystem::path expected = std::filesystem::canonical(root.value_or(std::string()), rootError);
+    if (realError || rootError) {
+        return location; // missing or unreadable: opening it says so
+    }
+    for (const std::string& folder : location.folders) {
+        expected /= folder;
+    }
+    if (real == expected) {
+        return location;
+    }
+    const std::string mapped = drives_.fromNative(real.string());
+    if (!rt::DriveMap::canExpress(real.string()) || !hasDrive(mapped) || upper(mapped[0]) != location.letter) {
+        rt::raise(rt::kPathFileAccess);
+    }
+    return resolve(mapped);
+}
+
+// The visible subfolders, sorted as a user reads them. Hidden folders (a leading dot) stay out,
+// as hidden folders do in the classic list, and so do names holding a backslash: their
+// drive-letter form would name another folder.
+std::vector<FolderList::Subfolder> FolderList::subfoldersOf(const Location& location) const {
+    std::error_code error;
+    std::filesystem::directory_iterator it(drives_.toNative(textOf(location)), error);
+    if (error) {
+        rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
+    }
+    std::vector<Subfolder> names;
+    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::error_code typeError;
+        const std::string name = it->path().filename().string();
+        if (!name.empty() && name[0] != '.' && rt::DriveMap::canExpress(name) && it->is_directory(typeError)) {
+            names.push_back({name, it->is_symlink(typeError)});
+        }
+    }
+    if (error) {
+        rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
+    }
+    std::sort(names.begin(), names.end(), [](const Subfolder& a, const Subfolder& b) {
+        const std::string fa = folded(a.name);
+        const std::string fb = folded(b.name);
+        return fa != fb ? fa < fb : a.name < b.name;
+    });
+    return names;
+}
+
+void FolderList::open(const Location& wanted) {
+    const Location location = withoutLinks(wanted);
+    const std::vector<Subfolder> subfolders = subfoldersOf(location);
+    std::vector<Entry> entries;
+    Location step{location.letter, {}};
+    entries.push_back({textOf(step), textOf(step), 0, EntryKind::Open});
+    for (const std::string& folder : location.folders) {
+        step.folders.push_back(folder);
+        entries.push_back({folder, textOf(step), static_cast<int>(step.folders.size()), EntryKind::Open});
+    }
+    const int childDepth = static_cast<int>(location.folders.size()) + 1;
+    for (const Subfolder& folder : subfolders) {
+        Location child = location;
+        child.folders.push_back(folder.name);
+        entries.push_back({folder.name, textOf(child), childDepth, folder.link ? EntryKind::Link : EntryKind::Closed});
+    }
+    path_ = textOf(location);
+    entries_ = std::move(entries);
+    currentOfDrive_[location.letter] = location;
+}

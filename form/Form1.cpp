@@ -1,0 +1,381 @@
+// Form1's state and handlers: the option rows that show and hide their answers, the drive
+// list that must stay on a readable drive, and the three buttons.
+#include "Form1.h"
+
+#include "FormLayout.h"
+#include "InfoBox.h"
+#include "copier/CopyModule.h"
+#include "core/ProductFacts.h"
+#include "runtime/Runtime.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr const char* kInfoTagline = "Transport großer Dateien auf Floppy und anderen "
+                                     "Wechseldatenträgern leicht gemacht ...";
+constexpr double kTwipsPerInch = 1440.0;
+
+char lowerCase(char c) {
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+// The designation in capitals, the volume name included. Beyond ASCII only the accented
+// letters of Latin-1 have a capital of one character; the rest stays as it is.
+std::string upperCase(std::string text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool latin1Small =
+            byte == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0xA0 &&
+            static_cast<unsigned char>(text[i + 1]) <= 0xBE && static_cast<unsigned char>(text[i + 1]) != 0xB7;
+        if (latin1Small) {
+            text[i + 1] = static_cast<char>(static_cast<unsigned char>(text[i + 1]) - 0x20);
+            ++i;
+        } else {
+            text[i] = static_cast<char>(std::toupper(byte));
+        }
+    }
+    return text;
+}
+
+// A name for the medium, shown after the letter so that two sticks can be told apart: the
+// last component of its mount point. The floppy gets none, since its disk changes while the
+// list stands, nor does a drive mapped onto the root.
+std::string volumeName(const rt::DriveMap& drives, char letter) {
+    if (letter == 'a') {
+        return {};
+    }
+    const std::optional<std::string> root = drives.root(letter);
+    if (!root) {
+        return {};
+    }
+    std::string directory = *root;
+    while (directory.size() > 1 && directory.back() == '/') {
+        directory.pop_back();
+    }
+    const std::size_t slash = directory.rfind('/');
+    return slash == std::string::npos ? directory : directory.substr(slash + 1);
+}
+
+std::size_t slot(Control control) {
+    return static_cast<std::size_t>(control);
+}
+
+} // namespace
+
+Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
+    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"), zahlText_("Text1"),
+      dir1_(runtime.drives()) {
+    for (int i = 0; i < 5; ++i) {
+        tips_.at(static_cast<std::size_t>(i)) = form_layout::kTipTexts[i];
+    }
+    visible_.fill(true);
+    enabled_.fill(true);
+    for (char letter : runtime_.drives().letters()) {
+        const char letterLower = lowerCase(letter);
+        std::string designation{letterLower, ':'};
+        const std::string volume = volumeName(runtime_.drives(), letterLower);
+        if (!volume.empty()) {
+            designation += " [" + volume + "]";
+        }
+        driveItems_.push_back({designation, letterLower});
+    }
+    driveIndex_ = driveItems_.empty() ? -1 : 0;
+    showStartDirectory();
+}
+
+void Form1::changed(FormPart part, int index) {
+    if (observer_) {
+        observer_(part, index);
+    }
+}
+
+void Form1::setShown(Control control, bool shown) {
+    visible_.at(slot(control)) = shown;
+    changed(FormPart::Visibility);
+}
+
+void Form1::setDotsPerInch(int dpiX, int dpiY) {
+    dpiX_ = dpiX;
+    dpiY_ = dpiY;
+}
+
+void Form1::showStartDirectory() {
+    // Like the classic lists: the drive and directory the program was started in.
+    std::error_code error;
+    const std::filesystem::path working = std::filesystem::current_path(error);
+    // A folder whose name holds a backslash has no drive-letter form; its translation would name
+    // another folder, so the lists start as if outside every drive.
+    const bool expressible = !error && rt::DriveMap::canExpress(working.string());
+    const std::string start = expressible ? runtime_.drives().fromNative(working.string()) : std::string();
+    // The handlers are not called yet: the window is only being built.
+    const int startDrive = indexOfDrive(start);
+    if (startDrive >= 0) {
+        driveIndex_ = startDrive;
+    }
+    try {
+        if (startDrive < 0) {
+            rt::raise(rt::kDiskNotReady);
+        }
+        setDir1Path(start);
+        return;
+    } catch (const rt::RuntimeError&) {
+        // The working directory lies on no drive of the map, or cannot be read.
+    }
+    try {
+        setDir1Path(drive1());
+    } catch (const rt::RuntimeError&) {
+        // The first drive is not ready either; the list stays empty until one is chosen.
+    }
+}
+
+void Form1::Chk_Click(int16_t index) {
+    // Only the first row's box has answers to show; the other two boxes are read by the run.
+    if (index != 0) {
+        return;
+    }
+    const bool shown = chkValue(0) != 0;
+    for (Control control : {Control::Label1, Control::ZahlText, Control::UnitList}) {
+        visible_.at(slot(control)) = shown;
+    }
+    changed(FormPart::Visibility);
+}
+
+void Form1::Opt_Click(int16_t index) {
+    const bool shown = index == 1;
+    visible_.at(slot(Control::Drive1)) = shown;
+    visible_.at(slot(Control::Dir1)) = shown;
+    changed(FormPart::Visibility);
+}
+
+void Form1::Drive1_Change() {
+    // Every step may fail; a failure is skipped and only decides whether to recover.
+    bool failed = false;
+    try {
+        setDir1Path(drive1());
+    } catch (const rt::RuntimeError&) {
+        failed = true;
+    }
+    if (!failed) {
+        return;
+    }
+    try {
+        runtime_.msgBox("Auf Laufwerk " + upperCase(drive1()) + " kann nicht zugegriffen werden!", rt::kCriticalOk,
+                        product::kName);
+    } catch (const rt::RuntimeError&) {
+    }
+    try {
+        // Back to the program's own drive: this runs the handler again, nested, which brings
+        // the directory list along. Should that drive be unreadable as well, the list already
+        // shows it the second time round and stays silent, which ends the recovery.
+        setDrive1FromPath(runtime_.facts().programFolder);
+    } catch (const rt::RuntimeError&) {
+    }
+}
+
+void Form1::Command1_Click(int16_t index) {
+    runtime_.runGuarded([&] {
+        switch (index) {
+        case 0:
+            startRun();
+            break;
+        case 1:
+            cancel();
+            break;
+        case 2:
+            AAA::ShowInfo(runtime_, product::kName, kInfoTagline);
+            break;
+        default:
+            break;
+        }
+    });
+}
+
+void Form1::startRun() {
+    // OK works once: a second press, queued before the button went grey, finds the run going.
+    if (CopyRunning != 0) {
+        return;
+    }
+    CopyRunning = -1;
+    for (Control control : {Control::Command1Ok, Control::Drive1, Control::Dir1, Control::ZahlText, Control::UnitList,
+                            Control::Chk0, Control::Chk1, Control::Chk2, Control::Opt0, Control::Opt1}) {
+        enabled_.at(slot(control)) = false;
+    }
+    changed(FormPart::Enabled);
+    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_); });
+    // Finished or given up in one of its dialogs: either way the program is done.
+    runtime_.end(0);
+}
+
+void Form1::cancel() {
+    if (CopyRunning == 0) {
+        runtime_.end(0);
+    }
+    // The click arrived while the run yields; on Yes the run is not resumed, and what it
+    // wrote so far stays on the target.
+    if (ConfirmAbort(runtime_)) {
+        runtime_.end(0);
+    }
+}
+
+void Form1::Form_QueryUnload() {
+    Command1_Click(1);
+}
+
+void Form1::selectOpt(int index) {
+    if (opt_ == index) {
+        return;
+    }
+    opt_ = index;
+    changed(FormPart::Values);
+    Opt_Click(static_cast<int16_t>(index));
+}
+
+void Form1::typeZahlText(const std::string& text) {
+    zahlText_ = text;
+}
+
+void Form1::chooseUnit(int index) {
+    unitListIndex_ = index;
+}
+
+void Form1::chooseDrive(int index) {
+    if (index == driveIndex_ || index < 0 || index >= static_cast<int>(driveItems_.size())) {
+        return;
+    }
+    driveIndex_ = index;
+    changed(FormPart::Drive);
+    Drive1_Change();
+}
+
+bool Form1::openFolder(const std::string& path) {
+    try {
+        setDir1Path(path);
+        return true;
+    } catch (const rt::RuntimeError&) {
+        // A folder that cannot be read simply does not open, as in the classic list; the
+        // directory shown, and with it the target of the run, stays what it was.
+        return false;
+    }
+}
+
+int Form1::indexOfDrive(const std::string& path) const {
+    if (path.size() < 2 || path[1] != ':') {
+        return -1;
+    }
+    const auto found = std::find_if(driveItems_.begin(), driveItems_.end(),
+                                    [&](const DriveItem& item) { return item.letter == lowerCase(path[0]); });
+    return found == driveItems_.end() ? -1 : static_cast<int>(found - driveItems_.begin());
+}
+
+void Form1::setDrive1FromPath(const std::string& path) {
+    const int index = indexOfDrive(path);
+    if (index < 0) {
+        rt::raise(rt::kDiskNotReady);
+    }
+    // Like the classic list, which stays silent when the index does not change: that is what
+    // ends the recovery when the program's own drive cannot be read either.
+    chooseDrive(index);
+}
+
+void Form1::setDir1Path(const std::string& path) {
+    dir1_.setPath(path);
+    changed(FormPart::Folder);
+}
+
+std::string Form1::drive1() const {
+    return driveIndex_ < 0 ? std::string() : driveItems_.at(static_cast<std::size_t>(driveIndex_)).designation;
+}
+
+char Form1::drive1Letter() const {
+    return driveIndex_ < 0 ? '\0' : driveItems_.at(static_cast<std::size_t>(driveIndex_)).letter;
+}
+
+void Form1::setCaption(const std::string& caption) {
+    caption_ = caption;
+    changed(FormPart::Caption);
+}
+
+void Form1::unitListAddItem(const std::string& item) {
+    unitListItems_.push_back(item);
+    if (unitListIndex_ < 0) {
+        // A drop-down list shows its first entry as soon as it has one.
+        unitListIndex_ = 0;
+    }
+    changed(FormPart::UnitList);
+}
+
+void Form1::setUnitListIndex(int index) {
+    unitListIndex_ = index;
+    changed(FormPart::Values);
+}
+
+void Form1::setZahlText(const std::string& text) {
+    zahlText_ = text;
+    changed(FormPart::Values);
+}
+
+void Form1::setChkValue(int index, int value) {
+    const int ticked = value != 0 ? 1 : 0;
+    if (chk_.at(static_cast<std::size_t>(index)) == ticked) {
+        return;
+    }
+    chk_.at(static_cast<std::size_t>(index)) = ticked;
+    changed(FormPart::Values);
+    // A change of the value, by the user or by the program, counts as a click.
+    Chk_Click(static_cast<int16_t>(index));
+}
+
+void Form1::setLabel1Visible(bool visible) {
+    setShown(Control::Label1, visible);
+}
+
+void Form1::setZahlTextVisible(bool visible) {
+    setShown(Control::ZahlText, visible);
+}
+
+void Form1::setUnitListVisible(bool visible) {
+    setShown(Control::UnitList, visible);
+}
+
+void Form1::setImage1Width(int index, float twips) {
+    images_.at(static_cast<std::size_t>(index)).width = twips;
+    changed(FormPart::Image, index);
+}
+
+void Form1::setImage1Height(int index, float twips) {
+    images_.at(static_cast<std::size_t>(index)).height = twips;
+    changed(FormPart::Image, index);
+}
+
+void Form1::setTipCaption(int index, const std::string& caption) {
+    tips_.at(static_cast<std::size_t>(index)) = caption;
+    changed(FormPart::Tip, index);
+}
+
+float Form1::pixelsToTwipsX(float pixels) const {
+    return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpiX_);
+}
+
+float Form1::pixelsToTwipsY(float pixels) const {
+    return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpiY_);
+}
+
+bool Form1::optValue(int index) const {
+    return opt_ == index;
+}
+
+int Form1::chkValue(int index) const {
+    return chk_.at(static_cast<std::size_t>(index));
+}
+
+void Form1::setPbarValue(float percent) {
+    // Cut, not rounded: 99.6 % is not yet done, and the bar must not say 100 while the run goes on.
+    const float bounded = std::clamp(percent, 0.0F, 100.0F);
+    pbar_ = static_cast<int>(std::floor(bounded));
+    changed(FormPart::Progress);
+}

@@ -1,0 +1,153 @@
+// Form1, the program's one window, without a toolkit: what its controls hold, which of them are
+// shown and enabled, and the handlers of its events. The load handler and the copy run read and
+// set it through their narrow views; a face (Qt on Linux, Win32 on Windows) creates the real
+// controls, places them from the layout table, forwards the user's actions here and shows what
+// the form holds whenever it reports a change.
+#pragma once
+
+#include "FolderList.h"
+#include "app/FormLoad.h"
+#include "copier/CopyControls.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rt {
+class Runtime;
+}
+
+// What changed, so that a face redraws only that.
+enum class FormPart {
+    Caption,
+    Values,     // Chk, Opt, ZahlText, UnitList's index
+    Visibility, // Label1, ZahlText, UnitList, Drive1, Dir1
+    Enabled,
+    UnitList, // its entries
+    Tip,      // index: which one
+    Image,    // index: which one
+    Progress,
+    Drive,
+    Folder,
+};
+
+// Told of every change; index says which Tip or Image1, else 0.
+using FormObserver = std::function<void(FormPart part, int index)>;
+
+// The controls whose visibility or enabled state the program changes.
+enum class Control { Label1, ZahlText, UnitList, Drive1, Dir1, Chk0, Chk1, Chk2, Opt0, Opt1, Command1Ok };
+
+class Form1 : public StartupForm, public CopyControls {
+public:
+    Form1(rt::Runtime& runtime, SourceSelection& source);
+
+    // The face that shows the form; an empty one for none.
+    void setObserver(FormObserver observer) { observer_ = std::move(observer); }
+    // The face's screen resolution, for the twips the load handler computes from pixels.
+    void setDotsPerInch(int dpiX, int dpiY);
+
+    // 0 until OK starts the run, then -1; nothing sets it back, the program ends with the run.
+    int16_t CopyRunning = 0;
+
+    // The handlers of the window's events. Each is also a plain operation that code may call.
+    void Chk_Click(int16_t index);
+    void Opt_Click(int16_t index) override;
+    void Command1_Click(int16_t index);
+    void Drive1_Change();
+    // The close box: the same as Abbrechen, before and during the run.
+    void Form_QueryUnload();
+
+    // What the user does in a face. A changed box or option runs its handler, as a change by
+    // the program does.
+    void selectOpt(int index);
+    void typeZahlText(const std::string& text);
+    void chooseUnit(int index);
+    // Drive1 shows another drive: Drive1_Change runs, unless the index is the one shown.
+    void chooseDrive(int index);
+    // The user opens a folder of Dir1; one that cannot be read simply does not open (false).
+    bool openFolder(const std::string& path);
+
+    // Drive1 shows the drive of a drive-letter path ("Z:\home" or "z:"); error 71 (not ready)
+    // when the list has no such drive. Setting the drive it shows raises no change.
+    void setDrive1FromPath(const std::string& path);
+    // Opens a directory in Dir1 (see FolderList::setPath); errors are the runtime's.
+    void setDir1Path(const std::string& path);
+
+    // What the load handler sets.
+    void setCaption(const std::string& caption) override;
+    void unitListAddItem(const std::string& item) override;
+    void setUnitListIndex(int index) override;
+    void setZahlText(const std::string& text) override;
+    void setChkValue(int index, int value) override;
+    void setLabel1Visible(bool visible) override;
+    void setZahlTextVisible(bool visible) override;
+    void setUnitListVisible(bool visible) override;
+    void setImage1Width(int index, float twips) override;
+    void setImage1Height(int index, float twips) override;
+    void setTipCaption(int index, const std::string& caption) override;
+    float pixelsToTwipsX(float pixels) const override;
+    float pixelsToTwipsY(float pixels) const override;
+
+    // What the copy run reads and sets.
+    bool optValue(int index) const override;
+    int chkValue(int index) const override;
+    std::string dir1Path() const override { return dir1_.path(); }
+    std::string zahlText() const override { return zahlText_; }
+    int unitListIndex() const override { return unitListIndex_; }
+    void setPbarValue(float percent) override;
+
+    // What a face shows.
+    struct DriveItem {
+        std::string designation; // "a:", "c: [Daten]"
+        char letter = 0;         // lower case
+    };
+    // Image1's size in twips; 0 keeps the size of the layout table.
+    struct ImageSize {
+        float width = 0;
+        float height = 0;
+    };
+    const std::string& caption() const { return caption_; }
+    const std::string& tipCaption(int index) const { return tips_.at(static_cast<std::size_t>(index)); }
+    const std::vector<std::string>& unitListItems() const { return unitListItems_; }
+    const std::vector<DriveItem>& drive1Items() const { return driveItems_; }
+    int drive1Index() const { return driveIndex_; }
+    // The designation Drive1 shows, and its lower-case letter (0 when the list is empty).
+    std::string drive1() const;
+    char drive1Letter() const;
+    const FolderList& dir1() const { return dir1_; }
+    ImageSize image1Size(int index) const { return images_.at(static_cast<std::size_t>(index)); }
+    int pbarValue() const { return pbar_; }
+    bool visible(Control control) const { return visible_.at(static_cast<std::size_t>(control)); }
+    bool enabled(Control control) const { return enabled_.at(static_cast<std::size_t>(control)); }
+
+private:
+    void changed(FormPart part, int index = 0);
+    void setShown(Control control, bool shown);
+    int indexOfDrive(const std::string& path) const;
+    void showStartDirectory();
+    void startRun();
+    void cancel();
+
+    rt::Runtime& runtime_;
+    SourceSelection& source_;
+    FormObserver observer_;
+    int dpiX_ = 96;
+    int dpiY_ = 96;
+
+    std::string caption_;
+    std::array<int, 3> chk_{};
+    int opt_ = 0; // the selected option
+    std::string zahlText_;
+    std::vector<std::string> unitListItems_;
+    int unitListIndex_ = -1;
+    std::array<std::string, 5> tips_;
+    std::array<ImageSize, 5> images_{};
+    int pbar_ = 0;
+    std::vector<DriveItem> driveItems_;
+    int driveIndex_ = -1;
+    FolderList dir1_;
+    std::array<bool, 11> visible_{};
+    std::array<bool, 11> enabled_{};
+};
