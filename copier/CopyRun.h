@@ -196,6 +196,7 @@ private:
     void finishedOnThisDisk(const std::string& path);
 
     int message(const std::string& prompt, int style);
+    static bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities);
 
     rt::Runtime& runtime_;
     CopyControls& controls_;

@@ -3,8 +3,8 @@
 #include "CopyRun.h"
 
 #include "CopyMessages.h"
-#include "PartSizing.h"
 #include "CopyModule.h"
+#include "PartSizing.h"
 #include "runtime/Runtime.h"
 
 namespace kopierer {
