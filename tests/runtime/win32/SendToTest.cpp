@@ -61,11 +61,7 @@ LoadedLink loadLink(const std::string& file) {
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-    std::wstring first = widen(a);
-    std::wstring second = widen(b);
-    ::CharUpperBuffW(first.data(), static_cast<DWORD>(first.size()));
-    ::CharUpperBuffW(second.data(), static_cast<DWORD>(second.size()));
-    return first == second;
+    return ::lstrcmpiW(widen(a).c_str(), widen(b).c_str()) == 0;
 }
 
 TEST(Win32SendToTest, TheLinkLandsInSendToAndPointsAtTheProgram) {
