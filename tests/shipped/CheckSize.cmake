@@ -1,5 +1,4 @@
-# Fails when one of the files has more than LIMIT bytes.
-#   cmake "-DFILES=<file>;<file>..." -DLIMIT=<bytes> -P CheckSize.cmake
+# Fails when one of the FILES (a list) has more than LIMIT bytes.
 foreach(file ${FILES})
     file(SIZE "${file}" size)
     message(STATUS "${file}: ${size} bytes, at most ${LIMIT}")

@@ -1,9 +1,7 @@
-# Fails unless a shipped Windows program can start on Windows XP: PE32 for i386, subsystem
-# version 5.01, and nothing imported that the allow-list (xp-imports.txt) does not name.
-#   cmake -DEXE=<program> -DOBJDUMP=<mingw objdump> -DALLOWED=<xp-imports.txt> -P CheckXpProgram.cmake
+# Fails unless a shipped Windows program (EXE) can start on Windows XP: PE32 for i386, subsystem version 5.01,
+# and nothing imported that the allow-list (ALLOWED, xp-imports.txt) does not name. OBJDUMP: mingw's objdump.
 cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
-set(problems "")
 foreach(expected IN ITEMS "format pei-i386" "Magic\t+010b" "MajorSubsystemVersion\t5\n" "MinorSubsystemVersion\t1\n")
     if(NOT dump MATCHES "${expected}")
         list(APPEND problems "header lacks '${expected}'")
