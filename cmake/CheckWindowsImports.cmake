@@ -2,7 +2,7 @@
 # system DLLs (i.e. it would need libstdc++-6.dll, libgcc_s_seh-1.dll,
 # libwinpthread-1.dll, ... next to it).
 #
-#   cmake -DEXE=path/to/x.exe [-DOBJDUMP=x86_64-w64-mingw32-objdump]
+#   cmake -DEXE=path/to/x.exe [-DOBJDUMP=i686-w64-mingw32-objdump]
 #         [-DALLOWED="kernel32.dll;msvcrt.dll;..."] -P CheckWindowsImports.cmake
 #
 # As a test:  add_test(NAME x_imports COMMAND ${CMAKE_COMMAND}
@@ -12,7 +12,7 @@ if(NOT EXE)
   message(FATAL_ERROR "EXE not set")
 endif()
 if(NOT OBJDUMP)
-  find_program(OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+  find_program(OBJDUMP i686-w64-mingw32-objdump REQUIRED)
 endif()
 if(NOT ALLOWED)
   set(ALLOWED kernel32.dll msvcrt.dll ucrtbase.dll user32.dll gdi32.dll shell32.dll

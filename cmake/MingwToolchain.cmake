@@ -1,11 +1,20 @@
-# CMake toolchain file: Linux (Debian 12) -> 64-bit Windows with mingw-w64,
-# "posix" threading variant (std::thread/std::mutex via winpthreads).
+# CMake toolchain file: Linux (Debian 12) -> 32-bit Windows (i686) with mingw-w64.
 #
 #   cmake -S <src> -B build-win -DCMAKE_TOOLCHAIN_FILE=<this file>
 #
-# Programs are linked fully static: libstdc++, libgcc and libwinpthread are
-# linked into every .exe, so only Windows system DLLs (KERNEL32, msvcrt,
-# USER32, SHELL32, OLE32, ...) are imported at run time.
+# The programs we ship must run on the old PCs that still have a floppy drive, Windows XP
+# included: 32-bit, subsystem version 5.01, and only calls that XP has. Two thread models of
+# mingw-w64 serve that:
+#   posix  (this file)                 winpthreads; GoogleTest needs its std::mutex, so the
+#                                      tests are built with it. Its runtime imports Vista-only
+#                                      calls, so nothing built with it is shipped.
+#   win32  (MingwShipToolchain.cmake)  no std::thread, but a runtime that XP can load: the
+#                                      shipped QUIL.SYS and SPLITWERK.exe are built with it.
+# SPLITWERK_MINGW_THREADS says which; a file that includes this one may set it first.
+#
+# Programs are linked fully static: libstdc++, libgcc (and libwinpthread) are linked into
+# every .exe, so only Windows system DLLs (KERNEL32, msvcrt, USER32, SHELL32, ...) are
+# imported at run time.
 #
 # Every target gets CROSSCOMPILING_EMULATOR = scripts/wine-run.sh, so that
 # add_test(), ctest and gtest_discover_tests(... DISCOVERY_MODE PRE_TEST)
@@ -16,23 +25,32 @@
 # Packages: scripts/install-deps.sh
 
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(SPLITWERK_MINGW_TRIPLET x86_64-w64-mingw32)
+set(SPLITWERK_MINGW_TRIPLET i686-w64-mingw32)
+if(NOT SPLITWERK_MINGW_THREADS)
+  set(SPLITWERK_MINGW_THREADS posix)
+endif()
+set(_splitwerk_mingw ${SPLITWERK_MINGW_TRIPLET}-g++-${SPLITWERK_MINGW_THREADS})
 
-find_program(SPLITWERK_MINGW_CC  ${SPLITWERK_MINGW_TRIPLET}-gcc-posix)
-find_program(SPLITWERK_MINGW_CXX ${SPLITWERK_MINGW_TRIPLET}-g++-posix)
-find_program(SPLITWERK_MINGW_RC  ${SPLITWERK_MINGW_TRIPLET}-windres)
-if(NOT SPLITWERK_MINGW_CC OR NOT SPLITWERK_MINGW_CXX)
+# The cache names carry the triplet and model, so a build tree configured for another one
+# does not keep a stale compiler.
+find_program(SPLITWERK_MINGW_CC_i686_${SPLITWERK_MINGW_THREADS}
+  ${SPLITWERK_MINGW_TRIPLET}-gcc-${SPLITWERK_MINGW_THREADS})
+find_program(SPLITWERK_MINGW_CXX_i686_${SPLITWERK_MINGW_THREADS} ${_splitwerk_mingw})
+find_program(SPLITWERK_MINGW_RC_i686 ${SPLITWERK_MINGW_TRIPLET}-windres)
+set(_splitwerk_cc "${SPLITWERK_MINGW_CC_i686_${SPLITWERK_MINGW_THREADS}}")
+set(_splitwerk_cxx "${SPLITWERK_MINGW_CXX_i686_${SPLITWERK_MINGW_THREADS}}")
+if(NOT _splitwerk_cc OR NOT _splitwerk_cxx)
   message(FATAL_ERROR
-    "${SPLITWERK_MINGW_TRIPLET}-g++-posix not found. "
-    "Run scripts/install-deps.sh (package g++-mingw-w64-x86-64-posix).")
+    "${_splitwerk_mingw} not found. Run scripts/install-deps.sh "
+    "(package g++-mingw-w64-i686-${SPLITWERK_MINGW_THREADS}).")
 endif()
 
-set(CMAKE_C_COMPILER   "${SPLITWERK_MINGW_CC}")
-set(CMAKE_CXX_COMPILER "${SPLITWERK_MINGW_CXX}")
-if(SPLITWERK_MINGW_RC)
-  set(CMAKE_RC_COMPILER "${SPLITWERK_MINGW_RC}")
+set(CMAKE_C_COMPILER   "${_splitwerk_cc}")
+set(CMAKE_CXX_COMPILER "${_splitwerk_cxx}")
+if(SPLITWERK_MINGW_RC_i686)
+  set(CMAKE_RC_COMPILER "${SPLITWERK_MINGW_RC_i686}")
 endif()
 
 # Look for headers/libraries only in the mingw sysroot, programs on the host.
@@ -42,11 +60,21 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The Windows headers then declare only what XP has, so a newer call fails to compile here
+# instead of failing to load on the old PC. Calls that are looked up at run time on purpose
+# declare their own types.
+set(CMAKE_C_FLAGS_INIT   "-D_WIN32_WINNT=0x0501 -DWINVER=0x0501")
+set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0501 -DWINVER=0x0501")
+
 # Fully static executables. "-static" also pulls libwinpthread statically
 # (otherwise the posix variant needs libwinpthread-1.dll at run time).
-set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+# The header names 5.01 (XP) as the oldest system: Windows refuses a program that asks for a
+# newer one than it is, and these programs are made for nothing older.
+set(_splitwerk_xp_link
+  "-Wl,--major-subsystem-version,5,--minor-subsystem-version,1,--major-os-version,5,--minor-os-version,1")
+set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++ ${_splitwerk_xp_link}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ ${_splitwerk_xp_link}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ ${_splitwerk_xp_link}")
 
 # Run .exe files under Wine.
 get_filename_component(_splitwerk_wine_run

@@ -5,7 +5,10 @@ option(SPLITWERK_SANITIZE "Build everything with AddressSanitizer and UndefinedB
 add_library(splitwerk_options INTERFACE)
 target_compile_features(splitwerk_options INTERFACE cxx_std_20)
 target_compile_options(splitwerk_options INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2 -Wold-style-cast)
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2 -Wold-style-cast
+    # Each function and datum in a section of its own, so that a program linked with
+    # --gc-sections (QUIL.SYS, which every first disk carries) keeps only what it calls.
+    -ffunction-sections -fdata-sections)
 target_compile_definitions(splitwerk_options INTERFACE
     QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER QT_NO_KEYWORDS)
 
@@ -20,3 +23,12 @@ endif()
 add_library(splitwerk_engine_options INTERFACE)
 target_link_libraries(splitwerk_engine_options INTERFACE splitwerk_options)
 target_compile_options(splitwerk_engine_options INTERFACE -Wconversion -Wsign-conversion)
+
+# What QUIL.SYS is made of is optimised for size in every build, Debug too: every byte of it is
+# taken from the first disk of each set the build's program writes, and joining waits on the
+# disks, not on the processor. Sanitizer builds keep their own settings; their QUIL.SYS is for
+# the tests only.
+add_library(splitwerk_small_options INTERFACE)
+if(NOT SPLITWERK_SANITIZE)
+    target_compile_options(splitwerk_small_options INTERFACE -Os)
+endif()

@@ -1,35 +1,57 @@
-# A Linux build also makes the Windows QUIL.SYS, so that sets for a Windows PC can be written
-# from here (the program's option --fuer-windows): when mingw-w64 is found, the reassembler is
-# cross-built in a build tree of its own and lands in <output>/windows/QUIL.SYS, where the
-# program looks for it, as it does in the install tree.
+# The Windows programs as they are shipped: 32-bit, built with mingw-w64's win32 thread model
+# (cmake/MingwShipToolchain.cmake), whose runtime imports only what Windows XP has.
+#
+# - A Linux build makes the Windows QUIL.SYS, so that sets for a Windows PC can be written from
+#   here (the program's option --fuer-windows): it lands in <output>/windows/QUIL.SYS, where the
+#   program looks for it, as it does in the install tree.
+# - A Windows build for the tests uses the posix thread model, which GoogleTest needs but which
+#   XP cannot load; beside it the shipped programs are built in <build>/shipped/, and the tests
+#   check those (their imports, their size, and QUIL.EXE's runs under Wine).
+# Either way the programs come from a build tree of their own.
 include_guard(GLOBAL)
 
-option(SPLITWERK_WINDOWS_REASSEMBLER "Also build the Windows QUIL.SYS with mingw-w64 when it is found" ON)
+option(SPLITWERK_WINDOWS_REASSEMBLER "Also build the shipped Windows programs (mingw-w64, win32 thread model)" ON)
+# The targets of the shipped build and the files they make; the Windows window program joins
+# them once it exists (tests/shipped checks each file).
+set(SPLITWERK_SHIPPED_WINDOWS_TARGETS quil)
+set(SPLITWERK_SHIPPED_WINDOWS_PROGRAMS QUIL.SYS)
 set(SPLITWERK_WINDOWS_QUIL "")
-if(NOT WIN32 AND SPLITWERK_WINDOWS_REASSEMBLER)
-    find_program(SPLITWERK_MINGW_CXX x86_64-w64-mingw32-g++-posix)
-    if(SPLITWERK_MINGW_CXX)
+set(SPLITWERK_SHIPPED_WINDOWS_DIR "")
+
+if(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQUAL "posix"))
+    find_program(SPLITWERK_MINGW_SHIP_CXX i686-w64-mingw32-g++-win32)
+    if(SPLITWERK_MINGW_SHIP_CXX)
         include(ExternalProject)
-        set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_OUTPUT_DIR}/windows/QUIL.SYS)
-        # Only the reassembler's target: the Windows tests have their own build (scripts/test.sh).
+        if(WIN32)
+            set(SPLITWERK_SHIPPED_WINDOWS_DIR ${CMAKE_BINARY_DIR}/shipped)
+            set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_SHIPPED_WINDOWS_DIR}/QUIL.SYS)
+            set(install_quil ${CMAKE_COMMAND} -E true)
+        else()
+            set(SPLITWERK_SHIPPED_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows-reassembler)
+            set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_OUTPUT_DIR}/windows/QUIL.SYS)
+            set(install_quil ${CMAKE_COMMAND} -E copy <BINARY_DIR>/QUIL.SYS ${SPLITWERK_WINDOWS_QUIL})
+        endif()
         # Under make the inner build joins the outer one's job slots through $(MAKE).
         if(CMAKE_GENERATOR MATCHES "Make")
-            set(build_quil "$(MAKE)" quil)
+            set(build_shipped "$(MAKE)" ${SPLITWERK_SHIPPED_WINDOWS_TARGETS})
         else()
-            set(build_quil ${CMAKE_COMMAND} --build <BINARY_DIR> --target quil)
+            set(build_shipped ${CMAKE_COMMAND} --build <BINARY_DIR> --target ${SPLITWERK_SHIPPED_WINDOWS_TARGETS})
         endif()
         ExternalProject_Add(windows_reassembler
             SOURCE_DIR ${PROJECT_SOURCE_DIR}
-            BINARY_DIR ${CMAKE_BINARY_DIR}/windows-reassembler
-            CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/MingwToolchain.cmake
+            BINARY_DIR ${SPLITWERK_SHIPPED_WINDOWS_DIR}
+            CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/MingwShipToolchain.cmake
                        -DCMAKE_BUILD_TYPE=Release -DSPLITWERK_BUILD_TESTS=OFF -DSPLITWERK_BUILD_BENCH=OFF
-            BUILD_COMMAND ${build_quil}
-            INSTALL_COMMAND ${CMAKE_COMMAND} -E copy <BINARY_DIR>/QUIL.SYS ${SPLITWERK_WINDOWS_QUIL}
+            BUILD_COMMAND ${build_shipped}
+            INSTALL_COMMAND ${install_quil}
             BUILD_ALWAYS ON
             BUILD_BYPRODUCTS ${SPLITWERK_WINDOWS_QUIL})
-        install(FILES ${SPLITWERK_WINDOWS_QUIL} DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/splitwerk99/windows
-                PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+        if(NOT WIN32)
+            install(FILES ${SPLITWERK_WINDOWS_QUIL} DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/splitwerk99/windows
+                    PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+        endif()
     else()
-        message(STATUS "mingw-w64 not found: no Windows QUIL.SYS, sets for a Windows PC cannot be written")
+        message(STATUS "i686-w64-mingw32-g++-win32 not found: no shipped Windows programs, "
+                       "sets for a Windows PC cannot be written")
     endif()
 endif()

@@ -4,9 +4,10 @@
 #include "Host.h"
 #include "core/DiskSet.h"
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quil {
 
@@ -18,12 +19,16 @@ enum ExitStatus : int {
     kDamaged = 2,
 };
 
-class Failure : public std::runtime_error {
+// A std::exception that keeps its message in a std::string of its own: std::runtime_error would
+// link libstdc++'s second, reference-counted string into the Windows QUIL.SYS for its message.
+class Failure : public std::exception {
 public:
-    Failure(ExitStatus status, const std::string& message) : std::runtime_error(message), status_(status) {}
+    Failure(ExitStatus status, std::string message) : message_(std::move(message)), status_(status) {}
+    const char* what() const noexcept override { return message_.c_str(); }
     ExitStatus status() const noexcept { return status_; }
 
 private:
+    std::string message_;
     ExitStatus status_;
 };
 

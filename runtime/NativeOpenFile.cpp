@@ -114,6 +114,9 @@ void NativeOpenFile::close(Flush flush) {
     // The handle goes whatever happens below: after a failed flush a system may already have
     // dropped what it could not write, so a second flush would only pretend success.
     lowio::Handle handle = std::move(handle_);
+    // What was remembered of the open file goes with it: a closed file has no length to give.
+    position_.reset();
+    length_.reset();
     if (written_) {
         written_ = false;
         // Removable media report many write errors only when the cache goes out; the user must

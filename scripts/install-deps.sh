@@ -11,8 +11,11 @@ packages=(
     desktop-file-utils
     python3
     time
-    # the Windows build: cross compiler, Wine to run its tests, GoogleTest's sources to build for it
-    g++-mingw-w64-x86-64-posix wine wine64 googletest
+    # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that
+    # ship, since its runtime imports only what Windows XP has; the posix model for the tests,
+    # because GoogleTest needs std::mutex), Wine with its 32-bit half to run them, GoogleTest's
+    # sources to build for it
+    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix wine wine64 wine32:i386 googletest
 )
 
 missing=()
@@ -29,5 +32,9 @@ if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# wine32 is an i386 package: without that architecture apt does not know it.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -14,7 +14,8 @@
 #   <build>/wineprefix), ${TMPDIR:-/tmp}/splitwerk-wineprefix-<uid>.
 # The prefix is created once with `wineboot -i` under an flock, so tests
 # started in parallel by `ctest -jN` wait for one initialisation and then
-# share the prefix. A file <prefix>/.splitwerk-ready marks a finished one.
+# share the prefix. A file <prefix>/.splitwerk-ready marks a finished one
+# and holds its WINEARCH (win32); a prefix without it is made anew.
 #
 # The exit status of the Windows program is passed through (Wine gives the
 # low 8 bits of the Windows exit code; a missing .exe gives 127 here).
@@ -58,7 +59,9 @@ esac
 prefix=${SPLITWERK_WINEPREFIX:-${default_prefix:-${TMPDIR:-/tmp}/splitwerk-wineprefix-$(id -u)}}
 prefix=$(realpath -m -- "$prefix")   # Wine insists on an absolute path
 export WINEPREFIX="$prefix"
-export WINEARCH=win64
+# Every Windows program of this project is 32-bit (they must run on Windows XP), so the prefix
+# is a 32-bit one, like the old PCs; it needs Wine's 32-bit half (wine32:i386).
+export WINEARCH=win32
 export WINEDEBUG="${SPLITWERK_WINEDEBUG:--all,err+seh}"
 # No Mono/Gecko install dialogs; no winemenubuilder (turns Start-menu and
 # desktop shortcuts into .desktop files under $HOME).
@@ -82,15 +85,23 @@ if [[ $# -ge 1 && "$1" == *.[eE][xX][eE] && "$1" != [A-Za-z]:\\* && ! -f "$1" ]]
   exit 127
 fi
 
+# The marker names the prefix's architecture: a prefix made for 64-bit programs (as this
+# script once did) cannot run 32-bit ones and is made anew.
 ready="$prefix/.splitwerk-ready"
-if [[ ! -f "$ready" ]]; then
+if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
+  if [[ ! -x /usr/lib/wine/wine ]]; then
+    echo "wine-run.sh: Wine cannot run 32-bit programs here; install wine32:i386 (scripts/install-deps.sh)" >&2
+    exit 125
+  fi
   mkdir -p "$(dirname "$prefix")" || exit 125
   exec 9>"$prefix.lock" || exit 125
   if ! flock -w 900 9; then
     echo "wine-run.sh: timed out waiting for $prefix.lock" >&2
     exit 125
   fi
-  if [[ ! -f "$ready" ]]; then
+  if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
+    # A wineserver may still serve the old prefix.
+    wineserver -k 2>/dev/null || true
     rm -rf "$prefix"
     t0=$(date +%s%N)
     if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$prefix.init.log" 2>&1; then
@@ -99,7 +110,7 @@ if [[ ! -f "$ready" ]]; then
       exit 125
     fi
     t1=$(date +%s%N)
-    touch "$ready"
+    echo "$WINEARCH" >"$ready"
     echo "wine-run.sh: initialised WINEPREFIX=$prefix in $(( (t1 - t0) / 1000000 )) ms" >&2
   fi
   flock -u 9

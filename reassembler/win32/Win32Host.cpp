@@ -68,12 +68,25 @@ std::wstring volumeRoot(const std::string& folder) {
 }
 
 // The interrupt handler runs on a thread of its own; this lock keeps it from removing the
-// temporary file while the main thread creates it or gives it its final name.
-SRWLOCK temporaryLock = SRWLOCK_INIT;
+// temporary file while the main thread creates it or gives it its final name. A critical
+// section, because the PC at the other end may run Windows XP, which has no slim locks. It is
+// made before main and never deleted: the handler may still take it while the process ends.
+class TemporaryLock {
+public:
+    TemporaryLock() { ::InitializeCriticalSection(&section_); }
+    TemporaryLock(const TemporaryLock&) = delete;
+    TemporaryLock& operator=(const TemporaryLock&) = delete;
+    void lock() { ::EnterCriticalSection(&section_); }
+    void unlock() { ::LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+TemporaryLock temporaryLock;
 std::wstring pendingTemporary;
 
 BOOL WINAPI removeTemporaryAndExit(DWORD) {
-    ::AcquireSRWLockExclusive(&temporaryLock);
+    temporaryLock.lock();
     if (!pendingTemporary.empty()) {
         // Opened with FILE_SHARE_DELETE: the file goes as soon as the process has closed it.
         ::DeleteFileW(pendingTemporary.c_str());
@@ -379,10 +392,13 @@ bool sameFileSystem(const std::string& first, const std::string& second) {
     if (factsOf(first).kind == FileFacts::Kind::Missing || factsOf(second).kind == FileFacts::Kind::Missing) {
         return false;
     }
-    const std::wstring a = volumeRoot(first);
-    const std::wstring b = volumeRoot(second);
-    return !a.empty() && ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+    std::wstring a = volumeRoot(first);
+    std::wstring b = volumeRoot(second);
+    // Volume roots differ in case only when they are the same; upper-cased both compare like the
+    // file system does (XP has no ordinal comparison call).
+    ::CharUpperBuffW(a.data(), static_cast<DWORD>(a.size()));
+    ::CharUpperBuffW(b.data(), static_cast<DWORD>(b.size()));
+    return !a.empty() && a == b;
 }
 
 void installInterruptCleanup() {
@@ -391,16 +407,11 @@ void installInterruptCleanup() {
 
 lowio::Handle createTemporary(const std::string& folder, std::string& path, lowio::SystemError& error) {
     // Like the Linux name, short whatever the file's name is, and hidden until it is complete.
-    const DWORD process = ::GetCurrentProcessId();
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
-        const std::uint64_t tick = ::GetTickCount64();
-        char suffix[32];
-        const auto mix = static_cast<unsigned long>((tick * 2654435761u + process * 40503u + attempt) & 0xFFFFFFu);
-        std::snprintf(suffix, sizeof suffix, "%06lx", mix);
-        const std::string candidate = joinPath(folder, std::string(".quil-") + suffix);
+        const std::string candidate = joinPath(folder, ".quil-" + win32::uniqueSuffix(attempt));
         const std::wstring wide = longPath(candidate);
 
-        ::AcquireSRWLockExclusive(&temporaryLock);
+        temporaryLock.lock();
         lowio::Handle handle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                            CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
                                            nullptr));
@@ -408,7 +419,7 @@ lowio::Handle createTemporary(const std::string& folder, std::string& path, lowi
         if (handle.valid()) {
             pendingTemporary = wide;
         }
-        ::ReleaseSRWLockExclusive(&temporaryLock);
+        temporaryLock.unlock();
 
         if (handle.valid()) {
             path = candidate;
@@ -426,7 +437,7 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
     nameTaken = false;
     const std::wstring from = longPath(temporary);
     const std::wstring to = longPath(finalPath);
-    ::AcquireSRWLockExclusive(&temporaryLock);
+    temporaryLock.lock();
     // Without MOVEFILE_REPLACE_EXISTING the move fails when the name exists, so a file that
     // appeared since the question is never replaced unasked.
     ::SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -441,23 +452,23 @@ lowio::SystemError placeTemporary(const std::string& temporary, const std::strin
             error = 0;
         }
     }
-    ::ReleaseSRWLockExclusive(&temporaryLock);
+    temporaryLock.unlock();
     return error;
 }
 
 void removeTemporary(const std::string& temporary) {
-    ::AcquireSRWLockExclusive(&temporaryLock);
+    temporaryLock.lock();
     ::DeleteFileW(longPath(temporary).c_str());
     pendingTemporary.clear();
-    ::ReleaseSRWLockExclusive(&temporaryLock);
+    temporaryLock.unlock();
 }
 
 void keepTemporary(const std::string& temporary) {
-    ::AcquireSRWLockExclusive(&temporaryLock);
+    temporaryLock.lock();
     // Hidden it would be hard to find from the message.
     ::SetFileAttributesW(longPath(temporary).c_str(), FILE_ATTRIBUTE_NORMAL);
     pendingTemporary.clear();
-    ::ReleaseSRWLockExclusive(&temporaryLock);
+    temporaryLock.unlock();
 }
 
 } // namespace quil::host

@@ -13,8 +13,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
 namespace quil::host {
 
 namespace {
@@ -87,11 +85,7 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
     std::string folder;
     DWORD error = 0;
     for (unsigned attempt = 0; attempt < 1000 && folder.empty(); ++attempt) {
-        char suffix[32];
-        const auto mix = static_cast<unsigned long>(
-            (::GetTickCount64() * 2654435761u + ::GetCurrentProcessId() * 40503u + attempt) & 0xFFFFFFu);
-        std::snprintf(suffix, sizeof suffix, "%06lx", mix);
-        const std::string candidate = joinPath(root, std::string(kCopyFolderPrefix) + suffix);
+        const std::string candidate = joinPath(root, std::string(kCopyFolderPrefix) + win32::uniqueSuffix(attempt));
         if (::CreateDirectoryW(longPath(candidate).c_str(), nullptr)) {
             folder = candidate;
         } else if (error = ::GetLastError(); error != ERROR_ALREADY_EXISTS) {

@@ -55,14 +55,13 @@ private:
     HRESULT result_;
 };
 
+// The CSIDL call, not the known-folder one, which came with Vista.
 std::string userProgramsFolder() {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Programs, 0, nullptr, &path))) {
-        folder = win32::narrow(path);
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return {};
     }
-    ::CoTaskMemFree(path);
-    return folder;
+    return win32::narrow(path);
 }
 
 bool isFile(const std::wstring& path) {

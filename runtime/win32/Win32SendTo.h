@@ -13,7 +13,7 @@ class DriveMap;
 class Win32SendTo final : public ShellLink {
 public:
     // programsFolder: the folder the link folders are relative to; empty means the user's own
-    // Start-menu Programs folder (FOLDERID_Programs).
+    // Start-menu Programs folder (CSIDL_PROGRAMS).
     explicit Win32SendTo(const DriveMap& drives, std::string programsFolder = {});
     // Saves "<name>.lnk" (replacing one that is there) pointing at the target, completed with
     // ".exe" when only that exists, started with the arguments. Non-zero on success.

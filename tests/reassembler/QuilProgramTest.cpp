@@ -373,7 +373,7 @@ TEST_F(QuilProgramTest, TheCopyOptionTypedByHandDeletesNothing) {
 TEST(QuilBuildTest, TheBuiltReassemblerEndsWithALineFeed) {
     // The trailer's first line begins after that line feed; a program ending in a digit
     // would otherwise lengthen the length line.
-    const std::string program = readFile(SPLITWERK_BUILD_DIR "/QUIL.SYS");
+    const std::string program = readFile(QUIL_PROGRAM);
     ASSERT_FALSE(program.empty());
     EXPECT_EQ(program.back(), '\n');
 }

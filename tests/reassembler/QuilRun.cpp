@@ -30,8 +30,7 @@ std::string trailer(const std::string& length, const std::string& folder, const 
 std::filesystem::path makeReassembler(const std::filesystem::path& folder, const std::string& trailerBytes) {
     const std::filesystem::path program = folder / "QUIL.EXE";
     std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(SPLITWERK_BUILD_DIR "/QUIL.SYS", program,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(QUIL_PROGRAM, program, std::filesystem::copy_options::overwrite_existing);
     std::ofstream out(program, std::ios::binary | std::ios::app);
     out.write(trailerBytes.data(), static_cast<std::streamsize>(trailerBytes.size()));
     out.close();

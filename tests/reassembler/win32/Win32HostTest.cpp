@@ -101,7 +101,7 @@ TEST(Win32HostTest, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
 }
 
 TEST(Win32HostTest, TheProgramLoadsWhollyWhenStartedFromRemovableMedia) {
-    const std::string program = testing_support::readFile(SPLITWERK_BUILD_DIR "/QUIL.SYS");
+    const std::string program = testing_support::readFile(QUIL_PROGRAM);
     ASSERT_GT(program.size(), 0x40u);
     const auto byteAt = [&](std::size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(program[at])); };
     const std::size_t header = byteAt(0x3c) | byteAt(0x3d) << 8 | byteAt(0x3e) << 16 | byteAt(0x3f) << 24;

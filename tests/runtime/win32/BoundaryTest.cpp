@@ -88,7 +88,9 @@ TEST(BoundaryTest, ABoxThatCannotBeShownAnswersAsIfClosed) {
 
 TEST(BoundaryTest, TheSystemNeverAsksForADiskItself) {
     rt::suppressSystemErrorBoxes();
-    const UINT mode = ::GetErrorMode();
+    // Read the way XP allows (GetErrorMode came with Vista): set, and put the old mode back.
+    const UINT mode = ::SetErrorMode(0);
+    ::SetErrorMode(mode);
     EXPECT_NE(mode & SEM_FAILCRITICALERRORS, 0u);
     EXPECT_NE(mode & SEM_NOOPENFILEERRORBOX, 0u);
 }

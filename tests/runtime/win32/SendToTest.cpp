@@ -20,14 +20,9 @@ namespace {
 using rt::win32::narrow;
 using rt::win32::widen;
 
-std::string knownFolder(const KNOWNFOLDERID& id) {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-        folder = narrow(path);
-    }
-    ::CoTaskMemFree(path);
-    return folder;
+std::string shellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? narrow(path) : "";
 }
 
 struct LoadedLink {
@@ -66,7 +61,7 @@ LoadedLink loadLink(const std::string& file) {
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-    return ::CompareStringOrdinal(widen(a).c_str(), -1, widen(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+    return ::lstrcmpiW(widen(a).c_str(), widen(b).c_str()) == 0;
 }
 
 TEST(Win32SendToTest, TheLinkLandsInSendToAndPointsAtTheProgram) {
@@ -79,7 +74,7 @@ TEST(Win32SendToTest, TheLinkLandsInSendToAndPointsAtTheProgram) {
     // A name of its own, so that a user's entry is never touched.
     const std::string name = "Splitwerk 99 Test " + std::to_string(::GetCurrentProcessId());
     const std::string link = sendTo.linkPath("..\\..\\sendto", name);
-    const std::string sendToFolder = knownFolder(FOLDERID_SendTo);
+    const std::string sendToFolder = shellFolder(CSIDL_SENDTO);
     ASSERT_FALSE(sendToFolder.empty());
     EXPECT_TRUE(sameFile(link, sendToFolder + "\\" + name + ".lnk")) << link;
 
