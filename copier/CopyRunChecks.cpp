@@ -11,7 +11,6 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iterator>
 
 namespace kopierer {
@@ -21,16 +20,6 @@ namespace {
 // Part names repeat after 100 parts (01 to 99, then 00), so one folder holds at most 100 parts
 // of one set.
 constexpr int kMostPartsInAFolder = 100;
-
-// A folder as the host names it, without a trailing separator or a doubled one, so that two
-// names of one place compare equal.
-std::string hostForm(const rt::DriveMap& drives, const std::string& folder) {
-    std::string native = std::filesystem::path(drives.toNative(folder)).lexically_normal().string();
-    while (native.size() > 1 && (native.back() == '/' || native.back() == '\\')) {
-        native.pop_back();
-    }
-    return native;
-}
 
 } // namespace
 
@@ -160,8 +149,7 @@ bool CopyRun::followTheTargetToWhereItLies() {
     bool throughALink = false;
     try {
         realTarget_ = runtime_.realFolder(TargetFolder);
-        throughALink = !dospath::hasDrivePrefix(realTarget_) ||
-                       hostForm(runtime_.drives(), realTarget_) != hostForm(runtime_.drives(), TargetFolder);
+        throughALink = !dospath::hasDrivePrefix(realTarget_) || !runtime_.drives().samePlace(realTarget_, TargetFolder);
     } catch (const rt::RuntimeError&) {
         return true; // not there yet (an empty drive, say): the run's own steps meet that
     }

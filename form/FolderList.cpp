@@ -1,14 +1,12 @@
 // The directory list's navigation over the runtime's drive map.
 #include "FolderList.h"
 
-#include "runtime/DriveMap.h"
-#include "runtime/RuntimeError.h"
+#include "core/DosPath.h"
+#include "runtime/Runtime.h"
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace {
 
@@ -53,7 +51,7 @@ std::string folded(const std::string& text) {
 
 } // namespace
 
-FolderList::FolderList(const rt::DriveMap& drives) : drives_(drives) {}
+FolderList::FolderList(rt::Runtime& runtime) : runtime_(runtime) {}
 
 std::string FolderList::textOf(const Location& location) {
     std::string text{location.letter, ':', '\\'};
@@ -124,46 +122,31 @@ void FolderList::setPath(const std::string& path) {
 // the run writes into, where the files really go. A link into another drive does not open: the
 // run would refuse that target, and the drive list could not follow.
 FolderList::Location FolderList::withoutLinks(const Location& location) const {
-    const std::optional<std::string> root = drives_.root(location.letter);
-    std::error_code realError;
-    std::error_code rootError;
-    const std::filesystem::path real = std::filesystem::canonical(drives_.toNative(textOf(location)), realError);
-    std::filesystem::path expected = std::filesystem::canonical(root.value_or(std::string()), rootError);
-    if (realError || rootError) {
+    const std::string wanted = dospath::withTrailingBackslash(textOf(location));
+    std::string real;
+    try {
+        real = runtime_.realFolder(wanted);
+        if (runtime_.drives().samePlace(real, wanted)) {
+            return location; // no link on the way (a medium's folder may have its own letter too)
+        }
+    } catch (const rt::RuntimeError&) {
         return location; // missing or unreadable: opening it says so
     }
-    for (const std::string& folder : location.folders) {
-        expected /= folder;
-    }
-    if (real == expected) {
-        return location;
-    }
-    const std::string mapped = drives_.fromNative(real.string());
-    if (!rt::DriveMap::canExpress(real.string()) || !hasDrive(mapped) || upper(mapped[0]) != location.letter) {
+    if (!hasDrive(real) || upper(real[0]) != location.letter) {
         rt::raise(rt::kPathFileAccess);
     }
-    return resolve(mapped);
+    return resolve(real);
 }
 
 // The visible subfolders, sorted as a user reads them. Hidden folders (a leading dot) stay out,
 // as hidden folders do in the classic list, and so do names holding a backslash: their
 // drive-letter form would name another folder.
 std::vector<FolderList::Subfolder> FolderList::subfoldersOf(const Location& location) const {
-    std::error_code error;
-    std::filesystem::directory_iterator it(drives_.toNative(textOf(location)), error);
-    if (error) {
-        rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
-    }
     std::vector<Subfolder> names;
-    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-        std::error_code typeError;
-        const std::string name = it->path().filename().string();
-        if (!name.empty() && name[0] != '.' && rt::DriveMap::canExpress(name) && it->is_directory(typeError)) {
-            names.push_back({name, it->is_symlink(typeError)});
+    for (const rt::DirEntry& entry : runtime_.folders(textOf(location))) {
+        if (!entry.name.empty() && entry.name[0] != '.' && rt::DriveMap::canExpress(entry.name)) {
+            names.push_back({entry.name, entry.kind == rt::FileKind::Link});
         }
-    }
-    if (error) {
-        rt::raise(rt::errorFromErrno(error.value(), rt::ErrnoSubject::Folder));
     }
     std::sort(names.begin(), names.end(), [](const Subfolder& a, const Subfolder& b) {
         const std::string fa = folded(a.name);

@@ -8,12 +8,12 @@
 #include <vector>
 
 namespace rt {
-class DriveMap;
+class Runtime;
 } // namespace rt
 
 class FolderList {
 public:
-    explicit FolderList(const rt::DriveMap& drives);
+    explicit FolderList(rt::Runtime& runtime);
 
     // One line of the list: the chain from the root to the open directory, then its subfolders.
     enum class EntryKind { Open, Closed, Link };
@@ -52,7 +52,7 @@ private:
     std::vector<Subfolder> subfoldersOf(const Location& location) const;
     void open(const Location& wanted);
 
-    const rt::DriveMap& drives_;
+    rt::Runtime& runtime_;
     std::string path_;
     std::vector<Entry> entries_;
     std::map<char, Location> currentOfDrive_;

@@ -68,8 +68,7 @@ std::size_t slot(Control control) {
 } // namespace
 
 Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
-    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"), zahlText_("Text1"),
-      dir1_(runtime.drives()) {
+    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"), zahlText_("Text1"), dir1_(runtime) {
     for (int i = 0; i < 5; ++i) {
         tips_.at(static_cast<std::size_t>(i)) = form_layout::kTipTexts[i];
     }

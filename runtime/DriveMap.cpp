@@ -7,6 +7,7 @@
 #include "core/DosPath.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace rt {
 
@@ -98,6 +99,17 @@ std::string DriveMap::toNative(const std::string& path) const {
 
 bool DriveMap::canExpress(const std::string& nativePath) {
     return native::kSeparator == '\\' || nativePath.find('\\') == std::string::npos;
+}
+
+bool DriveMap::samePlace(const std::string& a, const std::string& b) const {
+    const auto hostForm = [this](const std::string& path) {
+        std::string native = std::filesystem::path(toNative(path)).lexically_normal().string();
+        while (native.size() > 1 && (native.back() == '/' || native.back() == '\\')) {
+            native.pop_back();
+        }
+        return native;
+    };
+    return hostForm(a) == hostForm(b);
 }
 
 std::string DriveMap::fromNative(const std::string& nativePath) const {

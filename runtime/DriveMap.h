@@ -33,6 +33,10 @@ public:
     // An absolute host path gets the letter of its longest matching drive ("/" becomes "\").
     // A path no drive covers comes back with forward slashes turned into backslashes.
     std::string fromNative(const std::string& nativePath) const;
+    // Whether two drive-letter paths name one host folder, whatever letters and trailing or
+    // doubled separators they use ("Z:\\media\\floppy0\\" and "A:\\" when A: is mounted there).
+    // Error 71 when a drive is not ready.
+    bool samePlace(const std::string& a, const std::string& b) const;
     // Whether a host path can be written with drive letters at all: a Linux name may hold a
     // backslash, which the drive-letter form reads as a separator, so that its translation
     // would name another folder.

@@ -107,6 +107,9 @@ public:
     // the host matches them; folders, "." and ".." never, links and other special files as what
     // they are, not as what they point to.
     virtual std::vector<DirEntry> list(const std::string& directory, const std::string& pattern) = 0;
+    // The subfolders of a directory, in the order the host gives them: a folder as Directory, a
+    // link that leads to a folder as Link; "." and ".." never.
+    virtual std::vector<DirEntry> folders(const std::string& directory) = 0;
     // The entry a path names, as stored (its name's letter case, its attributes), taken as what
     // a link points to.
     virtual DirEntry describe(const std::string& path) = 0;

@@ -70,6 +70,10 @@ FileIdentity Runtime::identity(const std::string& path, Follow follow) {
     return parts_.fileSystem->identity(parts_.drives.toNative(path), follow);
 }
 
+std::vector<DirEntry> Runtime::folders(const std::string& folder) {
+    return parts_.fileSystem->folders(parts_.drives.toNative(folder));
+}
+
 void Runtime::flushToMedium(const std::string& path) {
     parts_.fileSystem->flushToMedium(parts_.drives.toNative(path));
 }

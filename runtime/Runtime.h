@@ -74,6 +74,8 @@ public:
     FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
     // Brings what was written to a closed file onto the medium; reports what the medium says.
     void flushToMedium(const std::string& path);
+    // The subfolders of a folder (drive-letter path), links to folders marked as links.
+    std::vector<DirEntry> folders(const std::string& folder);
     // Starts bringing a folder's medium up to date in one go; reports nothing.
     void settle(const std::string& folder);
     // Where a folder ("Z:\home\u\ziel\") really lies, every link on the way resolved, as a

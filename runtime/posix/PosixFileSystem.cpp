@@ -228,6 +228,37 @@ std::vector<DirEntry> PosixFileSystem::list(const std::string& directory, const 
     return entries;
 }
 
+std::vector<DirEntry> PosixFileSystem::folders(const std::string& directory) {
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) {
+        raiseErrno(errno, ErrnoSubject::Folder);
+    }
+    std::vector<DirEntry> entries;
+    const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat info {};
+        struct stat target {};
+        // An entry that vanished meanwhile, or a link that leads nowhere, is no folder to open.
+        if (name != "." && name != ".." && ::lstat((prefix + name).c_str(), &info) == 0) {
+            if (S_ISDIR(info.st_mode)) {
+                entries.push_back({name, attributesOf(name, info), FileKind::Directory});
+            } else if (S_ISLNK(info.st_mode) && ::stat((prefix + name).c_str(), &target) == 0 &&
+                       S_ISDIR(target.st_mode)) {
+                entries.push_back({name, attributesOf(name, target), FileKind::Link});
+            }
+        }
+        errno = 0;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0) {
+        raiseErrno(err, ErrnoSubject::Folder);
+    }
+    return entries;
+}
+
 DirEntry PosixFileSystem::describe(const std::string& path) {
     const struct stat info = statOrRaise(path);
     const std::string name = baseName(path);

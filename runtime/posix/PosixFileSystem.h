@@ -18,6 +18,7 @@ public:
     DirEntry describe(const std::string& path) override;
     FileIdentity identity(const std::string& path, Follow follow) override;
     void flushToMedium(const std::string& path) override;
+    std::vector<DirEntry> folders(const std::string& directory) override;
     void settle(const std::string& folder) override;
     std::string realFolder(const std::string& folder) override;
 };

@@ -293,37 +293,31 @@ int64_t Win32FileSystem::length(const std::string& path) {
     return facts.size;
 }
 
-std::vector<DirEntry> Win32FileSystem::list(const std::string& directory, const std::string& pattern) {
+namespace {
+
+// Calls back with every entry of a folder that matches a pattern, "." and ".." left out.
+// FindFirstFileW, not FindFirstFileExW with its basic level and large fetch: those came with
+// Windows 7, and the program runs on XP.
+template <class OnEntry> void forEachEntry(const std::string& directory, const std::wstring& pattern, OnEntry onEntry) {
     std::wstring query = longPath(directory.empty() ? "." : directory);
     if (query.back() != L'\\') {
         query += L'\\';
     }
-    query += pattern.empty() ? L"*" : widen(pattern);
-
+    query += pattern;
     WIN32_FIND_DATAW data{};
-    HANDLE search = ::FindFirstFileExW(query.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                       FIND_FIRST_EX_LARGE_FETCH);
-    std::vector<DirEntry> entries;
+    HANDLE search = ::FindFirstFileW(query.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) {
-            return entries; // the folder is there and holds no match
+            return; // the folder is there and holds no match
         }
         raiseWin32(error);
     }
     DWORD error = ERROR_SUCCESS;
     for (;;) {
         const std::wstring_view name = data.cFileName;
-        const DWORD attributes = data.dwFileAttributes;
-        if (name == L"." || name == L"..") {
-            // the folder itself and its parent
-        } else if (isLink(attributes)) {
-            // A link is listed as what it is, whatever it points to; it has no folder or
-            // read-only bit of its own, so the wipe removes it as a link.
-            entries.push_back({narrow(name), static_cast<int>(attributes & (kAttrHidden | kAttrSystem | kAttrArchive)),
-                               FileKind::Link});
-        } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            entries.push_back({narrow(name), static_cast<int>(attributes & kProgramBits), FileKind::Regular});
+        if (name != L"." && name != L"..") {
+            onEntry(name, data.dwFileAttributes);
         }
         if (!::FindNextFileW(search, &data)) {
             error = ::GetLastError();
@@ -334,6 +328,33 @@ std::vector<DirEntry> Win32FileSystem::list(const std::string& directory, const 
     if (error != ERROR_NO_MORE_FILES) {
         raiseWin32(error);
     }
+}
+
+} // namespace
+
+std::vector<DirEntry> Win32FileSystem::list(const std::string& directory, const std::string& pattern) {
+    std::vector<DirEntry> entries;
+    forEachEntry(directory, pattern.empty() ? L"*" : widen(pattern), [&](std::wstring_view name, DWORD attributes) {
+        if (isLink(attributes)) {
+            // A link is listed as what it is, whatever it points to; it has no folder or
+            // read-only bit of its own, so the wipe removes it as a link.
+            entries.push_back({narrow(name), static_cast<int>(attributes & (kAttrHidden | kAttrSystem | kAttrArchive)),
+                               FileKind::Link});
+        } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            entries.push_back({narrow(name), static_cast<int>(attributes & kProgramBits), FileKind::Regular});
+        }
+    });
+    return entries;
+}
+
+std::vector<DirEntry> Win32FileSystem::folders(const std::string& directory) {
+    std::vector<DirEntry> entries;
+    forEachEntry(directory, L"*", [&](std::wstring_view name, DWORD attributes) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            entries.push_back({narrow(name), static_cast<int>(attributes & kProgramBits),
+                               isLink(attributes) ? FileKind::Link : FileKind::Directory});
+        }
+    });
     return entries;
 }
 

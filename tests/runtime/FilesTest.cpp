@@ -170,6 +170,7 @@ public:
     void copy(const std::string&, const std::string&) override {}
     int64_t length(const std::string&) override { return 0; }
     std::vector<rt::DirEntry> list(const std::string&, const std::string&) override { return {}; }
+    std::vector<rt::DirEntry> folders(const std::string&) override { return {}; }
     rt::DirEntry describe(const std::string&) override { return {}; }
     rt::FileIdentity identity(const std::string&, rt::Follow) override { return {}; }
     void flushToMedium(const std::string&) override {}

@@ -290,6 +290,11 @@ std::vector<rt::DirEntry> SimulatedDrive::list(const std::string& directory, con
     return inner_.list(directory, pattern);
 }
 
+std::vector<rt::DirEntry> SimulatedDrive::folders(const std::string& directory) {
+    onDrive(directory, Op::List);
+    return inner_.folders(directory);
+}
+
 rt::DirEntry SimulatedDrive::describe(const std::string& path) {
     onDrive(path, Op::Attributes);
     return inner_.describe(path);

@@ -83,6 +83,7 @@ public:
     void copy(const std::string& from, const std::string& to) override;
     int64_t length(const std::string& path) override;
     std::vector<rt::DirEntry> list(const std::string& directory, const std::string& pattern) override;
+    std::vector<rt::DirEntry> folders(const std::string& directory) override;
     rt::DirEntry describe(const std::string& path) override;
     rt::FileIdentity identity(const std::string& path, rt::Follow follow) override;
     void flushToMedium(const std::string& path) override;
