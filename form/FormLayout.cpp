@@ -41,4 +41,9 @@ const Place* placeOf(const char* name) {
     return nullptr;
 }
 
+int controlId(const char* name) {
+    const Place* place = placeOf(name);
+    return place == nullptr ? -1 : kFirstControlId + static_cast<int>(place - kPlaces.data());
+}
+
 } // namespace form_layout

@@ -25,6 +25,12 @@ std::span<const Place> places();
 // The place of one control; nullptr for an unknown name.
 const Place* placeOf(const char* name);
 
+// A face that numbers its controls (the Win32 dialog manager, a test that drives the window by
+// its messages) numbers them by their place in the definition: the first is kFirstControlId.
+inline constexpr int kFirstControlId = 100;
+// The number of a control by name; -1 for an unknown name.
+int controlId(const char* name);
+
 // The design texts: the questions with the sample sentence the load handler replaces, the
 // captions of the boxes, options and buttons.
 inline constexpr const char* kTipTexts[5] = {
