@@ -112,7 +112,8 @@ bool DriveMap::samePlace(const std::string& a, const std::string& b) const {
     return hostForm(a) == hostForm(b);
 }
 
-std::string DriveMap::fromNative(const std::string& nativePath) const {
+std::string DriveMap::fromNative(const std::string& givenPath) const {
+    const std::string nativePath = native::withSingleSeparators(givenPath);
     if (!native::isAbsolute(nativePath)) {
         return toBackslashes(nativePath);
     }

@@ -31,7 +31,8 @@ public:
     // Error 71 when the drive is unknown or has nothing mounted.
     std::string toNative(const std::string& path) const;
     // An absolute host path gets the letter of its longest matching drive ("/" becomes "\").
-    // A path no drive covers comes back with forward slashes turned into backslashes.
+    // A path no drive covers comes back with forward slashes turned into backslashes. Doubled
+    // separators count as one where the host reads them so (Linux).
     std::string fromNative(const std::string& nativePath) const;
     // Whether two drive-letter paths name one host folder, whatever letters and trailing or
     // doubled separators they use ("Z:\\media\\floppy0\\" and "A:\\" when A: is mounted there).

@@ -5,7 +5,6 @@
 
 #include "runtime/DriveMap.h"
 
-#include <algorithm>
 #include <climits>
 #include <unistd.h>
 
@@ -36,12 +35,8 @@ ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& dr
         const std::string native = argv[i];
         ProgramArgument argument;
         argument.expressible = DriveMap::canExpress(native);
-        if (!native.empty() && native[0] == '/') {
-            argument.path = drives.fromNative(native);
-        } else {
-            argument.path = native;
-            std::replace(argument.path.begin(), argument.path.end(), '/', '\\');
-        }
+        // A relative path keeps counting from the working folder, with backslashes.
+        argument.path = drives.fromNative(native);
         facts.arguments.push_back(std::move(argument));
     }
 

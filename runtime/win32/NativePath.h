@@ -5,6 +5,7 @@
 
 #include "core/DosPath.h"
 
+#include <string>
 #include <string_view>
 
 namespace rt::native {
@@ -18,6 +19,12 @@ inline bool isAbsolute(std::string_view path) {
 
 inline bool sameName(std::string_view a, std::string_view b) {
     return dospath::equalIgnoringCase(a, b);
+}
+
+// On Windows a doubled separator means something ("\\Server\Freigabe" is a share, and the
+// program refuses such names), so it stays as it is.
+inline std::string withSingleSeparators(std::string_view path) {
+    return std::string(path);
 }
 
 } // namespace rt::native

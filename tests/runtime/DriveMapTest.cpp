@@ -68,6 +68,9 @@ TEST(DriveMapTest, FromNativeTakesTheLongestMatchingDrive) {
         {"/etc/passwd", "Z:\\etc\\passwd"},
         {"/", "Z:\\"},
         {"relative/name.txt", "relative\\name.txt"},
+        // Linux reads doubled slashes as one; as backslashes they would pass for a network name.
+        {"//home/u/stick//a.zip", "D:\\a.zip"},
+        {"/etc//passwd", "Z:\\etc\\passwd"},
     };
     for (const auto& [native, path] : cases) {
         EXPECT_EQ(map.fromNative(native), path) << native;
