@@ -117,6 +117,10 @@ if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
   exec 9>&-
 fi
 
+# Drive A: is a floppy drive without a disk: Wine takes a drive whose link leads nowhere for a
+# removable drive whose medium is out. scripts/wine-floppy.sh puts a medium there for a test.
+[[ -L "$prefix/dosdevices/a:" ]] || ln -s "$prefix/floppy" "$prefix/dosdevices/a:"
+
 [[ "$shutdown_mode" == --init ]] && exit 0
 
 # Start the wineserver ourselves, detached, before the program runs:

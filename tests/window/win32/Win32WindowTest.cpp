@@ -1,0 +1,270 @@
+// The Windows program's window as a user meets it, under Wine: SPLITWERK.exe is started on a
+// file and driven from outside through its controls' messages, its boxes answered as they come.
+#include "WindowDriver.h"
+
+#include "copier/CopyMessages.h"
+#include "form/FormLayout.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+namespace win32_window_tests {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempDir;
+
+// The window acts on posted clicks in its own time: wait until it shows what it should.
+bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 250 && !condition(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return condition();
+}
+
+// The resolution Wine gives the programs it starts from now on (the user's "LogPixels"), put back
+// as it was at the end of the test. The window tests take turns (RESOURCE_LOCK), so no other
+// program starts meanwhile.
+class ScreenResolution {
+public:
+    explicit ScreenResolution(DWORD dotsPerInch) {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                          nullptr);
+        DWORD size = sizeof before_;
+        had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&before_), &size) ==
+               ERROR_SUCCESS;
+        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch),
+                         sizeof dotsPerInch);
+    }
+    ~ScreenResolution() {
+        if (had_) {
+            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before_), sizeof before_);
+        } else {
+            ::RegDeleteValueW(key_, L"LogPixels");
+        }
+        ::RegCloseKey(key_);
+    }
+    ScreenResolution(const ScreenResolution&) = delete;
+    ScreenResolution& operator=(const ScreenResolution&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    DWORD before_ = 96;
+    bool had_ = false;
+};
+
+// Answers the one box that must come next and returns its text.
+std::string answerNextBox(const WindowDriver& program, int button) {
+    const std::optional<Box> box = program.awaitBox();
+    if (!box) {
+        ADD_FAILURE() << "no box";
+        return {};
+    }
+    EXPECT_EQ(box->title, "Splitwerk 99");
+    program.answer(*box, button);
+    return box->text;
+}
+
+class Win32WindowTest : public ::testing::Test {
+protected:
+    TempDir dir_;
+    fs::path source_ = dir_.writeRandom("Bericht.doc", 300000, 7);
+};
+
+TEST_F(Win32WindowTest, OpensInItsStartStateAndCancelEndsWithoutAQuestion) {
+    WindowDriver program({source_.string()}, dir_.str());
+    ASSERT_NE(program.window(), nullptr);
+    EXPECT_EQ(program.caption(), "Splitwerk 99");
+    EXPECT_NE(program.text("Tip(0)").find("\"Bericht.doc\""), std::string::npos);
+    for (const char* hidden : {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}) {
+        EXPECT_FALSE(program.visible(hidden)) << hidden;
+    }
+    EXPECT_TRUE(program.checked("Opt(0)"));
+    EXPECT_EQ(program.items("UnitList"), (std::vector<std::string>{"Kbyte", "Mbyte"}));
+    EXPECT_EQ(program.text("ZahlText"), "1440");
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(program.window(), nullptr), &focus);
+    EXPECT_EQ(focus.hwndFocus, program.control("Command1(0)"));
+
+    program.click("Command1(1)");
+    EXPECT_EQ(program.awaitExit(), 0u);
+    EXPECT_FALSE(program.awaitBox(300));
+}
+
+// The places of the controls that no caption widens, in pixels at the screen's resolution:
+// 15 twips a pixel at 96 dots per inch, 12 at 120; the balls always 16 by 16 pixels.
+void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
+    RECT client{};
+    ::GetClientRect(program.window(), &client);
+    EXPECT_NEAR(client.right, form_layout::kClientWidth / twipsPerPixel, 1.0);
+    EXPECT_NEAR(client.bottom, form_layout::kClientHeight / twipsPerPixel, 1.0);
+
+    const form_layout::Place& frame = *form_layout::placeOf("Frame1(1)");
+    for (const char* name : {"Frame1(1)", "Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)", "Command1(0)",
+                             "Command1(1)", "Command1(2)", "pbar", "Image1(0)", "Image1(4)", "Drive1"}) {
+        const form_layout::Place& place = *form_layout::placeOf(name);
+        const bool inFrame = std::string(name).rfind("Frame1", 0) != 0 && std::string(name).rfind("Command1", 0) != 0 &&
+                             std::string(name) != "pbar";
+        const double left = (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel;
+        const double top = (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel;
+        const RECT rect = program.place(name);
+        EXPECT_NEAR(rect.left, left, 1.0) << name;
+        EXPECT_NEAR(rect.top, top, 1.0) << name;
+        const bool ball = std::string(name).rfind("Image1", 0) == 0;
+        EXPECT_NEAR(rect.right - rect.left, ball ? 16 : place.width / twipsPerPixel, 1.0) << name;
+        if (std::string(name) != "Drive1") { // a drop-down list takes the height its font needs
+            EXPECT_NEAR(rect.bottom - rect.top, ball ? 16 : place.height / twipsPerPixel, 1.0) << name;
+        }
+    }
+    // The window stands in the middle of the screen and cannot be resized or minimised.
+    RECT outer{};
+    ::GetWindowRect(program.window(), &outer);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((outer.left + outer.right) / 2, (work.left + work.right) / 2, 2);
+    const LONG style = ::GetWindowLongW(program.window(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+}
+
+TEST_F(Win32WindowTest, ControlsStandWhereTheLayoutTablePutsThem) {
+    for (const int dotsPerInch : {96, 120}) {
+        SCOPED_TRACE(dotsPerInch);
+        const ScreenResolution resolution(static_cast<DWORD>(dotsPerInch));
+        WindowDriver program({source_.string()}, dir_.str());
+        ASSERT_NE(program.window(), nullptr);
+        expectTheLayoutTable(program, 1440.0 / dotsPerInch);
+    }
+}
+
+TEST_F(Win32WindowTest, TheOptionsShowAndHideTheirAnswers) {
+    WindowDriver program({source_.string()}, dir_.str());
+    ASSERT_NE(program.window(), nullptr);
+    struct Step {
+        const char* click;
+        std::vector<const char*> shown;
+        std::vector<const char*> hidden;
+    };
+    const Step steps[] = {
+        {"Opt(1)", {"Drive1", "Dir1"}, {"Label1", "ZahlText", "UnitList"}},
+        {"Chk(0)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
+        {"Chk(1)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
+        {"Chk(2)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
+        {"Opt(0)", {"Label1", "ZahlText", "UnitList"}, {"Drive1", "Dir1"}},
+        {"Chk(0)", {}, {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}},
+    };
+    for (const Step& step : steps) {
+        program.click(step.click);
+        for (const char* name : step.shown) {
+            EXPECT_TRUE(eventually([&] { return program.visible(name); })) << step.click << ": " << name;
+        }
+        for (const char* name : step.hidden) {
+            EXPECT_TRUE(eventually([&] { return !program.visible(name); })) << step.click << ": " << name;
+        }
+        // Exactly one option is selected, whichever was clicked last.
+        EXPECT_NE(program.checked("Opt(0)"), program.checked("Opt(1)")) << step.click;
+    }
+    EXPECT_TRUE(program.checked("Opt(0)"));
+    EXPECT_TRUE(program.checked("Chk(1)"));
+    EXPECT_TRUE(program.checked("Chk(2)"));
+}
+
+TEST_F(Win32WindowTest, InfoShowsItsBoxBeforeAndTheWindowStays) {
+    WindowDriver program({source_.string()}, dir_.str());
+    ASSERT_NE(program.window(), nullptr);
+    program.click("Command1(2)");
+    const std::string info = answerNextBox(program, IDOK);
+    EXPECT_EQ(
+        info.rfind("Transport großer Dateien auf Floppy und anderen Wechseldatenträgern leicht gemacht ...\r\n\r\n", 0),
+        0u);
+    EXPECT_FALSE(program.awaitExit(300));
+    EXPECT_TRUE(program.enabled("Command1(0)"));
+}
+
+// Choosing A: while the drive has no disk: the program's own box names the drive, no box of
+// the system's asks for a disk, and the list goes back to the program's drive.
+TEST_F(Win32WindowTest, AFloppyDriveWithoutDiskSendsTheListBackToTheProgramsDrive) {
+    WindowDriver program({source_.string()}, dir_.str());
+    ASSERT_NE(program.window(), nullptr);
+    const std::vector<std::string> drives = program.items("Drive1");
+    if (drives.empty() || drives.front().rfind("a:", 0) != 0) {
+        GTEST_SKIP() << "this Wine prefix has no drive A: (scripts/wine-run.sh --init makes one without a disk)";
+    }
+    const int before = program.selected("Drive1");
+    program.click("Opt(1)");
+    program.choose("Drive1", 0);
+    EXPECT_EQ(answerNextBox(program, IDOK), "Auf Laufwerk A: kann nicht zugegriffen werden!");
+    EXPECT_TRUE(eventually([&] { return program.selected("Drive1") == before; }));
+    EXPECT_FALSE(program.awaitBox(300));
+}
+
+// A run into a folder, and Abbrechen while it runs: the click waits in the queue behind OK and
+// reaches the run at its first yield.
+TEST_F(Win32WindowTest, ARunIntoAFolderAndAbbrechenDuringIt) {
+    struct Case {
+        const char* name;
+        int abortAnswer; // 0: no Abbrechen
+    };
+    for (const Case& c : {Case{"finished", 0}, Case{"Abbrechen, Nein", IDNO}, Case{"Abbrechen, Ja", IDYES}}) {
+        SCOPED_TRACE(c.name);
+        TempDir target;
+        WindowDriver program({source_.string()}, target.str());
+        ASSERT_NE(program.window(), nullptr);
+        program.click("Opt(1)");
+        ASSERT_TRUE(eventually([&] { return program.visible("Dir1"); }));
+        program.click("Command1(0)");
+        if (c.abortAnswer != 0) {
+            program.click("Command1(1)");
+            EXPECT_EQ(answerNextBox(program, c.abortAnswer), copy_messages::kConfirmAbort);
+        }
+        if (c.abortAnswer != IDYES) {
+            EXPECT_EQ(answerNextBox(program, IDOK), copy_messages::kCopyFinished);
+            EXPECT_EQ(testing_support::readFile(target.path() / "QUILME01.sys"), testing_support::readFile(source_));
+            EXPECT_TRUE(fs::exists(target.path() / "QUIL.EXE"));
+        }
+        EXPECT_EQ(program.awaitExit(), 0u);
+        EXPECT_FALSE(program.awaitBox(300));
+    }
+}
+
+// Two diskettes through drive A:, a 1440 KiB medium that scripts/wine-floppy.sh mounts behind
+// the Wine prefix's A: for this test. When the first is full, the test takes it out (moves its
+// files away) and puts in an empty one, as the box asks.
+TEST_F(Win32WindowTest, TwoDiskettesThroughDriveA) {
+    if (std::getenv("SPLITWERK_WINE_FLOPPY") == nullptr) {
+        GTEST_SKIP() << "needs a 1440 KiB medium in A:, which scripts/wine-floppy.sh mounts as root";
+    }
+    const fs::path source = dir_.writeRandom("Archiv.zip", 2000000, 11);
+    const fs::path floppy = "A:\\";
+    TempDir firstDisk;
+    WindowDriver program({source.string()}, dir_.str());
+    ASSERT_NE(program.window(), nullptr);
+    program.click("Command1(0)");
+    const std::optional<Box> full = program.awaitBox(60000);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->text.substr(0, 24), std::string(copy_messages::kDiskFull).substr(0, 24));
+    for (const fs::directory_entry& file : fs::directory_iterator(floppy)) {
+        fs::copy_file(file.path(), firstDisk.path() / file.path().filename());
+        fs::remove(file.path());
+    }
+    program.answer(*full, IDOK);
+    const std::optional<Box> finished = program.awaitBox(60000);
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(finished->text, copy_messages::kCopyFinished);
+    program.answer(*finished, IDOK);
+    EXPECT_EQ(program.awaitExit(), 0u);
+    EXPECT_TRUE(fs::exists(firstDisk.path() / "QUIL.EXE"));
+    const std::string joined = testing_support::readFile(firstDisk.path() / "QUILME01.sys") +
+                               testing_support::readFile(floppy / "QUILME02.sys");
+    EXPECT_EQ(joined, testing_support::readFile(source));
+}
+
+} // namespace
+} // namespace win32_window_tests

@@ -1,0 +1,240 @@
+// The driver's side of the window: everything goes through the controls' own messages, so the
+// program sees what it would see from a user's mouse and keyboard.
+#include "WindowDriver.h"
+
+#include "form/FormLayout.h"
+#include "lowio/win32/Wide.h"
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace win32_window_tests {
+
+namespace {
+
+constexpr DWORD kMessageTimeout = 5000;
+
+using lowio::win32::narrow;
+using lowio::win32::widen;
+
+// One word of a command line, quoted as CommandLineToArgvW reads it back: backslashes count
+// only before a quote.
+std::wstring quoted(const std::wstring& word) {
+    std::wstring text = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : word) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += c;
+    }
+    text.append(backslashes * 2, L'\\');
+    return text + L"\"";
+}
+
+LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeout, &result) == 0) {
+        throw std::runtime_error("the program does not answer message " + std::to_string(message));
+    }
+    return static_cast<LRESULT>(result);
+}
+
+// Polls until the condition holds or the time is up.
+template <typename Condition> bool waitFor(int milliseconds, Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+struct Search {
+    DWORD processId;
+    bool wantBox;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK visitTopLevel(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !::IsWindowVisible(window)) {
+        return TRUE;
+    }
+    wchar_t className[64] = {};
+    ::GetClassNameW(window, className, 64);
+    const bool box = std::wstring(className) == L"#32770";
+    if (box == search->wantBox) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND topLevelOf(DWORD processId, bool box) {
+    Search search{processId, box};
+    ::EnumWindows(visitTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+std::string windowText(HWND window) {
+    const auto length = static_cast<int>(ask(window, WM_GETTEXTLENGTH));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ask(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return narrow(text);
+}
+
+WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder) {
+    std::wstring line = quoted(widen(SPLITWERK_PROGRAM));
+    for (const std::string& argument : arguments) {
+        line += L" " + quoted(widen(argument));
+    }
+    const std::wstring folder = widen(workingFolder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &process_)) {
+        throw std::runtime_error("SPLITWERK.exe does not start");
+    }
+    // Up when its window is visible, or a box comes first (the start-up's own messages).
+    waitFor(30000, [this] {
+        window_ = topLevelOf(process_.dwProcessId, false);
+        return window_ != nullptr || topLevelOf(process_.dwProcessId, true) != nullptr ||
+               ::WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+    });
+}
+
+WindowDriver::~WindowDriver() {
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.hProcess, 99);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+HWND WindowDriver::control(const char* name) const {
+    HWND found = ::GetDlgItem(window_, form_layout::controlId(name));
+    if (found == nullptr) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
+    return found;
+}
+
+std::string WindowDriver::text(const char* name) const {
+    return windowText(control(name));
+}
+
+std::string WindowDriver::caption() const {
+    return windowText(window_);
+}
+
+bool WindowDriver::visible(const char* name) const {
+    return ::IsWindowVisible(control(name)) != FALSE;
+}
+
+bool WindowDriver::enabled(const char* name) const {
+    return ::IsWindowEnabled(control(name)) != FALSE;
+}
+
+bool WindowDriver::checked(const char* name) const {
+    return ask(control(name), BM_GETCHECK) == BST_CHECKED;
+}
+
+RECT WindowDriver::place(const char* name) const {
+    RECT rect{};
+    ::GetWindowRect(control(name), &rect);
+    ::MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::vector<std::string> WindowDriver::items(const char* name) const {
+    HWND list = control(name);
+    wchar_t className[64] = {};
+    ::GetClassNameW(list, className, 64);
+    const bool combo = std::wstring(className) == L"ComboBox";
+    const auto count = static_cast<int>(ask(list, combo ? CB_GETCOUNT : LB_GETCOUNT));
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i) {
+        const auto length =
+            static_cast<int>(ask(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(i)));
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        ask(list, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length));
+        entries.push_back(narrow(text));
+    }
+    return entries;
+}
+
+int WindowDriver::selected(const char* name) const {
+    HWND list = control(name);
+    wchar_t className[64] = {};
+    ::GetClassNameW(list, className, 64);
+    return static_cast<int>(ask(list, std::wstring(className) == L"ComboBox" ? CB_GETCURSEL : LB_GETCURSEL));
+}
+
+int WindowDriver::progress() const {
+    return static_cast<int>(ask(control("pbar"), PBM_GETPOS));
+}
+
+void WindowDriver::click(const char* name) const {
+    ::PostMessageW(control(name), BM_CLICK, 0, 0);
+}
+
+void WindowDriver::choose(const char* name, int index) const {
+    HWND list = control(name);
+    ask(list, CB_SETCURSEL, static_cast<WPARAM>(index));
+    // Choosing with the mouse also tells the window; setting the selection alone does not.
+    ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(form_layout::controlId(name), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+}
+
+void WindowDriver::doubleClick(const char* name, int index) const {
+    HWND list = control(name);
+    ask(list, LB_SETCURSEL, static_cast<WPARAM>(index));
+    ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(form_layout::controlId(name), LBN_DBLCLK),
+                   reinterpret_cast<LPARAM>(list));
+}
+
+std::optional<Box> WindowDriver::awaitBox(int milliseconds) const {
+    HWND box = nullptr;
+    if (!waitFor(milliseconds, [&] { return (box = topLevelOf(process_.dwProcessId, true)) != nullptr; })) {
+        return std::nullopt;
+    }
+    // The box's text is the static control that MessageBox numbers 0xFFFF.
+    HWND textControl = ::GetDlgItem(box, 0xFFFF);
+    return Box{box, windowText(box), textControl != nullptr ? windowText(textControl) : std::string()};
+}
+
+void WindowDriver::answer(const Box& box, int button) const {
+    HWND control = ::GetDlgItem(box.window, button);
+    if (control == nullptr) {
+        throw std::runtime_error("the box has no button " + std::to_string(button));
+    }
+    ::PostMessageW(control, BM_CLICK, 0, 0);
+    waitFor(10000, [&] { return ::IsWindow(box.window) == FALSE; });
+}
+
+std::optional<unsigned long> WindowDriver::awaitExit(int milliseconds) const {
+    if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+} // namespace win32_window_tests
