@@ -11,10 +11,16 @@
 include_guard(GLOBAL)
 
 option(SPLITWERK_WINDOWS_REASSEMBLER "Also build the shipped Windows programs (mingw-w64, win32 thread model)" ON)
-# The targets of the shipped build and the files they make; the Windows window program joins
-# them once it exists (tests/shipped checks each file).
-set(SPLITWERK_SHIPPED_WINDOWS_TARGETS quil)
-set(SPLITWERK_SHIPPED_WINDOWS_PROGRAMS QUIL.SYS)
+# The targets of the shipped build and the files they make (tests/shipped checks each file).
+# A Linux build needs only the reassembler for sets made for a Windows PC; a Windows build
+# ships the window program too.
+if(WIN32)
+    set(SPLITWERK_SHIPPED_WINDOWS_TARGETS quil splitwerk)
+    set(SPLITWERK_SHIPPED_WINDOWS_PROGRAMS QUIL.SYS SPLITWERK.exe)
+else()
+    set(SPLITWERK_SHIPPED_WINDOWS_TARGETS quil)
+    set(SPLITWERK_SHIPPED_WINDOWS_PROGRAMS QUIL.SYS)
+endif()
 set(SPLITWERK_WINDOWS_QUIL "")
 set(SPLITWERK_SHIPPED_WINDOWS_DIR "")
 

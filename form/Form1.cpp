@@ -42,30 +42,19 @@ std::string upperCase(std::string text) {
     return text;
 }
 
-// A name for the medium, shown after the letter so that two sticks can be told apart: the
-// last component of its mount point. The floppy gets none, since its disk changes while the
-// list stands, nor does a drive mapped onto the root.
-std::string volumeName(const rt::DriveMap& drives, char letter) {
-    if (letter == 'a') {
-        return {};
-    }
-    const std::optional<std::string> root = drives.root(letter);
-    if (!root) {
-        return {};
-    }
-    std::string directory = *root;
-    while (directory.size() > 1 && directory.back() == '/') {
-        directory.pop_back();
-    }
-    const std::size_t slash = directory.rfind('/');
-    return slash == std::string::npos ? directory : directory.substr(slash + 1);
-}
-
 std::size_t slot(Control control) {
     return static_cast<std::size_t>(control);
 }
 
 } // namespace
+
+std::string driveDesignation(char letter, const std::string& volume) {
+    std::string designation{lowerCase(letter), ':'};
+    if (!volume.empty()) {
+        designation += " [" + volume + "]";
+    }
+    return designation;
+}
 
 Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
     : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"), zahlText_("Text1"), dir1_(runtime) {
@@ -76,12 +65,7 @@ Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
     enabled_.fill(true);
     for (char letter : runtime_.drives().letters()) {
         const char letterLower = lowerCase(letter);
-        std::string designation{letterLower, ':'};
-        const std::string volume = volumeName(runtime_.drives(), letterLower);
-        if (!volume.empty()) {
-            designation += " [" + volume + "]";
-        }
-        driveItems_.push_back({designation, letterLower});
+        driveItems_.push_back({driveDesignation(letterLower, runtime_.drives().volumeName(letter)), letterLower});
     }
     driveIndex_ = driveItems_.empty() ? -1 : 0;
     showStartDirectory();

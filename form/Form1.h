@@ -39,6 +39,10 @@ using FormObserver = std::function<void(FormPart part, int index)>;
 // The controls whose visibility or enabled state the program changes.
 enum class Control { Label1, ZahlText, UnitList, Drive1, Dir1, Chk0, Chk1, Chk2, Opt0, Opt1, Command1Ok };
 
+// How Drive1 names a drive: the letter in lower case and a colon, then the name of its medium
+// in brackets when it has one ("a:", "c: [SYSTEM]").
+std::string driveDesignation(char letter, const std::string& volume);
+
 class Form1 : public StartupForm, public CopyControls {
 public:
     Form1(rt::Runtime& runtime, SourceSelection& source);

@@ -54,11 +54,11 @@ std::string joined(const std::string& base, const std::string& rest) {
 } // namespace
 
 void DriveMap::setDrive(char letter, Resolver resolver) {
-    drives_[lowerAscii(letter)] = Drive{std::move(resolver), true};
+    drives_[lowerAscii(letter)] = Drive{std::move(resolver), true, {}};
 }
 
 void DriveMap::setFixedDrive(char letter, const std::string& directory) {
-    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false};
+    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false, {}};
 }
 
 bool DriveMap::isRemovable(char letter) const {
@@ -76,6 +76,35 @@ std::vector<char> DriveMap::letters() const {
         result.push_back(entry.first);
     }
     return result;
+}
+
+void DriveMap::setVolumeNamer(char letter, VolumeNamer namer) {
+    const auto found = drives_.find(lowerAscii(letter));
+    if (found != drives_.end()) {
+        found->second.namer = std::move(namer);
+    }
+}
+
+std::string DriveMap::volumeName(char letter) const {
+    const auto found = drives_.find(lowerAscii(letter));
+    if (found == drives_.end()) {
+        return {};
+    }
+    if (found->second.namer) {
+        return found->second.namer();
+    }
+    // The floppy's disk changes while the list stands, so a name would soon be wrong.
+    if (lowerAscii(letter) == 'a') {
+        return {};
+    }
+    const std::optional<std::string> directory = root(letter);
+    if (!directory) {
+        return {};
+    }
+    const std::string trimmed = trimmedRoot(*directory);
+    const std::size_t separator = trimmed.rfind(native::kSeparator);
+    const std::string last = separator == std::string::npos ? trimmed : trimmed.substr(separator + 1);
+    return last;
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {

@@ -15,6 +15,8 @@ public:
     // Gives the directory behind a drive right now, or nothing while the drive is not ready.
     // Asked anew at every access: a new disk may be mounted somewhere else.
     using Resolver = std::function<std::optional<std::string>()>;
+    // Names a drive's medium for the drive list ("SYSTEM"), or gives "" for no name.
+    using VolumeNamer = std::function<std::string()>;
 
     // A drive whose medium can be taken out and another put in (a floppy, a stick): the
     // resolver says where it is mounted right now.
@@ -22,6 +24,8 @@ public:
     // A fixed drive: always the same directory.
     void setFixedDrive(char letter, const std::string& directory);
     void removeDrive(char letter);
+    // How the host names a drive's medium; without one the drive is named by its directory.
+    void setVolumeNamer(char letter, VolumeNamer namer);
 
     // The drives of the host the program runs on (Linux: A: the floppy, D: to Y: removable
     // media, Z: the root; Windows: its own letters).
@@ -49,11 +53,16 @@ public:
     std::optional<std::string> root(char letter) const;
     // Whether the medium of a drive can be swapped for another (unknown drives cannot).
     bool isRemovable(char letter) const;
+    // The name of a drive's medium, "" for none: the host's namer where it set one, else the
+    // last component of the directory the drive stands for (a stick's mount point names it).
+    // The floppy and a drive on the root get no such name.
+    std::string volumeName(char letter) const;
 
 private:
     struct Drive {
         Resolver resolver;
         bool removable = false;
+        VolumeNamer namer;
     };
     std::map<char, Drive> drives_;
 };

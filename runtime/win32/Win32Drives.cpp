@@ -38,6 +38,15 @@ DriveMap::Resolver mediumResolver(char letter) {
     };
 }
 
+std::string volumeLabel(char letter) {
+    const std::wstring root = widen(std::string{dospath::upperAscii(letter), ':', '\\'});
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)) {
+        return {};
+    }
+    return narrow(label);
+}
+
 DriveMap windowsDriveMap() {
     DriveMap map;
     const DWORD present = ::GetLogicalDrives();
@@ -47,10 +56,16 @@ DriveMap windowsDriveMap() {
         }
         const char letter = static_cast<char>('A' + index);
         const std::string root = {letter, ':', '\\'};
-        if (hasChangingMedia(::GetDriveTypeW(widen(root).c_str()))) {
+        const UINT type = ::GetDriveTypeW(widen(root).c_str());
+        if (hasChangingMedia(type)) {
             map.setDrive(letter, mediumResolver(letter));
         } else {
             map.setFixedDrive(letter, root);
+        }
+        if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
+            map.setVolumeNamer(letter, [letter] { return volumeLabel(letter); });
+        } else {
+            map.setVolumeNamer(letter, [] { return std::string(); });
         }
     }
     return map;

@@ -146,3 +146,19 @@ TEST(DriveMapTest, LinuxDefaultHasTheFloppyAndTheRoot) {
 }
 
 } // namespace
+
+TEST(DriveMapTest, AVolumeIsNamedByTheHostElseByItsDirectory) {
+    rt::DriveMap map = testMap();
+    map.setVolumeNamer('c', [] { return std::string("SYSTEM"); });
+    map.setVolumeNamer('q', [] { return std::string("unknown drives keep no namer"); });
+    const std::pair<char, const char*> cases[] = {
+        {'c', "SYSTEM"}, // the host's name wins over the directory's
+        {'d', "stick"},  // a stick is named by its mount point
+        {'a', ""},       // the floppy's disk changes while the list stands
+        {'z', ""},       // the root has no name
+        {'q', ""},
+    };
+    for (const auto& [letter, name] : cases) {
+        EXPECT_EQ(map.volumeName(letter), name) << letter;
+    }
+}

@@ -6,6 +6,9 @@
 ball.ico        the red ball that marks each row of the window: 16x16, 256 colours, AND mask
 splitwerk.ico   the window and program icon: 16, 32 and 48 px, each in 256 and in 16 colours
 splitwerk99-<size>.png  the same icon for the freedesktop hicolor theme (16 to 128 px)
+folder-open.ico, folder-closed.ico, folder-link.ico
+                the folder list's pictures on Windows (the open folders of the chain, the
+                subfolders, a subfolder that is a link): 16x16, 256 colours, AND mask
 
 The pictures are drawn here from shapes, not painted by hand, so that they can be changed and
 rebuilt. Only the Python standard library is used, and everything is deterministic: the PNG
@@ -223,6 +226,13 @@ TRUE_COLOURS = {
     "disc_rim": (0xa8, 0x48, 0x00),
     "disc": (0xff, 0x8c, 0x10),
     "disc_light": (0xff, 0xc8, 0x70),
+    # the folders of the folder list
+    "folder_line": (0x80, 0x60, 0x00),
+    "folder_back": (0xe0, 0xb0, 0x30),
+    "folder_front": (0xff, 0xd8, 0x60),
+    "folder_paper": (0xff, 0xff, 0xff),
+    "link_back": (0xff, 0xff, 0xff),
+    "link_arrow": (0x00, 0x40, 0xc0),
 }
 
 # The window icon's 16 colours; entry 0 is black, as a transparent pixel needs it.
@@ -251,6 +261,35 @@ def ball_shapes():
         shapes.append(Clipped(Ellipse(x * px, y * px, r * px, r * px, tone), outer))
     shapes.append(Ellipse(lx * px, ly * px, 2.3 * px, 1.9 * px, "ball_glow"))
     shapes.append(Ellipse((lx - 0.1) * px, (ly - 0.1) * px, 1.3 * px, 1.05 * px, "ball_light"))
+    return shapes
+
+
+def folder_shapes(kind):
+    """A yellow folder in 16-pixel coordinates: "closed" shows its front, "open" its front
+    tilted back with a sheet of paper inside, "link" is the closed one with the shell's arrow."""
+    px = UNITS / 16.0
+
+    def at(points):
+        return [(x * px, y * px) for x, y in points]
+
+    shapes = []
+    back = at([(1, 3), (6, 3), (7, 4.5), (14, 4.5), (14, 14), (1, 14)])
+    shapes.append(Poly(back, "folder_line"))
+    shapes.append(Poly(at([(1.8, 3.8), (5.6, 3.8), (6.6, 5.3), (13.2, 5.3), (13.2, 13.2), (1.8, 13.2)]),
+                       "folder_back"))
+    if kind == "open":
+        shapes.append(rect(3 * px, 6 * px, 12.5 * px, 11 * px, "folder_paper"))
+        front = at([(3, 7.5), (15.5, 7.5), (13.5, 14), (1, 14)])
+        shapes.extend(outlined(front, "folder_front", "folder_line", 0.8 * px))
+    else:
+        front = at([(1, 6.5), (14, 6.5), (14, 14), (1, 14)])
+        shapes.extend(outlined(front, "folder_front", "folder_line", 0.8 * px))
+    if kind == "link":
+        shapes.append(rect(0 * px, 9 * px, 7 * px, 16 * px, "folder_line"))
+        shapes.append(rect(0.8 * px, 9.8 * px, 6.2 * px, 15.2 * px, "link_back"))
+        arrow = at([(1.8, 14.4), (1.8, 12.2), (3.2, 11.2), (2.4, 10.6), (5.4, 10.6), (5.4, 13.4), (4.6, 12.6),
+                    (3.0, 13.6), (3.0, 14.4)])
+        shapes.append(Poly(arrow, "link_arrow"))
     return shapes
 
 
@@ -587,6 +626,9 @@ def build():
     files = {}
     ball = reduce_rgba(render(ball_shapes(), 16, 8), 16, 8, TRUE_COLOURS)
     files["ball.ico"] = ico_file([(16,) + (8,) + to_8bit(ball)])
+    for kind in ("open", "closed", "link"):
+        folder = reduce_rgba(render(folder_shapes(kind), 16, 8), 16, 8, TRUE_COLOURS)
+        files["folder-%s.ico" % kind] = ico_file([(16, 8) + to_8bit(folder)])
 
     images_8 = []
     images_4 = []

@@ -85,4 +85,17 @@ TEST(Win32DrivesTest, ADriveIsReadyOnlyWhileItsMediumAnswers) {
     EXPECT_EQ(map.root('c'), "C:\\");
 }
 
+TEST(Win32DrivesTest, AFixedDriveIsNamedByItsLabelAndAnEmptyDriveWithoutAsking) {
+    const rt::DriveMap map = rt::DriveMap::hostDefault();
+    wchar_t label[MAX_PATH + 1] = {};
+    ASSERT_TRUE(::GetVolumeInformationW(L"C:\\", label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0));
+    EXPECT_EQ(map.volumeName('c'), rt::win32::narrow(label));
+    // A drive whose medium changes gets no name: listing it must not touch the medium.
+    for (char letter : map.letters()) {
+        if (map.isRemovable(letter)) {
+            EXPECT_EQ(map.volumeName(letter), "") << letter;
+        }
+    }
+}
+
 } // namespace

@@ -1,0 +1,65 @@
+// The Win32 face of Form1: it creates the controls as children of one window, numbered and
+// placed from the form's layout table, forwards what the user does to the form and shows what
+// the form holds whenever it reports a change.
+#pragma once
+
+#include "FolderListBox.h"
+#include "PixelScale.h"
+#include "form/Form1.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class Win32Form1Window {
+public:
+    // Creates the window hidden, in the form's present state.
+    Win32Form1Window(Form1& form, HINSTANCE instance);
+    ~Win32Form1Window();
+    Win32Form1Window(const Win32Form1Window&) = delete;
+    Win32Form1Window& operator=(const Win32Form1Window&) = delete;
+
+    HWND handle() const { return window_; }
+    // A control by its name in the layout table ("Chk(2)", "Dir1"); nullptr for none.
+    HWND control(const char* name) const;
+
+    // Shows the window with the focus on OK.
+    void show();
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createWindow();
+    void createControls();
+    void placeControls();
+    void onCommand(int id, int code);
+    void keepFocusUsable();
+
+    void formChanged(FormPart part, int index);
+    void showValues();
+    void showVisibility();
+    void showEnabled();
+    void showUnitList();
+    void showImage(int index);
+    void showDrive();
+    void showTip(int index);
+
+    Form1& form_;
+    HINSTANCE instance_;
+    PixelScale scale_;
+    HWND window_ = nullptr;
+    HFONT font_ = nullptr;
+    HICON ball_ = nullptr;
+    HICON iconLarge_ = nullptr;
+    HICON iconSmall_ = nullptr;
+    std::map<std::string, HWND> controls_;
+    std::unique_ptr<FolderListBox> dir1_;
+    // The control that had the focus when the window lost it, given it back on return.
+    HWND lastFocus_ = nullptr;
+    // Above 0 while the window shows the form's own changes, which must not come back as the
+    // user's.
+    int showing_ = 0;
+};
