@@ -1,7 +1,6 @@
 // Form1's handlers without a window: the option rows that show and hide their answers, the
 // three buttons and the close box, with scripted boxes and an end that throws.
 #include "FormFixture.h"
-#include "form/FormLayout.h"
 #include "form/InfoBox.h"
 #include "support/Outcomes.h"
 
@@ -36,9 +35,6 @@ TEST_F(FormTest, DesignState) {
     EXPECT_EQ(form_->zahlText(), "Text1");
     EXPECT_EQ(form_->pbarValue(), 0);
     EXPECT_EQ(form_->CopyRunning, 0);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form_->tipCaption(i), form_layout::kTipTexts[i]) << i;
-    }
     for (Control control : kInputs) {
         EXPECT_TRUE(form_->enabled(control));
     }

@@ -27,17 +27,6 @@ void clickItem(QTreeWidget* list, QTreeWidgetItem* item, bool twice) {
     }
 }
 
-TEST_F(WindowTest, DirListShowsThePathChainAndTheSubfolders) {
-    model_->setDir1Path("C:\\ziel");
-    EXPECT_EQ(model_->dir1Path(), "C:\\ziel");
-    QTreeWidget* list = form_->dir1();
-    EXPECT_NE(itemNamed(list, QStringLiteral("C:\\")), nullptr);
-    EXPECT_NE(itemNamed(list, QStringLiteral("ziel")), nullptr);
-    EXPECT_NE(itemNamed(list, QStringLiteral("unten")), nullptr);
-    EXPECT_EQ(itemNamed(list, QStringLiteral("daten")), nullptr) << "siblings of the open folder are not listed";
-    EXPECT_EQ(list->currentItem(), itemNamed(list, QStringLiteral("ziel")));
-}
-
 TEST_F(WindowTest, DirListSingleClickHighlightsDoubleClickOpens) {
     model_->Opt_Click(1);
     form_->show();
