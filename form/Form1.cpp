@@ -43,7 +43,7 @@ std::string upperCase(std::string text) {
 
 // A name for the medium, shown after the letter so that two sticks can be told apart: the
 // last component of its mount point. The floppy gets none, since its disk changes while the
-// list stands, nor does a drive mapped onto the root.
+// list stands, nor does a drive mapped onto a root.
 std::string volumeName(const rt::DriveMap& drives, char letter) {
     if (letter == 'a') {
         return {};
@@ -52,12 +52,14 @@ std::string volumeName(const rt::DriveMap& drives, char letter) {
     if (!root) {
         return {};
     }
+    // The map's directories are the host's: "/media/anna/STICK" on Linux, "E:\" on Windows.
     std::string directory = *root;
-    while (directory.size() > 1 && directory.back() == '/') {
+    while (!directory.empty() && (directory.back() == '/' || directory.back() == '\\')) {
         directory.pop_back();
     }
-    const std::size_t slash = directory.rfind('/');
-    return slash == std::string::npos ? directory : directory.substr(slash + 1);
+    const std::size_t separator = directory.find_last_of("/\\");
+    // "/" and "C:\" are roots, which have no such name.
+    return separator == std::string::npos ? std::string() : directory.substr(separator + 1);
 }
 
 std::size_t slot(Control control) {
