@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kInfoTagline = "Transport großer Dateien auf Floppy und anderen "
                                      "Wechseldatenträgern leicht gemacht ...";
-constexpr double kTwipsPerInch = 1440.0;
 
 char lowerCase(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -83,8 +82,7 @@ void Form1::setShown(Control control, bool shown) {
 }
 
 void Form1::setDotsPerInch(int dpiX, int dpiY) {
-    dpiX_ = dpiX;
-    dpiY_ = dpiY;
+    scale_ = TwipsScale(dpiX, dpiY);
 }
 
 void Form1::showStartDirectory() {
@@ -341,11 +339,11 @@ void Form1::setTipCaption(int index, const std::string& caption) {
 }
 
 float Form1::pixelsToTwipsX(float pixels) const {
-    return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpiX_);
+    return scale_.toTwipsX(pixels);
 }
 
 float Form1::pixelsToTwipsY(float pixels) const {
-    return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpiY_);
+    return scale_.toTwipsY(pixels);
 }
 
 bool Form1::optValue(int index) const {

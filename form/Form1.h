@@ -6,6 +6,7 @@
 #pragma once
 
 #include "FolderList.h"
+#include "TwipsScale.h"
 #include "app/FormLoad.h"
 #include "copier/CopyControls.h"
 
@@ -137,8 +138,7 @@ private:
     rt::Runtime& runtime_;
     SourceSelection& source_;
     FormObserver observer_;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    TwipsScale scale_{96, 96};
 
     std::string caption_;
     std::array<int, 3> chk_{};

@@ -8,7 +8,7 @@ namespace form_layout {
 
 namespace {
 
-constexpr std::array<Place, 29> kPlaces{{
+constexpr std::array<Place, kPlaceCount> kPlaces{{
     {"Frame1(1)", 60, 60, 6345, 5115, 3},     {"UnitList", 5340, 2700, 795, 315, 22},
     {"ZahlText", 4740, 2700, 615, 315, 21},   {"Chk(2)", 2940, 3360, 2232, 312, 19},
     {"Frame2(3)", 120, 3240, 6075, 75, 18},   {"Dir1", 2940, 1620, 3195, 765, 17},

@@ -3,6 +3,7 @@
 // area for the frame, the buttons and the progress bar, the frame for everything else.
 #pragma once
 
+#include <cstddef>
 #include <span>
 
 namespace form_layout {
@@ -20,6 +21,7 @@ inline constexpr int kClientWidth = 6450;
 inline constexpr int kClientHeight = 5715;
 
 // In the order of the window's definition.
+inline constexpr std::size_t kPlaceCount = 29;
 std::span<const Place> places();
 
 // The place of one control; nullptr for an unknown name.

@@ -1,6 +1,5 @@
 // The early writeback, in whole pages: a partial last page waits for the next write (or the
 // flush), so that no page goes out twice.
-#include "FaultInjection.h"
 #include "Io.h"
 
 namespace lowio {
@@ -26,10 +25,7 @@ void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
     if (end - unsentFrom_ < kWritebackStep) {
         return;
     }
-    SystemError error = detail::injectedWritebackFailure();
-    if (error == 0) {
-        error = startWriteback(handle, unsentFrom_, end - unsentFrom_);
-    }
+    const SystemError error = startWriteback(handle, unsentFrom_, end - unsentFrom_);
     if (error != 0 && error_ == 0) {
         error_ = error;
     }

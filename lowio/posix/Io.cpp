@@ -1,6 +1,6 @@
 // The low-level I/O layer on POSIX: EINTR is retried everywhere, short counts are continued.
 #include "lowio/Io.h"
-#include "lowio/FaultInjection.h"
+#include "lowio/MediumCalls.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -77,14 +77,9 @@ SystemError readSome(NativeHandle handle, char* buffer, std::size_t size, std::s
 }
 
 SystemError flush(NativeHandle handle) {
-    if (const SystemError injected = detail::injectedFlushFailure(); injected != 0) {
-        return injected;
-    }
     // EINVAL: the file cannot be synced at all (a pipe, say).
-    if (::fsync(handle) < 0 && errno != EINVAL) {
-        return errno;
-    }
-    return 0;
+    const SystemError error = medium::syncFile(handle);
+    return error == EINVAL ? 0 : error;
 }
 
 SystemError seekTo(NativeHandle handle, std::int64_t position) {
@@ -119,17 +114,9 @@ SystemError truncate(NativeHandle handle, std::int64_t length) {
 }
 
 SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length) {
-#ifdef SYNC_FILE_RANGE_WRITE
-    if (::sync_file_range(handle, static_cast<off_t>(from), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE) < 0 &&
-        errno != EINVAL && errno != ESPIPE && errno != ENOSYS && errno != EOPNOTSUPP) {
-        return errno;
-    }
-#else
-    static_cast<void>(handle);
-    static_cast<void>(from);
-    static_cast<void>(length);
-#endif
-    return 0;
+    // A file or a kernel that cannot do it is no error: the flush brings the data out anyway.
+    const SystemError error = medium::startRangeWrite(handle, from, length);
+    return error == EINVAL || error == ESPIPE || error == ENOSYS || error == EOPNOTSUPP ? 0 : error;
 }
 
 } // namespace lowio

@@ -2,7 +2,7 @@
 // does so when the medium fills) is continued like a short write on POSIX, and a write that
 // takes nothing at all counts as a full medium.
 #include "lowio/Io.h"
-#include "lowio/FaultInjection.h"
+#include "lowio/MediumCalls.h"
 
 #include <windows.h>
 
@@ -89,15 +89,9 @@ SystemError readSome(NativeHandle handle, char* buffer, std::size_t size, std::s
 }
 
 SystemError flush(NativeHandle handle) {
-    if (const SystemError injected = detail::injectedFlushFailure(); injected != 0) {
-        return injected;
-    }
     // A handle that cannot be flushed at all (a pipe, a console) is no error.
-    if (!::FlushFileBuffers(handle)) {
-        const SystemError error = lastError();
-        return error == ERROR_INVALID_HANDLE || error == ERROR_INVALID_FUNCTION ? 0 : error;
-    }
-    return 0;
+    const SystemError error = medium::syncFile(handle);
+    return error == ERROR_INVALID_HANDLE || error == ERROR_INVALID_FUNCTION ? 0 : error;
 }
 
 SystemError seekTo(NativeHandle handle, std::int64_t position) {
@@ -141,8 +135,8 @@ SystemError truncate(NativeHandle handle, std::int64_t length) {
 }
 
 // Windows writes back on its own and has no call to start it early; the flush does the rest.
-SystemError startWriteback(NativeHandle, std::int64_t, std::int64_t) {
-    return 0;
+SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    return medium::startRangeWrite(handle, from, length);
 }
 
 } // namespace lowio

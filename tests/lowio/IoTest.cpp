@@ -2,7 +2,7 @@
 // back, and the flush and writeback failures that tests inject.
 #include "lowio/Io.h"
 #include "OpenForTest.h"
-#include "lowio/FaultInjection.h"
+#include "support/InjectedFaults.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +22,7 @@ protected:
         dir_ = fs::temp_directory_path() / ("splitwerk-lowio-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
     }
-    void TearDown() override {
-        lowio::failFlushesWith(0);
-        lowio::failWritebacksWith(0);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::remove_all(dir_); }
     std::string at(const char* name) const { return (dir_ / name).string(); }
 
     fs::path dir_;
@@ -71,15 +67,16 @@ TEST_F(IoTest, InjectedFailuresOfTheMediumComeBackOnceEach) {
     std::size_t written = 0;
     ASSERT_EQ(lowio::writeAll(out.get(), megabyte.data(), megabyte.size(), written), 0);
 
-    lowio::failWritebacksWith(5);
+    testing_support::InjectedFaults faults;
+    faults.failWritebacks(5);
     lowio::Writeback writeback;
     writeback.wrote(out.get(), 0, static_cast<std::int64_t>(megabyte.size()));
     EXPECT_EQ(writeback.takeError(), 5);
     EXPECT_EQ(writeback.takeError(), 0) << "reported once";
 
-    lowio::failFlushesWith(5);
+    faults.failFlushes(5);
     EXPECT_EQ(lowio::flush(out.get()), 5);
-    lowio::failFlushesWith(0);
+    faults.clear();
     EXPECT_EQ(lowio::flush(out.get()), 0);
 }
 

@@ -1,10 +1,15 @@
 // Makes the medium refuse flushes or early writebacks for the life of one object, so that a
-// test cannot leave the failure behind for the next one.
+// test cannot leave the failure behind for the next one. Every test program links its own
+// medium calls (FaultyMediumCalls.cpp) ahead of the library's; they ask here first.
 #pragma once
 
-#include "lowio/FaultInjection.h"
+#include "lowio/Io.h"
 
 namespace testing_support {
+
+// The failure every flush, and every early writeback, meets from now on; 0 for none.
+lowio::SystemError& injectedFlushFailure();
+lowio::SystemError& injectedWritebackFailure();
 
 class InjectedFaults {
 public:
@@ -13,11 +18,11 @@ public:
     InjectedFaults(const InjectedFaults&) = delete;
     InjectedFaults& operator=(const InjectedFaults&) = delete;
 
-    void failFlushes(lowio::SystemError error) { lowio::failFlushesWith(error); }
-    void failWritebacks(lowio::SystemError error) { lowio::failWritebacksWith(error); }
+    void failFlushes(lowio::SystemError error) { injectedFlushFailure() = error; }
+    void failWritebacks(lowio::SystemError error) { injectedWritebackFailure() = error; }
     void clear() {
-        lowio::failFlushesWith(0);
-        lowio::failWritebacksWith(0);
+        injectedFlushFailure() = 0;
+        injectedWritebackFailure() = 0;
     }
 };
 

@@ -1,5 +1,5 @@
-// The window's controls as the program's logic sees them: kinds, containers, design texts,
-// and the option rows that show and hide their answers.
+// The window's controls: kinds, containers, design texts, what the clicks and keys reach, and
+// the close box that stays shut while the user wants the run to go on.
 #include "WindowFixture.h"
 #include "window/qt/DirList.h"
 
@@ -108,19 +108,11 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerAndDesignText) {
 TEST_F(WindowTest, DesignValuesOfTheInputs) {
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(form_->chk(i)->isChecked()) << i;
-        EXPECT_EQ(model_->chkValue(i), 0) << i;
     }
-    EXPECT_TRUE(model_->optValue(0));
-    EXPECT_FALSE(model_->optValue(1));
+    EXPECT_TRUE(form_->opt(0)->isChecked());
     EXPECT_EQ(form_->unitList()->count(), 0);
-    EXPECT_EQ(model_->unitListIndex(), -1);
-    EXPECT_EQ(model_->zahlText(), "Text1");
     EXPECT_EQ(form_->pbar()->minimum(), 0);
     EXPECT_EQ(form_->pbar()->maximum(), 100);
-    EXPECT_EQ(model_->CopyRunning, 0);
-    // The window starts where the program was started: C:\daten.
-    EXPECT_EQ(model_->drive1Letter(), 'c');
-    EXPECT_EQ(model_->dir1Path(), "C:\\daten");
     for (const char* name : {"Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)"}) {
         auto* bar = control<QFrame>(name);
         EXPECT_EQ(bar->frameShape(), QFrame::HLine) << name;
@@ -135,28 +127,18 @@ struct VisibilityCase {
     bool driveDirShown;
 };
 
-TEST_F(WindowTest, OptionHandlersShowAndHideTheirAnswers) {
+// The clicks reach the handlers and the window shows what they decide.
+TEST_F(WindowTest, ClicksShowAndHideTheAnswers) {
     const VisibilityCase cases[] = {
         {"tick Chk(0)", [](Form1Window& f) { f.chk(0)->click(); }, true, true},
-        {"clear Chk(0)", [](Form1Window& f) { f.chk(0)->click(); }, false, true},
-        {"tick Chk(0) by program", [](Form1Window& f) { f.form().setChkValue(0, 1); }, true, true},
-        {"tick Chk(1)", [](Form1Window& f) { f.chk(1)->click(); }, true, true},
-        {"tick Chk(2)", [](Form1Window& f) { f.chk(2)->click(); }, true, true},
-        {"clear Chk(1) and Chk(2)",
-         [](Form1Window& f) {
-             f.chk(1)->click();
-             f.chk(2)->click();
-         },
-         true, true},
         {"select Opt(0)",
          [](Form1Window& f) {
              f.opt(1)->click();
              f.opt(0)->click();
          },
          true, false},
-        {"select Opt(1)", [](Form1Window& f) { f.opt(1)->click(); }, true, true},
-        {"Opt_Click(0) as the load handler calls it", [](Form1Window& f) { f.form().Opt_Click(0); }, true, false},
         {"clear Chk(0) by program", [](Form1Window& f) { f.form().setChkValue(0, 0); }, false, false},
+        {"select Opt(1)", [](Form1Window& f) { f.opt(1)->click(); }, false, true},
     };
     form_->show();
     for (const VisibilityCase& step : cases) {
@@ -167,21 +149,7 @@ TEST_F(WindowTest, OptionHandlersShowAndHideTheirAnswers) {
         EXPECT_EQ(form_->unitList()->isVisible(), step.label1ZahlUnitShown);
         EXPECT_EQ(form_->drive1()->isVisible(), step.driveDirShown);
         EXPECT_EQ(form_->dir1()->isVisible(), step.driveDirShown);
-        EXPECT_NE(model_->optValue(0), model_->optValue(1)) << "exactly one option is selected";
-    }
-}
-
-TEST_F(WindowTest, ChkClickReadsTheBoxWhenItRuns) {
-    model_->Chk_Click(0); // the box is clear: the size row goes
-    EXPECT_FALSE(model_->visible(Control::Label1));
-    model_->setChkValue(0, 1);
-    model_->setLabel1Visible(false);
-    model_->Chk_Click(1);
-    model_->Chk_Click(2);
-    EXPECT_FALSE(model_->visible(Control::Label1)) << "other indices change nothing, whatever the boxes hold";
-    model_->Chk_Click(0);
-    for (Control shown : {Control::Label1, Control::ZahlText, Control::UnitList}) {
-        EXPECT_TRUE(model_->visible(shown));
+        EXPECT_NE(form_->opt(0)->isChecked(), form_->opt(1)->isChecked()) << "exactly one option is selected";
     }
 }
 
@@ -211,13 +179,12 @@ TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
     EXPECT_EQ(model_->unitListIndex(), 1);
 }
 
-TEST_F(WindowTest, ProgressBarCutsThePercentageSoItNeverShows100WhileTheRunGoesOn) {
-    const std::pair<float, int> cases[] = {{0.0F, 0},   {12.4F, 12},  {12.6F, 12},
-                                           {99.5F, 99}, {99.99F, 99}, {100.0F, 100}};
-    for (const auto& [percent, shown] : cases) {
-        model_->setPbarValue(percent);
-        EXPECT_EQ(form_->pbar()->value(), shown) << percent;
-    }
+TEST_F(WindowTest, CloseBoxDuringTheRunAnsweredNoKeepsTheWindow) {
+    form_->show();
+    model_->CopyRunning = -1; // as while the run yields
+    test_->boxes().expect("Wollen Sie den Vorgang wirklich abbrechen?", rt::kQuestionYesNoDefaultNo, rt::kResultNo);
+    EXPECT_FALSE(form_->close());
+    EXPECT_TRUE(form_->isVisible());
 }
 
 TEST_F(WindowTest, LabelsShowFileNamesAsTheyAre) {

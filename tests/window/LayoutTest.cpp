@@ -1,7 +1,6 @@
 // The window as the user meets it: frame, places of the controls, tab order, focus, the keys
 // Enter, Escape and the access keys.
 #include "WindowFixture.h"
-#include "window/qt/TwipsScale.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -152,26 +151,6 @@ TEST_F(WindowTest, PicturesComeFromTheProgramsResources) {
     for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)}) {
         EXPECT_TRUE(sizes.contains(size)) << size.width();
     }
-}
-
-TEST(TwipsScaleTest, ConvertsByTheScreensDotsPerInch) {
-    struct Case {
-        int dpi;
-        float pixels;
-        float twips;
-    };
-    const Case cases[] = {{96, 16.0F, 240.0F}, {120, 16.0F, 192.0F}, {144, 1.0F, 10.0F}, {72, 3.0F, 60.0F}};
-    for (const Case& c : cases) {
-        const TwipsScale scale(c.dpi, c.dpi);
-        EXPECT_FLOAT_EQ(scale.toTwipsX(c.pixels), c.twips) << c.dpi;
-        EXPECT_FLOAT_EQ(scale.toTwipsY(c.pixels), c.twips) << c.dpi;
-        EXPECT_EQ(scale.toPixelsX(c.twips), static_cast<int>(c.pixels)) << c.dpi;
-    }
-    // Touching boxes stay touching: edges are rounded, not sizes.
-    const TwipsScale scale(120, 120);
-    const QRect left = scale.toPixels(0, 0, 2292, 312);
-    const QRect right = scale.toPixels(2292, 0, 2295, 312);
-    EXPECT_EQ(left.right() + 1, right.left());
 }
 
 TEST_F(WindowTest, OverlappingQuestionsStayReadable) {

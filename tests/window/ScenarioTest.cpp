@@ -151,7 +151,7 @@ protected:
 
     fs::path target(const char* name) const { return fs::path(drives_.cRoot) / "ziel" / name; }
 
-    TestDrives drives_;
+    TestDrives drives_{childBase()};
     fs::path source_;
 };
 

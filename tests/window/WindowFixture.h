@@ -1,10 +1,10 @@
-// A real Form1 over a runtime of test doubles: drive C: is a temporary folder holding the
-// program's folder, a source file and a target folder; drive A: is a floppy drive without a
-// disk unless a test inserts one.
+// A real Form1 and its Qt face over a runtime of test doubles and the test drives.
 #pragma once
 
+#include "ChildProcess.h"
 #include "form/Form1.h"
 #include "support/TempDir.h"
+#include "support/TestDrives.h"
 #include "support/TestRuntime.h"
 #include "window/qt/Form1Window.h"
 
@@ -12,8 +12,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <optional>
-#include <string>
 
 #include <QString>
 
@@ -26,22 +24,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace window_tests {
 
-// The folders behind the drives, and the drive map over them.
-struct TestDrives {
-    // A child process ends without unwinding, so only the parent owns (and removes) a folder.
-    std::optional<testing_support::TempDir> temp;
-    std::filesystem::path base;  // temp, or the parent's folder in a child process
-    std::string cRoot;           // host folder of C:
-    std::string aRoot;           // host folder a floppy would be mounted on
-    bool floppyInserted = false; // A: is ready only while this is set
-    bool programDriveReadable = true;
-
-    TestDrives();
-    // Creates (or replaces) a file below base.
-    std::filesystem::path write(const std::string& relative, const std::string& bytes) const;
-    rt::DriveMap map();
-    rt::ProgramFacts facts(const std::string& commandLine = {}) const;
-};
+using testing_support::TestDrives;
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -58,7 +41,7 @@ protected:
     }
 
     std::filesystem::path previousDirectory_;
-    TestDrives drives_;
+    TestDrives drives_{childBase()};
     std::unique_ptr<testing_support::TestRuntime> test_;
     SourceSelection source_;
     std::unique_ptr<Form1> model_;

@@ -4,7 +4,7 @@
 
 #include "DirList.h"
 #include "Pictures.h"
-#include "TwipsScale.h"
+#include "form/FontFit.h"
 #include "form/FormLayout.h"
 
 #include <QApplication>
@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 
 namespace {
 
@@ -48,7 +49,48 @@ QLabel* plainLabel(const QString& caption, QWidget* parent) {
     return label;
 }
 
+QRect toQRect(const PixelRect& box) {
+    return {box.x, box.y, box.width, box.height};
+}
+
 } // namespace
+
+// What the caption rules need to know of Qt's controls: their size hints and field widths for
+// the font the window uses.
+class Form1Window::QtCaptionMeasure final : public form_layout::CaptionMeasure {
+public:
+    explicit QtCaptionMeasure(Form1Window& window) : window_(window) {}
+
+    void useFont(double pointSize) override {
+        QFont font = QApplication::font();
+        font.setPointSizeF(pointSize);
+        window_.setFont(font);
+    }
+
+    int neededWidth(const char* name) const override {
+        const auto* control = window_.findChild<const QWidget*>(text(name));
+        const auto* list = qobject_cast<const QComboBox*>(control);
+        if (list == nullptr) {
+            return control->sizeHint().width();
+        }
+        // A drop-down list shows its entry in the field left of the arrow.
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = list->isEditable();
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i) {
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        }
+        return widest + list->width() - field.width();
+    }
+
+    int tipHeight(int index, int width) const override { return window_.tip(index)->heightForWidth(width); }
+
+private:
+    Form1Window& window_;
+};
 
 Form1Window::Form1Window(Form1& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName(QStringLiteral("Form1"));
@@ -60,6 +102,10 @@ Form1Window::Form1Window(Form1& form, QWidget* parent) : QWidget(parent), form_(
 
     createControls();
     placeControls();
+    if (const QScreen* const screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
     arrangeTabOrder();
     form_.setDotsPerInch(logicalDpiX(), logicalDpiY());
     showValues();
@@ -173,105 +219,21 @@ void Form1Window::createControls() {
 }
 
 void Form1Window::placeControls() {
-    // The design was drawn for a smaller font than many desktops use. A caption never gets
-    // cut: its box grows to the right as far as the next control, and where even that is
-    // too little, the whole window takes a smaller font, one size for every control, so the
-    // rows keep one look.
-    QFont font = QApplication::font();
-    setFont(font);
-    while (!arrangeForFont() && font.pointSizeF() - 0.5 >= kSmallestPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        setFont(font);
-    }
-
-    if (const QScreen* const screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
-}
-
-bool Form1Window::arrangeForFont() {
-    const TwipsScale twips = scale();
-    setFixedSize(twips.toPixelsX(form_layout::kClientWidth), twips.toPixelsY(form_layout::kClientHeight));
-    for (const form_layout::Place& place : form_layout::places()) {
-        auto* control = findChild<QWidget*>(text(place.name));
-        if (control != nullptr) {
-            control->setGeometry(twips.toPixels(place.left, place.top, place.width, place.height));
+    QtCaptionMeasure measure(*this);
+    const form_layout::FittedLayout layout =
+        form_layout::fitToFont(measure, scale(), QApplication::font().pointSizeF());
+    setFixedSize(layout.clientWidth, layout.clientHeight);
+    const std::span<const form_layout::Place> places = form_layout::places();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (auto* control = findChild<QWidget*>(text(places[i].name))) {
+            control->setGeometry(toQRect(layout.rects[i]));
         }
     }
-    bool fits = true;
-    for (const form_layout::WidthRoom& room : form_layout::kWidthRooms) {
-        fits = fitWidth(findChild<QWidget*>(text(room.name)), room.right) && fits;
-    }
-    fits = fitLabel1() && fits;
-    for (int i = 0; i < 5; ++i) {
-        fits = fitTip(i) && fits;
-    }
-    return fits;
 }
 
-bool Form1Window::fitWidth(QWidget* control, int rightTwips) {
-    if (control == nullptr || captionFits(control)) {
-        return true;
-    }
-    const int room = scale().toPixelsX(rightTwips) - control->x();
-    control->resize(std::min(control->sizeHint().width(), room), control->height());
-    return captionFits(control);
-}
-
-bool Form1Window::captionFits(const QWidget* control) {
-    if (const auto* list = qobject_cast<const QComboBox*>(control)) {
-        // A drop-down list shows its entry in the field left of the arrow.
-        QStyleOptionComboBox option;
-        option.initFrom(list);
-        option.editable = list->isEditable();
-        const QRect field =
-            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
-        int widest = 0;
-        for (int i = 0; i < list->count(); ++i) {
-            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
-        }
-        return widest <= field.width();
-    }
-    return control->sizeHint().width() <= control->width();
-}
-
-bool Form1Window::fitLabel1() {
-    // "- und zwar auf " keeps its one line and leads up to the number box: the box takes the
-    // width of its text and, when that is wider than the design, moves left towards "Ja".
-    const form_layout::Place* const place = form_layout::placeOf("Label1");
-    const TwipsScale twips = scale();
-    const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
-    const int gap = twips.toPixelsX(form_layout::kLabel1Gap);
-    const int leftmost = chk_[0]->x() + chk_[0]->sizeHint().width() + gap;
-    const int rightmost = zahlText_->x() - gap;
-    const int width = label1_->sizeHint().width();
-    const int left = std::max(leftmost, std::min(design.x(), rightmost - width));
-    label1_->setGeometry(left, design.y(), width, design.height());
-    return width <= rightmost - leftmost;
-}
-
-bool Form1Window::fitTip(int index) {
-    QLabel* const label = tip(index);
-    const form_layout::Place* const place = form_layout::placeOf(label->objectName().toUtf8().constData());
-    if (place == nullptr) {
-        return true;
-    }
-    const TwipsScale twips = scale();
-    const form_layout::TipRoom& room = form_layout::kTipRooms[index];
-    const QRect design = twips.toPixels(place->left, place->top, place->width, place->height);
-    const int roomHeight = twips.toPixelsY(room.bottom) - design.y();
-
-    int width = design.width();
-    if (label->heightForWidth(width) > design.height()) {
-        width = std::max(width, twips.toPixelsX(room.right) - design.x());
-    }
-    const int needed = label->heightForWidth(width);
-    // A box never reaches into the next row, so the overlapping design boxes of the third
-    // and fourth questions no longer overlap.
-    const int height = std::min(std::max(design.height(), needed), roomHeight);
-    label->setGeometry(design.x(), design.y(), width, height);
-    return needed <= roomHeight;
+void Form1Window::placeTip(int index) {
+    const QtCaptionMeasure measure(*this);
+    tip(index)->setGeometry(toQRect(form_layout::fitTip(measure, scale(), index)));
 }
 
 void Form1Window::arrangeTabOrder() {
@@ -345,7 +307,7 @@ void Form1Window::formChanged(FormPart part, int index) {
         break;
     case FormPart::Tip:
         tip(index)->setText(QString::fromStdString(form_.tipCaption(index)));
-        static_cast<void>(fitTip(index)); // a long name may wrap; the box never grows into the next row
+        placeTip(index); // a long name may wrap; the box never grows into the next row
         break;
     case FormPart::Image:
         showImage(index);
@@ -418,10 +380,9 @@ void Form1Window::showUnitList() {
         }
         unitList_->setCurrentIndex(form_.unitListIndex());
     }
-    // The entries arrive after the window was laid out; a wider entry may need a smaller font.
-    if (!fitWidth(unitList_, form_layout::kUnitListRight)) {
-        placeControls();
-    }
+    // The entries arrive after the window was laid out; a wider entry may need a wider box or
+    // a smaller font.
+    placeControls();
 }
 
 void Form1Window::showImage(int index) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "form/Form1.h"
+#include "form/TwipsScale.h"
 
 #include <QWidget>
 
@@ -18,7 +19,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class TwipsScale;
 
 class Form1Window : public QWidget {
     Q_OBJECT
@@ -47,16 +47,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    class QtCaptionMeasure;
+
     void formChanged(FormPart part, int index);
 
     void createControls();
+    // Places every control for the desktop's font, or a smaller one where captions need it.
     void placeControls();
-    static bool captionFits(const QWidget* control);
-    // Each places its control for the window's current font and says whether it fits.
-    bool arrangeForFont();
-    bool fitWidth(QWidget* control, int rightTwips);
-    bool fitLabel1();
-    bool fitTip(int index);
+    void placeTip(int index);
     void arrangeTabOrder();
     void connectEvents();
     TwipsScale scale() const;

@@ -2,7 +2,16 @@
 // screen's pixels, by the logical dots per inch of the screen the window is on.
 #pragma once
 
-#include <QRect>
+// A box in pixels, as a face places a control.
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    int right() const { return x + width; } // the first column past the box
+    bool operator==(const PixelRect&) const = default;
+};
 
 class TwipsScale {
 public:
@@ -18,7 +27,7 @@ public:
 
     // A box given in twips, placed so that neighbouring boxes that touch in twips also touch
     // in pixels: the edges are rounded, not the sizes.
-    QRect toPixels(int left, int top, int width, int height) const;
+    PixelRect toPixels(int left, int top, int width, int height) const;
 
 private:
     int dpiX_;

@@ -29,7 +29,7 @@ float TwipsScale::toTwipsY(float pixels) const {
     return static_cast<float>(static_cast<double>(pixels) * kTwipsPerInch / dpiY_);
 }
 
-QRect TwipsScale::toPixels(int left, int top, int width, int height) const {
+PixelRect TwipsScale::toPixels(int left, int top, int width, int height) const {
     const int x = toPixelsX(left);
     const int y = toPixelsY(top);
     return {x, y, toPixelsX(left + width) - x, toPixelsY(top + height) - y};

@@ -1,0 +1,132 @@
+// The caption rules with a fake font whose widths grow with its size, at 96 dots per inch
+// (15 twips a pixel), so that every expected box can be read off the layout table.
+#include "form/FontFit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using form_layout::CaptionMeasure;
+using form_layout::FittedLayout;
+
+// Widths and one-line text lengths as a 10-point font would need them; a smaller font needs
+// proportionally less. Unlisted captions are short.
+struct FakeFont final : CaptionMeasure {
+    std::map<std::string, int> widthsAt10;
+    std::map<int, int> tipLengthsAt10;
+    double size = 0;
+
+    int scaled(int at10) const { return static_cast<int>(std::lround(at10 * size / 10.0)); }
+    void useFont(double pointSize) override { size = pointSize; }
+    int neededWidth(const char* name) const override {
+        const auto found = widthsAt10.find(name);
+        return scaled(found == widthsAt10.end() ? 20 : found->second);
+    }
+    int tipHeight(int index, int width) const override {
+        const auto found = tipLengthsAt10.find(index);
+        const int length = scaled(found == tipLengthsAt10.end() ? 100 : found->second);
+        return 13 * ((length + width - 1) / width);
+    }
+};
+
+struct Box {
+    const char* name;
+    int x;
+    int width;
+};
+
+struct Case {
+    const char* what;
+    std::map<std::string, int> widths;
+    std::map<int, int> tipLengths;
+    double pointSize;
+    bool fits;
+    std::vector<Box> boxes;
+};
+
+TEST(FontFitTest, CaptionsGrowIntoTheirRoomsThenTheFontShrinks) {
+    const Case cases[] = {
+        {"the design font: nothing moves", {}, {}, 10, true, {{"Opt(0)", 32, 153}, {"Label1", 244, 20}}},
+        {"a wide caption takes what it needs",
+         {{"Chk(1)", 210}, {"UnitList", 60}},
+         {},
+         10,
+         true,
+         {{"Chk(1)", 196, 210}, {"UnitList", 356, 60}}},
+        {"past its room: a smaller font", {{"Opt(0)", 170}}, {}, 9, true, {{"Opt(0)", 32, 153}}},
+        {"the smallest font is the last try", {{"Chk(1)", 400}}, {}, 6.5, false, {{"Chk(1)", 196, 219}}},
+        {"Label1 moves left towards Ja", {{"Label1", 90}}, {}, 10, true, {{"Label1", 224, 90}}},
+        {"Label1 never covers Ja", {{"Label1", 200}}, {}, 6.5, false, {{"Label1", 196 + 13 + 2, 130}}},
+        {"a question widens before the font shrinks", {}, {{0, 1200}}, 9.5, true, {{"Tip(0)", 32, 383}}},
+    };
+    const TwipsScale scale(96, 96);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeFont font;
+        font.widthsAt10 = c.widths;
+        font.tipLengthsAt10 = c.tipLengths;
+        const FittedLayout layout = form_layout::fitToFont(font, scale, 10);
+        EXPECT_EQ(layout.pointSize, c.pointSize);
+        EXPECT_EQ(font.size, c.pointSize) << "the face is left with the chosen font";
+        EXPECT_EQ(layout.fits, c.fits);
+        EXPECT_EQ(layout.clientWidth, 430);
+        EXPECT_EQ(layout.clientHeight, 381);
+        for (const Box& box : c.boxes) {
+            EXPECT_EQ(layout.rectOf(box.name).x, box.x) << box.name;
+            EXPECT_EQ(layout.rectOf(box.name).width, box.width) << box.name;
+        }
+        // Whatever the font, the controls without a caption stand where the table says.
+        for (const char* fixed : {"Frame1(1)", "ZahlText", "Drive1", "Dir1", "Image1(2)", "Command1(0)", "pbar"}) {
+            const form_layout::Place& place = *form_layout::placeOf(fixed);
+            EXPECT_EQ(layout.rectOf(fixed), scale.toPixels(place.left, place.top, place.width, place.height));
+        }
+    }
+}
+
+TEST(FontFitTest, AQuestionNeverGrowsIntoTheNextRow) {
+    FakeFont font;
+    font.size = 10;
+    const TwipsScale scale(96, 96);
+    struct Expected {
+        int index;
+        int length;
+        PixelRect box;
+        bool fits;
+    };
+    // The design boxes of Tip(2) and Tip(4) reach into the next row: both are cut back to it.
+    // Tip(3) has room to the right (up to 192 px) and down (up to 336 px).
+    const Expected cases[] = {{2, 100, {32, 180, 153, 36}, true}, {2, 1000, {32, 180, 160, 36}, false},
+                              {4, 100, {32, 228, 153, 36}, true}, {3, 600, {32, 276, 153, 53}, true},
+                              {3, 620, {32, 276, 160, 53}, true}, {3, 700, {32, 276, 160, 60}, false}};
+    for (const Expected& c : cases) {
+        font.tipLengthsAt10 = {{c.index, c.length}};
+        bool fits = false;
+        EXPECT_EQ(form_layout::fitTip(font, scale, c.index, &fits), c.box) << c.index << " " << c.length;
+        EXPECT_EQ(fits, c.fits) << c.index << " " << c.length;
+    }
+}
+
+TEST(TwipsScaleTest, ConvertsByTheScreensDotsPerInch) {
+    struct Conversion {
+        int dpi;
+        float pixels;
+        float twips;
+    };
+    const Conversion cases[] = {{96, 16.0F, 240.0F}, {120, 16.0F, 192.0F}, {144, 1.0F, 10.0F}, {72, 3.0F, 60.0F}};
+    for (const Conversion& c : cases) {
+        const TwipsScale scale(c.dpi, c.dpi);
+        EXPECT_FLOAT_EQ(scale.toTwipsX(c.pixels), c.twips) << c.dpi;
+        EXPECT_FLOAT_EQ(scale.toTwipsY(c.pixels), c.twips) << c.dpi;
+        EXPECT_EQ(scale.toPixelsX(c.twips), static_cast<int>(c.pixels)) << c.dpi;
+    }
+    // Touching boxes stay touching: edges are rounded, not sizes.
+    const TwipsScale scale(120, 120);
+    EXPECT_EQ(scale.toPixels(0, 0, 2292, 312).right(), scale.toPixels(2292, 0, 2295, 312).x);
+}
+
+} // namespace
