@@ -4,6 +4,8 @@
 #include "Win32Form1Window.h"
 
 #include "Pictures.h"
+#include "Win32CaptionMeasure.h"
+#include "form/FontFit.h"
 #include "form/FormLayout.h"
 #include "runtime/win32/Wide.h"
 
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace {
@@ -118,18 +121,18 @@ std::string designText(const Form1& form, const std::string& name) {
 // The system's message font: the font of the message boxes this program shows, chosen by the
 // user and scaled for the screen. NONCLIENTMETRICSW is declared in its XP size here, which
 // every Windows since XP accepts.
-HFONT dialogFont() {
+LOGFONTW dialogFont() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        if (HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont)) {
-            return font;
-        }
+        return metrics.lfMessageFont;
     }
-    return nullptr;
+    LOGFONTW font{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
 }
 
-PixelScale screenScale() {
+TwipsScale screenScale() {
     HDC screen = ::GetDC(nullptr);
     const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -142,7 +145,8 @@ PixelScale screenScale() {
 Win32Form1Window::Win32Form1Window(Form1& form, HINSTANCE instance)
     : form_(form), instance_(instance), scale_(screenScale()) {
     form_.setDotsPerInch(scale_.dpiX(), scale_.dpiY());
-    font_ = dialogFont();
+    measure_ = std::make_unique<Win32CaptionMeasure>(dialogFont(), scale_.dpiY(),
+                                                     [this](const char* name) { return control(name); });
     ball_ = pictures::ball(instance_);
     iconLarge_ = pictures::programIcon(instance_, false);
     iconSmall_ = pictures::programIcon(instance_, true);
@@ -164,9 +168,6 @@ Win32Form1Window::~Win32Form1Window() {
     form_.setObserver({});
     if (window_ != nullptr) {
         ::DestroyWindow(window_);
-    }
-    if (font_ != nullptr) {
-        ::DeleteObject(font_);
     }
 }
 
@@ -224,9 +225,6 @@ void Win32Form1Window::createControls() {
             kind.exStyle, kind.className, widen(designText(form_, name)).c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0,
             0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(form_layout::controlId(place->name))),
             instance_, nullptr);
-        if (font_ != nullptr) {
-            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        }
         // The stacking order is the tab order, whatever order CreateWindow links them in.
         ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = control;
@@ -244,34 +242,35 @@ void Win32Form1Window::createControls() {
     }
     dir1_ = std::make_unique<FolderListBox>(control("Dir1"), instance_, scale_.dpiY(), kOpenFolderMessage,
                                             [this](const std::string& path) { return form_.openFolder(path); });
-    dir1_->fitItemHeight();
 }
 
 void Win32Form1Window::placeControls() {
-    const form_layout::Place* frame = form_layout::placeOf("Frame1(1)");
-    for (const form_layout::Place& place : form_layout::places()) {
-        const std::string name = place.name;
-        const int offsetX = insideFrame(name) ? frame->left : 0;
-        const int offsetY = insideFrame(name) ? frame->top : 0;
-        int height = place.height;
-        if (name.rfind("Tip(", 0) == 0) {
-            // A question never reaches into the row below: the design boxes of the third and
-            // fourth questions overlap, and a static control paints its whole box.
-            const int index = name[4] - '0';
-            height = std::min(height, form_layout::kTipRooms[index].bottom - place.top);
-        }
-        PixelBox box = scale_.toPixels(place.left + offsetX, place.top + offsetY, place.width, height);
-        if (name == "UnitList" || name == "Drive1") {
-            box.height *= kDropDownLines;
-        }
-        ::MoveWindow(control(place.name), box.x, box.y, box.width, box.height, FALSE);
+    // The captions keep whole in the font in use: boxes grow into their rooms, and where that is
+    // not enough every control takes a smaller font (the form's rules, shared with Linux).
+    // Showing the unit list's entries first lets its box be measured with them.
+    showUnitList();
+    const form_layout::FittedLayout layout = form_layout::fitToFont(*measure_, scale_, measure_->basePointSize());
+    const std::span<const form_layout::Place> places = form_layout::places();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        moveControl(places[i].name, layout.rects.at(i));
     }
-    // CAPTION FITTING: the boxes stand exactly as the layout table draws them. Where the
-    // message font makes a caption longer than its box, the boxes are to grow into the rooms
-    // of form_layout (kTipRooms, kWidthRooms, kLabel1Gap) and, where that is not enough, every
-    // control is to take a smaller font, by the rules the Qt face follows today. Those rules
-    // are moving into a toolkit-free part of form/ over a text-measuring interface; this face
-    // takes them from there.
+    dir1_->fitItemHeight();
+}
+
+void Win32Form1Window::moveControl(const char* name, PixelRect box) {
+    // The fitted boxes count from their container; here every control is the window's child.
+    if (insideFrame(name)) {
+        const PixelRect frame =
+            scale_.toPixels(form_layout::placeOf("Frame1(1)")->left, form_layout::placeOf("Frame1(1)")->top, 0, 0);
+        box.x += frame.x;
+        box.y += frame.y;
+    }
+    // A drop-down list is created as high as its open list; the field takes its height from
+    // the font.
+    if (std::strcmp(name, "UnitList") == 0 || std::strcmp(name, "Drive1") == 0) {
+        box.height *= kDropDownLines;
+    }
+    ::MoveWindow(control(name), box.x, box.y, box.width, box.height, FALSE);
 }
 
 void Win32Form1Window::show() {
@@ -508,5 +507,9 @@ void Win32Form1Window::showDrive() {
 }
 
 void Win32Form1Window::showTip(int index) {
-    ::SetWindowTextW(control(indexed("Tip", index).c_str()), widen(form_.tipCaption(index)).c_str());
+    const std::string name = indexed("Tip", index);
+    ::SetWindowTextW(control(name.c_str()), widen(form_.tipCaption(index)).c_str());
+    // A longer sentence may need the room beside or below it.
+    moveControl(name.c_str(), form_layout::fitTip(*measure_, scale_, index));
+    ::InvalidateRect(window_, nullptr, TRUE);
 }

@@ -4,8 +4,9 @@
 #pragma once
 
 #include "FolderListBox.h"
-#include "PixelScale.h"
+#include "Win32CaptionMeasure.h"
 #include "form/Form1.h"
+#include "form/TwipsScale.h"
 
 #include <windows.h>
 
@@ -35,6 +36,7 @@ private:
     void createWindow();
     void createControls();
     void placeControls();
+    void moveControl(const char* name, PixelRect box);
     void onCommand(int id, int code);
     void keepFocusUsable();
 
@@ -49,9 +51,10 @@ private:
 
     Form1& form_;
     HINSTANCE instance_;
-    PixelScale scale_;
+    TwipsScale scale_;
     HWND window_ = nullptr;
-    HFONT font_ = nullptr;
+    // Measures the captions and owns the font every control shows.
+    std::unique_ptr<Win32CaptionMeasure> measure_;
     HICON ball_ = nullptr;
     HICON iconLarge_ = nullptr;
     HICON iconSmall_ = nullptr;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -81,7 +83,7 @@ TEST_F(Win32WindowTest, OpensInItsStartStateAndCancelEndsWithoutAQuestion) {
     WindowDriver program({source_.string()}, dir_.str());
     ASSERT_NE(program.window(), nullptr);
     EXPECT_EQ(program.caption(), "Splitwerk 99");
-    EXPECT_NE(program.text("Tip(0)").find("\"Bericht.doc\""), std::string::npos);
+    EXPECT_NE(program.text("Tip(0)").find("'Bericht.doc'"), std::string::npos) << program.text("Tip(0)");
     for (const char* hidden : {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}) {
         EXPECT_FALSE(program.visible(hidden)) << hidden;
     }
@@ -96,6 +98,24 @@ TEST_F(Win32WindowTest, OpensInItsStartStateAndCancelEndsWithoutAQuestion) {
     program.click("Command1(1)");
     EXPECT_EQ(program.awaitExit(), 0u);
     EXPECT_FALSE(program.awaitBox(300));
+}
+
+// Started without a file, as a new user starts it: the Send To link appears, then the usage
+// text in a box of its own, and the window never.
+TEST_F(Win32WindowTest, StartedWithoutAFileItMakesItsLinkAndExplainsItself) {
+    wchar_t sendTo[MAX_PATH] = {};
+    ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_SENDTO, nullptr, 0, sendTo), S_OK);
+    const std::wstring link = std::wstring(sendTo) + L"\\Splitwerk 99.lnk";
+    ::DeleteFileW(link.c_str());
+
+    WindowDriver program({}, dir_.str());
+    EXPECT_EQ(program.window(), nullptr);
+    const std::optional<Box> usage = program.awaitBox();
+    ASSERT_TRUE(usage);
+    EXPECT_EQ(usage->text.rfind("Sie haben Splitwerk 99 falsch\r\ngestartet.", 0), 0u) << usage->text;
+    EXPECT_NE(::GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
+    program.answer(*usage, IDOK);
+    EXPECT_EQ(program.awaitExit(), 0u);
 }
 
 // The places of the controls that no caption widens, in pixels at the screen's resolution:
@@ -189,7 +209,7 @@ TEST_F(Win32WindowTest, InfoShowsItsBoxBeforeAndTheWindowStays) {
 }
 
 // Choosing A: while the drive has no disk: the program's own box names the drive, no box of
-// the system's asks for a disk, and the list goes back to the program's drive.
+// the system's asks for a disk, and the list goes to the drive that holds the program.
 TEST_F(Win32WindowTest, AFloppyDriveWithoutDiskSendsTheListBackToTheProgramsDrive) {
     WindowDriver program({source_.string()}, dir_.str());
     ASSERT_NE(program.window(), nullptr);
@@ -197,11 +217,11 @@ TEST_F(Win32WindowTest, AFloppyDriveWithoutDiskSendsTheListBackToTheProgramsDriv
     if (drives.empty() || drives.front().rfind("a:", 0) != 0) {
         GTEST_SKIP() << "this Wine prefix has no drive A: (scripts/wine-run.sh --init makes one without a disk)";
     }
-    const int before = program.selected("Drive1");
     program.click("Opt(1)");
     program.choose("Drive1", 0);
     EXPECT_EQ(answerNextBox(program, IDOK), "Auf Laufwerk A: kann nicht zugegriffen werden!");
-    EXPECT_TRUE(eventually([&] { return program.selected("Drive1") == before; }));
+    // The drive that holds the program: Z:, where Wine has the build tree.
+    EXPECT_TRUE(eventually([&] { return drives.at(static_cast<std::size_t>(program.selected("Drive1")))[0] == 'z'; }));
     EXPECT_FALSE(program.awaitBox(300));
 }
 

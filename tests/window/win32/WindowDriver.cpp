@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -98,7 +99,13 @@ std::string windowText(HWND window) {
 }
 
 WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder) {
-    std::wstring line = quoted(widen(SPLITWERK_PROGRAM));
+    // The build names the program by its Linux path; Wine finds that below Z:.
+    std::string program = SPLITWERK_PROGRAM;
+    if (program.front() == '/') {
+        program = "Z:" + program;
+    }
+    std::replace(program.begin(), program.end(), '/', '\\');
+    std::wstring line = quoted(widen(program));
     for (const std::string& argument : arguments) {
         line += L" " + quoted(widen(argument));
     }

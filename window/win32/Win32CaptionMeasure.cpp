@@ -1,0 +1,103 @@
+// Caption widths as the classic controls draw them: a check box or option button puts its box
+// and a gap before the text, a drop-down list its frame and arrow around the entry.
+#include "Win32CaptionMeasure.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+
+std::wstring textOf(HWND control) {
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+bool startsWith(const char* name, const char* prefix) {
+    return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+} // namespace
+
+Win32CaptionMeasure::Win32CaptionMeasure(const LOGFONTW& font, int dpiY, std::function<HWND(const char*)> controlOf)
+    : base_(font), dpiY_(dpiY), controlOf_(std::move(controlOf)) {}
+
+Win32CaptionMeasure::~Win32CaptionMeasure() = default;
+
+double Win32CaptionMeasure::basePointSize() const {
+    return std::abs(base_.lfHeight) * kPointsPerInch / dpiY_;
+}
+
+void Win32CaptionMeasure::useFont(double pointSize) {
+    LOGFONTW font = base_;
+    font.lfHeight = -static_cast<LONG>(std::lround(pointSize * dpiY_ / kPointsPerInch));
+    HFONT made = ::CreateFontIndirectW(&font);
+    if (made == nullptr) {
+        return;
+    }
+    for (const form_layout::Place& place : form_layout::places()) {
+        if (HWND control = controlOf_(place.name)) {
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
+        }
+    }
+    // The controls hold the new font now; the one before may go.
+    if (font_ != nullptr) {
+        ::DeleteObject(font_);
+    }
+    font_ = made;
+}
+
+SIZE Win32CaptionMeasure::textSize(HWND control, UINT format, int width) const {
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT box{0, 0, width, 0};
+    const std::wstring text = textOf(control);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_CALCRECT);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return {box.right - box.left, box.bottom - box.top};
+}
+
+int Win32CaptionMeasure::neededWidth(const char* name) const {
+    HWND control = controlOf_(name);
+    if (control == nullptr) {
+        return 0;
+    }
+    // The gaps the classic controls leave, in pixels at 96 dots per inch.
+    const auto scaled = [this](int pixels) { return ::MulDiv(pixels, dpiY_, 96); };
+    if (startsWith(name, "Chk(") || startsWith(name, "Opt(")) {
+        // The box, the gap after it and the room for the focus rectangle around the text.
+        return ::GetSystemMetrics(SM_CXMENUCHECK) + scaled(6) + textSize(control, DT_SINGLELINE, 0).cx;
+    }
+    if (std::strcmp(name, "UnitList") == 0) {
+        HDC dc = ::GetDC(control);
+        const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        int widest = 0;
+        const auto count = static_cast<int>(::SendMessageW(control, CB_GETCOUNT, 0, 0));
+        for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+            std::vector<wchar_t> entry(static_cast<std::size_t>(::SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1);
+            ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc, entry.data(), static_cast<int>(entry.size() - 1), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(control, dc);
+        return widest + ::GetSystemMetrics(SM_CXVSCROLL) + 2 * ::GetSystemMetrics(SM_CXEDGE) + scaled(6);
+    }
+    // A label: its text, which never carries an access key.
+    return textSize(control, DT_SINGLELINE | DT_NOPREFIX, 0).cx;
+}
+
+int Win32CaptionMeasure::tipHeight(int index, int width) const {
+    const std::string name = "Tip(" + std::to_string(index) + ")";
+    HWND control = controlOf_(name.c_str());
+    return control == nullptr ? 0 : textSize(control, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL, width).cy;
+}
