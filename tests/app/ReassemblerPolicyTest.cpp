@@ -5,56 +5,34 @@
 
 namespace {
 
-struct PolicyCase {
-    const char* what;
-    bool windowsProgram;
-    std::vector<std::string> arguments;
-    const char* shipped;
-    TrailerText text;
-    std::vector<std::string> files;
-};
-
 TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
-    const std::string own = "Z:\\opt\\sw\\QUIL.SYS";
-    const std::string forWindows = "Z:\\opt\\sw\\windows\\QUIL.SYS";
-    const std::vector<PolicyCase> cases = {
-        {"Linux", false, {"Z:\\a.zip"}, own.c_str(), TrailerText::Utf8, {"Z:\\a.zip"}},
-        {"Linux, option",
-         false,
-         {"--fuer-windows", "Z:\\a.zip"},
-         forWindows.c_str(),
-         TrailerText::AnsiCodePage,
-         {"Z:\\a.zip"}},
-        {"option after the file is a file",
-         false,
-         {"Z:\\a.zip", "--fuer-windows"},
-         own.c_str(),
-         TrailerText::Utf8,
-         {"Z:\\a.zip", "--fuer-windows"}},
-        {"Windows", true, {"Z:\\a.zip"}, own.c_str(), TrailerText::AnsiCodePage, {"Z:\\a.zip"}},
-        {"Windows, option",
-         true,
-         {"--fuer-windows", "Z:\\a.zip"},
-         own.c_str(),
-         TrailerText::AnsiCodePage,
-         {"Z:\\a.zip"}},
+    const std::string own = "Z:\\sw\\QUIL.SYS", forWindows = "Z:\\sw\\windows\\QUIL.SYS";
+    const rt::ProgramArgument file{"Z:\\a.zip"}, option{"--fuer-windows"};
+    struct Case {
+        bool windowsProgram;
+        std::vector<rt::ProgramArgument> arguments;
+        std::string shipped;
+        TrailerText text;
+        std::vector<rt::ProgramArgument> files;
     };
-    for (const PolicyCase& c : cases) {
+    const Case cases[] = {
+        {false, {file}, own, TrailerText::Utf8, {file}},
+        {false, {option, file}, forWindows, TrailerText::AnsiCodePage, {file}},
+        {false, {file, option}, own, TrailerText::Utf8, {file, option}}, // after a file it is a file
+        {true, {file}, own, TrailerText::AnsiCodePage, {file}},
+        {true, {option, file}, own, TrailerText::AnsiCodePage, {file}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
         rt::ProgramFacts facts;
-        facts.programFolder = "Z:\\opt\\sw";
+        facts.programFolder = "Z:\\sw";
         facts.windowsProgram = c.windowsProgram;
-        for (const std::string& argument : c.arguments) {
-            facts.arguments.push_back({argument});
-        }
+        facts.arguments = c.arguments;
         const ReassemblerChoice choice = policy::reassemblerChoice(facts);
-        EXPECT_EQ(choice.shipped, c.shipped) << c.what;
-        EXPECT_EQ(choice.trailerText, c.text) << c.what;
-        EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows})) << c.what;
-        std::vector<std::string> files;
-        for (const rt::ProgramArgument& argument : policy::fileArguments(facts)) {
-            files.push_back(argument.path);
-        }
-        EXPECT_EQ(files, c.files) << c.what;
+        EXPECT_EQ(choice.shipped, c.shipped);
+        EXPECT_EQ(choice.trailerText, c.text);
+        EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows}));
+        EXPECT_EQ(policy::fileArguments(facts), c.files);
     }
 }
 
