@@ -2,8 +2,9 @@
 #include "FormLoad.h"
 #include "core/ProductFacts.h"
 
-#include "SourceChecks.h"
 #include "PathHelpers.h"
+#include "ReassemblerPolicy.h"
+#include "SourceChecks.h"
 #include "runtime/Runtime.h"
 
 #include <vector>
@@ -61,7 +62,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     // Every selected file arrives as an argument of its own; only the blank is trimmed, and an
     // argument of nothing but blanks counts as none.
     std::vector<rt::ProgramArgument> arguments;
-    for (const rt::ProgramArgument& argument : runtime.facts().arguments) {
+    for (const rt::ProgramArgument& argument : policy::fileArguments(runtime.facts())) {
         if (!startup::trimBlanks(argument.path).empty()) {
             arguments.push_back(argument);
         }
@@ -101,7 +102,8 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
 
     // A set for a Windows PC needs the Windows reassembler; without it every disk would seem
     // unwritable, and the user would look for the fault in the wrong place.
-    if (runtime.facts().forWindowsPc && !common::isRegularFile(runtime, runtime.facts().shippedReassembler())) {
+    const std::string shipped = policy::reassemblerChoice(runtime.facts()).shipped;
+    if (shipped == policy::windowsReassemblerOfLinux(runtime.facts()) && !common::isRegularFile(runtime, shipped)) {
         reject(runtime, startup::kNoWindowsReassembler);
     }
 

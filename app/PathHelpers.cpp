@@ -2,6 +2,7 @@
 #include "PathHelpers.h"
 #include "core/ProductFacts.h"
 
+#include "ReassemblerPolicy.h"
 #include "core/DosPath.h"
 #include "runtime/Runtime.h"
 
@@ -39,11 +40,10 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     const bool created = runtime.shellLink().create(kSendToFolder, product::kName, target, "") != 0;
     // A Linux installation that also ships the Windows reassembler offers a second entry that
     // makes sets for a Windows PC.
-    rt::ProgramFacts forWindows = runtime.facts();
-    forWindows.forWindowsPc = true;
-    if (created && isRegularFile(runtime, forWindows.shippedReassembler())) {
+    if (created && !runtime.facts().windowsProgram &&
+        isRegularFile(runtime, policy::windowsReassemblerOfLinux(runtime.facts()))) {
         static_cast<void>(runtime.shellLink().create(kSendToFolder, std::string(product::kName) + kForWindowsPcEntry,
-                                                     target, rt::kForWindowsOption));
+                                                     target, policy::kForWindowsOption));
     }
     return created;
 }

@@ -7,8 +7,9 @@
 #include "runtime/Checked.h"
 #include "runtime/Runtime.h"
 
-void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source) {
-    kopierer::CopyRun run(runtime, controls, source);
+void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+             const ReassemblerChoice& reassembler) {
+    kopierer::CopyRun run(runtime, controls, source, reassembler);
     run.run();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 class CopyControls;
+struct ReassemblerChoice;
 struct SourceSelection;
 
 namespace rt {
@@ -11,10 +12,12 @@ class Runtime;
 class RuntimeError;
 } // namespace rt
 
-// Splits the selected source onto the target chosen in the window. Returns when the copy is
-// finished or the user gave it up; a fatal report ends the program inside. Errors that no
-// handler covers propagate to the caller, which reports them as unhandled.
-void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source);
+// Splits the selected source onto the target chosen in the window, with the reassembler and the
+// trailer text the program chose. Returns when the copy is finished or the user gave it up; a
+// fatal report ends the program inside. Errors that no handler covers propagate to the caller,
+// which reports them as unhandled.
+void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+             const ReassemblerChoice& reassembler);
 
 // "Wollen Sie den Vorgang wirklich abbrechen?" with Yes and No; true for Yes.
 bool ConfirmAbort(rt::Runtime& runtime);

@@ -20,8 +20,9 @@ static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a
 
 } // namespace
 
-CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source)
-    : runtime_(runtime), controls_(controls), source_(source) {}
+CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+                 const ReassemblerChoice& reassembler)
+    : runtime_(runtime), controls_(controls), source_(source), reassembler_(reassembler) {}
 
 void CopyRun::run() {
     Step step = Step::Settings;
@@ -266,8 +267,9 @@ CopyRun::Step CopyRun::firstDiskFiles() {
         return Step::DiskStart;
     }
     try {
-        copyReassembler(runtime_, ReassemblerPath, underTarget);
-        const int32_t promised = writeTrailer(runtime_, ReassemblerPath, source_, underTarget);
+        copyReassembler(runtime_, reassembler_.shipped, ReassemblerPath, underTarget);
+        const int32_t promised =
+            writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget);
         guarded(kTarget, [&] { finishedOnThisDisk(ReassemblerPath); });
         if (promised != sourceLength_) {
             refuse(copy_messages::kSourceChanged);
@@ -414,13 +416,12 @@ bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
 }
 
 std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
-    // Both reassemblers the program ships, whichever this run puts on the disk: a wipe of the
+    // Every reassembler the program keeps, whichever this run puts on the disk: a wipe of the
     // program's own folders must not cost the next run its QUIL.SYS.
-    rt::ProgramFacts facts = runtime_.facts();
-    facts.forWindowsPc = false;
-    const std::string own = facts.shippedReassembler();
-    facts.forWindowsPc = true;
-    return {source_.SourcePath, own, facts.shippedReassembler(), facts.programFile};
+    std::vector<std::string> keep = reassembler_.installed;
+    keep.push_back(source_.SourcePath);
+    keep.push_back(runtime_.facts().programFile);
+    return keep;
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,

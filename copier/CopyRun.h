@@ -6,6 +6,7 @@
 #pragma once
 
 #include "PartSizing.h"
+#include "core/ReassemblerChoice.h"
 #include "core/SourceSelection.h"
 #include "lowio/Io.h"
 #include "runtime/FileSystem.h"
@@ -29,7 +30,8 @@ namespace kopierer {
 
 class CopyRun {
 public:
-    CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source);
+    CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+            const ReassemblerChoice& reassembler);
     CopyRun(const CopyRun&) = delete;
     CopyRun& operator=(const CopyRun&) = delete;
 
@@ -201,6 +203,7 @@ private:
     rt::Runtime& runtime_;
     CopyControls& controls_;
     const SourceSelection& source_;
+    const ReassemblerChoice reassembler_;
 
     // Run state, named as in the data model.
     std::string TargetFolder;

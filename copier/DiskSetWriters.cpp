@@ -4,7 +4,10 @@
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
 #include "core/SourceSelection.h"
+#include "runtime/AnsiCodePage.h"
 #include "runtime/Runtime.h"
+
+#include <optional>
 
 namespace kopierer {
 
@@ -39,33 +42,70 @@ template <class Writes> void writeThenClose(rt::Files& files, int file, Writes&&
     files.close(file);
 }
 
+// The name lines as the set's reader takes them, decided once for all three: a reader reads them
+// in one text.
+class NameLines {
+public:
+    NameLines(TrailerText text, const diskset::Trailer& names) {
+        if (text == TrailerText::AnsiCodePage) {
+            const std::optional<std::string> folder = rt::toAnsiCodePage(names.folder);
+            const std::optional<std::string> longName = rt::toAnsiCodePage(names.longName);
+            const std::optional<std::string> givenName = rt::toAnsiCodePage(names.givenName);
+            if (folder && longName && givenName) {
+                const diskset::Trailer ansi{0, *folder, *longName, *givenName};
+                // ANSI bytes that also pass for UTF-8 ("Ã¤" in cp1252) would be read as other letters.
+                ansi_ = !(diskset::namesBeyondAscii(ansi) && diskset::namesReadAsUtf8(ansi, false));
+            }
+        }
+        // A name the code page cannot hold ("Ζεύς.doc", "Łódź.zip" on a German PC) is written in
+        // UTF-8 with the mark instead, as on Linux: both reassemblers read that, and nothing of the
+        // name is lost. Substitutes such as "?" would restore the file under another name, one that
+        // Windows does not even allow.
+        marked_ = !ansi_ && diskset::namesBeyondAscii(names);
+    }
+
+    std::string folderLine(const std::string& folder) const {
+        return (marked_ ? std::string(diskset::kUtf8Mark) : std::string()) + line(folder);
+    }
+    std::string line(const std::string& name) const {
+        // Line 3 is searched anew as it is written: had the file been renamed meanwhile to a name the
+        // code page cannot hold, the line stays empty, and the reader takes line 4, the name given.
+        return ansi_ ? rt::toAnsiCodePage(name).value_or("") : name;
+    }
+
+private:
+    bool ansi_ = false;
+    bool marked_ = false;
+};
+
 } // namespace
 
-void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt) {
-    const std::string shipped = runtime.facts().shippedReassembler();
+void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std::string& reassemblerPath,
+                     const Attempt& attempt) {
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 
 int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     const Attempt& attempt) {
+                     TrailerText text, const Attempt& attempt) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
     int32_t length = 0;
+    std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
         attempt([&] {
             length = runtime.fileLen(source.SourcePath);
             files.writeNumberLine(file, length);
         });
         attempt([&] {
-            // The names are this program's UTF-8; a set whose names go beyond ASCII says so.
             const diskset::Trailer names{0, source.SourceFolder,
                                          runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal), source.SourceName};
-            const std::string mark = diskset::namesBeyondAscii(names) ? std::string(diskset::kUtf8Mark) : "";
-            files.printLine(file, mark + source.SourceFolder);
+            lines.emplace(text, names);
+            files.printLine(file, lines->folderLine(source.SourceFolder));
         });
         // The file's own name, never that of another file a pattern or a letter case would match.
-        attempt([&] { files.printLine(file, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal)); });
-        attempt([&] { files.printLine(file, source.SourceName); });
+        attempt(
+            [&] { files.printLine(file, lines->line(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal))); });
+        attempt([&] { files.printLine(file, lines->line(source.SourceName)); });
     });
     return length;
 }

@@ -5,6 +5,8 @@
 // close is not repeated: its failure leaves the writer, and the file must be written anew.
 #pragma once
 
+#include "core/ReassemblerChoice.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,13 +22,15 @@ namespace kopierer {
 // Runs one operation under the recovery handler in force; returns once it has succeeded.
 using Attempt = std::function<void(const std::function<void()>&)>;
 
-// Copies the program folder's QUIL.SYS to reassemblerPath, replacing a file of that name.
-void copyReassembler(rt::Runtime& runtime, const std::string& reassemblerPath, const Attempt& attempt);
+// Copies the shipped QUIL.SYS to reassemblerPath, replacing a file of that name.
+void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std::string& reassemblerPath,
+                     const Attempt& attempt);
 
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
-// for a hidden or system file), and its name as given. Returns the length it wrote.
+// for a hidden or system file), and its name as given, the names in the text chosen for the set.
+// Returns the length it wrote.
 int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     const Attempt& attempt);
+                     TrailerText text, const Attempt& attempt);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
 void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);

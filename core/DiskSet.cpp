@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
 
 namespace diskset {
@@ -77,6 +78,46 @@ bool hasControlCharacter(std::string_view text) {
     return false;
 }
 
+struct Utf8Scan {
+    bool valid = true;
+    // Every sequence of more than one byte starts with C2, C3 or E2.
+    bool onlyCommonLeads = true;
+};
+
+// How many bytes a UTF-8 sequence with this lead byte takes; 0 for a byte no sequence starts with.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+}
+
+void scan(std::string_view bytes, Utf8Scan& result) {
+    for (std::size_t at = 0; at < bytes.size() && result.valid;) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = sequenceLength(lead);
+        std::uint32_t code = lead & (0x7Fu >> length);
+        result.valid = length != 0 && at + length <= bytes.size();
+        for (std::size_t next = 1; result.valid && next < length; ++next) {
+            const auto byte = static_cast<unsigned char>(bytes[at + next]);
+            result.valid = (byte & 0xC0) == 0x80;
+            code = (code << 6) | (byte & 0x3Fu);
+        }
+        // Overlong forms, surrogates and what lies beyond U+10FFFF are no UTF-8.
+        result.valid = result.valid && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
+                       !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+        result.onlyCommonLeads = result.onlyCommonLeads && (lead == 0xC2 || lead == 0xC3 || lead == 0xE2);
+        at += length;
+    }
+}
+
 } // namespace
 
 std::string partName(long number) {
@@ -104,6 +145,14 @@ bool namesBeyondAscii(const Trailer& trailer) {
         }
     }
     return false;
+}
+
+bool namesReadAsUtf8(const Trailer& trailer, bool marked) {
+    Utf8Scan result;
+    for (const std::string* line : {&trailer.folder, &trailer.longName, &trailer.givenName}) {
+        scan(*line, result);
+    }
+    return result.valid && (marked || result.onlyCommonLeads);
 }
 
 std::string trailerBytes(const Trailer& trailer) {

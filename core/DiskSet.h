@@ -43,6 +43,13 @@ struct Trailer {
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Whether the name lines hold anything beyond ASCII.
 bool namesBeyondAscii(const Trailer& trailer);
+// Whether a reader takes the name lines (the mark removed) as UTF-8 rather than ANSI: marked, when
+// they are valid UTF-8. Unmarked, only when they are valid UTF-8 and every character beyond ASCII
+// starts with the byte C2, C3 or E2: that covers the Latin-1 letters (ä, ß, é ...) and the
+// punctuation and currency signs (–, „, €) of a Linux name, while in an ANSI code page those bytes
+// would have to be a letter like "Ã" or "â" followed by a symbol, which hardly anyone writes. A
+// name like "Kunden Ä–Z.xls" in cp1252 (C4 96, valid UTF-8 for "Ė") therefore stays ANSI.
+bool namesReadAsUtf8(const Trailer& trailer, bool marked);
 
 // The trailer's bytes: each line ended by CR LF, nothing after the last.
 std::string trailerBytes(const Trailer& trailer);

@@ -4,6 +4,7 @@
 
 #include "FormLayout.h"
 #include "InfoBox.h"
+#include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
 #include "core/ProductFacts.h"
 #include "runtime/Runtime.h"
@@ -187,7 +188,8 @@ void Form1::startRun() {
         enabled_.at(slot(control)) = false;
     }
     changed(FormPart::Enabled);
-    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_); });
+    const ReassemblerChoice reassembler = policy::reassemblerChoice(runtime_.facts());
+    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler); });
     // Finished or given up in one of its dialogs: either way the program is done.
     runtime_.end(0);
 }

@@ -3,8 +3,6 @@
 
 #include "DriveMap.h"
 #include "NativePath.h"
-#include "core/DiskSet.h"
-#include "core/DosPath.h"
 
 namespace rt {
 
@@ -28,14 +26,6 @@ void ProgramFacts::takeProgramFile(const std::string& native, const DriveMap& dr
         const bool root = folder.empty() || (folder.size() == 2 && folder[1] == ':');
         programFolder = drives.fromNative(root ? native.substr(0, separator + 1) : folder);
     }
-}
-
-std::string ProgramFacts::shippedReassembler() const {
-    std::string folder = dospath::withTrailingBackslash(programFolder);
-    if (forWindowsPc) {
-        folder += std::string(kWindowsReassemblerFolder) + "\\";
-    }
-    return folder + diskset::kShippedReassembler;
 }
 
 } // namespace rt

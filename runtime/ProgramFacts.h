@@ -26,13 +26,9 @@ struct ProgramFacts {
     std::string programName;       // file name without extension
     std::string programFile;       // the program file itself, drive-letter form
     std::string programFileNative; // host path of the program file, for the window icon and links
-    // The set is made for a Windows PC: a Linux installation ships the Windows reassembler too, in
-    // the program's folder under windows\, and the option --fuer-windows chooses it.
-    bool forWindowsPc = false;
-
-    // The reassembler the copy run puts on the first disk: QUIL.SYS in the program's folder, or
-    // the Windows one when the set is made for a Windows PC.
-    std::string shippedReassembler() const;
+    // This is the Windows program: its own QUIL.SYS is the Windows reassembler, and the PC it runs
+    // on reads text in its ANSI code page.
+    bool windowsProgram = false;
 
     // The program's file, folder and name from the host path of the running program.
     void takeProgramFile(const std::string& native, const DriveMap& drives);
@@ -40,11 +36,6 @@ struct ProgramFacts {
     // Built from main's arguments and the program file the host names.
     static ProgramFacts fromProcess(int argc, char** argv, const DriveMap& drives);
 };
-
-// The option that makes a Linux installation write the Windows reassembler onto the first disk.
-inline constexpr const char* kForWindowsOption = "--fuer-windows";
-// Where a Linux installation keeps the Windows reassembler, below the program's folder.
-inline constexpr const char* kWindowsReassemblerFolder = "windows";
 
 // The file name without its last extension ("teile.exe" gives "teile", "splitwerk" stays).
 std::string withoutExtension(const std::string& fileName);

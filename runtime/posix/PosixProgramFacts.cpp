@@ -26,12 +26,7 @@ std::string executablePath(const char* argv0) {
 
 ProgramFacts ProgramFacts::fromProcess(int argc, char** argv, const DriveMap& drives) {
     ProgramFacts facts;
-    int first = 1;
-    if (argc > 1 && std::string(argv[1]) == kForWindowsOption) {
-        facts.forWindowsPc = true;
-        first = 2;
-    }
-    for (int i = first; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i) {
         const std::string native = argv[i];
         ProgramArgument argument;
         argument.expressible = DriveMap::canExpress(native);

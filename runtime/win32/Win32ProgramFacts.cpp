@@ -20,6 +20,7 @@ namespace win32 {
 ProgramFacts factsFromCommandLine(const std::wstring& commandLine, const std::wstring& moduleFile,
                                   const DriveMap& drives) {
     ProgramFacts facts;
+    facts.windowsProgram = true;
     int count = 0;
     LPWSTR* arguments = commandLine.empty() ? nullptr : ::CommandLineToArgvW(commandLine.c_str(), &count);
     for (int i = 1; i < count; ++i) {

@@ -1,6 +1,7 @@
 // The load handler against a recording form and a runtime whose drive C: is a temp folder.
 #include "app/FormLoad.h"
 #include "SpecialEntries.h"
+#include "app/ReassemblerPolicy.h"
 #include "app/SourceChecks.h"
 #include "support/HostFiles.h"
 #include "support/TempDir.h"
@@ -61,7 +62,6 @@ protected:
         facts.arguments = std::move(arguments);
         facts.programFolder = "C:\\Programme\\Teile";
         facts.programName = "teile";
-        facts.forWindowsPc = forWindowsPc;
         test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
         setupBoxes(test->boxes());
         test->links().result = linkResult;
@@ -77,7 +77,6 @@ protected:
     bool load(const std::string& argument) { return load({rt::ProgramArgument{argument}}); }
 
     std::function<void(testing_support::ScriptedMessageBox&)> setupBoxes = [](auto&) {};
-    bool forWindowsPc = false;
     TempDir dir;
     RecordingForm form;
     SourceSelection source;
@@ -162,14 +161,16 @@ TEST_F(FormLoadTest, TheSentenceNamesTheFileItselfNeverAnotherThatMatches) {
 
 TEST_F(FormLoadTest, ASetForAWindowsPcNeedsTheWindowsReassembler) {
     dir.write("Bericht.doc", "x");
-    forWindowsPc = true;
+    const std::vector<rt::ProgramArgument> forWindowsPc = {{policy::kForWindowsOption}, {"C:\\Bericht.doc"}};
     setupBoxes = [](auto& boxes) { boxes.expect(startup::kNoWindowsReassembler, rt::kCriticalOk, rt::kResultOk); };
-    EXPECT_FALSE(load("C:\\Bericht.doc"));
+    EXPECT_FALSE(load(forWindowsPc));
     EXPECT_TRUE(test->boxes().allShown());
 
+    // The option is no file: with the reassembler there the file alone is loaded.
     dir.write("Programme/Teile/windows/QUIL.SYS", "MZ");
     setupBoxes = [](auto&) {};
-    EXPECT_TRUE(load("C:\\Bericht.doc"));
+    EXPECT_TRUE(load(forWindowsPc));
+    EXPECT_EQ(source.SourcePath, "C:\\Bericht.doc");
 }
 
 TEST_F(FormLoadTest, LongNameIsShortenedInTheSentence) {

@@ -1,5 +1,7 @@
 #include "CopyRunFixture.h"
 
+#include "app/ReassemblerPolicy.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -28,7 +30,9 @@ CopyScene::CopyScene(rt::MessageBoxService* dialogs, bool forWindowsPc)
     parts.drives.setFixedDrive('C', cRoot_.string());
     parts.facts.programFolder = "C:\\PROG";
     parts.facts.programName = "splitwerk";
-    parts.facts.forWindowsPc = forWindowsPc;
+    if (forWindowsPc) {
+        parts.facts.arguments = {rt::ProgramArgument{policy::kForWindowsOption}};
+    }
     parts.fileSystem = &drive_;
     parts.messageBox = dialogs != nullptr ? dialogs : &boxes_;
     parts.events = &events_;
@@ -49,8 +53,12 @@ fs::path CopyScene::sourceFile() const {
     return cRoot_ / "DATEN" / testing_support::utf8Path(source_.SourceName);
 }
 
+ReassemblerChoice CopyScene::reassemblerChoice() const {
+    return policy::reassemblerChoice(runtime_->facts());
+}
+
 void CopyScene::run() {
-    RunCopy(runtime(), controls_, source_);
+    RunCopy(runtime(), controls_, source_, reassemblerChoice());
 }
 
 std::string CopyScene::onDisk(std::size_t index, const std::string& name) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "copier/CopyModule.h"
+#include "core/ReassemblerChoice.h"
 #include "core/SourceSelection.h"
 #include "runtime/Host.h"
 #include "runtime/Runtime.h"
@@ -74,6 +75,8 @@ public:
     // Writes C:\DATEN\<name> with random bytes and selects it as the source.
     std::string makeSource(std::size_t size, unsigned seed = 1, const std::string& name = "Bericht.doc");
     std::filesystem::path sourceFile() const;
+    // What the program's policy chooses for this scene's start.
+    ReassemblerChoice reassemblerChoice() const;
     void run();
 
     testing_support::ScriptedMessageBox& boxes() { return boxes_; }

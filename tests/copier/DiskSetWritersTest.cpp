@@ -3,6 +3,7 @@
 #include "CopyRunFixture.h"
 
 #include "copier/DiskSetWriters.h"
+#include "runtime/AnsiCodePage.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::readFile;
+
+constexpr const char* kOwnReassembler = "C:\\PROG\\QUIL.SYS";
 
 class DiskSetWriters : public CopyRunFixture {
 protected:
@@ -28,8 +31,8 @@ TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
     fs::resize_file(cRoot_ / "DATEN" / "Kapitel_1_bis_6.PAK", 6543210);
     const SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
 
-    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, TrailerText::Utf8, once);
 
     const std::string quil = onDisk(0, "QUIL.EXE");
     const std::string trailer = quil.substr(reassemblerBytes().size());
@@ -43,18 +46,46 @@ TEST_F(DiskSetWriters, TrailerLineThreeIsEmptyWhenTheSearchFindsNothing) {
     // A hidden source is not listed by the default search mask.
     temp_.write("c/DATEN/.versteckt", "abc");
     const SourceSelection source{"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"};
-    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, TrailerText::Utf8, once);
     EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n");
 }
 
-TEST_F(DiskSetWriters, ANameBeyondAsciiMarksTheTrailerAsUtf8) {
-    temp_.write("c/DATEN/Größe.bin", "12");
-    const SourceSelection source{"C:\\DATEN\\Größe.bin", "C:\\DATEN\\", "Größe.bin"};
-    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
-    EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "2\r\n\xEF\xBB\xBF"
-                                                                       "C:\\DATEN\\\r\nGröße.bin\r\nGröße.bin\r\n");
+struct NameCase {
+    const char* name;
+    TrailerText text;
+    bool marked;
+    std::string written; // lines 3 and 4
+};
+
+TEST_F(DiskSetWriters, NamesAreWrittenInTheCodePageOfTheReaderOrElseAsMarkedUtf8) {
+    // The Windows program and a Linux one making a set for a Windows PC write the same bytes on a
+    // Western European system, whose ANSI code page is Windows-1252.
+    if (rt::toAnsiCodePage("ß") != "\xDF") {
+        GTEST_SKIP() << "this system's ANSI code page is not Windows-1252";
+    }
+    const std::vector<NameCase> cases = {
+        {"Bericht.doc", TrailerText::Utf8, false, "Bericht.doc"},
+        {"Bericht.doc", TrailerText::AnsiCodePage, false, "Bericht.doc"},
+        {"Größe.doc", TrailerText::Utf8, true, "Größe.doc"},
+        {"Größe.doc", TrailerText::AnsiCodePage, false, "Gr\xF6\xDF\x65.doc"},
+        {"Kosten 5€.xls", TrailerText::AnsiCodePage, false, "Kosten 5\x80.xls"},
+        // Beyond the code page: UTF-8 with the mark, never "?".
+        {"Ζεύς.doc", TrailerText::AnsiCodePage, true, "Ζεύς.doc"},
+        {"報告.doc", TrailerText::AnsiCodePage, true, "報告.doc"},
+        // In cp1252 these bytes (C3 A4) would be read back as UTF-8 "ä".
+        {"Ã¤.doc", TrailerText::AnsiCodePage, true, "Ã¤.doc"},
+    };
+    for (const NameCase& c : cases) {
+        temp_.write(std::string("c/DATEN/") + c.name, "12");
+        const SourceSelection source{std::string("C:\\DATEN\\") + c.name, "C:\\DATEN\\", c.name};
+        kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", once);
+        kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, c.text, once);
+        EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()),
+                  std::string("2\r\n") + (c.marked ? "\xEF\xBB\xBF" : "") + "C:\\DATEN\\\r\n" + c.written + "\r\n" +
+                      c.written + "\r\n")
+            << c.name;
+    }
 }
 
 TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
@@ -63,8 +94,8 @@ TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
     fs::current_path(cRoot_ / "DATEN");
     temp_.write("c/DATEN/nackt.bin", "12345");
     const SourceSelection source{"nackt.bin", "", "nackt.bin"};
-    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", once);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, once);
+    kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", once);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, TrailerText::Utf8, once);
     fs::current_path(previous);
     EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size()), "5\r\n\r\nnackt.bin\r\nnackt.bin\r\n");
 }
@@ -97,8 +128,8 @@ TEST_F(DiskSetWriters, ARetryRepeatsOnlyTheFailedLine) {
             }
         }
     };
-    kopierer::copyReassembler(runtime(), "A:\\QUIL.EXE", retrying);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source_, retrying);
+    kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", retrying);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source_, TrailerText::Utf8, retrying);
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(std::string(10, '\0')));
 }

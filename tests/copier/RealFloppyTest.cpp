@@ -2,6 +2,7 @@
 // where "disk full" is the kernel's ENOSPC and a new disk is a fresh mount; and a medium whose
 // writes the kernel loses, as a worn diskette's.
 #include "CopyRunFixture.h"
+#include "app/ReassemblerPolicy.h"
 #include "runtime/posix/LinuxDrives.h"
 #include "runtime/posix/PosixFileSystem.h"
 
@@ -79,7 +80,7 @@ TEST_F(RealFloppy, AThreeMegabyteFileGoesOntoThreeDisksAndJoinsBack) {
     const SourceSelection source = copy_driver::selectSource(
         copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string()));
 
-    RunCopy(runtime, controls, source);
+    RunCopy(runtime, controls, source, policy::reassemblerChoice(runtime.facts()));
     ASSERT_TRUE(changeDisk()); // keeps the last disk too
 
     EXPECT_TRUE(dialogs.sawPrompt(text::kFinished));
@@ -159,7 +160,8 @@ TEST_F(RealFloppy, AMediumThatLosesWhatItWasGivenNeverEndsInFinishedAndTheSetGoe
     testing_support::ScriptedControls controls;
     RunCopy(runtime, controls,
             copy_driver::selectSource(
-                copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())));
+                copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())),
+            policy::reassemblerChoice(runtime.facts()));
 
     EXPECT_THAT(dialogs.prompts, ::testing::ElementsAre(text::kTargetError, text::kFinished));
     EXPECT_EQ(readFile(fs::path(drive()) / "QUILME01.sys"), bytes);

@@ -3,6 +3,7 @@
 // line goes to stdout. Not installed; not a user command.
 #include "DialogAnswerer.h"
 #include "RealFileRuntime.h"
+#include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
 #include "runtime/Host.h"
 #include "support/ScriptedControls.h"
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 
 const char* const kUsage = "usage: copy_driver --source FILE (--folder DIR | --floppy DIR1,DIR2,...)\n"
                            "                   [--max N --unit Kbyte|Mbyte] [--autorun] [--wipe] [--quil FOLDER]\n"
+                           "                   [--fuer-windows]\n"
                            "                   [--answers 1,2,6,...] [--capacity BYTES] [--quiet]\n";
 
 struct Options {
@@ -33,6 +35,7 @@ struct Options {
     int unit = 0;
     bool autorun = false;
     bool wipe = false;
+    bool forWindowsPc = false; // started as the program is with its option --fuer-windows
     std::string quil = SPLITWERK_BUILD_DIR;
     std::vector<int> answers;
     std::optional<int64_t> capacity;
@@ -66,6 +69,8 @@ std::optional<Options> parse(int argc, char** argv) {
             options.autorun = true;
         } else if (arg == "--wipe") {
             options.wipe = true;
+        } else if (arg == policy::kForWindowsOption) {
+            options.forWindowsPc = true;
         } else if (arg == "--quiet") {
             options.quiet = true;
         } else if (!(v = value())) {
@@ -161,7 +166,11 @@ int main(int argc, char** argv) {
     });
 
     copy_driver::RealFileServices services{fileSystem, &dialogs, &events, &end};
-    rt::Runtime runtime(copy_driver::realFileParts(services, options->quil, floppy));
+    rt::RuntimeParts parts = copy_driver::realFileParts(services, options->quil, floppy);
+    if (options->forWindowsPc) {
+        parts.facts.arguments = {rt::ProgramArgument{policy::kForWindowsOption}};
+    }
+    rt::Runtime runtime(std::move(parts));
 
     testing_support::ScriptedControls controls;
     if (options->floppies.empty()) {
@@ -178,7 +187,7 @@ int main(int argc, char** argv) {
     int status = 2;
     const auto started = std::chrono::steady_clock::now();
     try {
-        runtime.runGuarded([&] { RunCopy(runtime, controls, source); });
+        runtime.runGuarded([&] { RunCopy(runtime, controls, source, policy::reassemblerChoice(runtime.facts())); });
         if (dialogs.sawPrompt("Die Kopie ist fertig!")) {
             outcome = "completed";
             status = 0;

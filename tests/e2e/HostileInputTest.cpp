@@ -3,6 +3,7 @@
 // outside the target is touched, and a set reported finished comes back byte for byte from
 // the real QUIL.EXE, under the source's own name.
 #include "QuilRun.h"
+#include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
 #include "driver/DialogAnswerer.h"
 #include "driver/RealFileRuntime.h"
@@ -274,7 +275,7 @@ TEST_P(Hostile, TheSourceStaysTheTargetAloneAndFinishedMeansRestorable) {
     const SourceSelection selection =
         copy_driver::selectSource(copy_driver::driveLetterPath(runtime.drives(), s.source.string()));
 
-    RunCopy(runtime, controls, selection);
+    RunCopy(runtime, controls, selection, policy::reassemblerChoice(runtime.facts()));
 
     const bool finished = dialogs.sawPrompt(kFinished);
     EXPECT_EQ(finished, c.finished);

@@ -1,4 +1,5 @@
-// Sets written here for a Windows PC come back byte for byte from the Windows QUIL.EXE, run
+// Sets written here for a Windows PC (the Windows reassembler beside the Linux one, the trailer in
+// Windows-1252) come back byte for byte and under their name from the Windows QUIL.EXE, run
 // under Wine: once from a folder, once from three diskettes that take turns in drive A: (each a
 // 1440 KiB tmpfs; Wine's drive letter is re-pointed from one to the next, as a user swaps disks).
 #include "DriverRun.h"
@@ -47,6 +48,10 @@ protected:
     }
 
     fs::path out() const { return work_.path() / "Ziel"; }
+    // The driver as the program is started for a Windows PC: the build folder holds windows\QUIL.SYS.
+    static std::string forWindowsPc() {
+        return " --quil " + quoted(fs::path(WINDOWS_QUIL).parent_path().parent_path()) + " --fuer-windows";
+    }
 
     // A Wine prefix of the test's own: its wineserver opens the files, so it has to be started
     // from this process, which sees the private mounts. An older server of it goes first.
@@ -77,11 +82,12 @@ protected:
 TEST_F(WindowsQuilTest, ASetInAFolderJoins) {
     const fs::path set = work_.path() / "Satz";
     fs::create_directories(set);
-    const auto [summary, status] =
-        e2e::runDriver("--source " + quoted(source_) + " --folder " + quoted(set) + " --quil " +
-                       quoted(fs::path(WINDOWS_QUIL).parent_path()) + " --max 700 --unit Kbyte --autorun");
+    const auto [summary, status] = e2e::runDriver("--source " + quoted(source_) + " --folder " + quoted(set) +
+                                                  forWindowsPc() + " --max 700 --unit Kbyte --autorun");
     ASSERT_EQ(status, 0) << summary;
-    EXPECT_EQ(testing_support::readFile(set / "QUIL.EXE").substr(0, 2), "MZ") << "the Windows program on the set";
+    const std::string quil = testing_support::readFile(set / "QUIL.EXE");
+    EXPECT_EQ(quil.substr(0, 2), "MZ") << "the Windows program on the set";
+    EXPECT_NE(quil.find("\nBericht f\xFCr den Windows-PC.bin\r\n"), std::string::npos) << "the name in cp1252";
     ASSERT_TRUE(startWine("folder"));
 
     expectRestored(join((set / "QUIL.EXE").string()));
@@ -101,9 +107,8 @@ TEST_F(WindowsQuilTest, AThreeDiskSetJoinsThroughDriveA) {
         floppies += (i > 1 ? "," : "") + disk->directory();
         disks.push_back(std::move(*disk));
     }
-    const auto [summary, status] =
-        e2e::runDriver("--source " + quoted(source_) + " --floppy '" + floppies + "' --capacity 1474560 --quil " +
-                       quoted(fs::path(WINDOWS_QUIL).parent_path()));
+    const auto [summary, status] = e2e::runDriver("--source " + quoted(source_) + " --floppy '" + floppies +
+                                                  "' --capacity 1474560" + forWindowsPc());
     ASSERT_EQ(status, 0) << summary;
     ASSERT_EQ(e2e::disksUsed(summary), 3u) << summary;
     ASSERT_TRUE(startWine("drive-a"));

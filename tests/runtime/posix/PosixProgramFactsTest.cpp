@@ -31,27 +31,6 @@ TEST(ProgramFactsTest, EachArgumentIsTranslatedOnItsOwn) {
     EXPECT_TRUE(rt::ProgramFacts::fromProcess(1, none, drives).arguments.empty());
 }
 
-TEST(ProgramFactsTest, TheWindowsOptionChoosesTheWindowsReassemblerAndIsNoFile) {
-    rt::DriveMap drives;
-    drives.setFixedDrive('Z', "/");
-    std::string program = "splitwerk";
-    std::string option = rt::kForWindowsOption;
-    std::string file = "/home/u/a.zip";
-    char* withOption[] = {program.data(), option.data(), file.data(), nullptr};
-    char* optionLater[] = {program.data(), file.data(), option.data(), nullptr};
-
-    rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(3, withOption, drives);
-    EXPECT_TRUE(facts.forWindowsPc);
-    EXPECT_EQ(facts.arguments, (std::vector<rt::ProgramArgument>{{"Z:\\home\\u\\a.zip", true}}));
-    facts.programFolder = "Z:\\opt\\sw";
-    EXPECT_EQ(facts.shippedReassembler(), "Z:\\opt\\sw\\windows\\QUIL.SYS");
-    facts.forWindowsPc = false;
-    facts.programFolder = "Z:\\";
-    EXPECT_EQ(facts.shippedReassembler(), "Z:\\QUIL.SYS");
-    // Only in front of the file: later it is an argument like any other.
-    EXPECT_FALSE(rt::ProgramFacts::fromProcess(3, optionLater, drives).forWindowsPc);
-}
-
 TEST(ProgramFactsTest, FolderAndNameComeFromTheRunningProgram) {
     rt::DriveMap drives;
     drives.setFixedDrive('Z', "/");

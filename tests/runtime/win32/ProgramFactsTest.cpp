@@ -67,6 +67,7 @@ TEST(Win32ProgramFactsTest, FolderAndNameComeFromTheModuleFile) {
 TEST(Win32ProgramFactsTest, TheRunningProgramIsFound) {
     const rt::DriveMap drives = rt::DriveMap::hostDefault();
     const rt::ProgramFacts facts = rt::ProgramFacts::fromProcess(0, nullptr, drives);
+    EXPECT_TRUE(facts.windowsProgram);
     EXPECT_EQ(facts.programName, "runtime_tests");
     EXPECT_EQ(facts.programFile, facts.programFolder + "\\runtime_tests.exe");
     const DWORD attributes = ::GetFileAttributesW(rt::win32::widen(facts.programFileNative).c_str());

@@ -1,0 +1,39 @@
+// Which reassembler a start ships and in which text its trailer names the file.
+#include "app/ReassemblerPolicy.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
+    const std::string own = "Z:\\sw\\QUIL.SYS", forWindows = "Z:\\sw\\windows\\QUIL.SYS";
+    const rt::ProgramArgument file{"Z:\\a.zip"}, option{"--fuer-windows"};
+    struct Case {
+        bool windowsProgram;
+        std::vector<rt::ProgramArgument> arguments;
+        std::string shipped;
+        TrailerText text;
+        std::vector<rt::ProgramArgument> files;
+    };
+    const Case cases[] = {
+        {false, {file}, own, TrailerText::Utf8, {file}},
+        {false, {option, file}, forWindows, TrailerText::AnsiCodePage, {file}},
+        {false, {file, option}, own, TrailerText::Utf8, {file, option}}, // after a file it is a file
+        {true, {file}, own, TrailerText::AnsiCodePage, {file}},
+        {true, {option, file}, own, TrailerText::AnsiCodePage, {file}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        rt::ProgramFacts facts;
+        facts.programFolder = "Z:\\sw";
+        facts.windowsProgram = c.windowsProgram;
+        facts.arguments = c.arguments;
+        const ReassemblerChoice choice = policy::reassemblerChoice(facts);
+        EXPECT_EQ(choice.shipped, c.shipped);
+        EXPECT_EQ(choice.trailerText, c.text);
+        EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows}));
+        EXPECT_EQ(policy::fileArguments(facts), c.files);
+    }
+}
+
+} // namespace
