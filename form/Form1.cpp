@@ -7,13 +7,12 @@
 #include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
 #include "core/ProductFacts.h"
+#include "runtime/Host.h"
 #include "runtime/Runtime.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -88,12 +87,11 @@ void Form1::setDotsPerInch(int dpiX, int dpiY) {
 
 void Form1::showStartDirectory() {
     // Like the classic lists: the drive and directory the program was started in.
-    std::error_code error;
-    const std::filesystem::path working = std::filesystem::current_path(error);
+    const std::optional<std::string> working = rt::workingFolder();
     // A folder whose name holds a backslash has no drive-letter form; its translation would name
     // another folder, so the lists start as if outside every drive.
-    const bool expressible = !error && rt::DriveMap::canExpress(working.string());
-    const std::string start = expressible ? runtime_.drives().fromNative(working.string()) : std::string();
+    const bool expressible = working && rt::DriveMap::canExpress(*working);
+    const std::string start = expressible ? runtime_.drives().fromNative(*working) : std::string();
     // The handlers are not called yet: the window is only being built.
     const int startDrive = indexOfDrive(start);
     if (startDrive >= 0) {

@@ -7,7 +7,7 @@
 #include "core/DosPath.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <vector>
 
 namespace rt {
 
@@ -49,6 +49,51 @@ std::string joined(const std::string& base, const std::string& rest) {
         return base;
     }
     return base.back() == native::kSeparator ? base + rest : base + native::kSeparator + rest;
+}
+
+// A host folder written one way: doubled separators, "." and ".." resolved by the text alone,
+// no separator at the end. Worked on the UTF-8 text itself: std::filesystem would read it in the
+// ANSI code page on Windows, where two names it cannot hold would become one.
+std::string lexicalForm(const std::string& path) {
+    const auto isSeparator = [](char c) { return c == native::kSeparator || c == '/'; };
+    std::size_t leading = 0;
+    while (leading < path.size() && isSeparator(path[leading])) {
+        ++leading;
+    }
+    // A share ("\\Server\\Freigabe") keeps its two; the root of POSIX has one.
+    const std::size_t rootSeparators = std::min<std::size_t>(leading, native::kSeparator == '\\' ? 2 : 1);
+    std::vector<std::string> parts;
+    std::string part;
+    const auto endPart = [&] {
+        if (part == "..") {
+            // Above the root, or above a drive ("C:"), there is nothing to go back to.
+            if (!parts.empty() && parts.back() != ".." && parts.back().back() != ':') {
+                parts.pop_back();
+            } else if (rootSeparators == 0 && (parts.empty() || parts.back() == "..")) {
+                parts.push_back(part);
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    };
+    for (std::size_t i = leading; i < path.size(); ++i) {
+        if (isSeparator(path[i])) {
+            endPart();
+        } else {
+            part += path[i];
+        }
+    }
+    endPart();
+    std::string form(rootSeparators, native::kSeparator);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        form += (i == 0 ? "" : std::string(1, native::kSeparator)) + parts[i];
+    }
+    // "C:" alone is the drive's root.
+    if (parts.size() == 1 && parts.front().back() == ':') {
+        form += native::kSeparator;
+    }
+    return form;
 }
 
 } // namespace
@@ -131,14 +176,7 @@ bool DriveMap::canExpress(const std::string& nativePath) {
 }
 
 bool DriveMap::samePlace(const std::string& a, const std::string& b) const {
-    const auto hostForm = [this](const std::string& path) {
-        std::string native = std::filesystem::path(toNative(path)).lexically_normal().string();
-        while (native.size() > 1 && (native.back() == '/' || native.back() == '\\')) {
-            native.pop_back();
-        }
-        return native;
-    };
-    return hostForm(a) == hostForm(b);
+    return native::sameName(lexicalForm(toNative(a)), lexicalForm(toNative(b)));
 }
 
 std::string DriveMap::fromNative(const std::string& givenPath) const {

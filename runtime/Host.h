@@ -7,6 +7,8 @@
 #include "ShellLink.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace rt {
 
@@ -23,5 +25,10 @@ std::unique_ptr<ShellLink> makeHostShellLink(const DriveMap& drives);
 // ready"), never stop the program with a system box asking for a disk. Windows shows such
 // boxes unless told otherwise at the start; POSIX has none. Call once, before the first access.
 void suppressSystemErrorBoxes();
+
+// The process's working folder as a host path (UTF-8, also on Windows, where the C++ library's
+// narrow paths would use the ANSI code page and lose what it cannot hold); nothing when it is
+// unknown (deleted, or too long).
+std::optional<std::string> workingFolder();
 
 } // namespace rt

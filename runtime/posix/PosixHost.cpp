@@ -4,6 +4,11 @@
 #include "PosixFileSystem.h"
 #include "XdgSendTo.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
 namespace rt {
 
 std::unique_ptr<FileSystem> makeHostFileSystem() {
@@ -16,5 +21,16 @@ std::unique_ptr<ShellLink> makeHostShellLink(const DriveMap& drives) {
 
 // A missing floppy is ENOMEDIUM or an unmounted drive here; no system ever asks for it.
 void suppressSystemErrorBoxes() {}
+
+std::optional<std::string> workingFolder() {
+    std::vector<char> folder(4096);
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return std::nullopt;
+        }
+        folder.resize(folder.size() * 2);
+    }
+    return std::string(folder.data());
+}
 
 } // namespace rt

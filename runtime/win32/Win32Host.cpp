@@ -1,6 +1,7 @@
 // The Windows host's services.
 #include "runtime/Host.h"
 
+#include "Wide.h"
 #include "Win32FileSystem.h"
 #include "Win32SendTo.h"
 
@@ -23,6 +24,17 @@ void suppressSystemErrorBoxes() {
     constexpr UINT kQuiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     const UINT previous = ::SetErrorMode(kQuiet);
     ::SetErrorMode(previous | kQuiet);
+}
+
+std::optional<std::string> workingFolder() {
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring folder(needed, L'\0');
+    const DWORD length = needed == 0 ? 0 : ::GetCurrentDirectoryW(needed, folder.data());
+    if (length == 0 || length >= needed) {
+        return std::nullopt;
+    }
+    folder.resize(length);
+    return win32::narrow(folder);
 }
 
 } // namespace rt

@@ -77,6 +77,20 @@ TEST(DriveMapTest, FromNativeTakesTheLongestMatchingDrive) {
     }
 }
 
+TEST(DriveMapTest, SamePlaceComparesTheFoldersTheTextNames) {
+    rt::DriveMap map;
+    map.setFixedDrive('Z', "/");
+    map.setFixedDrive('A', "/media/floppy0");
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"Z:\\media\\floppy0\\", "A:\\", true},   {"Z:\\media\\\\floppy0", "A:", true},
+        {"Z:\\a\\.\\b\\..\\c", "Z:\\a\\c", true}, {"Z:\\..\\..", "Z:\\", true},
+        {"Z:\\a\\b", "Z:\\a\\c", false},          {"Z:\\Größe", "Z:\\Grösse", false},
+    };
+    for (const auto& [a, b, same] : cases) {
+        EXPECT_EQ(map.samePlace(a, b), same) << a << " " << b;
+    }
+}
+
 TEST(DriveMapTest, FromNativeWithoutACoveringDriveKeepsThePathWithBackslashes) {
     rt::DriveMap map;
     map.setFixedDrive('C', "/home/u");
