@@ -32,3 +32,16 @@ add_library(splitwerk_small_options INTERFACE)
 if(NOT SPLITWERK_SANITIZE)
     target_compile_options(splitwerk_small_options INTERFACE -Os)
 endif()
+
+# A program that travels (on a first disk, in Setup.exe) without its debugging information: it
+# moves to <file>.debug beside it, found again through the debug link.
+function(splitwerk_split_debug_info target)
+    if(CMAKE_OBJCOPY AND CMAKE_STRIP)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+            COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+            COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
+            WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+            VERBATIM)
+    endif()
+endfunction()

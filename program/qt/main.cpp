@@ -4,7 +4,7 @@
 #include "core/ProductFacts.h"
 #include "core/SourceSelection.h"
 #include "form/Form1.h"
-#include "runtime/Host.h"
+#include "runtime/HostServices.h"
 #include "runtime/Runtime.h"
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"
@@ -55,26 +55,10 @@ int main(int argc, char** argv) {
     rt::installGermanTranslation(application);
 
     // An empty drive must come back as "not ready", never as a system box asking for a disk.
-    rt::suppressSystemErrorBoxes();
-    const std::unique_ptr<rt::FileSystem> fileSystem = rt::makeHostFileSystem();
+    rt::HostServices host;
     rt::QtMessageBox messageBox;
     rt::QtEventPump events;
-    rt::ProcessExit processExit;
-
-    // The Send To layer keeps its own copy of the map; the resolvers look the mounts up anew
-    // at each access, so both copies always agree.
-    const rt::DriveMap drives = rt::DriveMap::hostDefault();
-    const std::unique_ptr<rt::ShellLink> sendTo = rt::makeHostShellLink(drives);
-
-    rt::RuntimeParts parts;
-    parts.drives = drives;
-    parts.facts = rt::ProgramFacts::fromProcess(argc, argv, drives);
-    parts.fileSystem = fileSystem.get();
-    parts.messageBox = &messageBox;
-    parts.events = &events;
-    parts.programEnd = &processExit;
-    parts.shellLink = sendTo.get();
-    rt::Runtime runtime(std::move(parts));
+    rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(argc, argv, host.drives()), messageBox, events));
 
     SourceSelection source;
     Form1 form(runtime, source);

@@ -3,7 +3,7 @@
 #include "app/FormLoad.h"
 #include "core/SourceSelection.h"
 #include "form/Form1.h"
-#include "runtime/Host.h"
+#include "runtime/HostServices.h"
 #include "runtime/Runtime.h"
 #include "runtime/win32/Win32EventPump.h"
 #include "runtime/win32/Win32MessageBox.h"
@@ -39,27 +39,13 @@ void registerProgressBar() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // First of all: an empty drive must come back as "not ready", never as a system box.
-    rt::suppressSystemErrorBoxes();
-
+    rt::HostServices host;
     registerProgressBar();
 
-    const std::unique_ptr<rt::FileSystem> fileSystem = rt::makeHostFileSystem();
     rt::Win32MessageBox messageBox;
     rt::Win32EventPump events;
-    rt::ProcessExit processExit;
-    const rt::DriveMap drives = rt::DriveMap::hostDefault();
-    const std::unique_ptr<rt::ShellLink> sendTo = rt::makeHostShellLink(drives);
-
-    rt::RuntimeParts parts;
-    parts.drives = drives;
     // The wide command line and the module file; main's narrow arguments are not used.
-    parts.facts = rt::ProgramFacts::fromProcess(0, nullptr, drives);
-    parts.fileSystem = fileSystem.get();
-    parts.messageBox = &messageBox;
-    parts.events = &events;
-    parts.programEnd = &processExit;
-    parts.shellLink = sendTo.get();
-    rt::Runtime runtime(std::move(parts));
+    rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(0, nullptr, host.drives()), messageBox, events));
 
     SourceSelection source;
     Form1 form(runtime, source);
