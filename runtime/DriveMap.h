@@ -16,9 +16,13 @@ public:
     // Asked anew at every access: a new disk may be mounted somewhere else.
     using Resolver = std::function<std::optional<std::string>()>;
 
+    // Whether a drive's device is attached at all, medium or not; asked anew each time (a USB
+    // floppy drive may be plugged in while a dialog waits).
+    using Presence = std::function<bool()>;
+
     // A drive whose medium can be taken out and another put in (a floppy, a stick): the
-    // resolver says where it is mounted right now.
-    void setDrive(char letter, Resolver resolver);
+    // resolver says where it is mounted right now; without a presence the device is always there.
+    void setDrive(char letter, Resolver resolver, Presence presence = {});
     // A fixed drive: always the same directory.
     void setFixedDrive(char letter, const std::string& directory);
     void removeDrive(char letter);
@@ -49,11 +53,15 @@ public:
     std::optional<std::string> root(char letter) const;
     // Whether the medium of a drive can be swapped for another (unknown drives cannot).
     bool isRemovable(char letter) const;
+    // Whether the drive is there, with or without a medium: false for a letter the map does not
+    // have, and for the floppy drive of a PC that has none.
+    bool hasDevice(char letter) const;
 
 private:
     struct Drive {
         Resolver resolver;
         bool removable = false;
+        Presence presence;
     };
     std::map<char, Drive> drives_;
 };

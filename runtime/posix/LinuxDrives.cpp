@@ -6,9 +6,11 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -107,6 +109,33 @@ std::optional<std::string> floppyMountPoint(const LinuxMedia& media) {
     return std::nullopt;
 }
 
+// A USB floppy drive speaks the UFI command set, subclass 04 of the mass-storage interface
+// that the SCSI disk hangs from; a card reader or a stick says 06. The drive counts with or
+// without a disk in it.
+bool usbFloppyDriveAttached(const std::string& blockDevices) {
+    std::error_code error;
+    for (const std::filesystem::directory_entry& disk : std::filesystem::directory_iterator(blockDevices, error)) {
+        std::filesystem::path device = std::filesystem::canonical(disk.path() / "device", error);
+        for (; !error && device.has_relative_path(); device = device.parent_path()) {
+            std::ifstream subclass(device / "bInterfaceSubClass");
+            std::string value;
+            if (subclass >> value) {
+                if (value == "04") {
+                    return true;
+                }
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+bool floppyDriveAttached(const LinuxMedia& media) {
+    struct stat info {};
+    const bool builtIn = stat(media.floppyDevice.c_str(), &info) == 0 && S_ISBLK(info.st_mode);
+    return builtIn || floppyMountPoint(media) || usbFloppyDriveAttached(media.blockDevices);
+}
+
 std::string effectiveUser() {
     if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
         return entry->pw_name;
@@ -156,7 +185,8 @@ LinuxMedia LinuxMedia::ofThisProcess() {
 
 DriveMap linuxDriveMap(const LinuxMedia& media) {
     DriveMap map;
-    map.setDrive('A', [media] { return floppyMountPoint(media); });
+    map.setDrive(
+        'A', [media] { return floppyMountPoint(media); }, [media] { return floppyDriveAttached(media); });
     char letter = 'D';
     for (const std::string& medium : userMedia(media, readMounts(media.mountsFile))) {
         // A diskette is drive A:, not a second letter.

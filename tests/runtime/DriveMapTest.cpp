@@ -231,6 +231,41 @@ TEST(DriveMapTest, LinuxMapFollowsTheNextDisketteUnderAnotherLabel) {
     EXPECT_EQ(map.letters(), (std::vector<char>{'a', 'z'}));
 }
 
+// Whether the PC has a floppy drive at all, disk or not: a USB floppy drive shows as a block
+// device whose USB interface has the UFI subclass 04; a card reader (06) is none.
+TEST(DriveMapTest, LinuxFloppyDriveIsThereWithOrWithoutADisk) {
+    struct Case {
+        const char* name;
+        const char* subclass; // of the one block device; nullptr for none
+        bool disketteMounted;
+        bool drive;
+    };
+    const Case cases[] = {{"none", nullptr, false, false},
+                          {"USB floppy drive, empty", "04", false, true},
+                          {"card reader", "06", false, false},
+                          {"a diskette is mounted", nullptr, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::filesystem::path interface = dir.path() / "devices/usb1/1-1/1-1:1.0";
+        std::filesystem::create_directories(interface / "host6/target6:0:0/6:0:0:0");
+        std::filesystem::create_directories(dir.path() / "block/sdc");
+        if (c.subclass != nullptr) {
+            dir.write("devices/usb1/1-1/1-1:1.0/bInterfaceSubClass", std::string(c.subclass) + "\n");
+            std::filesystem::create_directory_symlink(interface / "host6/target6:0:0/6:0:0:0",
+                                                      dir.path() / "block/sdc/device");
+        }
+        dir.write("mounts", c.disketteMounted ? "/dev/sdc /media/u/D vfat rw 0 0\n" : "");
+        rt::LinuxMedia media;
+        media.mountsFile = (dir.path() / "mounts").string();
+        media.user = "u";
+        media.sizeOf = [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
+        media.floppyDevice = (dir.path() / "fd0").string();
+        media.blockDevices = (dir.path() / "block").string();
+        EXPECT_EQ(rt::linuxDriveMap(media).hasDevice('a'), c.drive);
+    }
+}
+
 TEST(DriveMapTest, LinuxDefaultHasTheFloppyAndTheRoot) {
     const rt::DriveMap map = rt::DriveMap::hostDefault();
     const std::vector<char> letters = map.letters();
