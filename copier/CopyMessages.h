@@ -15,6 +15,13 @@ inline constexpr const char* kTargetUnwritable = "Auf den Zieldatenträger kann 
 inline constexpr const char* kCheckAndPressOk = "Bitte überprüfen und OK drücken.";
 inline constexpr const char* kCheckAndClickOk = "Bitte prüfen und auf OK klicken.";
 
+// Instead of "Bitte überprüfen ..." when the target's drive is not there at all: most PCs have
+// no floppy drive, and checking the disk would never help. The retry stays, since a USB floppy
+// drive may be plugged in while the box waits.
+inline constexpr const char* kNoFloppyDrive =
+    "Dieser Rechner hat kein Diskettenlaufwerk A:. Schließen Sie eines an (auch über USB) und klicken "
+    "Sie auf OK,\roder brechen Sie ab und wählen Sie beim nächsten Start \"Anderes Ziel festlegen ...\".";
+
 inline constexpr const char* kDiskFull = "Der Datenträger ist voll! Bitte die nächste Diskette\r"
                                          "einlegen und auf OK klicken.";
 inline constexpr const char* kCopyFinished = "Die Kopie ist fertig!";

@@ -149,6 +149,8 @@ private:
     // Shows the prompt until the user answers OK; Abbrechen asks ConfirmAbort, and Yes
     // gives the run up. The one loop behind every dialog of the run that waits for the user.
     void askUntilOk(const std::string& prompt, int style);
+    // The second line of a target dialog: the usual advice, or that there is no such drive.
+    std::string targetAdvice(const rt::RuntimeError& error, const char* usual) const;
     // The user is told why the run cannot go on, and the run is given up.
     [[noreturn]] void refuse(const std::string& prompt);
 

@@ -5,6 +5,7 @@
 #include "CopyMessages.h"
 #include "CopyModule.h"
 #include "PartSizing.h"
+#include "core/DosPath.h"
 #include "runtime/Runtime.h"
 
 namespace kopierer {
@@ -39,9 +40,16 @@ void CopyRun::OnWipeError(const rt::RuntimeError&) {
     askUntilOk(std::string(copy_messages::kWipeFailed) + "\r" + copy_messages::kCheckAndPressOk, rt::kCriticalOkCancel);
 }
 
-void CopyRun::OnTargetError(const rt::RuntimeError&) {
-    askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" + copy_messages::kCheckAndPressOk,
+void CopyRun::OnTargetError(const rt::RuntimeError& error) {
+    askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" +
+                   targetAdvice(error, copy_messages::kCheckAndPressOk),
                rt::kCriticalOkCancel);
+}
+
+std::string CopyRun::targetAdvice(const rt::RuntimeError& error, const char* usual) const {
+    const bool noDrive = error.number() == rt::kDiskNotReady && dospath::hasDrivePrefix(TargetFolder) &&
+                         !runtime_.drives().hasDevice(TargetFolder[0]);
+    return noDrive ? copy_messages::kNoFloppyDrive : usual;
 }
 
 void CopyRun::OnWriteError(const rt::RuntimeError& error) {
@@ -58,7 +66,8 @@ void CopyRun::OnWriteError(const rt::RuntimeError& error) {
         }
         diskFull();
     case rt::kDiskNotReady:
-        askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" + copy_messages::kCheckAndClickOk,
+        askUntilOk(std::string(copy_messages::kTargetUnwritable) + "\r" +
+                       targetAdvice(error, copy_messages::kCheckAndClickOk),
                    rt::kCriticalOkCancel);
         return;
     default:

@@ -98,17 +98,22 @@ std::string lexicalForm(const std::string& path) {
 
 } // namespace
 
-void DriveMap::setDrive(char letter, Resolver resolver) {
-    drives_[lowerAscii(letter)] = Drive{std::move(resolver), true, {}};
+void DriveMap::setDrive(char letter, Resolver resolver, Presence presence) {
+    drives_[lowerAscii(letter)] = Drive{std::move(resolver), true, {}, std::move(presence)};
 }
 
 void DriveMap::setFixedDrive(char letter, const std::string& directory) {
-    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false, {}};
+    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false, {}, {}};
 }
 
 bool DriveMap::isRemovable(char letter) const {
     const auto found = drives_.find(lowerAscii(letter));
     return found != drives_.end() && found->second.removable;
+}
+
+bool DriveMap::hasDevice(char letter) const {
+    const auto found = drives_.find(lowerAscii(letter));
+    return found != drives_.end() && (!found->second.presence || found->second.presence());
 }
 
 void DriveMap::removeDrive(char letter) {

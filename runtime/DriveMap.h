@@ -18,9 +18,13 @@ public:
     // Names a drive's medium for the drive list ("SYSTEM"), or gives "" for no name.
     using VolumeNamer = std::function<std::string()>;
 
+    // Whether a drive's device is attached at all, medium or not; asked anew each time (a USB
+    // floppy drive may be plugged in while a dialog waits).
+    using Presence = std::function<bool()>;
+
     // A drive whose medium can be taken out and another put in (a floppy, a stick): the
-    // resolver says where it is mounted right now.
-    void setDrive(char letter, Resolver resolver);
+    // resolver says where it is mounted right now; without a presence the device is always there.
+    void setDrive(char letter, Resolver resolver, Presence presence = {});
     // A fixed drive: always the same directory.
     void setFixedDrive(char letter, const std::string& directory);
     void removeDrive(char letter);
@@ -57,12 +61,16 @@ public:
     // last component of the directory the drive stands for (a stick's mount point names it).
     // The floppy and a drive on the root get no such name.
     std::string volumeName(char letter) const;
+    // Whether the drive is there, with or without a medium: false for a letter the map does not
+    // have, and for the floppy drive of a PC that has none.
+    bool hasDevice(char letter) const;
 
 private:
     struct Drive {
         Resolver resolver;
         bool removable = false;
         VolumeNamer namer;
+        Presence presence;
     };
     std::map<char, Drive> drives_;
 };

@@ -6,9 +6,12 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace rt {
@@ -48,8 +51,38 @@ bool isMountPoint(const std::vector<MountEntry>& mounts, const std::string& dire
     return false;
 }
 
-std::optional<std::string> floppyMountPoint() {
-    const std::vector<MountEntry> mounts = readMounts();
+// Mount points directly below /media/<user>/ or /run/media/<user>/, in mount-table order,
+// each once, leaving out a mount of /dev/fd0 (that is drive A: whatever its place).
+std::vector<std::string> userMedia(const LinuxMedia& media, const std::vector<MountEntry>& mounts) {
+    std::vector<std::string> result;
+    if (media.user.empty()) {
+        return result;
+    }
+    const std::string prefixes[] = {"/media/" + media.user + "/", "/run/media/" + media.user + "/"};
+    for (const MountEntry& entry : mounts) {
+        for (const std::string& prefix : prefixes) {
+            const bool below = entry.mountPoint.size() > prefix.size() &&
+                               entry.mountPoint.compare(0, prefix.size(), prefix) == 0 &&
+                               entry.mountPoint.find('/', prefix.size()) == std::string::npos;
+            bool seen = false;
+            for (const std::string& known : result) {
+                seen = seen || known == entry.mountPoint;
+            }
+            if (below && entry.device != "/dev/fd0" && !seen) {
+                result.push_back(entry.mountPoint);
+            }
+        }
+    }
+    return result;
+}
+
+bool floppySized(const LinuxMedia& media, const std::string& directory) {
+    const std::optional<unsigned long long> size = media.sizeOf ? media.sizeOf(directory) : std::nullopt;
+    return size && *size > 0 && *size <= kLargestFloppyBytes;
+}
+
+std::optional<std::string> floppyMountPoint(const LinuxMedia& media) {
+    const std::vector<MountEntry> mounts = readMounts(media.mountsFile);
     // The last entry wins: a later mount hides an earlier one on the same device.
     std::optional<std::string> found;
     for (const MountEntry& entry : mounts) {
@@ -65,43 +98,50 @@ std::optional<std::string> floppyMountPoint() {
             return std::string(directory);
         }
     }
+    // A USB floppy drive is a SCSI disk like any stick, and the desktop mounts its disk under
+    // the disk's label; only the size tells a diskette. Each new disk is found anew, whatever
+    // its label.
+    for (const std::string& directory : userMedia(media, mounts)) {
+        if (floppySized(media, directory)) {
+            return directory;
+        }
+    }
     return std::nullopt;
 }
 
-std::string userName() {
+// A USB floppy drive speaks the UFI command set, subclass 04 of the mass-storage interface
+// that the SCSI disk hangs from; a card reader or a stick says 06. The drive counts with or
+// without a disk in it.
+bool usbFloppyDriveAttached(const std::string& blockDevices) {
+    std::error_code error;
+    for (const std::filesystem::directory_entry& disk : std::filesystem::directory_iterator(blockDevices, error)) {
+        std::filesystem::path device = std::filesystem::canonical(disk.path() / "device", error);
+        for (; !error && device.has_relative_path(); device = device.parent_path()) {
+            std::ifstream subclass(device / "bInterfaceSubClass");
+            std::string value;
+            if (subclass >> value) {
+                if (value == "04") {
+                    return true;
+                }
+                break;
+            }
+        }
+    }
+    return false;
+}
+
+bool floppyDriveAttached(const LinuxMedia& media) {
+    struct stat info {};
+    const bool builtIn = stat(media.floppyDevice.c_str(), &info) == 0 && S_ISBLK(info.st_mode);
+    return builtIn || floppyMountPoint(media) || usbFloppyDriveAttached(media.blockDevices);
+}
+
+std::string effectiveUser() {
     if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) {
         return entry->pw_name;
     }
     const char* name = std::getenv("USER");
     return name != nullptr ? name : "";
-}
-
-// Media mounted directly below /media/<user>/ or /run/media/<user>/, in mount-table order.
-std::vector<std::string> removableMedia() {
-    const std::string user = userName();
-    std::vector<std::string> result;
-    if (user.empty()) {
-        return result;
-    }
-    const std::string prefixes[] = {"/media/" + user + "/", "/run/media/" + user + "/"};
-    for (const MountEntry& entry : readMounts()) {
-        for (const std::string& prefix : prefixes) {
-            const bool below = entry.mountPoint.size() > prefix.size() &&
-                               entry.mountPoint.compare(0, prefix.size(), prefix) == 0 &&
-                               entry.mountPoint.find('/', prefix.size()) == std::string::npos;
-            // A floppy mounted by the desktop below /media is drive A:, not a second letter.
-            if (below && entry.device != "/dev/fd0") {
-                bool seen = false;
-                for (const std::string& known : result) {
-                    seen = seen || known == entry.mountPoint;
-                }
-                if (!seen) {
-                    result.push_back(entry.mountPoint);
-                }
-            }
-        }
-    }
-    return result;
 }
 
 } // namespace
@@ -130,15 +170,30 @@ DriveMap::Resolver mountPointResolver(std::string directory, std::string mountsF
     };
 }
 
-DriveMap linuxDriveMap() {
-    DriveMap map;
-    map.setDrive('A', floppyMountPoint);
-    char letter = 'D';
-    for (const std::string& medium : removableMedia()) {
-        if (letter > 'Y') {
-            break;
+LinuxMedia LinuxMedia::ofThisProcess() {
+    LinuxMedia media;
+    media.user = effectiveUser();
+    media.sizeOf = [](const std::string& directory) -> std::optional<unsigned long long> {
+        struct statvfs info {};
+        if (statvfs(directory.c_str(), &info) != 0) {
+            return std::nullopt;
         }
-        map.setDrive(letter, mountPointResolver(medium));
+        return static_cast<unsigned long long>(info.f_blocks) * info.f_frsize;
+    };
+    return media;
+}
+
+DriveMap linuxDriveMap(const LinuxMedia& media) {
+    DriveMap map;
+    map.setDrive(
+        'A', [media] { return floppyMountPoint(media); }, [media] { return floppyDriveAttached(media); });
+    char letter = 'D';
+    for (const std::string& medium : userMedia(media, readMounts(media.mountsFile))) {
+        // A diskette is drive A:, not a second letter.
+        if (letter > 'Y' || floppySized(media, medium)) {
+            continue;
+        }
+        map.setDrive(letter, mountPointResolver(medium, media.mountsFile));
         ++letter;
     }
     map.setFixedDrive('Z', "/");

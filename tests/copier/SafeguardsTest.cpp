@@ -101,6 +101,27 @@ TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
 }
 
+// Most PCs have no floppy drive: the target box says so instead of asking to check the disk,
+// and keeps its retry, which finds a USB floppy drive plugged in meanwhile.
+TEST_F(CopyRunFixture, WithoutAFloppyDriveTheBoxSaysSoAndOkFindsOnePluggedIn) {
+    const std::string bytes = makeSource(5000);
+    bool plugged = false;
+    const rt::DriveMap::Resolver disk = drive_.resolver();
+    runtime().drives().setDrive(
+        'A', [&]() { return plugged ? disk() : std::nullopt; }, [&] { return plugged; });
+    const std::string noDrive = "Auf den Zieldatenträger kann nicht geschrieben werden.\r"
+                                "Dieser Rechner hat kein Diskettenlaufwerk A:. Schließen Sie eines an (auch über USB) "
+                                "und klicken Sie auf OK,\roder brechen Sie ab und wählen Sie beim nächsten Start "
+                                "\"Anderes Ziel festlegen ...\".";
+    boxes().expect(noDrive, 17, 2);
+    boxes().expect(text::kConfirmAbort, 292, 7);
+    boxes().expect(noDrive, 17, 1, [&] { plugged = true; });
+    boxes().expect(text::kFinished, 64, 1);
+    run();
+    EXPECT_TRUE(boxes().allShown());
+    EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
+}
+
 TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
     const std::string bytes = makeSource(300000);
     // The simulated disk as a fixed drive, and no longer as the floppy.

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -146,6 +147,137 @@ TEST(DriveMapTest, MountPointResolverIsReadyOnlyWhileTheFolderIsMounted) {
 
     dir.write("mounts", "/dev/sda1 / ext4 rw 0 0\n");
     EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUIL.EXE"); }), 71);
+}
+
+// What the Linux map makes of a mounts table: the floppy is found by its size wherever the
+// desktop mounts it, a stick beside it keeps its letter, and without either A: is not ready.
+TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
+    struct Case {
+        const char* name;
+        std::string mounts;
+        std::map<std::string, unsigned long long> sizes;
+        const char* floppy;              // nullptr: A: not ready
+        std::vector<std::string> others; // D: onwards
+    };
+    const std::string root = "/dev/sda1 / ext4 rw 0 0\n";
+    const unsigned long long diskette = 1440 * 1024;
+    const unsigned long long stick = 8ULL << 30;
+    const Case cases[] = {
+        {"USB floppy and a stick",
+         root + "/dev/sdc /media/u/DISK1 vfat rw 0 0\n/dev/sdb1 /media/u/STICK vfat rw 0 0\n",
+         {{"/media/u/DISK1", diskette}, {"/media/u/STICK", stick}},
+         "/media/u/DISK1",
+         {"/media/u/STICK"}},
+        {"below /run/media",
+         root + "/dev/sdc /run/media/u/A\\040B vfat rw 0 0\n",
+         {{"/run/media/u/A B", diskette}},
+         "/run/media/u/A B",
+         {}},
+        {"the largest diskette",
+         root + "/dev/sdc /media/u/ED vfat rw 0 0\n",
+         {{"/media/u/ED", 2880 * 1024}},
+         "/media/u/ED",
+         {}},
+        {"a little larger is a stick",
+         root + "/dev/sdc /media/u/S vfat rw 0 0\n",
+         {{"/media/u/S", 2881 * 1024}},
+         nullptr,
+         {"/media/u/S"}},
+        {"size unknown", root + "/dev/sdc /media/u/S vfat rw 0 0\n", {}, nullptr, {"/media/u/S"}},
+        {"no floppy drive at all",
+         root + "/dev/sdb1 /media/u/STICK vfat rw 0 0\n",
+         {{"/media/u/STICK", stick}},
+         nullptr,
+         {"/media/u/STICK"}},
+        {"/dev/fd0 first",
+         root + "/dev/sdc /media/u/D vfat rw 0 0\n/dev/fd0 /mnt/fd vfat rw 0 0\n",
+         {{"/media/u/D", diskette}},
+         "/mnt/fd",
+         {}},
+        {"another user's media",
+         root + "/dev/sdc /media/anna/D vfat rw 0 0\n",
+         {{"/media/anna/D", diskette}},
+         nullptr,
+         {}},
+        {"deeper is not a medium",
+         root + "/dev/sdc /media/u/x/D vfat rw 0 0\n",
+         {{"/media/u/x/D", diskette}},
+         nullptr,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.write("mounts", c.mounts);
+        rt::LinuxMedia media;
+        media.mountsFile = (dir.path() / "mounts").string();
+        media.user = "u";
+        media.sizeOf = [&c](const std::string& directory) -> std::optional<unsigned long long> {
+            const auto size = c.sizes.find(directory);
+            return size == c.sizes.end() ? std::nullopt : std::optional<unsigned long long>(size->second);
+        };
+        const rt::DriveMap map = rt::linuxDriveMap(media);
+        EXPECT_EQ(map.root('a'), c.floppy ? std::optional<std::string>(c.floppy) : std::nullopt);
+        std::vector<std::string> others;
+        for (const char letter : map.letters()) {
+            if (letter != 'a' && letter != 'z') {
+                others.push_back(map.root(letter).value_or("not ready"));
+            }
+        }
+        EXPECT_EQ(others, c.others);
+    }
+}
+
+// Each new diskette comes up under its own label: A: follows it, at every access.
+TEST(DriveMapTest, LinuxMapFollowsTheNextDisketteUnderAnotherLabel) {
+    TempDir dir;
+    rt::LinuxMedia media;
+    media.mountsFile = (dir.path() / "mounts").string();
+    media.user = "u";
+    media.sizeOf = [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
+    dir.write("mounts", "/dev/sdc /media/u/DISK1 vfat rw 0 0\n");
+    const rt::DriveMap map = rt::linuxDriveMap(media);
+    EXPECT_EQ(map.toNative("A:\\QUILME01.sys"), "/media/u/DISK1/QUILME01.sys");
+    dir.write("mounts", "");
+    EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUILME02.sys"); }), 71);
+    dir.write("mounts", "/dev/sdc /media/u/Neu vfat rw 0 0\n");
+    EXPECT_EQ(map.toNative("A:\\QUILME02.sys"), "/media/u/Neu/QUILME02.sys");
+    EXPECT_EQ(map.letters(), (std::vector<char>{'a', 'z'}));
+}
+
+// Whether the PC has a floppy drive at all, disk or not: a USB floppy drive shows as a block
+// device whose USB interface has the UFI subclass 04; a card reader (06) is none.
+TEST(DriveMapTest, LinuxFloppyDriveIsThereWithOrWithoutADisk) {
+    struct Case {
+        const char* name;
+        const char* subclass; // of the one block device; nullptr for none
+        bool disketteMounted;
+        bool drive;
+    };
+    const Case cases[] = {{"none", nullptr, false, false},
+                          {"USB floppy drive, empty", "04", false, true},
+                          {"card reader", "06", false, false},
+                          {"a diskette is mounted", nullptr, true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::filesystem::path interface = dir.path() / "devices/usb1/1-1/1-1:1.0";
+        std::filesystem::create_directories(interface / "host6/target6:0:0/6:0:0:0");
+        std::filesystem::create_directories(dir.path() / "block/sdc");
+        if (c.subclass != nullptr) {
+            dir.write("devices/usb1/1-1/1-1:1.0/bInterfaceSubClass", std::string(c.subclass) + "\n");
+            std::filesystem::create_directory_symlink(interface / "host6/target6:0:0/6:0:0:0",
+                                                      dir.path() / "block/sdc/device");
+        }
+        dir.write("mounts", c.disketteMounted ? "/dev/sdc /media/u/D vfat rw 0 0\n" : "");
+        rt::LinuxMedia media;
+        media.mountsFile = (dir.path() / "mounts").string();
+        media.user = "u";
+        media.sizeOf = [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
+        media.floppyDevice = (dir.path() / "fd0").string();
+        media.blockDevices = (dir.path() / "block").string();
+        EXPECT_EQ(rt::linuxDriveMap(media).hasDevice('a'), c.drive);
+    }
 }
 
 TEST(DriveMapTest, LinuxDefaultHasTheFloppyAndTheRoot) {

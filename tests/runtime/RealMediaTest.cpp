@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -118,6 +119,33 @@ TEST_F(RealMediaTest, AnEmptyDriveIsError71AndNothingLandsInTheBareFolder) {
     ASSERT_TRUE(disk_->unmount(whyNot)) << whyNot;
     EXPECT_EQ(errorOf([&] { files_.open(1, "A:\\QUILME02.sys", rt::OpenMode::BinaryWrite); }), 71);
     EXPECT_TRUE(fs::is_empty(floppyDir_));
+}
+
+// A USB floppy drive as the desktop mounts it: the diskette under its label below the user's
+// media folder, a stick beside it. The real mounts table and the real sizes decide.
+TEST(RealUsbFloppyTest, ADisketteBelowTheUsersMediaFolderIsDriveA) {
+    const std::string user = "splitwerk-test-" + std::to_string(::getpid());
+    const fs::path media = fs::path("/media") / user;
+    std::string whyNot;
+    std::optional<TmpfsMount> diskette = TmpfsMount::mount((media / "DISK 1").string(), 1440, whyNot);
+    std::optional<TmpfsMount> stick;
+    if (diskette) {
+        stick = TmpfsMount::mount((media / "STICK").string(), 8192, whyNot);
+    }
+    if (!diskette || !stick) {
+        diskette.reset();
+        fs::remove_all(media);
+        GTEST_SKIP() << whyNot;
+    }
+    rt::LinuxMedia host = rt::LinuxMedia::ofThisProcess();
+    host.user = user;
+    const rt::DriveMap drives = rt::linuxDriveMap(host);
+    EXPECT_EQ(drives.root('a'), (media / "DISK 1").string());
+    EXPECT_EQ(drives.root('d'), (media / "STICK").string());
+    EXPECT_TRUE(drives.hasDevice('a'));
+    diskette.reset();
+    stick.reset();
+    fs::remove_all(media);
 }
 
 } // namespace
