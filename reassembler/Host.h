@@ -53,7 +53,9 @@ Relocation relocate(const std::vector<std::string>& arguments, const std::string
 std::string describeError(lowio::SystemError error);
 // A name line of the trailer as this host's text: utf8 says the set's names are UTF-8 (see
 // takeNameEncoding), else they are in the ANSI code page of the Windows machine that wrote them.
-std::string fromTrailerText(const std::string& bytes, bool utf8);
+// marked says the set carried the UTF-8 mark all the same: a Linux splitter wrote the bytes a
+// file system stored, which are a name there even when they are no UTF-8.
+std::string fromTrailerText(const std::string& bytes, bool utf8, bool marked = false);
 // A folder the user may name as an example in a message.
 const char* exampleFolder();
 

@@ -122,7 +122,10 @@ std::string usageText() {
     return "Aufruf: QUIL.EXE [Zielordner]\n"
            "Setzt die Datei aus QUILME01.sys, QUILME02.sys, ... im Ordner von QUIL.EXE wieder zusammen und\n"
            "fragt nach der nächsten Diskette, wenn ein Teil fehlt. Ohne Zielordner landet die Datei in ihrem\n"
-           "ursprünglichen Ordner, wenn es ihn hier gibt, sonst im aktuellen Ordner.";
+           "ursprünglichen Ordner, wenn es ihn hier gibt, sonst im aktuellen Ordner.\n"
+           "       QUIL.EXE [--warten] [Ordner/QUIL.EXE] [Zielordner]\n"
+           "Mit dem QUIL.EXE eines anderen Satzes (auch eines unter Windows geschriebenen) setzt es dessen\n"
+           "Datei zusammen. --warten: vor dem Ende auf die Eingabetaste warten.";
 }
 
 int reassemble(const std::vector<std::string>& arguments, const std::string& partsFolder,

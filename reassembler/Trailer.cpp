@@ -49,9 +49,10 @@ diskset::TrailerReading readTrailer(const std::string& file) {
         // One reading for the three name lines, as the splitter wrote them; the length line is
         // digits everywhere.
         diskset::Trailer& trailer = *reading.trailer;
+        const bool marked = trailer.folder.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
         const bool utf8 = takeNameEncoding(trailer);
         for (std::string* line : {&trailer.folder, &trailer.longName, &trailer.givenName}) {
-            *line = host::fromTrailerText(*line, utf8);
+            *line = host::fromTrailerText(*line, utf8, marked);
         }
     }
     return reading;

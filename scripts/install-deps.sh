@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev
     xvfb xauth
     desktop-file-utils
+    # the Debian package: dpkg-shlibdeps (and file, with which CPack finds the programs) for its
+    # dependencies, lintian to check it, shared-mime-info and gio for the type of QUIL.EXE
+    dpkg-dev file lintian shared-mime-info libglib2.0-bin
     python3
     time
     # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that

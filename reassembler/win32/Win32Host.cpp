@@ -194,7 +194,7 @@ std::string describeError(lowio::SystemError error) {
     return text;
 }
 
-std::string fromTrailerText(const std::string& bytes, bool utf8) {
+std::string fromTrailerText(const std::string& bytes, bool utf8, bool) {
     return utf8 ? bytes : narrow(lowio::win32::widenAnsi(bytes));
 }
 

@@ -5,6 +5,8 @@
 
 #include <signal.h>
 
+#include <fstream>
+
 namespace {
 
 using quil_test::Answer;
@@ -47,6 +49,20 @@ TEST_F(QuilPosixProgramTest, WithoutATemporaryFolderACompleteSetIsStillRestored)
         EXPECT_EQ(noted, note) << result.output;
         EXPECT_EQ(readFile(out() / "a.txt"), "abc");
     }
+}
+
+TEST_F(QuilPosixProgramTest, HandedTheQuilExeOfAWindowsSetTheInstalledProgramRestoresIt) {
+    // What a double-click runs: the installed program on a set whose QUIL.EXE is a Windows
+    // program with its names in cp1252. It waits for Enter before its window closes.
+    writeParts(set(), "Inhalt", {4, 2});
+    const std::string names = trailer("6", "C:\\Daten\\", "B\xe4r \2041\223 \200.txt", "BR1~1.TXT");
+    std::ofstream(set() / "quil.exe", std::ios::binary) << "MZ\n" << names;
+    const auto result = runQuil(QUIL_PROGRAM, {"--warten", (set() / "quil.exe").string(), out().string()}, root_.path(),
+                                tmp(), {{"Zum Schließen des Fensters die Eingabetaste", ""}});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.answered, 1u) << result.output;
+    EXPECT_EQ(readFile(out() / "Bär „1“ €.txt"), "Inhalt") << result.output;
+    EXPECT_TRUE(entries(tmp()).empty());
 }
 
 } // namespace
