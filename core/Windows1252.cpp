@@ -72,4 +72,24 @@ std::optional<std::string> fromUtf8(std::string_view utf8) {
     return bytes;
 }
 
+std::string toUtf8(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        const std::uint32_t code =
+            c >= 0x80 && c < 0xA0 && kHighControls[c - 0x80U] != 0 ? kHighControls[c - 0x80U] : c;
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | (code >> 6));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xE0 | (code >> 12));
+            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return text;
+}
+
 } // namespace cp1252

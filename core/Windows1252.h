@@ -13,4 +13,8 @@ namespace cp1252 {
 // 9D) are never produced: Windows would read them as control characters.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 
+// Windows-1252 text in UTF-8. The five unassigned bytes become the control characters U+0081 ...
+// that Windows makes of them, so that a name check can refuse them.
+std::string toUtf8(std::string_view bytes);
+
 } // namespace cp1252

@@ -5,6 +5,7 @@
 #include "PosixHost.h"
 #include "StdioConsole.h"
 #include "core/DosPath.h"
+#include "core/Windows1252.h"
 
 #include "runtime/DriveMap.h"
 
@@ -18,7 +19,6 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -159,28 +159,8 @@ std::string fromTrailerText(const std::string& bytes, bool utf8, bool marked) {
     // A set from Windows (this program's own run there marks names beyond ASCII as UTF-8, the
     // original never does): its names are in the writer's ANSI code page, which is 1252 on a
     // German Windows. Kept as they are, "Bär.doc" would come back with a byte no UTF-8 desktop
-    // can show. 1252 is Latin-1 with punctuation in 80..9F; the five bytes it leaves free
-    // become the control characters Windows makes of them, which the name check then refuses.
-    static constexpr std::uint16_t k80to9F[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                                  0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    std::string text;
-    for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        const unsigned code = c >= 0x80 && c < 0xA0 ? k80to9F[c - 0x80] : c;
-        if (code < 0x80) {
-            text += static_cast<char>(code);
-        } else if (code < 0x800) {
-            text += static_cast<char>(0xC0 | (code >> 6));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            text += static_cast<char>(0xE0 | (code >> 12));
-            text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return text;
+    // can show.
+    return cp1252::toUtf8(bytes);
 }
 
 std::optional<std::string> nameProblem(const std::string& name) {
