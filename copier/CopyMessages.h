@@ -33,9 +33,11 @@ inline constexpr const char* kFatalPlea = "Bitte benachrichtigen Sie den Program
 inline constexpr const char* kSupportAddress = "support@splitwerk99.de";
 
 inline constexpr const char* kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
-                                                 "Bitte geben Sie eine gültige Größe ein.";
+                                                 "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                                 "Splitwerk 99 und geben Sie eine gültige Größe ein.";
 inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
-                                             "Bitte wählen Sie eine größere Teilgröße.";
+                                             "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                             "Splitwerk 99 und wählen Sie eine größere Teilgröße.";
 inline constexpr const char* kOwnPartsOnDisk = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
                                                "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
 
@@ -52,7 +54,8 @@ inline constexpr const char* kSourceSizeWrong =
     "Eine solche Datei lässt sich nicht vollständig sichern.";
 inline constexpr const char* kTargetBusy =
     "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
-    "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";
+    "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an Splitwerk 99, wenn diese "
+    "Sicherung fertig ist, oder wählen Sie dabei ein anderes Ziel.";
 inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                            "Bitte schaffen Sie Platz und klicken Sie auf OK.";
 
@@ -65,8 +68,8 @@ inline std::string targetLeavesItsDrive(const std::string& chosen, const std::st
 // The question before the wipe empties a folder that is not the root of a removable medium.
 inline std::string wipeQuestion(const std::string& folder, int files) {
     return "Vor dem Kopieren werden im Ordner\r" + folder + "\r" +
-           (files == 1 ? std::string("1 Datei") : std::to_string(files) + " Dateien") +
-           " gelöscht.\rWollen Sie diese Dateien wirklich löschen?";
+           (files == 1 ? std::string("1 Datei") : std::to_string(files) + " Dateien") + " gelöscht.\rWollen Sie " +
+           (files == 1 ? "diese Datei" : "diese Dateien") + " wirklich löschen?";
 }
 
 } // namespace copy_messages

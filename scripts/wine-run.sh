@@ -33,7 +33,11 @@
 #                            initialised without a display.
 #
 #   SPLITWERK_WINESERVER_PERSIST  seconds the wineserver stays up after the
-#                            last Wine program ended (default 10)
+#                            last Wine program ended (default 60: on a busy
+#                            machine the gap between two tests can pass 10 s,
+#                            and a server going down while the next program
+#                            starts skips the warm-up below, so that program
+#                            starts rpcss itself and holds ctest's pipe open)
 #
 # The wineserver of the prefix (and services.exe etc.) exits on its own
 # PERSIST s (+~2 s) after the last Wine program ended. Nothing here kills it
@@ -148,7 +152,7 @@ if ! wineserver -k0 2>/dev/null; then
       if [[ "$n" =~ ^[0-9]+$ ]] && (( n > 2 )); then eval "exec $n>&-" 2>/dev/null; fi
     done
     exec </dev/null >/dev/null 2>&1
-    wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-10}" || true  # may lose a race: fine
+    wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-60}" || true  # may lose a race: fine
     wine hostname.exe || true
     wine net.exe start rpcss || true
   )

@@ -43,9 +43,11 @@ inline const std::string kNotReady = "Auf den Zieldatenträger kann nicht geschr
 inline const std::string kOwnParts = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
                                      "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
 inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
-                                             "Bitte geben Sie eine gültige Größe ein.";
+                                             "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                             "Splitwerk 99 und geben Sie eine gültige Größe ein.";
 inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
-                                         "Bitte wählen Sie eine größere Teilgröße.";
+                                         "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                         "Splitwerk 99 und wählen Sie eine größere Teilgröße.";
 inline const std::string kSourceChanged =
     "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
     "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"
@@ -56,10 +58,10 @@ inline const std::string kSourceInTarget =
     "Bitte wählen Sie ein anderes Ziel oder benennen Sie die Datei um.";
 inline const std::string kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                        "Bitte schaffen Sie Platz und klicken Sie auf OK.";
-inline std::string wipeQuestion(const std::string& folder, int files) {
-    return "Vor dem Kopieren werden im Ordner\r" + folder + "\r" +
-           (files == 1 ? std::string("1 Datei") : std::to_string(files) + " Dateien") +
-           " gelöscht.\rWollen Sie diese Dateien wirklich löschen?";
+// The question when one file would go.
+inline std::string wipeQuestion(const std::string& folder) {
+    return "Vor dem Kopieren werden im Ordner\r" + folder +
+           "\r1 Datei gelöscht.\rWollen Sie diese Datei wirklich löschen?";
 }
 } // namespace text
 

@@ -155,7 +155,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
     const std::string bytes = makeSource(5000);
     temp_.write("c/DATEN/anderes.txt", "weg");
     controls_.targetFolder("C:\\DATEN").wipe();
-    boxes().expect(text::wipeQuestion("C:\\DATEN\\", 1), 292, 6);
+    boxes().expect(text::wipeQuestion("C:\\DATEN\\"), 292, 6);
     boxes().expect(text::kFinished, 64, 1);
     run();
     EXPECT_TRUE(boxes().allShown());
@@ -190,7 +190,7 @@ TEST_F(CopyRunFixture, TheWipeAsksForEveryFolderButARemovableRoot) {
         fs::create_directories(folder);
         std::ofstream(folder / "brief.txt") << "bleibt bei Nein";
         controls_.targetFolder(target).wipe();
-        boxes().expect(asked ? text::wipeQuestion(target, 1) : text::kFinished, asked ? 292 : 64, asked ? 7 : 1);
+        boxes().expect(asked ? text::wipeQuestion(target) : text::kFinished, asked ? 292 : 64, asked ? 7 : 1);
         run();
         EXPECT_TRUE(boxes().allShown());
         EXPECT_EQ(fs::exists(folder / "brief.txt"), asked);

@@ -75,7 +75,8 @@ TEST_F(CopyRunFixture, TheFloppyReachedThroughAnotherDrivesTreeIsTheFloppy) {
 }
 
 const std::string kTargetBusy = "Splitwerk 99 schreibt gerade schon in dieses Ziel.\r"
-                                "Bitte warten Sie, bis diese Sicherung fertig ist, oder wählen Sie ein anderes Ziel.";
+                                "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an Splitwerk 99, wenn "
+                                "diese Sicherung fertig ist, oder wählen Sie dabei ein anderes Ziel.";
 
 class TwoRuns : public CopyRunFixture, public ::testing::WithParamInterface<bool> {};
 

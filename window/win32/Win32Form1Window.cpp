@@ -409,7 +409,13 @@ void Win32Form1Window::formChanged(FormPart part, int index) {
         showEnabled();
         break;
     case FormPart::UnitList:
-        showUnitList();
+        // The entries arrive after the window was laid out; a wider entry may need a wider box,
+        // or a smaller font for all. The balls keep the size the load handler gave them.
+        placeControls();
+        for (int i = 0; i < 5; ++i) {
+            showImage(i);
+        }
+        ::InvalidateRect(window_, nullptr, TRUE);
         break;
     case FormPart::Tip:
         showTip(index);

@@ -37,16 +37,14 @@ public:
     bool checked(const char* name) const;
     // The control's place in the window's client area, in pixels.
     RECT place(const char* name) const;
-    // The entries of a list or drop-down list, and the selected one's index.
+    // The entries of a drop-down list, and the selected one's index.
     std::vector<std::string> items(const char* name) const;
     int selected(const char* name) const;
-    int progress() const;
 
-    // What a user does: a click (queued, so that a box it opens does not block the driver),
-    // choosing an entry of a drop-down list, a double click on an entry of Dir1.
+    // What a user does: a click (queued, so that a box it opens does not block the driver), and
+    // choosing an entry of a drop-down list.
     void click(const char* name) const;
     void choose(const char* name, int index) const;
-    void doubleClick(const char* name, int index) const;
 
     // The next box of the program, or nothing when none comes within the time.
     std::optional<Box> awaitBox(int milliseconds = 20000) const;
