@@ -98,9 +98,9 @@ std::string windowText(HWND window) {
     return narrow(text);
 }
 
-WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder) {
+WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder,
+                           std::string program) {
     // The build names the program by its Linux path; Wine finds that below Z:.
-    std::string program = SPLITWERK_PROGRAM;
     if (program.front() == '/') {
         program = "Z:" + program;
     }
