@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -98,9 +99,11 @@ std::string windowText(HWND window) {
     return narrow(text);
 }
 
-WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                           std::string program) {
-    // The build names the program by its Linux path; Wine finds that below Z:.
+WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder) {
+    // The build names the program by its Linux path; Wine finds that below Z:. An installed one
+    // (setup-under-wine.sh) comes by its Windows path.
+    const char* installed = std::getenv("SPLITWERK_INSTALLED_PROGRAM");
+    std::string program = installed != nullptr ? installed : SPLITWERK_PROGRAM;
     if (program.front() == '/') {
         program = "Z:" + program;
     }

@@ -20,11 +20,9 @@ struct Box {
 
 class WindowDriver {
 public:
-    // Starts the program (the build's own, or the one at a Windows path) on the arguments in the
-    // working folder and waits until its window is up; a program that ends before that (a
-    // start-up message) leaves window() empty.
-    WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder,
-                 std::string program = SPLITWERK_PROGRAM);
+    // Starts the program on the arguments in the working folder and waits until its window is
+    // up; a program that ends before that (a start-up message) leaves window() empty.
+    WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder);
     ~WindowDriver();
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
