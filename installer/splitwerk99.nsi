@@ -59,7 +59,7 @@ VIAddVersionKey /LANG=1031 "ProductVersion" "${VERSION_TEXT}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} ist installiert"
-!define MUI_FINISHPAGE_TEXT "So sichern Sie eine Datei: Klicken Sie im Explorer mit der rechten Maustaste auf die Datei und wählen Sie „Senden an“ → „${PRODUCT}“.$\r$\n$\r$\nKlicken Sie auf „Fertig stellen“, um den Assistenten zu schließen."
+!define MUI_FINISHPAGE_TEXT "So sichern Sie eine Datei: Klicken Sie im Explorer mit der rechten Maustaste auf die Datei und wählen Sie „Senden an“ → „${PRODUCT}“.$\r$\n$\r$\nKlicken Sie auf „Fertigstellen“, um den Assistenten zu schließen."
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
