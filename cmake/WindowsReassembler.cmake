@@ -32,10 +32,14 @@ if(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQ
             set(SPLITWERK_SHIPPED_WINDOWS_DIR ${CMAKE_BINARY_DIR}/shipped)
             set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_SHIPPED_WINDOWS_DIR}/QUIL.SYS)
             set(install_quil ${CMAKE_COMMAND} -E true)
+            # Named, so that what is made of them (Setup.exe) is made again when they change.
+            list(TRANSFORM SPLITWERK_SHIPPED_WINDOWS_PROGRAMS PREPEND ${SPLITWERK_SHIPPED_WINDOWS_DIR}/
+                 OUTPUT_VARIABLE shipped_programs)
         else()
             set(SPLITWERK_SHIPPED_WINDOWS_DIR ${CMAKE_BINARY_DIR}/windows-reassembler)
             set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_OUTPUT_DIR}/windows/QUIL.SYS)
             set(install_quil ${CMAKE_COMMAND} -E copy <BINARY_DIR>/QUIL.SYS ${SPLITWERK_WINDOWS_QUIL})
+            set(shipped_programs ${SPLITWERK_WINDOWS_QUIL})
         endif()
         # Under make the inner build joins the outer one's job slots through $(MAKE).
         if(CMAKE_GENERATOR MATCHES "Make")
@@ -51,7 +55,7 @@ if(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQ
             BUILD_COMMAND ${build_shipped}
             INSTALL_COMMAND ${install_quil}
             BUILD_ALWAYS ON
-            BUILD_BYPRODUCTS ${SPLITWERK_WINDOWS_QUIL})
+            BUILD_BYPRODUCTS ${shipped_programs})
         if(NOT WIN32)
             install(FILES ${SPLITWERK_WINDOWS_QUIL} DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/splitwerk99/windows
                     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

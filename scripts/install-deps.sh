@@ -17,8 +17,8 @@ packages=(
     # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that
     # ship, since its runtime imports only what Windows XP has; the posix model for the tests,
     # because GoogleTest needs std::mutex), Wine with its 32-bit half to run them, GoogleTest's
-    # sources to build for it
-    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix wine wine64 wine32:i386 googletest
+    # sources to build for it; NSIS for Splitwerk99-Setup.exe
+    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix wine wine64 wine32:i386 googletest nsis
 )
 
 missing=()

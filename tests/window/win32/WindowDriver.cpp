@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -85,8 +86,10 @@ std::string windowText(HWND window) {
 }
 
 WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std::string& workingFolder) {
-    // The build names the program by its Linux path; Wine finds that below Z:.
-    std::string program = SPLITWERK_PROGRAM;
+    // The build names the program by its Linux path; Wine finds that below Z:. An installed one
+    // (setup-under-wine.sh) comes by its Windows path.
+    const char* installed = std::getenv("SPLITWERK_INSTALLED_PROGRAM");
+    std::string program = installed != nullptr ? installed : SPLITWERK_PROGRAM;
     if (program.front() == '/') {
         program = "Z:" + program;
     }
