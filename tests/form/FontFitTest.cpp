@@ -7,16 +7,15 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
 
-using form_layout::CaptionMeasure;
-using form_layout::FittedLayout;
-
 // Caption widths, and the one-line lengths of the questions ("Tip(0)"), as a 10-point font
 // would need them; a smaller font needs proportionally less. Unlisted ones are short.
-struct FakeFont final : CaptionMeasure {
+struct FakeFont final : form_layout::CaptionMeasure {
     std::map<std::string, int> at10;
     double size = 0;
 
@@ -32,28 +31,17 @@ struct FakeFont final : CaptionMeasure {
     }
 };
 
-struct Box {
-    const char* name;
-    int x;
-    int width;
-};
-
-struct Case {
-    const char* what;
-    std::map<std::string, int> at10;
-    double pointSize;
-    bool fits;
-    std::vector<Box> boxes;
-};
-
 TEST(FontFitTest, CaptionsGrowIntoTheirRoomsThenTheFontShrinks) {
-    const Case cases[] = {
+    const struct {
+        const char* what;
+        std::map<std::string, int> at10;
+        double pointSize;
+        bool fits;
+        std::vector<std::tuple<const char*, int, int>> boxes; // name, x, width
+    } cases[] = {
         {"the design font: nothing moves", {}, 10, true, {{"Opt(0)", 32, 153}, {"Label1", 244, 20}}},
-        {"a wide caption takes what it needs",
-         {{"Chk(1)", 210}, {"UnitList", 60}},
-         10,
-         true,
-         {{"Chk(1)", 196, 210}, {"UnitList", 356, 60}}},
+        {"a wide caption takes what it needs", {{"Chk(1)", 210}}, 10, true, {{"Chk(1)", 196, 210}}},
+        {"so does a wide drop-down list", {{"UnitList", 60}}, 10, true, {{"UnitList", 356, 60}}},
         {"past its room: a smaller font", {{"Opt(0)", 170}}, 9, true, {{"Opt(0)", 32, 153}}},
         {"the smallest font is the last try", {{"Chk(1)", 400}}, 6.5, false, {{"Chk(1)", 196, 219}}},
         {"Label1 moves left towards Ja", {{"Label1", 90}}, 10, true, {{"Label1", 224, 90}}},
@@ -61,17 +49,17 @@ TEST(FontFitTest, CaptionsGrowIntoTheirRoomsThenTheFontShrinks) {
         {"a question widens before the font shrinks", {{"Tip(0)", 1200}}, 9.5, true, {{"Tip(0)", 32, 383}}},
     };
     const TwipsScale scale(96, 96);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFont font;
         font.at10 = c.at10;
-        const FittedLayout layout = form_layout::fitToFont(font, scale, 10);
+        const form_layout::FittedLayout layout = form_layout::fitToFont(font, scale, 10);
         EXPECT_EQ(layout.pointSize, c.pointSize);
         EXPECT_EQ(font.size, c.pointSize) << "the face is left with the chosen font";
         EXPECT_EQ(layout.fits, c.fits);
-        for (const Box& box : c.boxes) {
-            EXPECT_EQ(layout.rectOf(box.name).x, box.x) << box.name;
-            EXPECT_EQ(layout.rectOf(box.name).width, box.width) << box.name;
+        for (const auto& [name, x, width] : c.boxes) {
+            EXPECT_EQ(std::make_pair(layout.rectOf(name).x, layout.rectOf(name).width), std::make_pair(x, width))
+                << name;
         }
         // Whatever the font, the controls without a caption stand where the table says.
         for (const char* fixed : {"Frame1(1)", "ZahlText", "Drive1", "Dir1", "Image1(2)", "Command1(0)", "pbar"}) {
@@ -85,37 +73,29 @@ TEST(FontFitTest, AQuestionNeverGrowsIntoTheNextRow) {
     FakeFont font;
     font.size = 10;
     const TwipsScale scale(96, 96);
-    struct Expected {
-        int index;
-        int length;
-        PixelRect box;
-        bool fits;
-    };
-    // The design boxes of Tip(2) and Tip(4) reach into the next row: both are cut back to it.
-    // Tip(3) has room to the right (up to 192 px) and down (up to 336 px).
-    const Expected cases[] = {{2, 100, {32, 180, 153, 36}, true}, {2, 1000, {32, 180, 160, 36}, false},
-                              {4, 100, {32, 228, 153, 36}, true}, {3, 600, {32, 276, 153, 53}, true},
-                              {3, 620, {32, 276, 160, 53}, true}, {3, 700, {32, 276, 160, 60}, false}};
-    for (const Expected& c : cases) {
-        font.at10 = {{"Tip(" + std::to_string(c.index) + ")", c.length}};
+    // Which question, its one-line length at 10 points, its box and whether the text fits. The
+    // design boxes of Tip(2) and Tip(4) reach into the next row: both are cut back to it. Tip(3)
+    // has room to the right (up to 192 px) and down (up to 336 px).
+    const std::tuple<int, int, PixelRect, bool> cases[] = {
+        {2, 100, {32, 180, 153, 36}, true}, {2, 1000, {32, 180, 160, 36}, false}, {4, 100, {32, 228, 153, 36}, true},
+        {3, 600, {32, 276, 153, 53}, true}, {3, 620, {32, 276, 160, 53}, true},   {3, 700, {32, 276, 160, 60}, false}};
+    for (const auto& [index, length, box, fitsWhole] : cases) {
+        font.at10 = {{"Tip(" + std::to_string(index) + ")", length}};
         bool fits = false;
-        EXPECT_EQ(form_layout::fitTip(font, scale, c.index, &fits), c.box) << c.index << " " << c.length;
-        EXPECT_EQ(fits, c.fits) << c.index << " " << c.length;
+        EXPECT_EQ(form_layout::fitTip(font, scale, index, &fits), box) << index << " " << length;
+        EXPECT_EQ(fits, fitsWhole) << index << " " << length;
     }
 }
 
 TEST(TwipsScaleTest, ConvertsByTheScreensDotsPerInch) {
-    struct Conversion {
-        int dpi;
-        float pixels;
-        float twips;
-    };
-    const Conversion cases[] = {{96, 16.0F, 240.0F}, {120, 16.0F, 192.0F}, {144, 1.0F, 10.0F}, {72, 3.0F, 60.0F}};
-    for (const Conversion& c : cases) {
-        const TwipsScale scale(c.dpi, c.dpi);
-        EXPECT_FLOAT_EQ(scale.toTwipsX(c.pixels), c.twips) << c.dpi;
-        EXPECT_FLOAT_EQ(scale.toTwipsY(c.pixels), c.twips) << c.dpi;
-        EXPECT_EQ(scale.toPixelsX(c.twips), static_cast<int>(c.pixels)) << c.dpi;
+    // Dots per inch, pixels, twips.
+    const std::tuple<int, float, float> cases[] = {
+        {96, 16.0F, 240.0F}, {120, 16.0F, 192.0F}, {144, 1.0F, 10.0F}, {72, 3.0F, 60.0F}};
+    for (const auto& [dpi, pixels, twips] : cases) {
+        const TwipsScale scale(dpi, dpi);
+        EXPECT_FLOAT_EQ(scale.toTwipsX(pixels), twips) << dpi;
+        EXPECT_FLOAT_EQ(scale.toTwipsY(pixels), twips) << dpi;
+        EXPECT_EQ(scale.toPixelsX(twips), static_cast<int>(pixels)) << dpi;
     }
     // Touching boxes stay touching: edges are rounded, not sizes.
     const TwipsScale scale(120, 120);

@@ -32,9 +32,7 @@ protected:
     // A source file on C:\daten and a run into C:\ziel.
     void prepareRun(const std::string& bytes) {
         drives_.write("c/daten/quelle.bin", bytes);
-        source_.SourcePath = "C:\\daten\\quelle.bin";
-        source_.SourceFolder = "C:\\daten\\";
-        source_.SourceName = "quelle.bin";
+        source_ = {"C:\\daten\\quelle.bin", "C:\\daten\\", "quelle.bin"};
         form_->selectOpt(1);
         form_->setDir1Path("C:\\ziel");
     }
