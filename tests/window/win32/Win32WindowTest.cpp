@@ -164,7 +164,7 @@ TEST_F(Win32WindowTest, ControlsStandWhereTheLayoutTablePutsThem) {
     }
 }
 
-TEST_F(Win32WindowTest, TheOptionsShowAndHideTheirAnswers) {
+TEST_F(Win32WindowTest, TheOptionsShowAndHideTheirAnswersAndInfoLeavesTheWindowWaiting) {
     WindowDriver program({source_.string()}, dir_.str());
     ASSERT_NE(program.window(), nullptr);
     struct Step {
@@ -194,15 +194,12 @@ TEST_F(Win32WindowTest, TheOptionsShowAndHideTheirAnswers) {
     EXPECT_TRUE(program.checked("Opt(0)"));
     EXPECT_TRUE(program.checked("Chk(1)"));
     EXPECT_TRUE(program.checked("Chk(2)"));
-}
 
-TEST_F(Win32WindowTest, InfoShowsItsBoxBeforeAndTheWindowStays) {
-    WindowDriver program({source_.string()}, dir_.str());
-    ASSERT_NE(program.window(), nullptr);
+    // Info shows its box, and the window waits on as it was.
     program.click("Command1(2)");
-    const std::string info = answerNextBox(program, IDOK);
     EXPECT_EQ(
-        info.rfind("Transport großer Dateien auf Floppy und anderen Wechseldatenträgern leicht gemacht ...\r\n\r\n", 0),
+        answerNextBox(program, IDOK)
+            .rfind("Transport großer Dateien auf Floppy und anderen Wechseldatenträgern leicht gemacht ...\r\n\r\n", 0),
         0u);
     EXPECT_FALSE(program.awaitExit(300));
     EXPECT_TRUE(program.enabled("Command1(0)"));
