@@ -27,6 +27,8 @@ windows/QUIL.EXE application/x-splitwerk99-quil
 windows/quil.exe application/x-ms-dos-executable
 windows/SETUP.EXE application/x-ms-dos-executable
 CASES
-gio mime application/x-splitwerk99-quil | grep -q '^Default application.*: splitwerk99-quil.desktop$' ||
+# Taken whole first: piped into grep -q, gio could die of a closed pipe after the match (pipefail).
+defaults="$(LC_ALL=C gio mime application/x-splitwerk99-quil)"
+grep -q '^Default application.*: splitwerk99-quil.desktop$' <<<"$defaults" ||
     { echo "FEHLER: der Typ öffnet nicht splitwerk99-quil.desktop"; status=1; }
 exit "$status"
