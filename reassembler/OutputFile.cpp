@@ -94,8 +94,9 @@ std::string OutputFile::keepAside() {
     const std::string stem = hasExtension ? name_.substr(0, dot) : name_;
     const std::string extension = hasExtension ? name_.substr(dot) : std::string();
     for (int number = 1; number <= 9; ++number) {
-        const std::string tag =
-            number == 1 ? " (wiederhergestellt)" : " (wiederhergestellt " + std::to_string(number) + ")";
+        const std::string tag = number == 1
+                                    ? " (wiederhergestellt)"
+                                    : " (wiederhergestellt " + std::to_string(static_cast<long long>(number)) + ")";
         const std::string path = joinPath(folder_, stem + tag + extension);
         bool nameTaken = false;
         if (host::placeTemporary(temporaryPath_, path, false, nameTaken) == 0 && !nameTaken) {
