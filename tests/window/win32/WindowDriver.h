@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,6 @@ public:
     // A control by its name in the layout table ("Chk(1)", "Dir1").
     HWND control(const char* name) const;
     std::string text(const char* name) const;
-    std::string caption() const;
     bool visible(const char* name) const;
     bool enabled(const char* name) const;
     bool checked(const char* name) const;
@@ -60,5 +60,8 @@ private:
 
 // Text of another process's window, through its own WM_GETTEXT.
 std::string windowText(HWND window);
+// Polls until the condition holds or the time is up: the window acts on posted clicks in its
+// own time.
+bool eventually(const std::function<bool()>& condition, int milliseconds = 5000);
 
 } // namespace win32_window_tests
