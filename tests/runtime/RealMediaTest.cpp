@@ -35,13 +35,8 @@ protected:
 
     // Mounts the 1440 KiB medium or skips the test, saying why.
     bool insertDisk() {
-        std::string whyNot;
-        disk_ = TmpfsMount::mount(floppyDir_, 1440, whyNot);
-        if (!disk_) {
-            whyNot_ = whyNot;
-            return false;
-        }
-        return true;
+        disk_ = TmpfsMount::mount(floppyDir_, 1440, whyNot_);
+        return disk_.has_value();
     }
 
     TempDir dir_;
