@@ -122,7 +122,13 @@ private:
     std::unique_ptr<rt::Runtime> runtime_;
 };
 
-class CopyRunFixture : public ::testing::Test, public CopyScene {};
+// Every box a test expects must have been shown by its end.
+class CopyRunFixture : public ::testing::Test, public CopyScene {
+protected:
+    void TearDown() override {
+        EXPECT_TRUE(boxes().allShown()) << boxes().pending() << " expected box(es) never shown";
+    }
+};
 
 std::string partName(int number);
 

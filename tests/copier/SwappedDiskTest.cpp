@@ -106,7 +106,6 @@ TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst
     events().onYield([](int) {});
     boxes().expect(text::kFinished, 64, 1);
     run();
-    EXPECT_TRUE(boxes().allShown());
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns, ::testing::Values(true, false),
