@@ -80,6 +80,11 @@ public:
     // What the program's policy chooses for this scene's start.
     ReassemblerChoice reassemblerChoice() const;
     void run();
+    // Runs it expecting the completion box last, after the boxes already expected.
+    void runToCompletion() {
+        boxes_.expect(text::kFinished, 64, 1);
+        run();
+    }
 
     testing_support::ScriptedMessageBox& boxes() { return boxes_; }
     testing_support::ScriptedEvents& events() { return events_; }

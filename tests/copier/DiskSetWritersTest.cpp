@@ -129,8 +129,7 @@ TEST(DiskSetForAWindowsPc, CarriesTheWindowsReassemblerAndKeepsBothInTheProgramF
     const std::string bytes = scene.makeSource(5000);
     scene.controls_.targetFolder("C:\\PROG").wipe();
     // Both reassemblers are kept, so the wipe has nothing to delete and asks nothing.
-    scene.boxes().expect(text::kFinished, 64, 1);
-    scene.run();
+    scene.runToCompletion();
     EXPECT_EQ(testing_support::readFile(scene.cRoot_ / "PROG" / "QUIL.EXE"), scene.expectedQuilExe(bytes));
     EXPECT_EQ(scene.reassemblerBytes().substr(0, 2), "MZ");
     EXPECT_TRUE(std::filesystem::exists(scene.cRoot_ / "PROG" / "QUIL.SYS"));

@@ -79,8 +79,7 @@ TEST_F(Recovery, CancelThenNoInTheDiskFullDialogAsksAgain) {
     boxes().expect(text::kDiskFull, 65, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -128,7 +127,6 @@ TEST_P(Handlers, RetryOnOkGiveUpOnCancelAndYesAskAgainOnNo) {
         break;
     }
     run();
-    EXPECT_TRUE(boxes().allShown()) << c.name;
     EXPECT_EQ(controls_.progress().back(), 0.0F);
     if (answer == Answer::CancelThenYes) {
         // Given up: what was written stays, nothing more is added.
@@ -193,8 +191,7 @@ TEST_F(Recovery, WriteProtectedTargetWithoutWipeFailsAtTheReassemblerCopy) {
     const std::string bytes = makeSource(5000);
     drive_.setWriteProtected(true);
     boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -204,8 +201,7 @@ TEST_F(Recovery, WriteProtectedTargetWithWipeFailsAtTheFirstDeletion) {
     controls_.wipe();
     drive_.setWriteProtected(true);
     boxes().expect(text::kWipeError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -215,8 +211,7 @@ TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
     controls_.wipe();
     drive_.setWriteProtected(true);
     boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
 }
 
 // After a change of disk without the wipe, the search for an old part file runs under the
@@ -229,8 +224,7 @@ TEST_F(Recovery, NoDiskAfterAChangeAsksToCheckTheDrive) {
         drive_.eject();
     });
     boxes().expect(text::kNotReady, 17, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -253,8 +247,7 @@ TEST_F(Recovery, AFailingCloseInTheDiskFullPathWritesThePartAnew) {
     drive_.failNext(SimulatedDrive::Op::Close, 57, 1); // the trailer's close goes through
     boxes().expect(text::kTargetError, 17, 1);
     boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 

@@ -64,8 +64,7 @@ TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
     boxes().expect(text::kOwnParts, 65, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     ASSERT_TRUE(boxes().allShown());
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
@@ -82,8 +81,7 @@ TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
         temp_.write("drive/fremd/alt.txt", "von früher");
         drive_.insert(temp_.path() / "drive" / "fremd");
     });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));
     EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes.substr(100));
 }
@@ -92,8 +90,7 @@ TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
     const std::string bytes = makeSource(5000);
     temp_.write("drive/disk1/QUIL.EXE", "alt");
     fs::permissions(disk(0) / "QUIL.EXE", fs::perms::owner_read);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
 }
 
@@ -112,8 +109,7 @@ TEST_F(CopyRunFixture, WithoutAFloppyDriveTheBoxSaysSoAndOkFindsOnePluggedIn) {
     boxes().expect(noDrive, 17, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(noDrive, 17, 1, [&] { plugged = true; });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
 }
 
@@ -125,8 +121,7 @@ TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
     controls_.targetFolder("D:\\");
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 200000);
     boxes().expect(text::kFolderFull, 65, 1, [&] { drive_.setCapacity(std::nullopt); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys", "QUILME02.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys") + onDisk(0, "QUILME02.sys"), bytes);
 }
@@ -149,8 +144,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
     temp_.write("c/DATEN/anderes.txt", "weg");
     controls_.targetFolder("C:\\DATEN").wipe();
     boxes().expect(text::wipeQuestion("C:\\DATEN\\"), 292, 6);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(testing_support::readFile(sourceFile()), bytes);
     EXPECT_FALSE(fs::exists(cRoot_ / "DATEN" / "anderes.txt"));
     EXPECT_EQ(testing_support::readFile(cRoot_ / "DATEN" / "QUILME01.sys"), bytes);
@@ -163,8 +157,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
     // Either folder, whichever reassembler this run ships.
     for (const char* target : {"C:\\PROG", "C:\\PROG\\windows"}) {
         controls_.targetFolder(target).wipe();
-        boxes().expect(text::kFinished, 64, 1);
-        run();
+        runToCompletion();
         EXPECT_TRUE(boxes().allShown()) << target;
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), forLinux) << target;
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS"), forWindows) << target;
