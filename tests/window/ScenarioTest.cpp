@@ -216,16 +216,11 @@ ChildOutcome cancelBeforeRun(TestDrives& drives, bool closeBox) {
     });
 }
 
-TEST_F(ScenarioTest, AbbrechenBeforeTheRunEndsWithoutAQuestion) {
-    const ChildOutcome outcome = cancelBeforeRun(drives_, false);
-    ASSERT_TRUE(outcome.exited);
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_TRUE(outcome.lines.empty());
-    EXPECT_FALSE(fs::exists(target("QUIL.EXE")));
-}
+// Abbrechen and the close box do the same; each scenario runs in a child of its own.
+class Cancel : public ScenarioTest, public ::testing::WithParamInterface<bool> {}; // true: the close box
 
-TEST_F(ScenarioTest, CloseBoxBeforeTheRunEndsWithoutAQuestion) {
-    const ChildOutcome outcome = cancelBeforeRun(drives_, true);
+TEST_P(Cancel, BeforeTheRunEndsWithoutAQuestion) {
+    const ChildOutcome outcome = cancelBeforeRun(drives_, GetParam());
     ASSERT_TRUE(outcome.exited);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_TRUE(outcome.lines.empty());
@@ -271,21 +266,16 @@ void expectRunEndedWhereItStood(const ChildOutcome& outcome, const fs::path& par
     EXPECT_EQ(fs::file_size(part), 2U * 131072U);
 }
 
-TEST_F(ScenarioTest, AbbrechenDuringTheRunAnsweredNoGoesOn) {
-    expectRunWentOn(cancelDuringRun(drives_, false, rt::kResultNo), target("QUILME01.sys"), source_);
+TEST_P(Cancel, DuringTheRunAnsweredNoGoesOn) {
+    expectRunWentOn(cancelDuringRun(drives_, GetParam(), rt::kResultNo), target("QUILME01.sys"), source_);
 }
 
-TEST_F(ScenarioTest, CloseBoxDuringTheRunAnsweredNoGoesOn) {
-    expectRunWentOn(cancelDuringRun(drives_, true, rt::kResultNo), target("QUILME01.sys"), source_);
+TEST_P(Cancel, DuringTheRunAnsweredYesEndsWhereItStood) {
+    expectRunEndedWhereItStood(cancelDuringRun(drives_, GetParam(), rt::kResultYes), target("QUILME01.sys"));
 }
 
-TEST_F(ScenarioTest, AbbrechenDuringTheRunAnsweredYesEndsWhereItStood) {
-    expectRunEndedWhereItStood(cancelDuringRun(drives_, false, rt::kResultYes), target("QUILME01.sys"));
-}
-
-TEST_F(ScenarioTest, CloseBoxDuringTheRunAnsweredYesEndsWhereItStood) {
-    expectRunEndedWhereItStood(cancelDuringRun(drives_, true, rt::kResultYes), target("QUILME01.sys"));
-}
+INSTANTIATE_TEST_SUITE_P(Scenario, Cancel, ::testing::Bool(),
+                         [](const auto& testCase) { return std::string(testCase.param ? "CloseBox" : "Abbrechen"); });
 
 TEST_F(ScenarioTest, InfoDuringTheRunHoldsTheProgressUntilClosed) {
     const ChildOutcome outcome = runInChild([&](const ChildReport& report) {
