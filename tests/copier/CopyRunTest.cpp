@@ -90,7 +90,6 @@ TEST_P(FirstDiskFiles, AreWrittenOnceAndOnlyOnTheFirstDisk) {
     controls_.autorun(c.autorun);
     boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
     runToCompletion();
-    ASSERT_TRUE(boxes().allShown());
     std::vector<std::string> first = {"QUIL.EXE"};
     if (c.autorun) {
         first.push_back("autorun.inf");
@@ -162,7 +161,6 @@ TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheF
     controls_.limit(".001", 0); // one byte per part
     boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
     runToCompletion();
-    ASSERT_TRUE(boxes().allShown());
     EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and QUILME01.sys to QUILME99.sys and QUILME00.sys
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1));
     EXPECT_EQ(onDisk(0, "QUILME00.sys"), bytes.substr(99, 1));
