@@ -80,22 +80,15 @@ struct Scene {
         work.write("home/.bashrc", "export PATH\n");
         work.write("home/notizen.txt", "nur lesen");
         fs::permissions(home / "notizen.txt", fs::perms::owner_read);
-        fs::create_directories(sourceFolder);
         fs::create_directories(target);
-        fs::create_directories(program);
-        fs::copy_file(SPLITWERK_BUILD_DIR "/QUIL.SYS", program / "QUIL.SYS");
         work.write("prog/splitwerk", "the program itself");
+        fs::copy_file(SPLITWERK_BUILD_DIR "/QUIL.SYS", program / "QUIL.SYS");
         useSource(sourceFolder / "Bericht.doc", 300000);
     }
     void useSource(const fs::path& path, std::size_t size) {
         source = path;
         sourceBytes = testing_support::randomBytes(size, 11);
         work.write(fs::relative(path, work.path()).string(), sourceBytes);
-    }
-    fs::path prepareDisk(const std::string& name) {
-        const fs::path disk = work.path() / "disks" / name;
-        fs::create_directories(disk);
-        return disk;
     }
 };
 
@@ -172,10 +165,9 @@ const HostileCase kCases[] = {
          // this one; left there, it would take this set's room and be joined in.
          s.useSource(s.sourceFolder / "Bericht.doc", 400000);
          s.floppy.setCapacity(static_cast<int64_t>(fs::file_size(s.program / "QUIL.SYS")) + 110000);
-         const fs::path second = s.prepareDisk("alt2");
          s.work.write("disks/alt2/QUILME03.sys", std::string(250000, 'x'));
          s.work.write("disks/alt2/quilme09.SYS", std::string(10, 'y'));
-         s.preparedDisks = {second};
+         s.preparedDisks = {s.work.path() / "disks" / "alt2"};
      },
      true},
     changedDuringTheRun("SourceGrowingDuringTheRun",
