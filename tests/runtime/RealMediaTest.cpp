@@ -123,10 +123,8 @@ TEST(RealUsbFloppyTest, ADisketteBelowTheUsersMediaFolderIsDriveA) {
     const fs::path media = fs::path("/media") / user;
     std::string whyNot;
     std::optional<TmpfsMount> diskette = TmpfsMount::mount((media / "DISK 1").string(), 1440, whyNot);
-    std::optional<TmpfsMount> stick;
-    if (diskette) {
-        stick = TmpfsMount::mount((media / "STICK").string(), 8192, whyNot);
-    }
+    std::optional<TmpfsMount> stick =
+        diskette ? TmpfsMount::mount((media / "STICK").string(), 8192, whyNot) : std::nullopt;
     if (!diskette || !stick) {
         diskette.reset();
         fs::remove_all(media);
