@@ -6,7 +6,6 @@
 #include "runtime/AnsiCodePage.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace copier_tests {
 namespace {
@@ -32,9 +31,7 @@ protected:
 TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
     // The search reports the stored (long) name; the name given on the command line is the
     // short one. The source is sparse: only its length matters.
-    fs::create_directories(cRoot_ / "DATEN");
-    { std::ofstream(cRoot_ / "DATEN" / "Kapitel_1_bis_6.PAK"); }
-    fs::resize_file(cRoot_ / "DATEN" / "Kapitel_1_bis_6.PAK", 6543210);
+    fs::resize_file(temp_.write("c/DATEN/Kapitel_1_bis_6.PAK", ""), 6543210);
     const SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
     EXPECT_EQ(trailerFor(source), "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
     EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(0, reassemblerBytes().size()), reassemblerBytes());
