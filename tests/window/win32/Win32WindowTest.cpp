@@ -117,17 +117,16 @@ void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
     const form_layout::Place& frame = *form_layout::placeOf("Frame1(1)");
     for (const char* name : {"Frame1(1)", "Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)", "Command1(0)",
                              "Command1(1)", "Command1(2)", "pbar", "Image1(0)", "Image1(4)", "Drive1"}) {
+        const std::string n = name;
         const form_layout::Place& place = *form_layout::placeOf(name);
-        const bool inFrame = std::string(name).rfind("Frame1", 0) != 0 && std::string(name).rfind("Command1", 0) != 0 &&
-                             std::string(name) != "pbar";
-        const double left = (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel;
-        const double top = (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel;
+        // The controls in the frame count from its corner.
+        const bool inFrame = n.rfind("Frame1", 0) != 0 && n.rfind("Command1", 0) != 0 && n != "pbar";
         const RECT rect = program.place(name);
-        EXPECT_NEAR(rect.left, left, 1.0) << name;
-        EXPECT_NEAR(rect.top, top, 1.0) << name;
-        const bool ball = std::string(name).rfind("Image1", 0) == 0;
+        EXPECT_NEAR(rect.left, (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel, 1.0) << name;
+        EXPECT_NEAR(rect.top, (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel, 1.0) << name;
+        const bool ball = n.rfind("Image1", 0) == 0;
         EXPECT_NEAR(rect.right - rect.left, ball ? 16 : place.width / twipsPerPixel, 1.0) << name;
-        if (std::string(name) != "Drive1") { // a drop-down list takes the height its font needs
+        if (n != "Drive1") { // a drop-down list takes the height its font needs
             EXPECT_NEAR(rect.bottom - rect.top, ball ? 16 : place.height / twipsPerPixel, 1.0) << name;
         }
     }

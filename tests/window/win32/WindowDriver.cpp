@@ -130,18 +130,6 @@ HWND WindowDriver::control(const char* name) const {
     return found;
 }
 
-std::string WindowDriver::text(const char* name) const {
-    return windowText(control(name));
-}
-
-bool WindowDriver::visible(const char* name) const {
-    return ::IsWindowVisible(control(name)) != FALSE;
-}
-
-bool WindowDriver::enabled(const char* name) const {
-    return ::IsWindowEnabled(control(name)) != FALSE;
-}
-
 bool WindowDriver::checked(const char* name) const {
     return ask(control(name), BM_GETCHECK) == BST_CHECKED;
 }
@@ -166,10 +154,6 @@ std::vector<std::string> WindowDriver::items(const char* name) const {
 
 int WindowDriver::selected(const char* name) const {
     return static_cast<int>(ask(control(name), CB_GETCURSEL));
-}
-
-void WindowDriver::click(const char* name) const {
-    ::PostMessageW(control(name), BM_CLICK, 0, 0);
 }
 
 void WindowDriver::choose(const char* name, int index) const {
