@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <map>
+#include <regex>
 
 namespace {
 
@@ -186,21 +187,15 @@ TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         std::string mounts = "/dev/sda1 / ext4 rw 0 0\n";
-        std::map<std::string, unsigned long long> sizes;
         for (const Medium& m : c.media) {
-            std::string escaped = m.mountPoint;
-            if (const std::size_t blank = escaped.find(' '); blank != std::string::npos) {
-                escaped.replace(blank, 1, "\\040");
-            }
-            mounts += std::string("/dev/") + m.device + " " + escaped + " vfat rw 0 0\n";
-            if (m.size != 0) {
-                sizes[m.mountPoint] = m.size;
-            }
+            mounts += "/dev/" + std::string(m.device) + " " +
+                      std::regex_replace(m.mountPoint, std::regex(" "), "\\040") + " vfat rw 0 0\n";
         }
         dir.write("mounts", mounts);
         const rt::DriveMap map = rt::linuxDriveMap(hostIn(dir, [&](const std::string& directory) {
-            const auto size = sizes.find(directory);
-            return size == sizes.end() ? std::nullopt : std::optional<unsigned long long>(size->second);
+            const auto m = std::find_if(c.media.begin(), c.media.end(),
+                                        [&](const Medium& medium) { return medium.mountPoint == directory; });
+            return m == c.media.end() || m->size == 0 ? std::nullopt : std::optional<unsigned long long>(m->size);
         }));
         EXPECT_EQ(map.root('a'), c.floppy ? std::optional<std::string>(c.floppy) : std::nullopt);
         std::vector<std::string> others;
