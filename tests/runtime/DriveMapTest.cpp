@@ -14,6 +14,7 @@
 
 namespace {
 
+using testing_support::errorOf;
 using testing_support::TempDir;
 
 rt::DriveMap testMap() {
@@ -24,8 +25,6 @@ rt::DriveMap testMap() {
     map.setFixedDrive('Z', "/");
     return map;
 }
-
-using testing_support::errorOf;
 
 TEST(DriveMapTest, ToNativeTranslatesDriveLetterPaths) {
     const rt::DriveMap map = testMap();

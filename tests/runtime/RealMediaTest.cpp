@@ -19,11 +19,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::errorOf;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::TmpfsMount;
-
-using testing_support::errorOf;
 
 class RealMediaTest : public ::testing::Test {
 protected:
