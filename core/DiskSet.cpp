@@ -177,7 +177,9 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
         const std::size_t end =
             nextStart < kLineEnd.size() ? std::string_view::npos : tail.rfind(kLineEnd, nextStart - kLineEnd.size());
         if (end == std::string_view::npos) {
-            return damaged("Am Ende der Datei stehen nur " + std::to_string(3 - line) +
+            // As long long, like every number QUIL.SYS prints: one decimal conversion there, not
+            // one per integer type.
+            return damaged("Am Ende der Datei stehen nur " + std::to_string(static_cast<long long>(3 - line)) +
                            " statt vier mit CR LF beendete Angabezeilen.");
         }
         ends[static_cast<std::size_t>(line)] = end;

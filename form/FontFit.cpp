@@ -46,6 +46,17 @@ bool fitLabel1(const CaptionMeasure& measure, const TwipsScale& scale, FittedLay
     return width <= rightmost - leftmost;
 }
 
+// The number box shows all five characters it takes. Its right edge stays by the unit list, so
+// a box too narrow for the font grows to the left, and Label1 makes way for it (or, with no
+// room left, the font shrinks).
+void fitZahlText(const CaptionMeasure& measure, PixelRect& box) {
+    const int needed = measure.neededWidth("ZahlText");
+    if (needed > box.width) {
+        box.x -= needed - box.width;
+        box.width = needed;
+    }
+}
+
 bool arrange(const CaptionMeasure& measure, const TwipsScale& scale, FittedLayout& layout) {
     const std::span<const Place> table = places();
     for (std::size_t i = 0; i < table.size(); ++i) {
@@ -55,6 +66,7 @@ bool arrange(const CaptionMeasure& measure, const TwipsScale& scale, FittedLayou
     for (const WidthRoom& room : kWidthRooms) {
         fits = fitWidth(measure, scale, room, layout.rects[indexOf(room.name)]) && fits;
     }
+    fitZahlText(measure, layout.rects[indexOf("ZahlText")]);
     fits = fitLabel1(measure, scale, layout) && fits;
     for (int i = 0; i < 5; ++i) {
         bool tipFits = true;

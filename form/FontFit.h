@@ -29,7 +29,8 @@ public:
     virtual void useFont(double pointSize) = 0;
     // The width a one-line control needs to show all of its caption: for a check box or an
     // option button the text with its indicator and the toolkit's padding, for a label its
-    // text; for a drop-down list its widest entry with the frame and the arrow beside it.
+    // text; for a drop-down list its widest entry with the frame and the arrow beside it; for
+    // the number box ("ZahlText") five of the widest digit inside its frame and margins.
     virtual int neededWidth(const char* name) const = 0;
     // The height Tip(index) needs for its text wrapped at this width.
     virtual int tipHeight(int index, int width) const = 0;

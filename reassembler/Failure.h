@@ -32,6 +32,10 @@ private:
     ExitStatus status_;
 };
 
+// Ends a reassembly early by throwing Failure. Out of line, so that QUIL.SYS holds the
+// exception's construction and throw once rather than at each of the many places that end a run.
+[[noreturn]] void fail(ExitStatus status, std::string message);
+
 // Bytes from a file name or trailer line made safe to print: control characters would move
 // the cursor or ring the bell, so they are shown as "?".
 using diskset::printable;

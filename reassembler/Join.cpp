@@ -76,7 +76,7 @@ std::string Joiner::locateNextPart(const std::string& name) {
         const DiskAnswer answer = terminal_.askForDisk(name);
         switch (answer.kind) {
         case DiskAnswer::Kind::Abort:
-            throw Failure(kStopped, "Abgebrochen: " + whatIsMissing(name) + " Es wurde keine Datei geschrieben.");
+            fail(kStopped, "Abgebrochen: " + whatIsMissing(name) + " Es wurde keine Datei geschrieben.");
         case DiskAnswer::Kind::Retry:
             break;
         case DiskAnswer::Kind::Folder:
@@ -106,18 +106,18 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
     lowio::SystemError openError = 0;
     const lowio::Handle fd = host::openForReading(path, openError);
     if (!fd.valid()) {
-        throw Failure(kDamaged, name + " lässt sich nicht öffnen (" + describeError(openError) + ").");
+        fail(kDamaged, name + " lässt sich nicht öffnen (" + describeError(openError) + ").");
     }
     host::FileFacts info;
     if (const lowio::SystemError err = host::factsOf(fd.get(), info); err != 0) {
-        throw Failure(kDamaged, name + " lässt sich nicht lesen (" + describeError(err) + ").");
+        fail(kDamaged, name + " lässt sich nicht lesen (" + describeError(err) + ").");
     }
     if (info.kind != host::FileFacts::Kind::Regular) {
-        throw Failure(kDamaged, name + " ist keine gewöhnliche Datei.");
+        fail(kDamaged, name + " ist keine gewöhnliche Datei.");
     }
     // Refuse before writing a byte of a part that cannot fit.
     if (info.size > length_ - joined_) {
-        throw Failure(kDamaged, tooLong(name, joined_ + info.size, length_));
+        fail(kDamaged, tooLong(name, joined_ + info.size, length_));
     }
     joinedParts_.insert(info.identity);
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
@@ -139,14 +139,14 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
         std::size_t got = 0;
         if (const lowio::SystemError err = lowio::readSome(fd.get(), buffer->bytes, sizeof buffer->bytes, got);
             err != 0) {
-            throw Failure(kDamaged, "Lesefehler in " + name + ": " + describeError(err) + ".");
+            fail(kDamaged, "Lesefehler in " + name + ": " + describeError(err) + ".");
         }
         if (got == 0) {
             break;
         }
         // The file may have grown since it was measured: never more than the set's length.
         if (static_cast<std::int64_t>(got) > room) {
-            throw Failure(kDamaged, tooLong(name, joined_ + static_cast<std::int64_t>(got), length_));
+            fail(kDamaged, tooLong(name, joined_ + static_cast<std::int64_t>(got), length_));
         }
         output.write(buffer->bytes, got);
         joined_ += static_cast<std::int64_t>(got);
@@ -155,8 +155,8 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
     // A part that gives fewer bytes than it is long was cut short while it was read (or the
     // medium lost its end): the set cannot be restored from it.
     if (partBytes < info.size) {
-        throw Failure(kDamaged, name + " ist zu kurz: gelesen wurden nur " + std::to_string(partBytes) + " von " +
-                                    std::to_string(info.size) + " Bytes.");
+        fail(kDamaged, name + " ist zu kurz: gelesen wurden nur " + std::to_string(partBytes) + " von " +
+                           std::to_string(info.size) + " Bytes.");
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

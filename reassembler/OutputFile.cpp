@@ -14,11 +14,11 @@ OutputFile::OutputFile(const std::string& folder, const std::string& name)
     lowio::SystemError err = 0;
     fd_ = host::createTemporary(folder, temporaryPath_, err);
     if (!fd_.valid()) {
-        throw Failure(kDamaged, "Im Zielordner " + printable(folder) + " kann keine Datei angelegt werden (" +
-                                    describeError(err) +
-                                    ").\nBitte geben Sie einen anderen Zielordner an, zum Beispiel:\n"
-                                    "  QUIL.EXE " +
-                                    host::exampleFolder());
+        fail(kDamaged, "Im Zielordner " + printable(folder) + " kann keine Datei angelegt werden (" +
+                           describeError(err) +
+                           ").\nBitte geben Sie einen anderen Zielordner an, zum Beispiel:\n"
+                           "  QUIL.EXE " +
+                           host::exampleFolder());
     }
 }
 
@@ -41,8 +41,8 @@ void OutputFile::write(const char* data, std::size_t size) {
     const lowio::SystemError err = lowio::writeAll(fd_.get(), data, size, done);
     written_ += static_cast<std::int64_t>(done);
     if (err != 0) {
-        throw Failure(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeError(err) +
-                                    ". Die Datei wurde nicht wiederhergestellt.");
+        fail(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeError(err) +
+                           ". Die Datei wurde nicht wiederhergestellt.");
     }
     writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(size), written_);
 }
@@ -67,18 +67,18 @@ bool OutputFile::commit(bool mayReplace) {
             err = closeError;
         }
         if (err != 0) {
-            throw Failure(kDamaged, "Die Daten konnten nicht sicher nach " + printable(folder_) +
-                                        " geschrieben werden: " + describeError(err) + ".");
+            fail(kDamaged, "Die Daten konnten nicht sicher nach " + printable(folder_) +
+                               " geschrieben werden: " + describeError(err) + ".");
         }
     }
     bool nameTaken = false;
     if (const lowio::SystemError err = host::placeTemporary(temporaryPath_, finalPath_, mayReplace, nameTaken);
         err != 0) {
         // Every disk has been read for this file: throwing it away would mean feeding them all again.
-        throw Failure(kDamaged, "Die fertige Datei konnte nicht " + printable(finalPath_) + " genannt werden (" +
-                                    describeError(err) + "). " + keepAside() + " Ist " + printable(name_) +
-                                    " in einem anderen Programm geöffnet, schließen Sie es und benennen Sie die "
-                                    "Datei dann selbst um.");
+        fail(kDamaged, "Die fertige Datei konnte nicht " + printable(finalPath_) + " genannt werden (" +
+                           describeError(err) + "). " + keepAside() + " Ist " + printable(name_) +
+                           " in einem anderen Programm geöffnet, schließen Sie es und benennen Sie die "
+                           "Datei dann selbst um.");
     }
     if (nameTaken) {
         return false;
@@ -94,8 +94,9 @@ std::string OutputFile::keepAside() {
     const std::string stem = hasExtension ? name_.substr(0, dot) : name_;
     const std::string extension = hasExtension ? name_.substr(dot) : std::string();
     for (int number = 1; number <= 9; ++number) {
-        const std::string tag =
-            number == 1 ? " (wiederhergestellt)" : " (wiederhergestellt " + std::to_string(number) + ")";
+        const std::string tag = number == 1
+                                    ? " (wiederhergestellt)"
+                                    : " (wiederhergestellt " + std::to_string(static_cast<long long>(number)) + ")";
         const std::string path = joinPath(folder_, stem + tag + extension);
         bool nameTaken = false;
         if (host::placeTemporary(temporaryPath_, path, false, nameTaken) == 0 && !nameTaken) {

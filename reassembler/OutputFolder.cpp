@@ -10,15 +10,14 @@ std::string chooseOutputFolder(const std::optional<std::string>& argument, const
     if (argument) {
         std::optional<std::string> folder = resolveFolder(*argument, workingFolder);
         if (!folder) {
-            throw Failure(kStopped,
-                          "Der Zielordner „" + printable(*argument) + "“ existiert nicht oder ist kein Ordner.");
+            fail(kStopped, "Der Zielordner „" + printable(*argument) + "“ existiert nicht oder ist kein Ordner.");
         }
         return *folder;
     }
     if (std::optional<std::string> folder = resolveFolder(workingFolder, workingFolder)) {
         return *folder;
     }
-    throw Failure(kStopped, "Der aktuelle Ordner ist nicht erreichbar; bitte geben Sie einen Zielordner an.");
+    fail(kStopped, "Der aktuelle Ordner ist nicht erreichbar; bitte geben Sie einen Zielordner an.");
 }
 
 std::string confirmOutputFolder(const std::string& proposal, const std::string& workingFolder, Terminal& terminal) {
@@ -27,9 +26,9 @@ std::string confirmOutputFolder(const std::string& proposal, const std::string& 
         const std::string& named = answer.kind == FolderAnswer::Kind::Yes ? proposal : answer.folder;
         switch (answer.kind) {
         case FolderAnswer::Kind::No:
-            throw Failure(kStopped, std::string("Nichts geschrieben. Geben Sie den Zielordner beim Aufruf an, zum "
-                                                "Beispiel:\n  QUIL.EXE ") +
-                                        host::exampleFolder());
+            fail(kStopped, std::string("Nichts geschrieben. Geben Sie den Zielordner beim Aufruf an, zum "
+                                       "Beispiel:\n  QUIL.EXE ") +
+                               host::exampleFolder());
         case FolderAnswer::Kind::Yes:
         case FolderAnswer::Kind::Folder:
             if (std::optional<std::string> chosen = resolveFolder(named, workingFolder)) {

@@ -5,7 +5,6 @@
 #include "PartNames.h"
 #include "core/DosPath.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace quil {
@@ -25,23 +24,23 @@ std::optional<std::string> findPart(const std::string& folder, const std::string
         // A folder that may be entered but not listed still gives a part under its exact name.
         return isRegularFile(exact) ? std::optional<std::string>(exact) : std::nullopt;
     }
-    std::vector<std::string> matches;
+    // Of other spellings the first in byte order wins, so that the choice does not depend on
+    // the order of the listing. A plain minimum: a sort would take more room in QUIL.SYS than
+    // the few spellings a folder can hold are worth.
+    std::optional<std::string> chosen;
     for (const std::string& entry : *names) {
         if (entry == name && isRegularFile(exact)) {
             return exact;
         }
-        if (dospath::equalIgnoringCase(entry, name)) {
-            matches.push_back(entry);
+        if (dospath::equalIgnoringCase(entry, name) && (!chosen || entry < *chosen) &&
+            isRegularFile(joinPath(folder, entry))) {
+            chosen = entry;
         }
     }
-    std::sort(matches.begin(), matches.end());
-    for (const std::string& match : matches) {
-        const std::string path = joinPath(folder, match);
-        if (isRegularFile(path)) {
-            return path;
-        }
+    if (!chosen) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return joinPath(folder, *chosen);
 }
 
 } // namespace quil

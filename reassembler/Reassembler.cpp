@@ -25,11 +25,11 @@ bool mayReplaceExisting(const std::string& path, Terminal& terminal) {
         return false;
     }
     if (kind == host::FileFacts::Kind::Folder) {
-        throw Failure(kStopped, "Im Zielordner gibt es bereits einen Ordner namens " + printable(path) +
-                                    ". Bitte geben Sie einen anderen Zielordner an.");
+        fail(kStopped, "Im Zielordner gibt es bereits einen Ordner namens " + printable(path) +
+                           ". Bitte geben Sie einen anderen Zielordner an.");
     }
     if (!terminal.askYesNo("Die Datei " + printable(path) + " existiert bereits. Überschreiben? (j/n)")) {
-        throw Failure(kStopped, "Nichts geändert: " + printable(path) + " bleibt, wie sie ist.");
+        fail(kStopped, "Nichts geändert: " + printable(path) + " bleibt, wie sie ist.");
     }
     return true;
 }
@@ -55,7 +55,7 @@ std::string chooseName(const std::string& named, Terminal& terminal) {
     while (const std::optional<std::string> problem = plainNameProblem(name)) {
         const std::optional<std::string> other = terminal.askForName(printable(name), *problem);
         if (!other) {
-            throw Failure(kStopped, "Nichts geschrieben.");
+            fail(kStopped, "Nichts geschrieben.");
         }
         name = *other;
     }
@@ -78,8 +78,8 @@ void checkLengthAgainstParts(std::int64_t length, const std::string& partsFolder
         }
     }
     if (!found.empty()) {
-        throw Failure(kDamaged, "QUIL.EXE ist beschädigt: Zeile 1 nennt die Länge 0, aber " + found +
-                                    ". Die Länge der Originaldatei ist unlesbar; es wurde nichts geschrieben.");
+        fail(kDamaged, "QUIL.EXE ist beschädigt: Zeile 1 nennt die Länge 0, aber " + found +
+                           ". Die Länge der Originaldatei ist unlesbar; es wurde nichts geschrieben.");
     }
 }
 
@@ -89,30 +89,27 @@ void checkRoom(const std::string& folder, std::int64_t length) {
         return; // file systems that do not tell; the writes will say
     }
     if (*available < length) {
-        throw Failure(kStopped, "Im Zielordner " + printable(folder) + " ist nicht genug Platz: gebraucht werden " +
-                                    std::to_string(length) + " Bytes, frei sind " + std::to_string(*available) +
-                                    " Bytes.");
+        fail(kStopped, "Im Zielordner " + printable(folder) + " ist nicht genug Platz: gebraucht werden " +
+                           std::to_string(length) + " Bytes, frei sind " + std::to_string(*available) + " Bytes.");
     }
 }
 
 void checkFirstDisk(const std::string& partsFolder, const std::string& outputFolder, std::int64_t length) {
     const FolderScan scan = scanFolder(partsFolder, length);
     if (!scan.overlongPart.empty()) {
-        throw Failure(kDamaged, "Die Teile sind länger als die Originaldatei: mit " + scan.overlongPart +
-                                    " ergeben sie " + std::to_string(scan.bytes) + " Bytes, die Originaldatei hatte " +
-                                    std::to_string(length) +
-                                    " Bytes. Der Diskettensatz ist beschädigt oder gehört nicht zusammen.");
+        fail(kDamaged, "Die Teile sind länger als die Originaldatei: mit " + scan.overlongPart + " ergeben sie " +
+                           std::to_string(scan.bytes) + " Bytes, die Originaldatei hatte " + std::to_string(length) +
+                           " Bytes. Der Diskettensatz ist beschädigt oder gehört nicht zusammen.");
     }
     if (scan.bytes < length && host::sameFileSystem(partsFolder, outputFolder) &&
         host::isExchangeableMedium(partsFolder)) {
-        throw Failure(kStopped, "Die Teile auf diesem Datenträger reichen nicht (" + std::to_string(scan.bytes) +
-                                    " von " + std::to_string(length) +
-                                    " Bytes), und die Datei würde auf denselben Datenträger (" +
-                                    printable(outputFolder) +
-                                    ") geschrieben. Dann ließe sich die nächste Diskette nicht einlegen.\n"
-                                    "Bitte geben Sie einen Zielordner auf einem anderen Datenträger an, zum Beispiel:\n"
-                                    "  QUIL.EXE " +
-                                    host::exampleFolder());
+        fail(kStopped, "Die Teile auf diesem Datenträger reichen nicht (" + std::to_string(scan.bytes) + " von " +
+                           std::to_string(length) + " Bytes), und die Datei würde auf denselben Datenträger (" +
+                           printable(outputFolder) +
+                           ") geschrieben. Dann ließe sich die nächste Diskette nicht einlegen.\n"
+                           "Bitte geben Sie einen Zielordner auf einem anderen Datenträger an, zum Beispiel:\n"
+                           "  QUIL.EXE " +
+                           host::exampleFolder());
     }
 }
 
@@ -135,15 +132,15 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
 
         const diskset::TrailerReading reading = readTrailer(trailerFile);
         if (!reading.trailer) {
-            throw Failure(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
+            fail(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
         const diskset::Trailer& trailer = *reading.trailer;
         checkLengthAgainstParts(trailer.length, partsFolder);
         const std::optional<std::string> trailerName = diskset::outputName(trailer);
         if (!trailerName) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
-            throw Failure(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +
-                                        "“ in den Angaben ergibt keinen brauchbaren Namen.");
+            fail(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +
+                               "“ in den Angaben ergibt keinen brauchbaren Namen.");
         }
         const std::string name = chooseName(*trailerName, terminal);
 
@@ -158,11 +155,11 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
                                              : chooseOutputFolder(argument, workingFolder);
         const std::optional<std::string> parts = resolveFolder(partsFolder, workingFolder);
         if (!parts) {
-            throw Failure(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");
+            fail(kDamaged, "Der Ordner der Teile, " + printable(partsFolder) + ", ist nicht erreichbar.");
         }
         // Nothing may keep the medium busy: the working folder moves off it, paths are absolute.
         if (const lowio::SystemError err = host::leaveWorkingFolder(); err != 0) {
-            throw Failure(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeError(err) + ").");
+            fail(kDamaged, "Der Arbeitsordner lässt sich nicht wechseln (" + describeError(err) + ").");
         }
 
         terminal.say("QUIL setzt " + printable(name) + " (" + std::to_string(trailer.length) +
@@ -181,12 +178,12 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             try {
                 replace = mayReplaceExisting(finalPath, terminal);
             } catch (const Failure& refused) {
-                throw Failure(refused.status(), std::string(refused.what()) + " " + output.keepAside());
+                fail(refused.status(), std::string(refused.what()) + " " + output.keepAside());
             }
             if (!replace && attempt >= 3) {
-                throw Failure(kDamaged, "Die fertige Datei kann nicht " + printable(finalPath) +
-                                            " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen. " +
-                                            output.keepAside());
+                fail(kDamaged, "Die fertige Datei kann nicht " + printable(finalPath) +
+                                   " heißen: der Name ist belegt, aber dort ist keine Datei zu sehen. " +
+                                   output.keepAside());
             }
         }
         terminal.say("Die Datei " + printable(name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +

@@ -174,7 +174,9 @@ std::string describeError(lowio::SystemError error) {
     default:
         break;
     }
-    std::string text = "Systemfehler " + std::to_string(static_cast<DWORD>(error));
+    // As long long, like every number the program prints: it then carries one decimal
+    // conversion, not one per integer type.
+    std::string text = "Systemfehler " + std::to_string(static_cast<long long>(static_cast<DWORD>(error)));
     wchar_t* message = nullptr;
     if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr) != 0 &&

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,6 +118,31 @@ void raiseIfFailed(lowio::SystemError error) {
     }
 }
 
+// Calls visit(name, path) for every entry of the folder but "." and "..". A folder that cannot
+// be opened or read to its end raises its numbered error; the folder is closed either way.
+template <typename Visit> void forEachEntry(const std::string& directory, Visit visit) {
+    struct CloseDir {
+        void operator()(DIR* dir) const { ::closedir(dir); }
+    };
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(directory.c_str()));
+    if (!dir) {
+        raiseErrno(errno, ErrnoSubject::Folder);
+    }
+    const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            visit(name, prefix + name);
+        }
+        // readdir tells the end from a failure only through errno, which the visit may have set.
+        errno = 0;
+    }
+    if (errno != 0) {
+        raiseErrno(errno, ErrnoSubject::Folder);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<OpenFile> PosixFileSystem::open(const std::string& path, OpenMode mode) {
@@ -203,59 +229,32 @@ int64_t PosixFileSystem::length(const std::string& path) {
 }
 
 std::vector<DirEntry> PosixFileSystem::list(const std::string& directory, const std::string& pattern) {
-    DIR* dir = ::opendir(directory.c_str());
-    if (dir == nullptr) {
-        raiseErrno(errno, ErrnoSubject::Folder);
-    }
     std::vector<DirEntry> entries;
-    const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+    forEachEntry(directory, [&](const std::string& name, const std::string& path) {
         struct stat info {};
         // Each entry as what it is: a link stays a link. An entry that vanished meanwhile is skipped.
-        if (name != "." && name != ".." && matchesDosPattern(pattern, name) &&
-            ::lstat((prefix + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        if (matchesDosPattern(pattern, name) && ::lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
             entries.push_back({name, attributesOf(name, info), kindOf(info)});
         }
-        errno = 0;
-    }
-    const int err = errno;
-    ::closedir(dir);
-    if (err != 0) {
-        raiseErrno(err, ErrnoSubject::Folder);
-    }
+    });
     return entries;
 }
 
 std::vector<DirEntry> PosixFileSystem::folders(const std::string& directory) {
-    DIR* dir = ::opendir(directory.c_str());
-    if (dir == nullptr) {
-        raiseErrno(errno, ErrnoSubject::Folder);
-    }
     std::vector<DirEntry> entries;
-    const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+    forEachEntry(directory, [&](const std::string& name, const std::string& path) {
         struct stat info {};
         struct stat target {};
         // An entry that vanished meanwhile, or a link that leads nowhere, is no folder to open.
-        if (name != "." && name != ".." && ::lstat((prefix + name).c_str(), &info) == 0) {
-            if (S_ISDIR(info.st_mode)) {
-                entries.push_back({name, attributesOf(name, info), FileKind::Directory});
-            } else if (S_ISLNK(info.st_mode) && ::stat((prefix + name).c_str(), &target) == 0 &&
-                       S_ISDIR(target.st_mode)) {
-                entries.push_back({name, attributesOf(name, target), FileKind::Link});
-            }
+        if (::lstat(path.c_str(), &info) != 0) {
+            return;
         }
-        errno = 0;
-    }
-    const int err = errno;
-    ::closedir(dir);
-    if (err != 0) {
-        raiseErrno(err, ErrnoSubject::Folder);
-    }
+        if (S_ISDIR(info.st_mode)) {
+            entries.push_back({name, attributesOf(name, info), FileKind::Directory});
+        } else if (S_ISLNK(info.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+            entries.push_back({name, attributesOf(name, target), FileKind::Link});
+        }
+    });
     return entries;
 }
 

@@ -22,6 +22,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <map>
@@ -69,6 +70,9 @@ public:
 
     int neededWidth(const char* name) const override {
         const auto* control = window_.findChild<const QWidget*>(text(name));
+        if (const auto* edit = qobject_cast<const QLineEdit*>(control)) {
+            return digitsWidth(*edit);
+        }
         const auto* list = qobject_cast<const QComboBox*>(control);
         if (list == nullptr) {
             return control->sizeHint().width();
@@ -89,6 +93,25 @@ public:
     int tipHeight(int index, int width) const override { return window_.tip(index)->heightForWidth(width); }
 
 private:
+    // Five of the widest digit in the field a line edit leaves for its text: inside its frame
+    // and text margins, the two pixels QLineEdit keeps on either side, and the caret.
+    static int digitsWidth(const QLineEdit& edit) {
+        constexpr int kLineEditSideMargin = 2;
+        int widest = 0;
+        for (char digit = '0'; digit <= '9'; ++digit) {
+            widest = std::max(widest, edit.fontMetrics().horizontalAdvance(QLatin1Char(digit)));
+        }
+        QStyleOptionFrame option;
+        option.initFrom(&edit);
+        option.lineWidth =
+            edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit) : 0;
+        const QRect field = edit.style()
+                                ->subElementRect(QStyle::SE_LineEditContents, &option, &edit)
+                                .marginsRemoved(edit.textMargins());
+        return 5 * widest + edit.width() - field.width() + 2 * kLineEditSideMargin +
+               edit.style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, &edit);
+    }
+
     Form1Window& window_;
 };
 

@@ -2,6 +2,7 @@
 // and a gap before the text, a drop-down list its frame and arrow around the entry.
 #include "Win32CaptionMeasure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -47,6 +48,13 @@ void Win32CaptionMeasure::useFont(double pointSize) {
             ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
         }
     }
+    // A new font gives an edit box the font's own margins, which in some fonts leave too little
+    // of the number box's narrow design width for its five digits; a pixel on each side is
+    // enough for the caret.
+    if (HWND zahl = controlOf_("ZahlText")) {
+        const WORD margin = static_cast<WORD>(::MulDiv(1, dpiY_, 96));
+        ::SendMessageW(zahl, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+    }
     // The controls hold the new font now; the one before may go.
     if (font_ != nullptr) {
         ::DeleteObject(font_);
@@ -65,6 +73,20 @@ SIZE Win32CaptionMeasure::textSize(HWND control, UINT format, int width) const {
     return {box.right - box.left, box.bottom - box.top};
 }
 
+int Win32CaptionMeasure::widestText(HWND control, const std::vector<std::wstring>& texts) const {
+    HDC dc = ::GetDC(control);
+    const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const std::wstring& text : texts) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(control, dc);
+    return widest;
+}
+
 int Win32CaptionMeasure::neededWidth(const char* name) const {
     HWND control = controlOf_(name);
     if (control == nullptr) {
@@ -76,21 +98,21 @@ int Win32CaptionMeasure::neededWidth(const char* name) const {
         // The box, the gap after it and the room for the focus rectangle around the text.
         return ::GetSystemMetrics(SM_CXMENUCHECK) + scaled(6) + textSize(control, DT_SINGLELINE, 0).cx;
     }
+    if (std::strcmp(name, "ZahlText") == 0) {
+        const std::vector<std::wstring> digits{L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"};
+        const auto margins = static_cast<DWORD>(::SendMessageW(control, EM_GETMARGINS, 0, 0));
+        return 5 * widestText(control, digits) + LOWORD(margins) + HIWORD(margins) + 2 * ::GetSystemMetrics(SM_CXEDGE);
+    }
     if (std::strcmp(name, "UnitList") == 0) {
-        HDC dc = ::GetDC(control);
-        const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
-        int widest = 0;
+        std::vector<std::wstring> entries;
         const auto count = static_cast<int>(::SendMessageW(control, CB_GETCOUNT, 0, 0));
         for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
             std::vector<wchar_t> entry(static_cast<std::size_t>(::SendMessageW(control, CB_GETLBTEXTLEN, i, 0)) + 1);
             ::SendMessageW(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-            SIZE size{};
-            ::GetTextExtentPoint32W(dc, entry.data(), static_cast<int>(entry.size() - 1), &size);
-            widest = std::max(widest, static_cast<int>(size.cx));
+            entries.emplace_back(entry.data());
         }
-        ::SelectObject(dc, previous);
-        ::ReleaseDC(control, dc);
-        return widest + ::GetSystemMetrics(SM_CXVSCROLL) + 2 * ::GetSystemMetrics(SM_CXEDGE) + scaled(6);
+        return widestText(control, entries) + ::GetSystemMetrics(SM_CXVSCROLL) + 2 * ::GetSystemMetrics(SM_CXEDGE) +
+               scaled(6);
     }
     // A label: its text, which never carries an access key.
     return textSize(control, DT_SINGLELINE | DT_NOPREFIX, 0).cx;

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class Win32CaptionMeasure final : public form_layout::CaptionMeasure {
 public:
@@ -28,6 +30,8 @@ private:
     // The box DrawText gives the control's text in the font in use (single line, or wrapped at
     // width when width > 0).
     SIZE textSize(HWND control, UINT format, int width) const;
+    // The width of the widest of these texts in the control's font, on one line.
+    int widestText(HWND control, const std::vector<std::wstring>& texts) const;
 
     LOGFONTW base_;
     int dpiY_;

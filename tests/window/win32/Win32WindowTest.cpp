@@ -130,6 +130,12 @@ void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
             EXPECT_NEAR(rect.bottom - rect.top, ball ? 16 : place.height / twipsPerPixel, 1.0) << name;
         }
     }
+    // The number box shows the five digits it takes whole: with the caret after the last, the
+    // first is still in view.
+    HWND zahl = program.control("ZahlText");
+    ::SendMessageW(zahl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99999"));
+    ::SendMessageW(zahl, EM_SETSEL, 5, 5);
+    EXPECT_EQ(::SendMessageW(zahl, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
     // The window stands in the middle of the screen and cannot be resized or minimised.
     RECT outer{};
     ::GetWindowRect(program.window(), &outer);
