@@ -80,6 +80,11 @@ public:
     // What the program's policy chooses for this scene's start.
     ReassemblerChoice reassemblerChoice() const;
     void run();
+    // Runs it expecting the completion box last, after the boxes already expected.
+    void runToCompletion() {
+        boxes_.expect(text::kFinished, 64, 1);
+        run();
+    }
 
     testing_support::ScriptedMessageBox& boxes() { return boxes_; }
     testing_support::ScriptedEvents& events() { return events_; }
@@ -122,7 +127,13 @@ private:
     std::unique_ptr<rt::Runtime> runtime_;
 };
 
-class CopyRunFixture : public ::testing::Test, public CopyScene {};
+// Every box a test expects must have been shown by its end.
+class CopyRunFixture : public ::testing::Test, public CopyScene {
+protected:
+    void TearDown() override {
+        EXPECT_TRUE(boxes().allShown()) << boxes().pending() << " expected box(es) never shown";
+    }
+};
 
 std::string partName(int number);
 

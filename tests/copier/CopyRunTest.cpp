@@ -17,17 +17,14 @@ TEST_F(CopyRun, EmptySourceWritesNothingAndReportsCompletion) {
     makeSource(0);
     temp_.write("drive/disk1/alt.txt", "bleibt");
     controls_.wipe().autorun();
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("alt.txt"));
     EXPECT_THAT(controls_.progress(), ElementsAre(0.0F));
 }
 
 TEST_F(CopyRun, SourceOf131072BytesIsOneChunkInOnePart) {
     const std::string bytes = makeSource(131072);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
@@ -38,8 +35,7 @@ TEST_F(CopyRun, SourceOf131072BytesIsOneChunkInOnePart) {
 TEST_F(CopyRun, APartReachingTheLimitExactlyIsFollowedOnTheSameDiskWithoutADialog) {
     const std::string bytes = makeSource(3000);
     controls_.limit("1", 0).autorun().wipe();
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys", "QUILME02.sys", "QUILME03.sys", "autorun.inf"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1024));
     EXPECT_EQ(onDisk(0, "QUILME02.sys"), bytes.substr(1024, 1024));
@@ -54,8 +50,7 @@ TEST_F(CopyRun, FolderTargetGetsTheWholeSetInTheChosenFolder) {
     const std::string bytes = makeSource(300000);
     fs::create_directories(cRoot_ / "Ziel");
     controls_.targetFolder("C:\\Ziel").limit("100", 0).autorun();
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     std::string joined;
     for (int part = 1; part <= 3; ++part) {
         const std::string piece = testing_support::readFile(cRoot_ / "Ziel" / partName(part));
@@ -72,8 +67,7 @@ TEST_F(CopyRun, FullDiskWithDataKeepsThePartAndTheNextDiskGetsTheNextNumber) {
     const std::string bytes = makeSource(200000);
     drive_.setCapacity(150000);
     boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME02.sys"));
     EXPECT_GT(onDisk(0, "QUILME01.sys").size(), 131072U);
@@ -95,9 +89,7 @@ TEST_P(FirstDiskFiles, AreWrittenOnceAndOnlyOnTheFirstDisk) {
     drive_.setCapacity(firstFiles + c.capacityAfterFirstFiles);
     controls_.autorun(c.autorun);
     boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
+    runToCompletion();
     std::vector<std::string> first = {"QUIL.EXE"};
     if (c.autorun) {
         first.push_back("autorun.inf");
@@ -135,8 +127,7 @@ TEST_F(CopyRun, WipeEmptiesEveryDiskButKeepsDotFilesAndFolders) {
         }
     });
     boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(temp_.path() / "drive" / "disk2"); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre(".versteckt", "QUIL.EXE", "QUILME01.sys"));
     EXPECT_TRUE(fs::exists(disk(0) / "Ordner" / "drin.txt"));
     EXPECT_THAT(filesOn(1), ElementsAre(".bleibt", "QUILME02.sys"));
@@ -156,8 +147,7 @@ TEST_P(OldPartOfTheNextName, IsDeletedBeforeThePartIsCreated) {
     if (GetParam().readOnly) {
         fs::permissions(old, fs::perms::owner_read);
     }
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
 }
@@ -170,9 +160,7 @@ TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheF
     const std::string bytes = makeSource(101);
     controls_.limit(".001", 0); // one byte per part
     boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and QUILME01.sys to QUILME99.sys and QUILME00.sys
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1));
     EXPECT_EQ(onDisk(0, "QUILME00.sys"), bytes.substr(99, 1));

@@ -42,7 +42,6 @@ TEST_F(Recovery, AChunkIsHalvedNineTimesAtMostBeforeTheDiskCountsAsFull) {
     EXPECT_THAT(drive_.writeSizes(), ElementsAre(131072U, 65536U, 32768U, 16384U, 8192U, 4096U, 2048U, 1024U, 512U));
     // The part got nothing, so its empty file is gone; nothing else is shown.
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE"));
-    EXPECT_TRUE(boxes().allShown());
 }
 
 TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
@@ -80,9 +79,7 @@ TEST_F(Recovery, CancelThenNoInTheDiskFullDialogAsksAgain) {
     boxes().expect(text::kDiskFull, 65, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -130,7 +127,6 @@ TEST_P(Handlers, RetryOnOkGiveUpOnCancelAndYesAskAgainOnNo) {
         break;
     }
     run();
-    EXPECT_TRUE(boxes().allShown()) << c.name;
     EXPECT_EQ(controls_.progress().back(), 0.0F);
     if (answer == Answer::CancelThenYes) {
         // Given up: what was written stays, nothing more is added.
@@ -187,7 +183,6 @@ TEST_F(Recovery, AnyOtherWriteErrorEndsWithTheReportForPut) {
     } catch (const rt::ProgramEnded& ended) {
         EXPECT_NE(ended.status, 0);
     }
-    EXPECT_TRUE(boxes().allShown());
     // The first chunk went in, the failed second left nothing.
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 131072));
 }
@@ -196,8 +191,7 @@ TEST_F(Recovery, WriteProtectedTargetWithoutWipeFailsAtTheReassemblerCopy) {
     const std::string bytes = makeSource(5000);
     drive_.setWriteProtected(true);
     boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -207,8 +201,7 @@ TEST_F(Recovery, WriteProtectedTargetWithWipeFailsAtTheFirstDeletion) {
     controls_.wipe();
     drive_.setWriteProtected(true);
     boxes().expect(text::kWipeError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -218,9 +211,7 @@ TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
     controls_.wipe();
     drive_.setWriteProtected(true);
     boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
 }
 
 // After a change of disk without the wipe, the search for an old part file runs under the
@@ -233,9 +224,7 @@ TEST_F(Recovery, NoDiskAfterAChangeAsksToCheckTheDrive) {
         drive_.eject();
     });
     boxes().expect(text::kNotReady, 17, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -248,7 +237,6 @@ TEST_F(Recovery, AnotherSearchFailureAfterAChangeIsFatal) {
     });
     boxes().expect(kFatalDeviceError, 16, 1);
     EXPECT_THROW(run(), rt::ProgramEnded);
-    EXPECT_TRUE(boxes().allShown());
 }
 
 // A worn diskette often fails its flush right when it fills up: the part is written anew, then
@@ -259,9 +247,7 @@ TEST_F(Recovery, AFailingCloseInTheDiskFullPathWritesThePartAnew) {
     drive_.failNext(SimulatedDrive::Op::Close, 57, 1); // the trailer's close goes through
     boxes().expect(text::kTargetError, 17, 1);
     boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
 
@@ -271,7 +257,6 @@ TEST_F(Recovery, GivingUpAPartCloseThatKeepsFailingStillClosesTheSource) {
     boxes().expect(text::kTargetError, 17, 2);
     boxes().expect(text::kConfirmAbort, 292, 6);
     run();
-    EXPECT_TRUE(boxes().allShown());
     EXPECT_FALSE(runtime().files().isOpen(1)); // the source
     EXPECT_EQ(controls_.progress().back(), 0.0F);
 }

@@ -24,7 +24,6 @@ TEST_P(PartSizeBelowOneByte, IsRefusedBeforeTheSourceIsOpened) {
     drive_.lock(sourceFile());
     boxes().expect(text::kPartSizeTooSmall, 16, 1);
     run();
-    EXPECT_TRUE(boxes().allShown());
     EXPECT_THAT(filesOn(0), ElementsAre("alt.txt"));
 }
 
@@ -43,7 +42,6 @@ TEST_P(FolderTargetParts, MoreThan100AreRefusedBeforeAnythingIsWritten) {
     controls_.targetFolder("C:\\Ziel").limit("1", 0).autorun();
     boxes().expect(GetParam().refused ? text::kTooManyParts : text::kFinished, GetParam().refused ? 16 : 64, 1);
     run();
-    EXPECT_TRUE(boxes().allShown());
     EXPECT_FALSE(runtime().files().isOpen(1));
     const auto files = std::distance(fs::directory_iterator(cRoot_ / "Ziel"), fs::directory_iterator());
     EXPECT_EQ(files, GetParam().refused ? 0 : 100 + 2);
@@ -66,9 +64,7 @@ TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
     boxes().expect(text::kOwnParts, 65, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
     EXPECT_EQ(joinedParts(), bytes);
@@ -84,9 +80,7 @@ TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
         temp_.write("drive/fremd/alt.txt", "von früher");
         drive_.insert(temp_.path() / "drive" / "fremd");
     });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));
     EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes.substr(100));
 }
@@ -95,9 +89,7 @@ TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
     const std::string bytes = makeSource(5000);
     temp_.write("drive/disk1/QUIL.EXE", "alt");
     fs::permissions(disk(0) / "QUIL.EXE", fs::perms::owner_read);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
 }
 
@@ -116,9 +108,7 @@ TEST_F(CopyRunFixture, WithoutAFloppyDriveTheBoxSaysSoAndOkFindsOnePluggedIn) {
     boxes().expect(noDrive, 17, 2);
     boxes().expect(text::kConfirmAbort, 292, 7);
     boxes().expect(noDrive, 17, 1, [&] { plugged = true; });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
 }
 
@@ -130,9 +120,7 @@ TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
     controls_.targetFolder("D:\\");
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 200000);
     boxes().expect(text::kFolderFull, 65, 1, [&] { drive_.setCapacity(std::nullopt); });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys", "QUILME02.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys") + onDisk(0, "QUILME02.sys"), bytes);
 }
@@ -146,7 +134,6 @@ TEST_F(CopyRunFixture, AFolderTargetThatFillsUpKeepsItsPartsWhenTheWipeRunsAgain
     boxes().expect(text::kOwnParts, 65, 2);
     boxes().expect(text::kConfirmAbort, 292, 6);
     run();
-    EXPECT_TRUE(boxes().allShown());
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, onDisk(0, "QUILME01.sys").size()));
 }
@@ -156,9 +143,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
     temp_.write("c/DATEN/anderes.txt", "weg");
     controls_.targetFolder("C:\\DATEN").wipe();
     boxes().expect(text::wipeQuestion("C:\\DATEN\\"), 292, 6);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
     EXPECT_EQ(testing_support::readFile(sourceFile()), bytes);
     EXPECT_FALSE(fs::exists(cRoot_ / "DATEN" / "anderes.txt"));
     EXPECT_EQ(testing_support::readFile(cRoot_ / "DATEN" / "QUILME01.sys"), bytes);
@@ -171,8 +156,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
     // Either folder, whichever reassembler this run ships.
     for (const char* target : {"C:\\PROG", "C:\\PROG\\windows"}) {
         controls_.targetFolder(target).wipe();
-        boxes().expect(text::kFinished, 64, 1);
-        run();
+        runToCompletion();
         EXPECT_TRUE(boxes().allShown()) << target;
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), forLinux) << target;
         EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS"), forWindows) << target;
@@ -207,7 +191,6 @@ TEST_F(CopyRunFixture, ASourceThatGrowsIsGivenUpAtTheNextChunkNotCopiedOnToItsNe
     });
     boxes().expect(text::kSourceChanged, 16, 1);
     run();
-    EXPECT_TRUE(boxes().allShown());
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 2 * 131072));
 }
 
@@ -234,7 +217,6 @@ TEST_P(ShrinkingSource, IsASourceErrorAndNeverPadsThePart) {
         boxes().expect(text::kConfirmAbort, 292, 6);
     }
     run();
-    EXPECT_TRUE(boxes().allShown());
     const std::string part = onDisk(0, "QUILME01.sys");
     EXPECT_EQ(part, GetParam().answer == 1 ? bytes : bytes.substr(0, 131072)) << GetParam().name;
 }

@@ -33,9 +33,7 @@ TEST_P(SwappedDisk, AtAnyDialogIsTreatedAsNew) {
         drive_.setWriteProtected(false);
         drive_.insert(temp_.path() / "used");
     });
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
+    runToCompletion();
     const std::vector<std::string> expected = c.wipe
                                                   ? std::vector<std::string>{"QUIL.EXE", "QUILME01.sys"}
                                                   : std::vector<std::string>{"QUIL.EXE", "QUILME01.sys", "brief.txt"};
@@ -68,8 +66,7 @@ TEST_F(CopyRunFixture, TheFloppyReachedThroughAnotherDrivesTreeIsTheFloppy) {
     const std::string bytes = makeSource(5000);
     runtime().drives().setFixedDrive('Z', (temp_.path() / "drive").string());
     controls_.targetFolder("Z:\\disk1");
-    boxes().expect(text::kFinished, 64, 1);
-    run();
+    runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
     EXPECT_EQ(drive_.readBacks(), std::vector<std::string>{"QUILME01.sys"});
 }
@@ -94,9 +91,7 @@ TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst
         }
     });
     boxes().expect(kTargetBusy, 16, 1);
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    ASSERT_TRUE(boxes().allShown());
+    runToCompletion();
     const std::string quil = floppy ? onDisk(0, "QUIL.EXE") : testing_support::readFile(cRoot_ / "ZIEL" / "QUIL.EXE");
     EXPECT_EQ(quil, expectedQuilExe(bytes));
     if (floppy) {
@@ -104,9 +99,7 @@ TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst
     }
     // Over: the next run is free to write there.
     events().onYield([](int) {});
-    boxes().expect(text::kFinished, 64, 1);
-    run();
-    EXPECT_TRUE(boxes().allShown());
+    runToCompletion();
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns, ::testing::Values(true, false),

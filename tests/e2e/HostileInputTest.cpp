@@ -80,22 +80,15 @@ struct Scene {
         work.write("home/.bashrc", "export PATH\n");
         work.write("home/notizen.txt", "nur lesen");
         fs::permissions(home / "notizen.txt", fs::perms::owner_read);
-        fs::create_directories(sourceFolder);
         fs::create_directories(target);
-        fs::create_directories(program);
-        fs::copy_file(SPLITWERK_BUILD_DIR "/QUIL.SYS", program / "QUIL.SYS");
         work.write("prog/splitwerk", "the program itself");
+        fs::copy_file(SPLITWERK_BUILD_DIR "/QUIL.SYS", program / "QUIL.SYS");
         useSource(sourceFolder / "Bericht.doc", 300000);
     }
     void useSource(const fs::path& path, std::size_t size) {
         source = path;
         sourceBytes = testing_support::randomBytes(size, 11);
         work.write(fs::relative(path, work.path()).string(), sourceBytes);
-    }
-    fs::path prepareDisk(const std::string& name) {
-        const fs::path disk = work.path() / "disks" / name;
-        fs::create_directories(disk);
-        return disk;
     }
 };
 
@@ -106,11 +99,22 @@ struct HostileCase {
     bool autorun = false;
     bool wipe = false;
     std::vector<int> firstAnswers = {};
-    std::function<void(Scene&, int)> atYield = {};
+    std::function<void(Scene&)> duringTheRun = {}; // at its second yield, once it has read the source
     bool finished = true;
     std::string shown = {}; // a box that must have appeared
     bool targetUntouched = false;
 };
+
+// A run refused before it writes anything, with the box that says why.
+HostileCase refused(const char* name, std::function<void(Scene&)> prepare, const std::string& shown,
+                    bool autorun = false, bool wipe = false) {
+    return {name, std::move(prepare), false, autorun, wipe, {}, {}, false, shown, true};
+}
+
+// The source changes under the running copy, which must notice.
+HostileCase changedDuringTheRun(const char* name, std::function<void(Scene&)> change) {
+    return {.name = name, .duringTheRun = std::move(change), .finished = false, .shown = kSourceChanged};
+}
 
 void linkTo(const fs::path& link, const fs::path& to) {
     fs::create_symlink(to, link);
@@ -121,24 +125,15 @@ void fifo(const fs::path& path) {
 }
 
 const HostileCase kCases[] = {
-    {.name = "SourceNamedLikeTheReassemblerInItsOwnFolder",
-     .prepare = [](Scene& s) { s.useSource(s.target / "QUIL.EXE", 5000); },
-     .finished = false,
-     .shown = kSourceInTarget,
-     .targetUntouched = true},
-    {.name = "SourceNamedLikeTheAutorunFile",
-     .prepare = [](Scene& s) { s.useSource(s.target / "autorun.inf", 5000); },
-     .autorun = true,
-     .finished = false,
-     .shown = kSourceInTarget,
-     .targetUntouched = true},
-    {.name = "SourceNamedLikeAPartInAnotherCase",
-     .prepare = [](Scene& s) { s.useSource(s.target / "quilme01.SYS", 5000); },
-     .autorun = true,
-     .wipe = true,
-     .finished = false,
-     .shown = kSourceInTarget,
-     .targetUntouched = true},
+    refused(
+        "SourceNamedLikeTheReassemblerInItsOwnFolder", [](Scene& s) { s.useSource(s.target / "QUIL.EXE", 5000); },
+        kSourceInTarget),
+    refused(
+        "SourceNamedLikeTheAutorunFile", [](Scene& s) { s.useSource(s.target / "autorun.inf", 5000); }, kSourceInTarget,
+        true),
+    refused(
+        "SourceNamedLikeAPartInAnotherCase", [](Scene& s) { s.useSource(s.target / "quilme01.SYS", 5000); },
+        kSourceInTarget, true, true),
     {"LinkedReassemblerName", [](Scene& s) { linkTo(s.target / "QUIL.EXE", s.home / ".bashrc"); }},
     {"DanglingLinkedAutorunName", [](Scene& s) { linkTo(s.target / "autorun.inf", s.home / "gepflanzt.txt"); }, false,
      true},
@@ -170,21 +165,13 @@ const HostileCase kCases[] = {
          // this one; left there, it would take this set's room and be joined in.
          s.useSource(s.sourceFolder / "Bericht.doc", 400000);
          s.floppy.setCapacity(static_cast<int64_t>(fs::file_size(s.program / "QUIL.SYS")) + 110000);
-         const fs::path second = s.prepareDisk("alt2");
          s.work.write("disks/alt2/QUILME03.sys", std::string(250000, 'x'));
          s.work.write("disks/alt2/quilme09.SYS", std::string(10, 'y'));
-         s.preparedDisks = {second};
+         s.preparedDisks = {s.work.path() / "disks" / "alt2"};
      },
      true},
-    {.name = "SourceGrowingDuringTheRun",
-     .atYield =
-         [](Scene& s, int yield) {
-             if (yield == 2) {
-                 std::ofstream(s.source, std::ios::app | std::ios::binary) << "mehr";
-             }
-         },
-     .finished = false,
-     .shown = kSourceChanged},
+    changedDuringTheRun("SourceGrowingDuringTheRun",
+                        [](Scene& s) { std::ofstream(s.source, std::ios::app | std::ios::binary) << "mehr"; }),
     {.name = "WipeOfAFolderAnsweredNo",
      .prepare = [](Scene& s) { s.work.write("ziel/brief.txt", "behalten"); },
      .wipe = true,
@@ -197,28 +184,18 @@ const HostileCase kCases[] = {
      [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "QUILME03.sys"); }},
     {"WipeOfAHardLinkToAReadOnlyFile", [](Scene& s) { fs::create_hard_link(s.home / "notizen.txt", s.target / "x"); },
      false, false, true},
-    {.name = "SameSizeChangeInPlaceWithItsTimePutBack",
-     .atYield =
-         [](Scene& s, int yield) {
-             if (yield == 2) {
-                 std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time ticks coarsely
-                 const auto time = fs::last_write_time(s.source);
-                 std::fstream(s.source, std::ios::in | std::ios::out | std::ios::binary) << "X";
-                 fs::last_write_time(s.source, time);
-             }
-         },
-     .finished = false,
-     .shown = kSourceChanged},
-    {.name = "SourceThatReadsLessThanItsSize",
-     .prepare = [](Scene& s) { s.source = "/sys/kernel/uevent_seqnum"; },
-     .finished = false,
-     .shown = kSourceSizeWrong,
-     .targetUntouched = true},
-    {.name = "SourceThatReadsMoreThanItsSize",
-     .prepare = [](Scene& s) { s.source = "/proc/version"; },
-     .finished = false,
-     .shown = kSourceSizeWrong,
-     .targetUntouched = true},
+    changedDuringTheRun("SameSizeChangeInPlaceWithItsTimePutBack",
+                        [](Scene& s) {
+                            std::this_thread::sleep_for(
+                                std::chrono::milliseconds(20)); // the change time ticks coarsely
+                            const auto time = fs::last_write_time(s.source);
+                            std::fstream(s.source, std::ios::in | std::ios::out | std::ios::binary) << "X";
+                            fs::last_write_time(s.source, time);
+                        }),
+    refused(
+        "SourceThatReadsLessThanItsSize", [](Scene& s) { s.source = "/sys/kernel/uevent_seqnum"; }, kSourceSizeWrong),
+    refused(
+        "SourceThatReadsMoreThanItsSize", [](Scene& s) { s.source = "/proc/version"; }, kSourceSizeWrong),
     {.name = "FolderOnAStickThatLinksIntoTheHome",
      .prepare =
          [](Scene& s) {
@@ -259,8 +236,12 @@ TEST_P(Hostile, TheSourceStaysTheTargetAloneAndFinishedMeansRestorable) {
         return s.floppy.disks().size() < 8;
     });
     testing_support::ScriptedEvents events;
-    if (c.atYield) {
-        events.onYield([&](int yield) { c.atYield(s, yield); });
+    if (c.duringTheRun) {
+        events.onYield([&](int yield) {
+            if (yield == 2) {
+                c.duringTheRun(s);
+            }
+        });
     }
     rt::ThrowingEnd end;
     copy_driver::RealFileServices services{&s.floppy, &dialogs, &events, &end};
@@ -283,7 +264,7 @@ TEST_P(Hostile, TheSourceStaysTheTargetAloneAndFinishedMeansRestorable) {
         EXPECT_TRUE(std::any_of(dialogs.prompts().begin(), dialogs.prompts().end(),
                                 [&](const std::string& p) { return p.rfind(c.shown, 0) == 0; }));
     }
-    if (!c.atYield && fs::is_regular_file(s.source)) {
+    if (!c.duringTheRun && fs::is_regular_file(s.source)) {
         EXPECT_EQ(readFile(s.source), sourceBefore) << "the source changed";
     }
     EXPECT_EQ(snapshot(s.work.path(), c.targetUntouched ? std::vector<fs::path>{s.source} : targets), outsideBefore)

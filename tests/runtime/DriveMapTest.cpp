@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <map>
+#include <regex>
 
 namespace {
 
+using testing_support::errorOf;
 using testing_support::TempDir;
 
 rt::DriveMap testMap() {
@@ -23,8 +25,6 @@ rt::DriveMap testMap() {
     map.setFixedDrive('Z', "/");
     return map;
 }
-
-using testing_support::errorOf;
 
 TEST(DriveMapTest, ToNativeTranslatesDriveLetterPaths) {
     const rt::DriveMap map = testMap();
@@ -79,11 +79,9 @@ TEST(DriveMapTest, FromNativeTakesTheLongestMatchingDrive) {
 }
 
 TEST(DriveMapTest, SamePlaceComparesTheFoldersTheTextNames) {
-    rt::DriveMap map;
-    map.setFixedDrive('Z', "/");
-    map.setFixedDrive('A', "/media/floppy0");
+    const rt::DriveMap map = testMap();
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"Z:\\media\\floppy0\\", "A:\\", true},   {"Z:\\media\\\\floppy0", "A:", true},
+        {"Z:\\tmp\\floppy\\", "A:\\", true},      {"Z:\\tmp\\\\floppy", "A:", true},
         {"Z:\\a\\.\\b\\..\\c", "Z:\\a\\c", true}, {"Z:\\..\\..", "Z:\\", true},
         {"Z:\\a\\b", "Z:\\a\\c", false},          {"Z:\\Größe", "Z:\\Grösse", false},
     };
@@ -101,12 +99,7 @@ TEST(DriveMapTest, FromNativeWithoutACoveringDriveKeepsThePathWithBackslashes) {
 TEST(DriveMapTest, ReadinessIsAskedAtEveryAccess) {
     bool mounted = false;
     rt::DriveMap map;
-    map.setDrive('A', [&mounted]() -> std::optional<std::string> {
-        if (mounted) {
-            return std::string("/mnt/a");
-        }
-        return std::nullopt;
-    });
+    map.setDrive('A', [&mounted] { return mounted ? std::optional<std::string>("/mnt/a") : std::nullopt; });
     EXPECT_EQ(errorOf([&] { map.toNative("A:\\x"); }), 71);
     mounted = true;
     EXPECT_EQ(map.toNative("A:\\x"), "/mnt/a/x");
@@ -149,74 +142,60 @@ TEST(DriveMapTest, MountPointResolverIsReadyOnlyWhileTheFolderIsMounted) {
     EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUIL.EXE"); }), 71);
 }
 
+// The Linux map's view of the host: the test's own mounts table, the user "u", and the sizes
+// given (every medium a diskette unless said otherwise).
+rt::LinuxMedia hostIn(const TempDir& dir, decltype(rt::LinuxMedia::sizeOf) sizeOf = {}) {
+    rt::LinuxMedia media;
+    media.mountsFile = (dir.path() / "mounts").string();
+    media.user = "u";
+    media.sizeOf = sizeOf ? sizeOf : [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
+    return media;
+}
+
 // What the Linux map makes of a mounts table: the floppy is found by its size wherever the
 // desktop mounts it, a stick beside it keeps its letter, and without either A: is not ready.
 TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
+    struct Medium {
+        const char* device;
+        std::string mountPoint;  // a blank is written escaped, as the kernel does
+        unsigned long long size; // 0: unknown
+    };
     struct Case {
         const char* name;
-        std::string mounts;
-        std::map<std::string, unsigned long long> sizes;
+        std::vector<Medium> media;
         const char* floppy;              // nullptr: A: not ready
         std::vector<std::string> others; // D: onwards
     };
-    const std::string root = "/dev/sda1 / ext4 rw 0 0\n";
     const unsigned long long diskette = 1440 * 1024;
     const unsigned long long stick = 8ULL << 30;
     const Case cases[] = {
         {"USB floppy and a stick",
-         root + "/dev/sdc /media/u/DISK1 vfat rw 0 0\n/dev/sdb1 /media/u/STICK vfat rw 0 0\n",
-         {{"/media/u/DISK1", diskette}, {"/media/u/STICK", stick}},
+         {{"sdc", "/media/u/DISK1", diskette}, {"sdb1", "/media/u/STICK", stick}},
          "/media/u/DISK1",
          {"/media/u/STICK"}},
-        {"below /run/media",
-         root + "/dev/sdc /run/media/u/A\\040B vfat rw 0 0\n",
-         {{"/run/media/u/A B", diskette}},
-         "/run/media/u/A B",
-         {}},
-        {"the largest diskette",
-         root + "/dev/sdc /media/u/ED vfat rw 0 0\n",
-         {{"/media/u/ED", 2880 * 1024}},
-         "/media/u/ED",
-         {}},
-        {"a little larger is a stick",
-         root + "/dev/sdc /media/u/S vfat rw 0 0\n",
-         {{"/media/u/S", 2881 * 1024}},
-         nullptr,
-         {"/media/u/S"}},
-        {"size unknown", root + "/dev/sdc /media/u/S vfat rw 0 0\n", {}, nullptr, {"/media/u/S"}},
-        {"no floppy drive at all",
-         root + "/dev/sdb1 /media/u/STICK vfat rw 0 0\n",
-         {{"/media/u/STICK", stick}},
-         nullptr,
-         {"/media/u/STICK"}},
-        {"/dev/fd0 first",
-         root + "/dev/sdc /media/u/D vfat rw 0 0\n/dev/fd0 /mnt/fd vfat rw 0 0\n",
-         {{"/media/u/D", diskette}},
-         "/mnt/fd",
-         {}},
-        {"another user's media",
-         root + "/dev/sdc /media/anna/D vfat rw 0 0\n",
-         {{"/media/anna/D", diskette}},
-         nullptr,
-         {}},
-        {"deeper is not a medium",
-         root + "/dev/sdc /media/u/x/D vfat rw 0 0\n",
-         {{"/media/u/x/D", diskette}},
-         nullptr,
-         {}},
+        {"below /run/media", {{"sdc", "/run/media/u/A B", diskette}}, "/run/media/u/A B", {}},
+        {"the largest diskette", {{"sdc", "/media/u/ED", 2880 * 1024}}, "/media/u/ED", {}},
+        {"a little larger is a stick", {{"sdc", "/media/u/S", 2881 * 1024}}, nullptr, {"/media/u/S"}},
+        {"size unknown", {{"sdc", "/media/u/S", 0}}, nullptr, {"/media/u/S"}},
+        {"no floppy drive at all", {{"sdb1", "/media/u/STICK", stick}}, nullptr, {"/media/u/STICK"}},
+        {"/dev/fd0 first", {{"sdc", "/media/u/D", diskette}, {"fd0", "/mnt/fd", 0}}, "/mnt/fd", {}},
+        {"another user's media", {{"sdc", "/media/anna/D", diskette}}, nullptr, {}},
+        {"deeper is not a medium", {{"sdc", "/media/u/x/D", diskette}}, nullptr, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        dir.write("mounts", c.mounts);
-        rt::LinuxMedia media;
-        media.mountsFile = (dir.path() / "mounts").string();
-        media.user = "u";
-        media.sizeOf = [&c](const std::string& directory) -> std::optional<unsigned long long> {
-            const auto size = c.sizes.find(directory);
-            return size == c.sizes.end() ? std::nullopt : std::optional<unsigned long long>(size->second);
-        };
-        const rt::DriveMap map = rt::linuxDriveMap(media);
+        std::string mounts = "/dev/sda1 / ext4 rw 0 0\n";
+        for (const Medium& m : c.media) {
+            mounts += "/dev/" + std::string(m.device) + " " +
+                      std::regex_replace(m.mountPoint, std::regex(" "), "\\040") + " vfat rw 0 0\n";
+        }
+        dir.write("mounts", mounts);
+        const rt::DriveMap map = rt::linuxDriveMap(hostIn(dir, [&](const std::string& directory) {
+            const auto m = std::find_if(c.media.begin(), c.media.end(),
+                                        [&](const Medium& medium) { return medium.mountPoint == directory; });
+            return m == c.media.end() || m->size == 0 ? std::nullopt : std::optional<unsigned long long>(m->size);
+        }));
         EXPECT_EQ(map.root('a'), c.floppy ? std::optional<std::string>(c.floppy) : std::nullopt);
         std::vector<std::string> others;
         for (const char letter : map.letters()) {
@@ -231,12 +210,8 @@ TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
 // Each new diskette comes up under its own label: A: follows it, at every access.
 TEST(DriveMapTest, LinuxMapFollowsTheNextDisketteUnderAnotherLabel) {
     TempDir dir;
-    rt::LinuxMedia media;
-    media.mountsFile = (dir.path() / "mounts").string();
-    media.user = "u";
-    media.sizeOf = [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
     dir.write("mounts", "/dev/sdc /media/u/DISK1 vfat rw 0 0\n");
-    const rt::DriveMap map = rt::linuxDriveMap(media);
+    const rt::DriveMap map = rt::linuxDriveMap(hostIn(dir));
     EXPECT_EQ(map.toNative("A:\\QUILME01.sys"), "/media/u/DISK1/QUILME01.sys");
     dir.write("mounts", "");
     EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUILME02.sys"); }), 71);
@@ -270,10 +245,7 @@ TEST(DriveMapTest, LinuxFloppyDriveIsThereWithOrWithoutADisk) {
                                                       dir.path() / "block/sdc/device");
         }
         dir.write("mounts", c.disketteMounted ? "/dev/sdc /media/u/D vfat rw 0 0\n" : "");
-        rt::LinuxMedia media;
-        media.mountsFile = (dir.path() / "mounts").string();
-        media.user = "u";
-        media.sizeOf = [](const std::string&) { return std::optional<unsigned long long>(1440 * 1024); };
+        rt::LinuxMedia media = hostIn(dir);
         media.floppyDevice = (dir.path() / "fd0").string();
         media.blockDevices = (dir.path() / "block").string();
         EXPECT_EQ(rt::linuxDriveMap(media).hasDevice('a'), c.drive);

@@ -233,6 +233,12 @@ private:
     bool ok_ = false;
 };
 
+// The runtime's error number for a write made under a file-size limit; -1 when no limit can be set.
+int errorUnderSizeLimit(rlim_t bytes, const std::function<void()>& write) {
+    const FileSizeLimit limit(bytes);
+    return limit.ok() ? errorOf(write) : -1;
+}
+
 TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
     struct Case {
         const char* name;
@@ -251,13 +257,7 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
         dir_.write("part.sys", before);
         auto file = fs_.open(at("part.sys"), c.mode);
         const std::string chunk = testing_support::randomBytes(c.size, 2);
-        int error = 0;
-        {
-            FileSizeLimit limit(4096);
-            ASSERT_TRUE(limit.ok());
-            error = errorOf([&] { file->write(chunk.data(), chunk.size()); });
-        }
-        EXPECT_EQ(error, 61);
+        EXPECT_EQ(errorUnderSizeLimit(4096, [&] { file->write(chunk.data(), chunk.size()); }), 61);
         const std::string expected = c.mode == rt::OpenMode::Output ? std::string() : before;
         EXPECT_EQ(file->length(), static_cast<int64_t>(expected.size()));
         EXPECT_EQ(readFile(at("part.sys")), expected);
@@ -275,11 +275,7 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
 TEST_F(PosixFileSystemTest, ACloseAfterARefusedWriteStillFlushesWhatWentBefore) {
     auto file = fs_.open(at("part.sys"), rt::OpenMode::BinaryWrite);
     file->write("abc", 3);
-    {
-        FileSizeLimit limit(3);
-        ASSERT_TRUE(limit.ok());
-        EXPECT_EQ(errorOf([&] { file->write("d", 1); }), 61);
-    }
+    EXPECT_EQ(errorUnderSizeLimit(3, [&] { file->write("d", 1); }), 61);
     testing_support::InjectedFaults faults;
     faults.failFlushes(EIO);
     EXPECT_EQ(errorOf([&] { file->close(); }), 57);
@@ -295,13 +291,7 @@ TEST_F(PosixFileSystemTest, ARefusedWriteAfterWritebackHasStartedLeavesTheFileAs
         file->write(start.data() + offset, std::min<std::size_t>(131072, start.size() - offset));
     }
     const std::string chunk = testing_support::randomBytes(131072, 2);
-    int error = 0;
-    {
-        FileSizeLimit limit(start.size() + 5000);
-        ASSERT_TRUE(limit.ok());
-        error = errorOf([&] { file->write(chunk.data(), chunk.size()); });
-    }
-    EXPECT_EQ(error, 61);
+    EXPECT_EQ(errorUnderSizeLimit(start.size() + 5000, [&] { file->write(chunk.data(), chunk.size()); }), 61);
     EXPECT_EQ(file->length(), static_cast<int64_t>(start.size()));
     file->write(chunk.data(), 4096);
     file->close();

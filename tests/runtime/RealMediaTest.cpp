@@ -19,11 +19,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::errorOf;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::TmpfsMount;
-
-using testing_support::errorOf;
 
 class RealMediaTest : public ::testing::Test {
 protected:
@@ -35,13 +34,8 @@ protected:
 
     // Mounts the 1440 KiB medium or skips the test, saying why.
     bool insertDisk() {
-        std::string whyNot;
-        disk_ = TmpfsMount::mount(floppyDir_, 1440, whyNot);
-        if (!disk_) {
-            whyNot_ = whyNot;
-            return false;
-        }
-        return true;
+        disk_ = TmpfsMount::mount(floppyDir_, 1440, whyNot_);
+        return disk_.has_value();
     }
 
     TempDir dir_;
@@ -128,10 +122,8 @@ TEST(RealUsbFloppyTest, ADisketteBelowTheUsersMediaFolderIsDriveA) {
     const fs::path media = fs::path("/media") / user;
     std::string whyNot;
     std::optional<TmpfsMount> diskette = TmpfsMount::mount((media / "DISK 1").string(), 1440, whyNot);
-    std::optional<TmpfsMount> stick;
-    if (diskette) {
-        stick = TmpfsMount::mount((media / "STICK").string(), 8192, whyNot);
-    }
+    std::optional<TmpfsMount> stick =
+        diskette ? TmpfsMount::mount((media / "STICK").string(), 8192, whyNot) : std::nullopt;
     if (!diskette || !stick) {
         diskette.reset();
         fs::remove_all(media);

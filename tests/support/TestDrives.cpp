@@ -26,12 +26,8 @@ std::filesystem::path TestDrives::write(const std::string& relative, const std::
 
 rt::DriveMap TestDrives::map() {
     rt::DriveMap map;
-    map.setDrive('a', [this]() -> std::optional<std::string> {
-        return floppyInserted ? std::optional<std::string>(aRoot) : std::nullopt;
-    });
-    map.setDrive('c', [this]() -> std::optional<std::string> {
-        return programDriveReadable ? std::optional<std::string>(cRoot) : std::nullopt;
-    });
+    map.setDrive('a', [this] { return floppyInserted ? std::optional<std::string>(aRoot) : std::nullopt; });
+    map.setDrive('c', [this] { return programDriveReadable ? std::optional<std::string>(cRoot) : std::nullopt; });
     return map;
 }
 

@@ -23,7 +23,7 @@ private:
 
 struct ChildOutcome {
     bool exited = false; // left by its own exit, not killed
-    int status = -1;     // exit status when exited
+    int status = -1;     // exit status when exited, else -1
     std::vector<std::string> lines;
 };
 

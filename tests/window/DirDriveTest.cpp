@@ -69,7 +69,6 @@ TEST_F(WindowTest, UnreadableDriveIsReportedAndTheListShowsTheProgramsDrive) {
     EXPECT_EQ(drives->itemText(1), QStringLiteral("c: [c]"));
     test_->boxes().expect(kNotAccessibleA, rt::kCriticalOk, rt::kResultOk);
     drives->setCurrentIndex(0); // a: without a disk
-    EXPECT_TRUE(test_->boxes().allShown());
     EXPECT_EQ(drives->currentIndex(), 1);
     EXPECT_EQ(itemNamed(form_->dir1(), QStringLiteral("daten")), form_->dir1()->currentItem());
 }

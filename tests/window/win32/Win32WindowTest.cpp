@@ -10,11 +10,9 @@
 
 #include <shlobj.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 namespace win32_window_tests {
 namespace {
@@ -22,13 +20,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempDir;
 
-// The window acts on posted clicks in its own time: wait until it shows what it should.
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 250 && !condition(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
+// The controls that answer the options, shown or hidden as a whole or in part.
+const char* const kAnswers[] = {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"};
 
 // The resolution Wine gives the programs it starts from now on (the user's "LogPixels"), put back
 // as it was at the end of the test. The window tests take turns (RESOURCE_LOCK), so no other
@@ -41,29 +34,27 @@ public:
         DWORD size = sizeof before_;
         had_ = ::RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&before_), &size) ==
                ERROR_SUCCESS;
-        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch),
-                         sizeof dotsPerInch);
+        set(dotsPerInch);
     }
     ~ScreenResolution() {
-        if (had_) {
-            ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before_), sizeof before_);
-        } else {
-            ::RegDeleteValueW(key_, L"LogPixels");
-        }
+        had_ ? set(before_) : void(::RegDeleteValueW(key_, L"LogPixels"));
         ::RegCloseKey(key_);
     }
     ScreenResolution(const ScreenResolution&) = delete;
     ScreenResolution& operator=(const ScreenResolution&) = delete;
 
 private:
+    void set(DWORD value) const {
+        ::RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    }
     HKEY key_ = nullptr;
     DWORD before_ = 96;
     bool had_ = false;
 };
 
 // Answers the one box that must come next and returns its text.
-std::string answerNextBox(const WindowDriver& program, int button) {
-    const std::optional<Box> box = program.awaitBox();
+std::string answerNextBox(const WindowDriver& program, int button, int milliseconds = 20000) {
+    const std::optional<Box> box = program.awaitBox(milliseconds);
     if (!box) {
         ADD_FAILURE() << "no box";
         return {};
@@ -82,9 +73,9 @@ protected:
 TEST_F(Win32WindowTest, OpensInItsStartStateAndCancelEndsWithoutAQuestion) {
     WindowDriver program({source_.string()}, dir_.str());
     ASSERT_NE(program.window(), nullptr);
-    EXPECT_EQ(program.caption(), "Splitwerk 99");
+    EXPECT_EQ(windowText(program.window()), "Splitwerk 99");
     EXPECT_NE(program.text("Tip(0)").find("'Bericht.doc'"), std::string::npos) << program.text("Tip(0)");
-    for (const char* hidden : {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}) {
+    for (const char* hidden : kAnswers) {
         EXPECT_FALSE(program.visible(hidden)) << hidden;
     }
     EXPECT_TRUE(program.checked("Opt(0)"));
@@ -110,11 +101,8 @@ TEST_F(Win32WindowTest, StartedWithoutAFileItMakesItsLinkAndExplainsItself) {
 
     WindowDriver program({}, dir_.str());
     EXPECT_EQ(program.window(), nullptr);
-    const std::optional<Box> usage = program.awaitBox();
-    ASSERT_TRUE(usage);
-    EXPECT_EQ(usage->text.rfind("Sie haben Splitwerk 99 falsch\r\ngestartet.", 0), 0u) << usage->text;
+    EXPECT_EQ(answerNextBox(program, IDOK).rfind("Sie haben Splitwerk 99 falsch\r\ngestartet.", 0), 0u);
     EXPECT_NE(::GetFileAttributesW(link.c_str()), INVALID_FILE_ATTRIBUTES);
-    program.answer(*usage, IDOK);
     EXPECT_EQ(program.awaitExit(), 0u);
 }
 
@@ -129,17 +117,16 @@ void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
     const form_layout::Place& frame = *form_layout::placeOf("Frame1(1)");
     for (const char* name : {"Frame1(1)", "Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)", "Command1(0)",
                              "Command1(1)", "Command1(2)", "pbar", "Image1(0)", "Image1(4)", "Drive1"}) {
+        const std::string n = name;
         const form_layout::Place& place = *form_layout::placeOf(name);
-        const bool inFrame = std::string(name).rfind("Frame1", 0) != 0 && std::string(name).rfind("Command1", 0) != 0 &&
-                             std::string(name) != "pbar";
-        const double left = (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel;
-        const double top = (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel;
+        // The controls in the frame count from its corner.
+        const bool inFrame = n.rfind("Frame1", 0) != 0 && n.rfind("Command1", 0) != 0 && n != "pbar";
         const RECT rect = program.place(name);
-        EXPECT_NEAR(rect.left, left, 1.0) << name;
-        EXPECT_NEAR(rect.top, top, 1.0) << name;
-        const bool ball = std::string(name).rfind("Image1", 0) == 0;
+        EXPECT_NEAR(rect.left, (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel, 1.0) << name;
+        EXPECT_NEAR(rect.top, (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel, 1.0) << name;
+        const bool ball = n.rfind("Image1", 0) == 0;
         EXPECT_NEAR(rect.right - rect.left, ball ? 16 : place.width / twipsPerPixel, 1.0) << name;
-        if (std::string(name) != "Drive1") { // a drop-down list takes the height its font needs
+        if (n != "Drive1") { // a drop-down list takes the height its font needs
             EXPECT_NEAR(rect.bottom - rect.top, ball ? 16 : place.height / twipsPerPixel, 1.0) << name;
         }
     }
@@ -173,29 +160,22 @@ TEST_F(Win32WindowTest, ControlsStandWhereTheLayoutTablePutsThem) {
 TEST_F(Win32WindowTest, TheOptionsShowAndHideTheirAnswersAndInfoLeavesTheWindowWaiting) {
     WindowDriver program({source_.string()}, dir_.str());
     ASSERT_NE(program.window(), nullptr);
-    struct Step {
-        const char* click;
-        std::vector<const char*> shown;
-        std::vector<const char*> hidden;
+    const std::pair<const char*, std::vector<std::string>> steps[] = {
+        {"Opt(1)", {"Drive1", "Dir1"}},
+        {"Chk(0)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}},
+        {"Chk(1)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}},
+        {"Chk(2)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}},
+        {"Opt(0)", {"Label1", "ZahlText", "UnitList"}},
+        {"Chk(0)", {}},
     };
-    const Step steps[] = {
-        {"Opt(1)", {"Drive1", "Dir1"}, {"Label1", "ZahlText", "UnitList"}},
-        {"Chk(0)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
-        {"Chk(1)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
-        {"Chk(2)", {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}, {}},
-        {"Opt(0)", {"Label1", "ZahlText", "UnitList"}, {"Drive1", "Dir1"}},
-        {"Chk(0)", {}, {"Label1", "ZahlText", "UnitList", "Drive1", "Dir1"}},
-    };
-    for (const Step& step : steps) {
-        program.click(step.click);
-        for (const char* name : step.shown) {
-            EXPECT_TRUE(eventually([&] { return program.visible(name); })) << step.click << ": " << name;
-        }
-        for (const char* name : step.hidden) {
-            EXPECT_TRUE(eventually([&] { return !program.visible(name); })) << step.click << ": " << name;
+    for (const auto& [click, shown] : steps) {
+        program.click(click);
+        for (const char* name : kAnswers) {
+            const bool show = std::find(shown.begin(), shown.end(), name) != shown.end();
+            EXPECT_TRUE(eventually([&] { return program.visible(name) == show; })) << click << ": " << name;
         }
         // Exactly one option is selected, whichever was clicked last.
-        EXPECT_NE(program.checked("Opt(0)"), program.checked("Opt(1)")) << step.click;
+        EXPECT_NE(program.checked("Opt(0)"), program.checked("Opt(1)")) << click;
     }
     EXPECT_TRUE(program.checked("Opt(0)"));
     EXPECT_TRUE(program.checked("Chk(1)"));
@@ -278,10 +258,7 @@ TEST_F(Win32WindowTest, TwoDiskettesThroughDriveA) {
         fs::remove(file.path());
     }
     program.answer(*full, IDOK);
-    const std::optional<Box> finished = program.awaitBox(60000);
-    ASSERT_TRUE(finished);
-    EXPECT_EQ(finished->text, copy_messages::kCopyFinished);
-    program.answer(*finished, IDOK);
+    EXPECT_EQ(answerNextBox(program, IDOK, 60000), copy_messages::kCopyFinished);
     EXPECT_EQ(program.awaitExit(), 0u);
     EXPECT_TRUE(fs::exists(firstDisk.path() / "QUIL.EXE"));
     const std::string joined = testing_support::readFile(firstDisk.path() / "QUILME01.sys") +

@@ -34,18 +34,6 @@ LRESULT ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return static_cast<LRESULT>(result);
 }
 
-// Polls until the condition holds or the time is up.
-template <typename Condition> bool waitFor(int milliseconds, Condition condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
 struct Search {
     DWORD processId;
     bool wantBox;
@@ -77,6 +65,17 @@ HWND topLevelOf(DWORD processId, bool box) {
 
 } // namespace
 
+bool eventually(const std::function<bool()>& condition, int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
 std::string windowText(HWND window) {
     const auto length = static_cast<int>(ask(window, WM_GETTEXTLENGTH));
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -106,11 +105,12 @@ WindowDriver::WindowDriver(const std::vector<std::string>& arguments, const std:
         throw std::runtime_error("SPLITWERK.exe does not start");
     }
     // Up when its window is visible, or a box comes first (the start-up's own messages).
-    waitFor(30000, [this] {
+    const auto up = [this] {
         window_ = topLevelOf(process_.dwProcessId, false);
         return window_ != nullptr || topLevelOf(process_.dwProcessId, true) != nullptr ||
                ::WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-    });
+    };
+    eventually(up, 30000);
 }
 
 WindowDriver::~WindowDriver() {
@@ -128,22 +128,6 @@ HWND WindowDriver::control(const char* name) const {
         throw std::runtime_error(std::string("no control ") + name);
     }
     return found;
-}
-
-std::string WindowDriver::text(const char* name) const {
-    return windowText(control(name));
-}
-
-std::string WindowDriver::caption() const {
-    return windowText(window_);
-}
-
-bool WindowDriver::visible(const char* name) const {
-    return ::IsWindowVisible(control(name)) != FALSE;
-}
-
-bool WindowDriver::enabled(const char* name) const {
-    return ::IsWindowEnabled(control(name)) != FALSE;
 }
 
 bool WindowDriver::checked(const char* name) const {
@@ -172,10 +156,6 @@ int WindowDriver::selected(const char* name) const {
     return static_cast<int>(ask(control(name), CB_GETCURSEL));
 }
 
-void WindowDriver::click(const char* name) const {
-    ::PostMessageW(control(name), BM_CLICK, 0, 0);
-}
-
 void WindowDriver::choose(const char* name, int index) const {
     HWND list = control(name);
     ask(list, CB_SETCURSEL, static_cast<WPARAM>(index));
@@ -186,7 +166,7 @@ void WindowDriver::choose(const char* name, int index) const {
 
 std::optional<Box> WindowDriver::awaitBox(int milliseconds) const {
     HWND box = nullptr;
-    if (!waitFor(milliseconds, [&] { return (box = topLevelOf(process_.dwProcessId, true)) != nullptr; })) {
+    if (!eventually([&] { return (box = topLevelOf(process_.dwProcessId, true)) != nullptr; }, milliseconds)) {
         return std::nullopt;
     }
     // The box's text is the static control that MessageBox numbers 0xFFFF.
@@ -200,7 +180,7 @@ void WindowDriver::answer(const Box& box, int button) const {
         throw std::runtime_error("the box has no button " + std::to_string(button));
     }
     ::PostMessageW(control, BM_CLICK, 0, 0);
-    waitFor(10000, [&] { return ::IsWindow(box.window) == FALSE; });
+    eventually([&] { return ::IsWindow(box.window) == FALSE; }, 10000);
 }
 
 std::optional<unsigned long> WindowDriver::awaitExit(int milliseconds) const {

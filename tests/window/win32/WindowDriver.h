@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace win32_window_tests {
+
+// Text of another process's window, through its own WM_GETTEXT.
+std::string windowText(HWND window);
 
 // A message box the program shows.
 struct Box {
@@ -30,10 +34,9 @@ public:
     HWND window() const { return window_; }
     // A control by its name in the layout table ("Chk(1)", "Dir1").
     HWND control(const char* name) const;
-    std::string text(const char* name) const;
-    std::string caption() const;
-    bool visible(const char* name) const;
-    bool enabled(const char* name) const;
+    std::string text(const char* name) const { return windowText(control(name)); }
+    bool visible(const char* name) const { return ::IsWindowVisible(control(name)) != FALSE; }
+    bool enabled(const char* name) const { return ::IsWindowEnabled(control(name)) != FALSE; }
     bool checked(const char* name) const;
     // The control's place in the window's client area, in pixels.
     RECT place(const char* name) const;
@@ -43,7 +46,7 @@ public:
 
     // What a user does: a click (queued, so that a box it opens does not block the driver), and
     // choosing an entry of a drop-down list.
-    void click(const char* name) const;
+    void click(const char* name) const { ::PostMessageW(control(name), BM_CLICK, 0, 0); }
     void choose(const char* name, int index) const;
 
     // The next box of the program, or nothing when none comes within the time.
@@ -58,7 +61,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// Text of another process's window, through its own WM_GETTEXT.
-std::string windowText(HWND window);
+// Polls until the condition holds or the time is up: the window acts on posted clicks in its
+// own time.
+bool eventually(const std::function<bool()>& condition, int milliseconds = 5000);
 
 } // namespace win32_window_tests
