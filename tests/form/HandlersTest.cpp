@@ -155,7 +155,8 @@ TEST_F(FormTest, InfoShowsTheTaglineTheParagraphsAndTheGoodbye) {
     EXPECT_TRUE(text.starts_with(std::string(kTagline) + "\r\r") && text.ends_with("\r\rBis bald ... ")) << text;
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(text.find("\r\r\r"), std::string::npos);
-    const auto gaps = std::distance(std::sregex_iterator(text.begin(), text.end(), std::regex("\r\r")), {});
+    const std::regex gap("\r\r");
+    const auto gaps = std::distance(std::sregex_iterator(text.begin(), text.end(), gap), {});
     EXPECT_TRUE(gaps >= 4 && gaps <= 6) << gaps << " gaps between paragraphs";
     EXPECT_NE(text.find("Senden an"), std::string::npos);
     EXPECT_NE(text.find("QUIL.EXE"), std::string::npos);
