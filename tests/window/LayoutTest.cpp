@@ -229,20 +229,20 @@ TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
 }
 
 // Keeps the window's own handlers off the buttons, so that a key can be seen pressing a
-// button without starting the run or ending the test program.
-void watchButtonsOnly(Form1Window& form, std::vector<int>& pressed) {
+// button without starting the run or ending the test program; then shows the window active.
+bool showWatchingButtonsOnly(Form1Window& form, std::vector<int>& pressed) {
     for (int i = 0; i < 3; ++i) {
         QObject::disconnect(form.command1(i), &QPushButton::clicked, &form, nullptr);
         QObject::connect(form.command1(i), &QPushButton::clicked, &form, [&pressed, i] { pressed.push_back(i); });
     }
+    form.show();
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
 }
 
 TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeNothing) {
     std::vector<int> pressed;
-    watchButtonsOnly(*form_, pressed);
-    form_->show();
-    form_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    ASSERT_TRUE(showWatchingButtonsOnly(*form_, pressed));
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_TRUE(form_->isVisible());
@@ -264,10 +264,7 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeNothing) {
 
 TEST_F(WindowTest, AccessKeysActLikeClicks) {
     std::vector<int> pressed;
-    watchButtonsOnly(*form_, pressed);
-    form_->show();
-    form_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    ASSERT_TRUE(showWatchingButtonsOnly(*form_, pressed));
 
     // An access key clicks by animation: down now, the click when a timer fires. A fixed wait lost
     // that race on a busy machine; this one lasts until no button is down.

@@ -205,25 +205,19 @@ TEST_F(ScenarioTest, EnterAtStartPressesOkAndTheSecondPressDoesNothing) {
     EXPECT_EQ(fs::file_size(target("QUILME01.sys")), static_cast<std::uintmax_t>(kSourceSize));
 }
 
-// Abbrechen or the close box before the run.
-ChildOutcome cancelBeforeRun(TestDrives& drives, bool closeBox) {
-    return runInChild([&](const ChildReport& report) {
-        ChildProgram program(drives, report);
-        program.run([&] {
-            if (closeBox) {
-                program.form->close();
-            } else {
-                program.form->command1(1)->click();
-            }
-        });
-    });
+// Abbrechen, or the close box.
+void pressCancel(const ChildProgram& program, bool closeBox) {
+    closeBox ? static_cast<void>(program.form->close()) : program.form->command1(1)->click();
 }
 
 // Abbrechen and the close box do the same; each scenario runs in a child of its own.
 class Cancel : public ScenarioTest, public ::testing::WithParamInterface<bool> {}; // true: the close box
 
 TEST_P(Cancel, BeforeTheRunEndsWithoutAQuestion) {
-    const ChildOutcome outcome = cancelBeforeRun(drives_, GetParam());
+    const ChildOutcome outcome = runInChild([&](const ChildReport& report) {
+        ChildProgram program(drives_, report);
+        program.run([&] { pressCancel(program, GetParam()); });
+    });
     EXPECT_EQ(outcome.status, 0);
     EXPECT_TRUE(outcome.lines.empty());
     EXPECT_FALSE(fs::exists(target("QUIL.EXE")));
@@ -237,38 +231,26 @@ ChildOutcome cancelDuringRun(TestDrives& drives, bool closeBox, int answer) {
         program.boxes.answer(rt::kResultOk); // the completion message, should the run go on
         program.pump.atYield = [&](int count) {
             if (count == 3) {
-                QTimer::singleShot(0, program.form.get(), [&] {
-                    if (closeBox) {
-                        program.form->close();
-                    } else {
-                        program.form->command1(1)->click();
-                    }
-                });
+                QTimer::singleShot(0, program.form.get(), [&] { pressCancel(program, closeBox); });
             }
         };
         program.runIntoTheFolder();
     });
 }
 
-void expectRunWentOn(const ChildOutcome& outcome, const fs::path& part, const fs::path& source) {
+TEST_P(Cancel, DuringTheRunAnsweredNoGoesOn) {
+    const ChildOutcome outcome = cancelDuringRun(drives_, GetParam(), rt::kResultNo);
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.lines, (Lines{kConfirm, kFinished}));
-    EXPECT_EQ(testing_support::readFile(part), testing_support::readFile(source));
-}
-
-void expectRunEndedWhereItStood(const ChildOutcome& outcome, const fs::path& part) {
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.lines, Lines{kConfirm}) << "no completion message";
-    // Two chunks were written before the third yield; they stay on the target.
-    EXPECT_EQ(fs::file_size(part), 2U * 131072U);
-}
-
-TEST_P(Cancel, DuringTheRunAnsweredNoGoesOn) {
-    expectRunWentOn(cancelDuringRun(drives_, GetParam(), rt::kResultNo), target("QUILME01.sys"), source_);
+    EXPECT_EQ(testing_support::readFile(target("QUILME01.sys")), testing_support::readFile(source_));
 }
 
 TEST_P(Cancel, DuringTheRunAnsweredYesEndsWhereItStood) {
-    expectRunEndedWhereItStood(cancelDuringRun(drives_, GetParam(), rt::kResultYes), target("QUILME01.sys"));
+    const ChildOutcome outcome = cancelDuringRun(drives_, GetParam(), rt::kResultYes);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.lines, Lines{kConfirm}) << "no completion message";
+    // Two chunks were written before the third yield; they stay on the target.
+    EXPECT_EQ(fs::file_size(target("QUILME01.sys")), 2U * 131072U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenario, Cancel, ::testing::Bool(),
