@@ -40,5 +40,31 @@ export DEBIAN_FRONTEND=noninteractive
 if ! grep -qx i386 <<<"$(dpkg --print-foreign-architectures)"; then
     $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A mirror in the middle of a sync serves an index that does not match its release file, and
+# apt-get update then fails although the other lists came: try again after a pause, and in the
+# end go on with the lists there are.
+for attempt in 1 2 3; do
+    if $SUDO apt-get update -qq; then
+        break
+    fi
+    if [ "$attempt" -eq 3 ]; then
+        echo "apt-get update blieb unvollständig; es geht mit den vorhandenen Paketlisten weiter." >&2
+    else
+        sleep $((attempt * 20))
+    fi
+done
+install() { $SUDO apt-get install -y -qq --no-install-recommends "$@"; }
+if ! install "${missing[@]}"; then
+    # One package that cannot be had must not hide which one it is: each is tried alone, and
+    # those that fail are named with apt's reason.
+    failed=()
+    for p in "${missing[@]}"; do
+        if ! install "$p"; then
+            failed+=("$p")
+        fi
+    done
+    if [ ${#failed[@]} -ne 0 ]; then
+        echo "Nicht installierbar: ${failed[*]} (Gründe oben in der Ausgabe von apt-get)" >&2
+        exit 1
+    fi
+fi
