@@ -4,6 +4,7 @@
 // silently and the data would land on the wrong disk.
 #include "LinuxDrives.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -81,7 +82,9 @@ bool floppySized(const LinuxMedia& media, const std::string& directory) {
     return size && *size > 0 && *size <= kLargestFloppyBytes;
 }
 
-std::optional<std::string> floppyMountPoint(const LinuxMedia& media) {
+// The floppy's mount point right now. A medium in `lettered` has a letter of its own (a second
+// USB floppy drive's disk, say), so A: never lands on it after its own disk came out.
+std::optional<std::string> floppyMountPoint(const LinuxMedia& media, const std::vector<std::string>& lettered) {
     const std::vector<MountEntry> mounts = readMounts(media.mountsFile);
     // The last entry wins: a later mount hides an earlier one on the same device.
     std::optional<std::string> found;
@@ -102,7 +105,7 @@ std::optional<std::string> floppyMountPoint(const LinuxMedia& media) {
     // the disk's label; only the size tells a diskette. Each new disk is found anew, whatever
     // its label.
     for (const std::string& directory : userMedia(media, mounts)) {
-        if (floppySized(media, directory)) {
+        if (floppySized(media, directory) && std::find(lettered.begin(), lettered.end(), directory) == lettered.end()) {
             return directory;
         }
     }
@@ -130,10 +133,10 @@ bool usbFloppyDriveAttached(const std::string& blockDevices) {
     return false;
 }
 
-bool floppyDriveAttached(const LinuxMedia& media) {
+bool floppyDriveAttached(const LinuxMedia& media, const std::vector<std::string>& lettered) {
     struct stat info {};
     const bool builtIn = stat(media.floppyDevice.c_str(), &info) == 0 && S_ISBLK(info.st_mode);
-    return builtIn || floppyMountPoint(media) || usbFloppyDriveAttached(media.blockDevices);
+    return builtIn || floppyMountPoint(media, lettered) || usbFloppyDriveAttached(media.blockDevices);
 }
 
 std::string effectiveUser() {
@@ -184,17 +187,22 @@ LinuxMedia LinuxMedia::ofThisProcess() {
 }
 
 DriveMap linuxDriveMap(const LinuxMedia& media) {
+    // Every medium but the one A: stands for now gets the next of D: to Y:, a second diskette
+    // too (two USB floppy drives, or /dev/fd0 beside one), so that each can be chosen.
+    const std::optional<std::string> floppy = floppyMountPoint(media, {});
     DriveMap map;
-    map.setDrive(
-        'A', [media] { return floppyMountPoint(media); }, [media] { return floppyDriveAttached(media); });
-    char letter = 'D';
+    std::vector<std::string> lettered;
     for (const std::string& medium : userMedia(media, readMounts(media.mountsFile))) {
-        // A diskette is drive A:, not a second letter.
-        if (letter > 'Y' || floppySized(media, medium)) {
-            continue;
+        if (medium != floppy && lettered.size() < 'Y' - 'D' + 1) {
+            lettered.push_back(medium);
         }
-        map.setDrive(letter, mountPointResolver(medium, media.mountsFile));
-        ++letter;
+    }
+    map.setDrive(
+        'A', [media, lettered] { return floppyMountPoint(media, lettered); },
+        [media, lettered] { return floppyDriveAttached(media, lettered); });
+    char letter = 'D';
+    for (const std::string& medium : lettered) {
+        map.setDrive(letter++, mountPointResolver(medium, media.mountsFile));
     }
     map.setFixedDrive('Z', "/");
     return map;

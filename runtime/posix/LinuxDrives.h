@@ -30,11 +30,12 @@ inline constexpr unsigned long long kLargestFloppyBytes = 2880ULL * 1024;
 
 // A: the floppy, looked up at each access: the mount of /dev/fd0, else /media/floppy0 or
 // /media/floppy when mounted, else a medium of floppy size mounted directly below the user's
-// media folders (a USB floppy drive, whatever its device and its disk's label). D: onwards are
-// the other removable media mounted when the map is made, each ready only while its medium is
-// still mounted there: a letter never moves on to another stick, so data cannot land on the
-// wrong medium. Z: is the root. A: has a device when /dev/fd0 is a block device, a diskette is
-// mounted, or a USB floppy drive is plugged in (its interface's subclass is UFI), disk or not.
+// media folders (a USB floppy drive, whatever its device and its disk's label) that has no letter
+// of its own. D: onwards are the other removable media mounted when the map is made, a second
+// diskette among them, each ready only while its medium is still mounted there: a letter never
+// moves on to another stick, so data cannot land on the wrong medium. Z: is the root. A: has a device when /dev/fd0 is
+// a block device, a diskette is mounted, or a USB floppy drive is plugged in (its interface's subclass is UFI), disk or
+// not.
 DriveMap linuxDriveMap(const LinuxMedia& media = LinuxMedia::ofThisProcess());
 
 // A drive that is ready only while the directory is a mount point in the mounts table (looked

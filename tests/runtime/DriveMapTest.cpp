@@ -177,7 +177,14 @@ TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
         {"a little larger is a stick", {{"sdc", "/media/u/S", 2881 * 1024}}, nullptr, {"/media/u/S"}},
         {"size unknown", {{"sdc", "/media/u/S", 0}}, nullptr, {"/media/u/S"}},
         {"no floppy drive at all", {{"sdb1", "/media/u/STICK", stick}}, nullptr, {"/media/u/STICK"}},
-        {"/dev/fd0 first", {{"sdc", "/media/u/D", diskette}, {"fd0", "/mnt/fd", 0}}, "/mnt/fd", {}},
+        {"/dev/fd0 first, the USB floppy beside it is D:",
+         {{"sdc", "/media/u/D", diskette}, {"fd0", "/mnt/fd", 0}},
+         "/mnt/fd",
+         {"/media/u/D"}},
+        {"two USB floppy drives and a stick, in table order",
+         {{"sdb1", "/media/u/STICK", stick}, {"sdc", "/media/u/DISK1", diskette}, {"sdd", "/media/u/DISK2", diskette}},
+         "/media/u/DISK1",
+         {"/media/u/STICK", "/media/u/DISK2"}},
         {"another user's media", {{"sdc", "/media/anna/D", diskette}}, nullptr, {}},
         {"deeper is not a medium", {{"sdc", "/media/u/x/D", diskette}}, nullptr, {}},
     };
@@ -206,17 +213,21 @@ TEST(DriveMapTest, LinuxMapFindsTheFloppyByItsSize) {
     }
 }
 
-// Each new diskette comes up under its own label: A: follows it, at every access.
+// Each new diskette comes up under its own label: A: follows it, at every access, but never onto
+// a diskette that has a letter of its own (one in a second drive, D:).
 TEST(DriveMapTest, LinuxMapFollowsTheNextDisketteUnderAnotherLabel) {
-    TempDir dir;
-    dir.write("mounts", "/dev/sdc /media/u/DISK1 vfat rw 0 0\n");
-    const rt::DriveMap map = rt::linuxDriveMap(hostIn(dir));
-    EXPECT_EQ(map.toNative("A:\\QUILME01.sys"), "/media/u/DISK1/QUILME01.sys");
-    dir.write("mounts", "");
-    EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUILME02.sys"); }), 71);
-    dir.write("mounts", "/dev/sdc /media/u/Neu vfat rw 0 0\n");
-    EXPECT_EQ(map.toNative("A:\\QUILME02.sys"), "/media/u/Neu/QUILME02.sys");
-    EXPECT_EQ(map.letters(), (std::vector<char>{'a', 'z'}));
+    for (const std::string beside : {"", "/dev/sdd /media/u/ZWEI vfat rw 0 0\n"}) {
+        SCOPED_TRACE(beside);
+        TempDir dir;
+        dir.write("mounts", "/dev/sdc /media/u/DISK1 vfat rw 0 0\n" + beside);
+        const rt::DriveMap map = rt::linuxDriveMap(hostIn(dir));
+        EXPECT_EQ(map.toNative("A:\\QUILME01.sys"), "/media/u/DISK1/QUILME01.sys");
+        dir.write("mounts", beside);
+        EXPECT_EQ(errorOf([&] { map.toNative("A:\\QUILME02.sys"); }), 71);
+        dir.write("mounts", beside + "/dev/sdc /media/u/Neu vfat rw 0 0\n");
+        EXPECT_EQ(map.toNative("A:\\QUILME02.sys"), "/media/u/Neu/QUILME02.sys");
+        EXPECT_EQ(map.letters(), (beside.empty() ? std::vector<char>{'a', 'z'} : std::vector<char>{'a', 'd', 'z'}));
+    }
 }
 
 // Whether the PC has a floppy drive at all, disk or not: a USB floppy drive shows as a block
