@@ -44,7 +44,7 @@ fi
 # apt-get update then fails although the other lists came: try again after a pause, and in the
 # end go on with the lists there are.
 for attempt in 1 2 3; do
-    if $SUDO apt-get update -qq; then
+    if $SUDO apt-get update -qq -o DPkg::Lock::Timeout=300; then
         break
     fi
     if [ "$attempt" -eq 3 ]; then
@@ -53,13 +53,45 @@ for attempt in 1 2 3; do
         sleep $((attempt * 20))
     fi
 done
-install() { $SUDO apt-get install -y -qq --no-install-recommends "$@"; }
-if ! install "${missing[@]}"; then
+install() { $SUDO apt-get install -y -qq -o DPkg::Lock::Timeout=300 --no-install-recommends "$@"; }
+
+# A library that both architectures install must have one version in both. When the i386 list of
+# the security archive did not come, the i386 halves exist only in the release's own version while
+# the amd64 halves may already be newer: then the release's versions are asked for (apt's -t), and
+# each library whose amd64 half is newer than any i386 half is brought to the version both have,
+# named on the way (a downgrade of a security update on this machine).
+install_from_release() {
+    local codename request added out dep v386 vamd
+    codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+    request=("$@")
+    for _ in $(seq 1 10); do
+        out="$($SUDO apt-get install -s -t "$codename" --allow-downgrades --no-install-recommends "${request[@]}" 2>&1 || true)"
+        if ! grep -q '^E:' <<<"$out"; then
+            $SUDO apt-get install -y -qq -o DPkg::Lock::Timeout=300 -t "$codename" --allow-downgrades --no-install-recommends "${request[@]}"
+            return
+        fi
+        added=0
+        for dep in $(grep -oE '[A-Za-z0-9.+-]+:i386' <<<"$out" | sed 's/:i386$//' | sort -u); do
+            v386="$(apt-cache policy "$dep:i386" | awk '/Candidate:/ {print $2}')"
+            vamd="$(dpkg-query -W -f='${Version}' "$dep:amd64" 2>/dev/null || true)"
+            if [ -n "$vamd" ] && [ -n "$v386" ] && [ "$v386" != "(none)" ] && [ "$vamd" != "$v386" ] &&
+                ! printf '%s\n' "${request[@]}" | grep -qx "$dep:amd64=.*"; then
+                echo "Für $dep:i386 wird $dep:amd64 von $vamd auf $v386 gebracht (die i386-Liste ist unvollständig)." >&2
+                request+=("$dep:amd64=$v386" "$dep:i386=$v386")
+                added=1
+            fi
+        done
+        [ "$added" -eq 1 ] || return 1
+    done
+    return 1
+}
+
+if ! install "${missing[@]}" && ! install_from_release "${missing[@]}"; then
     # One package that cannot be had must not hide which one it is: each is tried alone, and
     # those that fail are named with apt's reason.
     failed=()
     for p in "${missing[@]}"; do
-        if ! install "$p"; then
+        if ! install "$p" && ! install_from_release "$p"; then
             failed+=("$p")
         fi
     done
