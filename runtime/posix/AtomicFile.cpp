@@ -18,7 +18,9 @@ bool makeFolders(const std::string& path) {
     while (at <= path.size()) {
         const std::size_t slash = path.find('/', at);
         const std::string part = path.substr(0, slash == std::string::npos ? path.size() : slash);
-        if (::mkdir(part.c_str(), 0755) < 0 && errno != EEXIST) {
+        // The XDG rules: a folder made for the user's data is the user's alone. One that is
+        // there already keeps its mode.
+        if (::mkdir(part.c_str(), 0700) < 0 && errno != EEXIST) {
             return false;
         }
         if (slash == std::string::npos) {

@@ -12,7 +12,7 @@ namespace rt::posix {
 // into place. Returns false (leaving no temporary file behind) when any step fails.
 bool replaceFileAtomically(const std::string& path, const std::string& contents, mode_t mode);
 
-// Creates a folder and its missing parents (mode 0755 before the umask).
+// Creates a folder and its missing parents (mode 0700 before the umask).
 bool makeFolders(const std::string& path);
 
 } // namespace rt::posix

@@ -28,26 +28,42 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// The data folder, and the folder above it that must be there already: a home (or an
-// XDG_DATA_HOME) that does not exist is a mistake in the session, and creating it would hide
-// that mistake behind a fresh, empty home. Empty when there is no home to write into: without
-// HOME the entries would land below "/".
+// The data folder, and the folder above it that must be there already: a home that does not
+// exist is a mistake in the session, and creating it would hide that mistake behind a fresh,
+// empty home. The data folder itself, and whatever is missing of it below the home, is made as
+// the XDG rules ask (0700): a new account has no ~/.local/share yet. An XDG_DATA_HOME outside the
+// home is made from the root down. Empty when there is no home to write into: without HOME the
+// entries would land below "/".
 struct DataHome {
     std::string folder;
     std::string base;
 };
 
+// The home, when HOME names one: absolute and not the root, without trailing slashes.
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        return {};
+    }
+    std::string folder = home;
+    folder.erase(folder.find_last_not_of('/') + 1);
+    return folder;
+}
+
 DataHome defaultDataHome() {
+    const std::string home = homeFolder();
     const char* xdg = std::getenv("XDG_DATA_HOME");
     // The XDG rules ignore a relative value.
     if (xdg != nullptr && xdg[0] == '/') {
-        return {xdg, xdg};
+        const std::string folder = xdg;
+        const bool belowHome = !home.empty() && folder.compare(0, home.size(), home) == 0 &&
+                               (folder.size() == home.size() || folder[home.size()] == '/');
+        return {folder, belowHome ? home : std::string("/")};
     }
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] != '/' || std::string(home).find_first_not_of('/') == std::string::npos) {
+    if (home.empty()) {
         return {};
     }
-    return {std::string(home) + "/.local/share", home};
+    return {home + "/.local/share", home};
 }
 
 DataHome givenDataHome(const std::string& folder) {

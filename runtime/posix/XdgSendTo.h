@@ -13,8 +13,9 @@ class DriveMap;
 class XdgSendTo final : public ShellLink {
 public:
     // dataHome: the XDG data folder to write into; empty means $XDG_DATA_HOME or ~/.local/share.
-    // Folders are created below the home (below $XDG_DATA_HOME itself, below the folder that
-    // holds a given dataHome), never the home itself.
+    // Missing folders are created (0700) below the home, or from the root down for an
+    // $XDG_DATA_HOME outside it, or below the folder that holds a given dataHome; never the home
+    // itself, which missingFolder() then names.
     XdgSendTo(const DriveMap& drives, const std::string& dataHome = {});
     int create(const std::string& folder, const std::string& name, const std::string& target,
                const std::string& arguments) override;

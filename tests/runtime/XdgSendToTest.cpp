@@ -146,19 +146,48 @@ TEST_F(XdgSendToTest, WithoutAHomeNothingIsWrittenBelowTheRoot) {
     }
 }
 
-TEST_F(XdgSendToTest, AHomeThatDoesNotExistIsNamedAndNeverCreated) {
+// The data folder and whatever is missing above it is made, each new folder the user's alone; a
+// missing home never is: nothing is written, and the message names the home.
+TEST_F(XdgSendToTest, AMissingDataFolderIsMadeAMissingHomeNever) {
     installProgram("p", "splitwerk");
-    const std::string missing = (dir_.path() / "fehlt").string();
+    const fs::path home = dir_.path() / "heim";
+    const fs::path elsewhere = dir_.path() / "anderswo";
+    const struct {
+        const char* what;
+        bool homeThere;
+        fs::path xdgDataHome;   // unset when empty
+        fs::path outermostMade; // empty: nothing may be made
+    } cases[] = {
+        {"the default below the home", true, {}, home / ".local"},
+        {"XDG_DATA_HOME below the home", true, home / "neu" / "daten", home / "neu"},
+        {"XDG_DATA_HOME outside a missing home", false, elsewhere / "daten", elsewhere},
+        {"the home missing", false, {}, {}},
+        {"XDG_DATA_HOME below a missing home", false, home / ".local" / "share", {}},
+    };
     const char* saved[] = {std::getenv("HOME"), std::getenv("XDG_DATA_HOME")};
     const std::string values[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
-    // The home is missing; then the home is there and the data folder it names is missing.
-    for (const std::string& home : {missing, dir_.str()}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(home);
+        fs::remove_all(elsewhere);
+        if (c.homeThere) {
+            fs::create_directory(home);
+        }
         ::setenv("HOME", home.c_str(), 1);
-        home == missing ? ::unsetenv("XDG_DATA_HOME") : ::setenv("XDG_DATA_HOME", missing.c_str(), 1);
+        c.xdgDataHome.empty() ? ::unsetenv("XDG_DATA_HOME") : ::setenv("XDG_DATA_HOME", c.xdgDataHome.c_str(), 1);
         rt::XdgSendTo sendTo(drives_);
-        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), 0) << home;
-        EXPECT_EQ(sendTo.missingFolder(), missing) << home;
-        EXPECT_FALSE(fs::exists(missing)) << home;
+        const bool made = !c.outermostMade.empty();
+        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), made ? 1 : 0);
+        EXPECT_EQ(sendTo.missingFolder(), made ? "" : home.string());
+        EXPECT_EQ(fs::exists(home), c.homeThere);
+        if (made) {
+            const fs::path entry = sendTo.thunarEntry("Splitwerk 99");
+            ASSERT_TRUE(fs::exists(entry));
+            for (fs::path folder = entry.parent_path(); folder != c.outermostMade.parent_path();
+                 folder = folder.parent_path()) {
+                EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
+            }
+        }
     }
     saved[0] != nullptr ? ::setenv("HOME", values[0].c_str(), 1) : ::unsetenv("HOME");
     saved[1] != nullptr ? ::setenv("XDG_DATA_HOME", values[1].c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
