@@ -69,20 +69,43 @@ INSTANTIATE_TEST_SUITE_P(Table, JoinFailure, ::testing::ValuesIn(allCases()),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(OutputFileTest, ACompleteFileThatCannotTakeItsNameIsKeptBesideIt) {
-    // A folder with files has the name, so the rename is refused on every host.
-    testing_support::TempDir dir;
-    fs::create_directories(dir.path() / "a.bin" / "inhalt");
-    const std::string data = testing_support::randomBytes(5000, 4);
-    quil::OutputFile output(dir.str(), "a.bin");
-    output.write(data.data(), data.size());
-    const fs::path kept = dir.path() / "a (wiederhergestellt).bin";
-    try {
-        output.commit(true);
-        ADD_FAILURE() << "the name was given";
-    } catch (const quil::Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("liegt unter " + kept.string() + "."), std::string::npos);
+    // The word goes before the extension, so that the kept file still opens with its program; a
+    // dot-file or a name without a dot has none. A name kept aside already is never replaced.
+    struct Case {
+        const char* name;
+        const char* takenAside; // a file already there, or nullptr
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"a.bin", nullptr, "a (wiederhergestellt).bin"},
+        {"archiv.tar.gz", nullptr, "archiv.tar (wiederhergestellt).gz"},
+        {".profile", nullptr, ".profile (wiederhergestellt)"},
+        {"LIESMICH", nullptr, "LIESMICH (wiederhergestellt)"},
+        {"a.bin", "a (wiederhergestellt).bin", "a (wiederhergestellt 2).bin"},
+    };
+    for (const Case& c : cases) {
+        // A folder with files has the name, so the rename is refused on every host.
+        testing_support::TempDir dir;
+        fs::create_directories(dir.path() / c.name / "inhalt");
+        if (c.takenAside != nullptr) {
+            dir.write(c.takenAside, "alt");
+        }
+        const std::string data = testing_support::randomBytes(5000, 4);
+        quil::OutputFile output(dir.str(), c.name);
+        output.write(data.data(), data.size());
+        const fs::path kept = dir.path() / c.kept;
+        try {
+            output.commit(true);
+            ADD_FAILURE() << c.name << ": the name was given";
+        } catch (const quil::Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find("liegt unter " + kept.string() + "."), std::string::npos)
+                << failure.what();
+        }
+        EXPECT_TRUE(testing_support::readFile(kept) == data) << c.kept;
+        if (c.takenAside != nullptr) {
+            EXPECT_EQ(testing_support::readFile(dir.path() / c.takenAside), "alt");
+        }
     }
-    EXPECT_TRUE(testing_support::readFile(kept) == data);
 }
 
 } // namespace
