@@ -1,5 +1,6 @@
-// QUIL.EXE on Linux: signals, and TMPDIR as Linux reads it.
+// QUIL.EXE on Linux: signals, TMPDIR as Linux reads it, and names in the bytes Linux keeps.
 #include "../QuilRun.h"
+#include "core/DiskSet.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,34 @@ TEST_F(QuilPosixProgramTest, HandedTheQuilExeOfAWindowsSetTheInstalledProgramRes
     EXPECT_EQ(result.answered, 1u) << result.output;
     EXPECT_EQ(readFile(out() / "Bär „1“ €.txt"), "Inhalt") << result.output;
     EXPECT_TRUE(entries(tmp()).empty());
+}
+
+TEST_F(QuilPosixProgramTest, TheNameIsReadInTheTextTheTrailerMarks) {
+    const std::string mark(diskset::kUtf8Mark);
+    struct Case {
+        std::string folder; // line 2, with the mark or without
+        std::string name;
+        std::string restored;
+    };
+    const Case cases[] = {
+        // Unmarked: a Windows set, its names in Windows-1252, even where the bytes pass for UTF-8.
+        {"C:\\", "Gro\xDF.txt", "Groß.txt"},
+        {"C:\\", "Kunden \xC4\x96Z.xls", "Kunden Ä–Z.xls"},
+        // Marked, also on a line 2 without a folder: UTF-8, exactly as written.
+        {mark, "Groß.txt", "Groß.txt"},
+        {mark + "Z:\\", "Kunden ĖZ.xls", "Kunden ĖZ.xls"},
+        // Marked but no UTF-8: a Linux name in the bytes its file system keeps, and the same
+        // bytes here; read as Windows-1252 it would come back as another file.
+        {mark, "Gro\xDF.txt", "Gro\xDF.txt"},
+    };
+    writeParts(set(), "Inhalt", {6});
+    for (const Case& c : cases) {
+        makeReassembler(set(), trailer("6", c.folder, c.name, "GROSS.TXT"));
+        const auto result = run({out().string()});
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_EQ(entries(out()), std::vector<std::string>{c.restored}) << result.output;
+        std::filesystem::remove(out() / c.restored);
+    }
 }
 
 } // namespace
