@@ -14,6 +14,8 @@ packages=(
     dpkg-dev file lintian shared-mime-info libglib2.0-bin
     python3
     time
+    # strace, to see that the programs flush what they wrote with the system's own calls
+    strace
     # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that
     # ship, since its runtime imports only what Windows XP has; the posix model for the tests,
     # because GoogleTest needs std::mutex), Wine with its 32-bit half to run them, GoogleTest's

@@ -5,8 +5,8 @@
 
 namespace e2e {
 
-std::pair<std::string, int> runDriver(const std::string& arguments) {
-    const std::string command = std::string(COPY_DRIVER) + " " + arguments + " --quiet 2>&1";
+std::pair<std::string, int> runDriver(const std::string& arguments, const std::string& tracer) {
+    const std::string command = tracer + COPY_DRIVER + " " + arguments + " --quiet 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return {"popen failed", -1};
