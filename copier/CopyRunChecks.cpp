@@ -168,12 +168,12 @@ bool CopyRun::followTheTargetToWhereItLies() {
 
 // One run per target: a second one would take the first one's files for an older set's and
 // remove them while they are written. A removable drive is one target whatever folder of it is
-// chosen, since its disks change under both runs.
+// chosen and whatever disk is in it, or none: its disks change under both runs, and the next
+// disk may come up at another mount point than the last.
 bool CopyRun::lockTheTarget() {
     std::string key;
     if (removable_) {
         key.append("drive ").push_back(dospath::upperAscii(TargetFolder[0]));
-        key.append(" ").append(runtime_.drives().root(TargetFolder[0]).value_or(""));
     } else {
         try {
             const rt::FileIdentity folder = runtime_.identity(TargetFolder, rt::Follow::Target);
@@ -186,7 +186,7 @@ bool CopyRun::lockTheTarget() {
             std::transform(TargetFolder.begin(), TargetFolder.end(), std::back_inserter(key), dospath::upperAscii);
         }
     }
-    lock_ = rt::lockTarget(key);
+    lock_ = runtime_.lockTarget(key);
     return lock_ != nullptr;
 }
 

@@ -28,6 +28,7 @@ RuntimeParts HostServices::parts(ProgramFacts facts, MessageBoxService& messageB
     parts.events = &events;
     parts.programEnd = &end_;
     parts.shellLink = sendTo_.get();
+    parts.lockSpace = kProgramLockSpace;
     return parts;
 }
 

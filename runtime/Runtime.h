@@ -12,8 +12,10 @@
 #include "ProgramFacts.h"
 #include "RuntimeError.h"
 #include "ShellLink.h"
+#include "TargetLock.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace rt {
@@ -26,6 +28,9 @@ struct RuntimeParts {
     ProgramEnd* programEnd = nullptr;
     ShellLink* shellLink = nullptr;
     ProgramFacts facts;
+    // Where the run's lock on its target is taken: kProgramLockSpace for the program the user
+    // starts; empty (this process alone) for everything else.
+    std::string lockSpace;
 };
 
 class Runtime {
@@ -85,6 +90,9 @@ public:
     // folder is missing or its real path cannot be written with drive letters, 71 when its
     // drive is not ready.
     std::string realFolder(const std::string& folder);
+
+    // The lock of one target, in this runtime's lock space; nothing when another run holds it.
+    std::unique_ptr<TargetLock> lockTarget(const std::string& key) { return rt::lockTarget(parts_.lockSpace, key); }
 
 private:
     RuntimeParts parts_;

@@ -13,8 +13,13 @@ public:
     virtual ~TargetLock() = default;
 };
 
-// Takes the lock named by key (any text: a drive, a folder's identity); nothing when another
-// process (or another lock in this one) holds it already.
-std::unique_ptr<TargetLock> lockTarget(const std::string& key);
+// The locks every real run of the program shares, on every host: two programs started by the
+// user meet here.
+inline constexpr const char* kProgramLockSpace = "splitwerk99-target";
+
+// Takes the lock named by key (any text: a drive, a folder's identity) in the given space;
+// nothing when another process (or another lock in this one) holds it already. An empty space
+// is this process's own: runs that are not the user's (tests, tools) never meet a real run there.
+std::unique_ptr<TargetLock> lockTarget(const std::string& space, const std::string& key);
 
 } // namespace rt

@@ -28,9 +28,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<TargetLock> lockTarget(const std::string& key) {
+std::unique_ptr<TargetLock> lockTarget(const std::string& space, const std::string& key) {
+    const std::string spaceName = space.empty() ? "splitwerk99-process-" + std::to_string(::getpid()) : space;
     // A key of any length fits: the name carries its hash, and the key's readable start.
-    const std::string name = "splitwerk99-target/" + std::to_string(std::hash<std::string>{}(key)) + "/" + key;
+    const std::string name = spaceName + "/" + std::to_string(std::hash<std::string>{}(key)) + "/" + key;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     // The leading NUL puts the name into the abstract namespace.

@@ -22,10 +22,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<TargetLock> lockTarget(const std::string& key) {
+std::unique_ptr<TargetLock> lockTarget(const std::string& space, const std::string& key) {
     // A mutex name may not hold a backslash past the namespace, and is at most MAX_PATH long:
-    // the key's hash names it.
-    const std::wstring name = L"Local\\Splitwerk99-Ziel-" + std::to_wstring(std::hash<std::string>{}(key));
+    // the hashes name it. The program's own space keeps the name earlier versions used.
+    const std::wstring spaceName = space.empty() ? L"Splitwerk99-Prozess-" + std::to_wstring(::GetCurrentProcessId())
+                                   : space == kProgramLockSpace
+                                       ? std::wstring(L"Splitwerk99")
+                                       : L"Splitwerk99-" + std::to_wstring(std::hash<std::string>{}(space));
+    const std::wstring name = L"Local\\" + spaceName + L"-Ziel-" + std::to_wstring(std::hash<std::string>{}(key));
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) {
         return nullptr;

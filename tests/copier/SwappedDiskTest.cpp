@@ -75,35 +75,88 @@ const std::string kTargetBusy = "Splitwerk 99 schreibt gerade schon in dieses Zi
                                 "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an Splitwerk 99, wenn "
                                 "diese Sicherung fertig ist, oder wählen Sie dabei ein anderes Ziel.";
 
-class TwoRuns : public CopyRunFixture, public ::testing::WithParamInterface<bool> {};
+// A second run starts while the first one is under way; it must stop before writing anything,
+// whatever the first run's drive shows at that moment.
+struct TwoRunsCase {
+    const char* name;
+    std::function<void(CopyScene&)> setScene;  // before the first run
+    std::function<void(CopyScene&)> secondRun; // starts the second run at the right moment
+    bool floppy = true;
+    std::size_t firstDisk = 0; // the disk that got QUIL.EXE
+};
+
+class TwoRuns : public CopyRunFixture, public ::testing::WithParamInterface<TwoRunsCase> {};
 
 TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst) {
-    const bool floppy = GetParam();
+    const TwoRunsCase& c = GetParam();
     const std::string bytes = makeSource(300000);
-    if (!floppy) {
-        temp_.write("c/ZIEL/brief.txt", "bleibt");
-        controls_.targetFolder("C:\\ZIEL");
-    }
-    // The second run starts while the first one yields between its chunks.
-    events().onYield([&](int count) {
-        if (count == 2) {
-            run();
-        }
-    });
-    boxes().expect(kTargetBusy, 16, 1);
+    c.setScene(*this);
+    c.secondRun(*this);
     runToCompletion();
-    const std::string quil = floppy ? onDisk(0, "QUIL.EXE") : testing_support::readFile(cRoot_ / "ZIEL" / "QUIL.EXE");
+    const std::string quil =
+        c.floppy ? onDisk(c.firstDisk, "QUIL.EXE") : testing_support::readFile(cRoot_ / "ZIEL" / "QUIL.EXE");
     EXPECT_EQ(quil, expectedQuilExe(bytes));
-    if (floppy) {
+    if (c.floppy) {
         EXPECT_EQ(joinedParts(), bytes);
+        EXPECT_FALSE(existsOnDisk(c.firstDisk, "sub/QUIL.EXE"));
     }
     // Over: the next run is free to write there.
     events().onYield([](int) {});
     runToCompletion();
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns, ::testing::Values(true, false),
-                         [](const auto& param) { return std::string(param.param ? "Floppy" : "Folder"); });
+// The second run meets the busy target while the first one yields between its chunks.
+void secondRunAtTheSecondYield(CopyScene& s) {
+    s.boxes().expect(kTargetBusy, 16, 1);
+    s.events().onYield([&s](int count) {
+        if (count == 2) {
+            s.run();
+        }
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns,
+                         ::testing::Values(TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield},
+                                           TwoRunsCase{"Folder",
+                                                       [](CopyScene& s) {
+                                                           s.temp_.write("c/ZIEL/brief.txt", "bleibt");
+                                                           s.controls_.targetFolder("C:\\ZIEL");
+                                                       },
+                                                       secondRunAtTheSecondYield, false},
+                                           // Another folder of the same diskette is the same drive.
+                                           TwoRunsCase{"AnotherFolderOfTheFloppy",
+                                                       [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
+                                                       [](CopyScene& s) {
+                                                           s.boxes().expect(kTargetBusy, 16, 1);
+                                                           s.events().onYield([&s](int count) {
+                                                               if (count == 2) {
+                                                                   s.controls_.targetFolder("A:\\sub");
+                                                                   s.run();
+                                                                   s.controls_.floppyTarget = true;
+                                                               }
+                                                           });
+                                                       }},
+                                           // The next disk comes up at another mount point than the first.
+                                           TwoRunsCase{"FloppyAfterADiskChange",
+                                                       [](CopyScene& s) { s.drive_.setCapacity(200000); },
+                                                       [](CopyScene& s) {
+                                                           s.boxes().expect(text::kDiskFull, 65, 1, [&s] {
+                                                               s.swapToBlankDisk()();
+                                                               s.run();
+                                                           });
+                                                           s.boxes().expect(kTargetBusy, 16, 1);
+                                                       }},
+                                           // Nothing is mounted when the first run starts.
+                                           TwoRunsCase{"EmptyDriveAtTheFirstOk", [](CopyScene& s) { s.drive_.eject(); },
+                                                       [](CopyScene& s) {
+                                                           s.boxes().expect(text::kTargetError, 17, 1, [&s] {
+                                                               s.drive_.insertBlank();
+                                                               s.run();
+                                                           });
+                                                           s.boxes().expect(kTargetBusy, 16, 1);
+                                                       },
+                                                       true, 1}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace copier_tests

@@ -112,4 +112,16 @@ TEST_F(RuntimeTest, FileLenBeyond32BitsIsError6) {
     EXPECT_EQ(runtime_->fileLen("C:\\passt.bin"), 2147483647);
 }
 
+// A runtime built for a test or a tool takes its locks in a space of its own: a real run of the
+// program on the same machine holding drive A: never stops it, and it never stops a real run.
+TEST_F(RuntimeTest, ALockIsSharedOnlyWithinItsSpace) {
+    const auto programs = rt::lockTarget(rt::kProgramLockSpace, "drive A");
+    ASSERT_NE(programs, nullptr);
+    EXPECT_EQ(rt::lockTarget(rt::kProgramLockSpace, "drive A"), nullptr);
+    const auto own = runtime_->lockTarget("drive A");
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(runtime_->lockTarget("drive A"), nullptr);
+    EXPECT_NE(runtime_->lockTarget("drive B"), nullptr);
+}
+
 } // namespace
