@@ -82,6 +82,11 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # German translation of Qt's own buttons.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# A double-click on QUIL.EXE restores in a terminal (Terminal=true in the entry); a desktop
+# without one shows nothing at all. Any terminal will do, so the virtual package; xterm first, as
+# Debian wants a real default before a virtual one, and because every desktop's launcher knows
+# it. A desktop that has its own terminal already satisfies the alternative and gets nothing new.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "split a large file onto floppy disks or into a folder")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Splitwerk 99 zerlegt eine große Datei, die es über das Kontextmenü „Senden an“

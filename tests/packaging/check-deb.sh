@@ -16,6 +16,10 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for need in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
     grep -qw "$need" <<<"$depends" || fail "Depends ohne $need: $depends"
 done
+# The double-click restore opens a terminal: one is recommended, a real package named first.
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+grep -Eq '(^|, )[a-z0-9][a-z0-9.+-]* \| x-terminal-emulator(,|$)' <<<"$recommends" ||
+    fail "Recommends ohne Terminal (erst ein echtes Paket, dann x-terminal-emulator): $recommends"
 files="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for f in bin/splitwerk libexec/splitwerk99/{splitwerk,QUIL.SYS,windows/QUIL.SYS} \
     share/applications/splitwerk99{,-quil}.desktop share/icons/hicolor/{16x16,48x48,128x128}/apps/splitwerk99.png \
