@@ -207,8 +207,24 @@ void Form1::Form_QueryUnload() {
     Command1_Click(1);
 }
 
+bool Form1::takesInput(Control control, FormPart value) {
+    if (enabled(control)) {
+        return true;
+    }
+    // A tool may still set a control that is grey; the run must not find a value it never read,
+    // nor the window show one the run does not use.
+    changed(value);
+    return false;
+}
+
+void Form1::tickChk(int index, int value) {
+    if (takesInput(static_cast<Control>(static_cast<int>(Control::Chk0) + index), FormPart::Values)) {
+        setChkValue(index, value);
+    }
+}
+
 void Form1::selectOpt(int index) {
-    if (opt_ == index) {
+    if (opt_ == index || !takesInput(static_cast<Control>(static_cast<int>(Control::Opt0) + index), FormPart::Values)) {
         return;
     }
     opt_ = index;
@@ -217,15 +233,38 @@ void Form1::selectOpt(int index) {
 }
 
 void Form1::typeZahlText(const std::string& text) {
-    zahlText_ = text;
+    if (text != zahlText_ && takesInput(Control::ZahlText, FormPart::Values)) {
+        zahlText_ = text;
+    }
 }
 
 void Form1::chooseUnit(int index) {
+    if (index == unitListIndex_ || !takesInput(Control::UnitList, FormPart::Values)) {
+        return;
+    }
+    if (index < 0 || index >= static_cast<int>(unitListItems_.size())) {
+        // The list offers only its entries; an empty field would make the run count in bytes.
+        changed(FormPart::Values);
+        return;
+    }
     unitListIndex_ = index;
 }
 
 void Form1::chooseDrive(int index) {
-    if (index == driveIndex_ || index < 0 || index >= static_cast<int>(driveItems_.size())) {
+    if (index == driveIndex_ || !takesInput(Control::Drive1, FormPart::Drive)) {
+        return;
+    }
+    if (index < 0 || index >= static_cast<int>(driveItems_.size())) {
+        changed(FormPart::Drive);
+        return;
+    }
+    changeDrive(index);
+}
+
+void Form1::changeDrive(int index) {
+    // Like the classic list, which stays silent when the index does not change: that is what
+    // ends the recovery when the program's own drive cannot be read either.
+    if (index == driveIndex_) {
         return;
     }
     driveIndex_ = index;
@@ -234,6 +273,11 @@ void Form1::chooseDrive(int index) {
 }
 
 bool Form1::openFolder(const std::string& path) {
+    // A double click queued before OK may arrive in the run's first yield, when the run has
+    // already taken its target from the list.
+    if (!takesInput(Control::Dir1, FormPart::Folder)) {
+        return false;
+    }
     try {
         setDir1Path(path);
         return true;
@@ -258,9 +302,7 @@ void Form1::setDrive1FromPath(const std::string& path) {
     if (index < 0) {
         rt::raise(rt::kDiskNotReady);
     }
-    // Like the classic list, which stays silent when the index does not change: that is what
-    // ends the recovery when the program's own drive cannot be read either.
-    chooseDrive(index);
+    changeDrive(index);
 }
 
 void Form1::setDir1Path(const std::string& path) {

@@ -64,8 +64,14 @@ public:
     // The close box: the same as Abbrechen, before and during the run.
     void Form_QueryUnload();
 
-    // What the user does in a face. A changed box or option runs its handler, as a change by
-    // the program does.
+    // What a control of a face now shows, however it came to show it: a click, a key, code
+    // that set it, or an accessibility tool acting for the user. A face reports every change, its
+    // own showing of the form's values included, so what the run reads is what the window shows;
+    // the value the form already holds changes nothing, so hearing it back is harmless. A changed
+    // box or option runs its handler, as a change by the program does. A disabled control (all of
+    // them while the run goes on) takes nothing, nor does a list an index it has no entry for:
+    // the form announces its own value again, and the face shows that.
+    void tickChk(int index, int value);
     void selectOpt(int index);
     void typeZahlText(const std::string& text);
     void chooseUnit(int index);
@@ -129,6 +135,9 @@ public:
 
 private:
     void changed(FormPart part, int index = 0);
+    // False, and the control's value announced again, when the control takes no input now.
+    bool takesInput(Control control, FormPart value);
+    void changeDrive(int index);
     void setShown(Control control, bool shown);
     int indexOfDrive(const std::string& path) const;
     void showStartDirectory();

@@ -125,6 +125,13 @@ TEST_F(FormTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
         }
         EXPECT_NE(std::count(reported_.begin(), reported_.end(), FormPart::Enabled), 0);
         EXPECT_TRUE(form_->visible(Control::Drive1)) << "visibility is not touched";
+        // A tool may still set a grey control: the form keeps what the run read, for the face to show.
+        EXPECT_FALSE(form_->openFolder("C:\\"));
+        form_->tickChk(1, 1);
+        form_->selectOpt(0);
+        form_->typeZahlText("7");
+        EXPECT_TRUE(form_->chkValue(1) == 0 && form_->optValue(1) && form_->zahlText() == "Text1");
+        EXPECT_TRUE(form_->dir1Path() == "C:\\ziel" && reported_.back() == FormPart::Values);
         form_->Command1_Click(0);
     });
     test_->boxes().expect("Die Kopie ist fertig!", rt::kInfoOk, rt::kResultOk);

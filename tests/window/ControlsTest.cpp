@@ -3,6 +3,7 @@
 #include "WindowFixture.h"
 #include "window/qt/DirList.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -160,6 +161,34 @@ TEST_F(WindowTest, ZahlTextTakesFiveCharactersOfAnyKind) {
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("12a4x9"));
     EXPECT_EQ(model_->zahlText(), "12a4x");
+}
+
+// Set by code or by an accessibility tool (the calls AT-SPI reaches), the number, boxes, option
+// and unit the window shows are what the form holds for the run. Each step goes on from the last.
+TEST_F(WindowTest, EveryWayIntoAControlReachesTheForm) {
+    model_->unitListAddItem("Kbyte");
+    model_->unitListAddItem("Mbyte");
+    const auto tool = [](QWidget* control) { return QAccessible::queryAccessibleInterface(control); };
+    const auto toggle = [&](QWidget* c) {
+        tool(c)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[&] { form_->zahlTextBox()->setText(QStringLiteral("1234567")); }, "12345 0 0"}, // the five it shows
+        {[&] { tool(form_->zahlTextBox())->setText(QAccessible::Value, QStringLiteral("250")); }, "250 0 0"},
+        {[&] { tool(form_->zahlTextBox())->editableTextInterface()->insertText(2, QStringLiteral("8")); }, "2580 0 0"},
+        {[&] { form_->chk(0)->setChecked(true); }, "2580 100 0"},
+        {[&] { toggle(form_->chk(2)); }, "2580 101 0"},
+        {[&] { toggle(form_->opt(1)); }, "2580 101 10"},
+        {[&] { form_->unitList()->setCurrentIndex(-1); }, "2580 101 10"}, // it offers only its entries
+    };
+    for (const auto& [set, expected] : steps) {
+        set();
+        const Form1& m = *model_;
+        EXPECT_EQ(m.zahlText() + ' ' + std::to_string(m.chkValue(0) * 100 + m.chkValue(1) * 10 + m.chkValue(2)) + ' ' +
+                      std::to_string(m.optValue(1) * 10 + m.unitListIndex()),
+                  expected);
+        EXPECT_EQ(form_->unitList()->currentIndex(), m.unitListIndex());
+    }
 }
 
 TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {

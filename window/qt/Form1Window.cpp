@@ -283,24 +283,28 @@ Form1Window::~Form1Window() {
 }
 
 void Form1Window::connectEvents() {
-    // The program's own updates are shown with the signals blocked, so only the user's
-    // actions arrive here.
+    // Each control reports what it shows on the signal that fires for every change, not only
+    // for the user's clicks and keys: code that sets a control and an accessibility tool (which
+    // sets the text, toggles a box or selects an option through the same calls) must reach the
+    // form as well, or the run would read a value the window does not show. The program's own
+    // updates are shown with the signals blocked; ZahlText's comes back once and changes nothing.
     for (int i = 0; i < 3; ++i) {
         const auto index = static_cast<int16_t>(i);
         connect(chk_.at(static_cast<std::size_t>(i)), &QCheckBox::toggled, this,
-                [this, index](bool ticked) { form_.setChkValue(index, ticked ? 1 : 0); });
+                [this, index](bool ticked) { form_.tickChk(index, ticked ? 1 : 0); });
         connect(command1_.at(static_cast<std::size_t>(i)), &QPushButton::clicked, this,
                 [this, index] { form_.Command1_Click(index); });
     }
     for (int i = 0; i < 2; ++i) {
+        // The group keeps one option selected; the one that goes clear is the other's echo.
         connect(opt_.at(static_cast<std::size_t>(i)), &QRadioButton::toggled, this, [this, i](bool selected) {
             if (selected) {
                 form_.selectOpt(i);
             }
         });
     }
-    connect(zahlText_, &QLineEdit::textEdited, this,
-            [this](const QString& typed) { form_.typeZahlText(typed.toStdString()); });
+    connect(zahlText_, &QLineEdit::textChanged, this,
+            [this](const QString& shown) { form_.typeZahlText(shown.toStdString()); });
     connect(unitList_, &QComboBox::currentIndexChanged, this, [this](int index) { form_.chooseUnit(index); });
     connect(drive1_, &QComboBox::currentIndexChanged, this, [this](int index) { form_.chooseDrive(index); });
 }
@@ -360,6 +364,8 @@ void Form1Window::showValues() {
         // within the group.
         option->setFocusPolicy(form_.optValue(i) ? Qt::StrongFocus : Qt::ClickFocus);
     }
+    // Not blocked: the box keeps five characters of a longer text, and the form must hold
+    // those five, which are what the window shows.
     if (zahlText_->text().toStdString() != form_.zahlText()) {
         zahlText_->setText(QString::fromStdString(form_.zahlText()));
     }

@@ -19,6 +19,8 @@
 namespace {
 
 constexpr const wchar_t* kWindowClass = L"Splitwerk99Form1";
+// The window on each input control it watches.
+constexpr const wchar_t* kWatcherProperty = L"Splitwerk.Form1Window";
 // Posted by Dir1 on a double click or Enter: the list is rebuilt once its own handling is over.
 constexpr UINT kOpenFolderMessage = WM_APP + 1;
 // A drop-down list is created this many lines high; the field itself takes its height from the
@@ -161,6 +163,7 @@ Win32Form1Window::Win32Form1Window(Form1& form, HINSTANCE instance)
     showDrive();
     dir1_->show(form_.dir1());
     --showing_;
+    watchInputs();
     form_.setObserver([this](FormPart part, int index) { formChanged(part, index); });
 }
 
@@ -339,6 +342,67 @@ LRESULT Win32Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcW(window_, message, wParam, lParam);
 }
 
+void Win32Form1Window::watchInputs() {
+    // A user's click or choice comes with BN_CLICKED or CBN_SELCHANGE, but BM_SETCHECK and
+    // CB_SETCURSEL change a box or a list silently, and code or an accessibility tool may send
+    // them (UI Automation selects a list entry with CB_SETCURSEL). The run reads the form, so the
+    // form must hear of those too. ZahlText needs no watching: a single-line edit reports every
+    // change of its text, WM_SETTEXT included, with EN_CHANGE.
+    for (const char* name : {"Chk(0)", "Chk(1)", "Chk(2)", "Opt(0)", "Opt(1)", "UnitList", "Drive1"}) {
+        HWND input = control(name);
+        ::SetPropW(input, kWatcherProperty, this);
+        inputProcs_[input] = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form1Window::inputProc)));
+    }
+}
+
+LRESULT CALLBACK Win32Form1Window::inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<Win32Form1Window*>(::GetPropW(control, kWatcherProperty));
+    const LRESULT result = ::CallWindowProcW(self->inputProcs_.at(control), control, message, wParam, lParam);
+    const bool changesValue =
+        message == BM_SETCHECK || message == CB_SETCURSEL || message == CB_SELECTSTRING || message == WM_SETTEXT;
+    // The window's own showing of the form's values is not news to the form.
+    if (changesValue && self->showing_ == 0) {
+        self->reportInput(control);
+    }
+    return result;
+}
+
+void Win32Form1Window::reportInput(HWND source) {
+    const int id = ::GetDlgCtrlID(source);
+    const bool ticked = ::SendMessageW(source, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (int i = 0; i < 3; ++i) {
+        if (id == form_layout::controlId(indexed("Chk", i).c_str())) {
+            form_.tickChk(i, ticked ? 1 : 0);
+            return;
+        }
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (id == form_layout::controlId(indexed("Opt", i).c_str())) {
+            // A check set on an option selects it; one taken from the selected option would leave
+            // none selected, so the window shows the form's choice again.
+            if (ticked) {
+                form_.selectOpt(i);
+            }
+            ++showing_;
+            showValues();
+            --showing_;
+            return;
+        }
+    }
+    if (id == form_layout::controlId("ZahlText")) {
+        const int length = ::GetWindowTextLengthW(source);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(source, text.data(), length + 1);
+        text.resize(static_cast<std::size_t>(length));
+        form_.typeZahlText(narrow(text));
+    } else if (id == form_layout::controlId("UnitList")) {
+        form_.chooseUnit(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
+    } else if (id == form_layout::controlId("Drive1")) {
+        form_.chooseDrive(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
+    }
+}
+
 void Win32Form1Window::onCommand(int id, int code) {
     // IDOK and IDCANCEL, which the dialog manager sends for Enter outside a button and for
     // Escape, have no control here and do nothing.
@@ -347,10 +411,6 @@ void Win32Form1Window::onCommand(int id, int code) {
     }
     HWND source = ::GetDlgItem(window_, id);
     for (int i = 0; i < 3; ++i) {
-        if (id == form_layout::controlId(indexed("Chk", i).c_str()) && code == BN_CLICKED) {
-            form_.setChkValue(i, ::SendMessageW(source, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
-            return;
-        }
         if (id == form_layout::controlId(indexed("Command1", i).c_str()) && code == BN_CLICKED) {
             form_.Command1_Click(static_cast<int16_t>(i));
             return;
@@ -358,6 +418,7 @@ void Win32Form1Window::onCommand(int id, int code) {
     }
     for (int i = 0; i < 2; ++i) {
         if (id == form_layout::controlId(indexed("Opt", i).c_str()) && code == BN_CLICKED) {
+            // An option button of this kind does not check itself: the click selects it.
             form_.selectOpt(i);
             // Clicking the selected option changes nothing, but the button is shown anew.
             ++showing_;
@@ -366,16 +427,14 @@ void Win32Form1Window::onCommand(int id, int code) {
             return;
         }
     }
-    if (id == form_layout::controlId("ZahlText") && code == EN_CHANGE) {
-        const int length = ::GetWindowTextLengthW(source);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        ::GetWindowTextW(source, text.data(), length + 1);
-        text.resize(static_cast<std::size_t>(length));
-        form_.typeZahlText(narrow(text));
-    } else if (id == form_layout::controlId("UnitList") && code == CBN_SELCHANGE) {
-        form_.chooseUnit(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
-    } else if (id == form_layout::controlId("Drive1") && code == CBN_SELCHANGE) {
-        form_.chooseDrive(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
+    const bool chk = id == form_layout::controlId("Chk(0)") || id == form_layout::controlId("Chk(1)") ||
+                     id == form_layout::controlId("Chk(2)");
+    if ((chk && code == BN_CLICKED) || (id == form_layout::controlId("ZahlText") && code == EN_CHANGE) ||
+        ((id == form_layout::controlId("UnitList") || id == form_layout::controlId("Drive1")) &&
+         code == CBN_SELCHANGE)) {
+        // A click may have reported the box's new check already, through the BM_SETCHECK the
+        // box sends itself; hearing it again changes nothing.
+        reportInput(source);
     } else if (id == form_layout::controlId("Dir1") && code == LBN_DBLCLK) {
         ::PostMessageW(window_, kOpenFolderMessage, 0, 0);
     }

@@ -32,12 +32,18 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
     void createWindow();
     void createControls();
     void placeControls();
     void moveControl(const char* name, PixelRect box);
     void onCommand(int id, int code);
+    // Watches the boxes, options and lists for the messages that change them without a
+    // notification (BM_SETCHECK, CB_SETCURSEL ...), which code and tools may send.
+    void watchInputs();
+    // Tells the form what an input control now shows.
+    void reportInput(HWND source);
     void keepFocusUsable();
 
     void formChanged(FormPart part, int index);
@@ -60,6 +66,8 @@ private:
     HICON iconSmall_ = nullptr;
     std::map<std::string, HWND> controls_;
     std::unique_ptr<FolderListBox> dir1_;
+    // The window procedures of the watched controls, each called first.
+    std::map<HWND, WNDPROC> inputProcs_;
     // The control that had the focus when the window lost it, given it back on return.
     HWND lastFocus_ = nullptr;
     // Above 0 while the window shows the form's own changes, which must not come back as the

@@ -237,6 +237,21 @@ TEST_F(Win32WindowTest, ARunIntoAFolderAndAbbrechenDuringIt) {
     }
 }
 
+// Code or an accessibility tool sets the controls by messages no click comes with; the run uses
+// what the window then shows: parts of 1 Mbyte, into the folder.
+TEST_F(Win32WindowTest, ControlsSetWithoutAClickAreWhatTheRunUses) {
+    TempDir target;
+    WindowDriver program({dir_.writeRandom("Archiv.zip", 2500000, 5).string()}, target.str());
+    ASSERT_NE(program.window(), nullptr);
+    ::SendMessageW(program.control("Opt(1)"), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(program.control("Chk(0)"), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(program.control("UnitList"), CB_SETCURSEL, 1, 0);
+    ::SendMessageW(program.control("ZahlText"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
+    program.click("Command1(0)");
+    EXPECT_EQ(answerNextBox(program, IDOK), copy_messages::kCopyFinished);
+    EXPECT_EQ(fs::file_size(target.path() / "QUILME03.sys"), 2500000u - 2 * 1048576);
+}
+
 // Two diskettes through drive A:, a 1440 KiB medium that scripts/wine-floppy.sh mounts behind
 // the Wine prefix's A: for this test. When the first is full, the test takes it out (moves its
 // files away) and puts in an empty one, as the box asks.

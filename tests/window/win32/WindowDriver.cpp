@@ -158,8 +158,8 @@ int WindowDriver::selected(const char* name) const {
 
 void WindowDriver::choose(const char* name, int index) const {
     HWND list = control(name);
-    ask(list, CB_SETCURSEL, static_cast<WPARAM>(index));
-    // Choosing with the mouse also tells the window; setting the selection alone does not.
+    // Queued, as a click is, for the choice may open a box; the mouse also tells the window.
+    ::PostMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(form_layout::controlId(name), CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(list));
 }
