@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sys/wait.h>
+#include <tuple>
 
 namespace {
 
@@ -146,47 +147,29 @@ TEST_F(XdgSendToTest, WithoutAHomeNothingIsWrittenBelowTheRoot) {
     }
 }
 
-// The data folder and whatever is missing above it is made, each new folder the user's alone; a
-// missing home never is: nothing is written, and the message names the home.
+// A missing data folder is made with whatever is missing above it, each new folder the user's
+// alone; a missing home never is, and the message names it.
 TEST_F(XdgSendToTest, AMissingDataFolderIsMadeAMissingHomeNever) {
     installProgram("p", "splitwerk");
-    const fs::path home = dir_.path() / "heim";
-    const fs::path elsewhere = dir_.path() / "anderswo";
-    const struct {
-        const char* what;
-        bool homeThere;
-        fs::path xdgDataHome;   // unset when empty
-        fs::path outermostMade; // empty: nothing may be made
-    } cases[] = {
-        {"the default below the home", true, {}, home / ".local"},
-        {"XDG_DATA_HOME below the home", true, home / "neu" / "daten", home / "neu"},
-        {"XDG_DATA_HOME outside a missing home", false, elsewhere / "daten", elsewhere},
-        {"the home missing", false, {}, {}},
-        {"XDG_DATA_HOME below a missing home", false, home / ".local" / "share", {}},
-    };
+    const fs::path missing = dir_.path() / "fehlt";
     const char* saved[] = {std::getenv("HOME"), std::getenv("XDG_DATA_HOME")};
     const std::string values[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        fs::remove_all(home);
-        fs::remove_all(elsewhere);
-        if (c.homeThere) {
-            fs::create_directory(home);
-        }
+    // The home, XDG_DATA_HOME (unset when empty), and the outermost folder made (empty: none),
+    // which like the innermost must be 0700.
+    const std::tuple<fs::path, fs::path, fs::path> cases[] = {
+        {missing, {}, {}},
+        {missing, missing / ".local/share", {}},
+        {dir_.path(), {}, dir_.path() / ".local"},
+        {missing / "heim", dir_.path() / "anderswo/daten", dir_.path() / "anderswo"}};
+    for (const auto& [home, xdg, made] : cases) {
         ::setenv("HOME", home.c_str(), 1);
-        c.xdgDataHome.empty() ? ::unsetenv("XDG_DATA_HOME") : ::setenv("XDG_DATA_HOME", c.xdgDataHome.c_str(), 1);
+        xdg.empty() ? ::unsetenv("XDG_DATA_HOME") : ::setenv("XDG_DATA_HOME", xdg.c_str(), 1);
         rt::XdgSendTo sendTo(drives_);
-        const bool made = !c.outermostMade.empty();
-        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), made ? 1 : 0);
-        EXPECT_EQ(sendTo.missingFolder(), made ? "" : home.string());
-        EXPECT_EQ(fs::exists(home), c.homeThere);
-        if (made) {
-            const fs::path entry = sendTo.thunarEntry("Splitwerk 99");
-            ASSERT_TRUE(fs::exists(entry));
-            for (fs::path folder = entry.parent_path(); folder != c.outermostMade.parent_path();
-                 folder = folder.parent_path()) {
-                EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << folder;
-            }
+        EXPECT_EQ(sendTo.create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), made.empty() ? 0 : 1) << xdg;
+        EXPECT_EQ(sendTo.missingFolder(), made.empty() ? home.string() : "") << xdg;
+        EXPECT_EQ(fs::exists(home), home == dir_.path()) << xdg;
+        for (const fs::path& folder : {made, fs::path(sendTo.thunarEntry("Splitwerk 99")).parent_path()}) {
+            EXPECT_TRUE(made.empty() || fs::status(folder).permissions() == fs::perms::owner_all) << folder;
         }
     }
     saved[0] != nullptr ? ::setenv("HOME", values[0].c_str(), 1) : ::unsetenv("HOME");
