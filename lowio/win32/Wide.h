@@ -19,11 +19,17 @@ bool isUtf8(std::string_view bytes);
 // Bytes read in the ANSI code page, the text a Windows program of the nineties wrote.
 std::wstring widenAnsi(std::string_view bytes);
 
-// The path as the wide-character file API takes it. A relative path is made absolute against
-// the working folder first; "." and ".." are resolved and "/" becomes "\". An absolute path then
-// gets the "\\?\" prefix ("\\?\UNC\" for a share). A DOS device name ("NUL", "C:\Daten\CON")
-// comes back as the device ("\\.\NUL") so that it is recognised as one. Text that is no valid
-// UTF-8 fails with ERROR_NO_UNICODE_TRANSLATION: no Windows file has such a name.
+// The absolute form of a path, made from its text alone: a relative path is taken against the
+// working folder (of its drive, for "C:Daten"), "." and ".." are resolved, "/" becomes "\" and a
+// run of separators one. Unlike GetFullPathNameW it keeps every name exactly as given: "twin.bin "
+// and "Ordner.\dot." stay what they say, and never turn into "twin.bin" or "Ordner\dot", which
+// may be other files. A DOS device name ("NUL", "C:\Daten\CON") comes back as the device ("\\.\NUL").
+SystemError fullPath(std::wstring_view path, std::wstring& full);
+
+// The path as the wide-character file API takes it: the full path above with the "\\?\" prefix
+// ("\\?\UNC\" for a share), under which Windows takes every name as it stands and lifts the limit
+// of 260 characters. A device stays "\\.\NUL" so that it is recognised as one. Text that is no
+// valid UTF-8 fails with ERROR_NO_UNICODE_TRANSLATION: no Windows file has such a name.
 SystemError longPath(std::string_view utf8, std::wstring& path);
 
 // The prefixing rule alone, for a path that is already absolute and normal.

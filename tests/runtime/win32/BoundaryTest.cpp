@@ -46,6 +46,9 @@ TEST(BoundaryTest, RelativePathsAreResolvedAgainstTheWorkingFolderFirst) {
     EXPECT_EQ(longPath("teil/eins.sys"), rt::win32::withLongPathPrefix(base + L"teil\\eins.sys"));
     EXPECT_EQ(longPath("teil\\..\\zwei.sys"), rt::win32::withLongPathPrefix(base + L"zwei.sys"));
     EXPECT_EQ(longPath("C:\\a\\.\\b\\..\\c.txt"), L"\\\\?\\C:\\a\\c.txt");
+    // A last dot or blank is part of the name: "C:\Daten\twin.bin" may be another file.
+    EXPECT_EQ(longPath("C:/Daten./x/../twin.bin "), L"\\\\?\\C:\\Daten.\\twin.bin ");
+    EXPECT_EQ(longPath("\\\\server\\share\\\\dot."), L"\\\\?\\UNC\\server\\share\\dot.");
     EXPECT_TRUE(rt::win32::isDevicePath(longPath("C:\\Daten\\NUL")));
     EXPECT_FALSE(rt::win32::isDevicePath(longPath("C:\\Daten\\NULL")));
     EXPECT_EQ(errorOf([] { longPath("C:\\kaputt\xC3"); }), 76) << "no valid UTF-8, no valid name";

@@ -1,5 +1,6 @@
 // The Windows file system behind the runtime, on real files: the same contracts as the POSIX
 // backend, with Windows' own names, attributes and devices.
+#include "lowio/Io.h"
 #include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/win32/Wide.h"
@@ -120,6 +121,42 @@ TEST_F(Win32FileSystemTest, DescribeGivesTheNameAsStored) {
     EXPECT_EQ(fs_.describe("C:\\").kind, rt::FileKind::Directory);
     EXPECT_EQ(errorOf([&] { fs_.describe(at("fehlt.doc")); }), 53);
     EXPECT_EQ(errorOf([&] { fs_.describe(at("fehlt\\a.doc")); }), 76);
+}
+
+TEST_F(Win32FileSystemTest, ANameEndingInADotOrABlankIsThatFileNeverItsTwin) {
+    // Windows' plain path rules drop such a dot or blank: "twin.bin " would reach "twin.bin". Each
+    // file is made here in the long form, holding its own name.
+    const std::pair<std::string, std::string> cases[] = {{"twin.bin ", "twin.bin"},
+                                                         {"dot.", "dot"},
+                                                         {"Ordner.\\a.bin", "Ordner\\a.bin"},
+                                                         {"Ordner \\b.bin", "Ordner\\b.bin"}};
+    const auto exactly = [&](const std::string& name) { return L"\\\\?\\" + rt::win32::widen(at(name)); };
+    for (const char* folder : {"Ordner", "Ordner.", "Ordner "}) {
+        ASSERT_TRUE(::CreateDirectoryW(exactly(folder).c_str(), nullptr)) << folder;
+    }
+    for (const auto& [exact, twin] : cases) {
+        for (const std::string& name : {twin, exact}) {
+            const lowio::Handle file(
+                ::CreateFileW(exactly(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            DWORD written = 0;
+            ASSERT_TRUE(::WriteFile(file.get(), name.data(), static_cast<DWORD>(name.size()), &written, nullptr))
+                << name;
+        }
+        for (const std::string& name : {twin, exact}) {
+            EXPECT_EQ(fs_.length(at(name)), static_cast<int64_t>(name.size())) << name;
+            EXPECT_EQ(fs_.describe(at(name)).name, name.substr(name.find_last_of('\\') + 1)) << name;
+            char bytes[16] = {};
+            EXPECT_EQ(fs_.open(at(name), rt::OpenMode::BinaryRead)->readAt(0, bytes, sizeof bytes), name.size());
+            EXPECT_EQ(std::string(bytes, name.size()), name);
+        }
+        EXPECT_NE(fs_.identity(at(exact), rt::Follow::Link).inode, fs_.identity(at(twin), rt::Follow::Link).inode);
+        fs_.remove(at(exact));
+        EXPECT_EQ(errorOf([&] { fs_.length(at(exact)); }), 53) << exact;
+        EXPECT_EQ(fs_.length(at(twin)), static_cast<int64_t>(twin.size())) << twin;
+    }
+    for (const char* folder : {"Ordner.", "Ordner "}) {
+        EXPECT_TRUE(::RemoveDirectoryW(exactly(folder).c_str())) << folder;
+    }
 }
 
 TEST_F(Win32FileSystemTest, AttributesAreWindowsOwnBits) {
