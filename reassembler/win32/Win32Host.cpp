@@ -42,20 +42,13 @@ bool isAbsolute(const std::string& path) {
            (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]));
 }
 
-// The absolute form of a path from its text alone: GetFullPathNameW drops "." and "..", turns "/"
-// into "\" and never opens anything.
+// The absolute form of a path from its text alone: "." and ".." resolved, "/" turned into "\",
+// every name kept exactly ("Daten." is not "Daten"), nothing opened.
 std::optional<std::string> fullPathText(const std::string& path) {
-    const std::wstring wide = widen(path);
-    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0) {
+    std::wstring full;
+    if (lowio::win32::fullPath(widen(path), full) != 0) {
         return std::nullopt;
     }
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
     return narrow(full);
 }
 
@@ -209,10 +202,6 @@ std::optional<std::string> nameProblem(const std::string& name) {
         if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
             return std::string("Windows erlaubt das Zeichen ") + c + " nicht";
         }
-    }
-    if (name.back() == '.' || name.back() == ' ') {
-        // Windows would drop them silently, and the file would be called otherwise.
-        return "er endet mit einem Punkt oder Leerzeichen";
     }
     // A device keeps its name with any extension: "AUX.txt" is the device AUX.
     std::string stem = name.substr(0, name.find('.'));
