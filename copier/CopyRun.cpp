@@ -268,23 +268,25 @@ CopyRun::Step CopyRun::firstDiskFiles() {
     }
     try {
         copyReassembler(runtime_, reassembler_.shipped, ReassemblerPath, underTarget);
-        const int32_t promised =
-            writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget);
-        guarded(kTarget, [&] { finishedOnThisDisk(ReassemblerPath); });
-        if (promised != sourceLength_) {
+        const Written trailer = writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget);
+        if (trailer.sourceLength != sourceLength_) {
             refuse(copy_messages::kSourceChanged);
         }
+        // A reassembler that reads back wrong makes the whole set unrestorable.
+        verifyFirstDiskFile(ReassemblerPath, contentsOf(reassembler_.shipped) + trailer.bytes);
+        guarded(kTarget, [&] { finishedOnThisDisk(ReassemblerPath); });
         if (controls_.chkValue(1) != 0) {
             const std::string autorun = TargetFolder + diskset::kAutorun;
             if (!clearName(autorun, kTarget)) {
                 return Step::DiskStart;
             }
-            writeAutorun(runtime_, TargetFolder, underTarget);
+            verifyFirstDiskFile(autorun, writeAutorun(runtime_, TargetFolder, underTarget).bytes);
             guarded(kTarget, [&] { finishedOnThisDisk(autorun); });
         }
     } catch (const rt::RuntimeError& error) {
-        // Only a close leaves the writers with an error: the medium did not take the file, and
-        // closing it again would not bring it back. The first disk's files are written anew.
+        // Only a close or a read-back leaves the writers with an error: the medium did not take
+        // the file, and closing it again would not bring it back. The first disk's files are
+        // written anew.
         OnTargetError(error);
         writeTheDiskAnew();
     }
@@ -401,11 +403,12 @@ CopyRun::Step CopyRun::report() {
 }
 
 void CopyRun::rememberWritten(const std::string& path) {
-    written_.push_back(runtime_.identity(path));
+    written_.push_back({path, runtime_.identity(path)});
 }
 
 bool CopyRun::isWrittenThisRun(const rt::FileIdentity& identity) const {
-    return isOneOf(identity, written_);
+    return std::any_of(written_.begin(), written_.end(),
+                       [&](const Anchor& written) { return written.identity == identity; });
 }
 
 bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {

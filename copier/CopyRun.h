@@ -154,6 +154,12 @@ private:
     // The user is told why the run cannot go on, and the run is given up.
     [[noreturn]] void refuse(const std::string& prompt);
 
+    // A file this run wrote, as it was last seen.
+    struct Anchor {
+        std::string path;
+        rt::FileIdentity identity;
+    };
+
     // Files this run has finished writing, so that it never deletes or replaces one of them
     // (part names repeat every 100 parts, and a user may put an earlier disk back).
     void rememberWritten(const std::string& path);
@@ -182,9 +188,20 @@ private:
     void closePart();
     // Reads the closed part back from the medium and compares it with the source.
     void verifyPart();
-    bool partReadsBackAsWritten(int file);
-    // Flushes the parts that were closed without a flush; a failure writes them anew.
+    // What a file should hold, piece by piece: size bytes from a 0-based offset, into a buffer.
+    using Expected = std::function<void(int32_t offset, std::size_t size, char* into)>;
+    // Reads a closed file of length bytes back from the medium; a failure or a difference is an
+    // error of the medium.
+    void readBack(const std::string& path, int32_t length, const Expected& expected);
+    bool readsBackAs(int file, int32_t length, const Expected& expected);
+    // On a removable medium, a file of the first disk read back against the bytes it was given.
+    void verifyFirstDiskFile(const std::string& path, const std::string& bytes);
+    std::string contentsOf(const std::string& path);
+    // Flushes the parts that were closed without a flush; a failure writes them anew. "Finished"
+    // comes only over a folder that still holds every file of the set as the run wrote it.
     void flushClosedParts();
+    // Every file this run wrote is where it wrote it, as it wrote it.
+    bool theSetIsStillThere();
     // After the target dialog for a part the medium did not take: the part is written anew
     // from its first byte, or the whole disk when another disk is in the drive.
     [[noreturn]] void writeAnewAfter(const rt::RuntimeError& error);
@@ -232,7 +249,7 @@ private:
     std::unique_ptr<lowio::ChunkBuffer> buffer_; // allocated at the first chunk, used for the whole run
     // The handler a continuation left in force, until the next step that names one.
     Handler carried_ = Handler::None;
-    std::vector<rt::FileIdentity> written_;
+    std::vector<Anchor> written_;
 
     std::unique_ptr<rt::TargetLock> lock_;
     std::string realTarget_; // where the chosen folder really lies
@@ -251,11 +268,7 @@ private:
     };
     DiskBegan diskBegan_;
     bool diskInUse_ = false;
-    // A file this run wrote on the disk in the drive, as it was last seen.
-    struct Anchor {
-        std::string path;
-        rt::FileIdentity identity;
-    };
+    // A file this run wrote on the disk in the drive.
     std::optional<Anchor> anchor_;
     // Parts closed without a flush, oldest first.
     struct ClosedPart {

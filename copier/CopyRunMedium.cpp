@@ -73,60 +73,89 @@ void CopyRun::closePart() {
 }
 
 void CopyRun::verifyPart() {
+    rt::Files& files = runtime_.files();
+    const int32_t resumeAt = files.seek(sourceFile_);
+    try {
+        readBack(PartName, partLength_, [&](int32_t offset, std::size_t size, char* into) {
+            attemptUnder(Handler::OnSourceError, [&] {
+                if (files.get(sourceFile_, partFirstPos_ + offset, into, size) != size) {
+                    rt::raise(rt::kInputPastEnd);
+                }
+            });
+        });
+    } catch (const rt::RuntimeError& error) {
+        writeAnewAfter(error);
+    }
+    files.seekTo(sourceFile_, resumeAt);
+}
+
+void CopyRun::verifyFirstDiskFile(const std::string& path, const std::string& bytes) {
+    if (!removable_) {
+        return; // a fixed drive keeps its disk, and its end flush reports what the medium says
+    }
+    const int32_t length = rt::toInt32(static_cast<int64_t>(bytes.size()));
+    readBack(path, length,
+             [&](int32_t offset, std::size_t size, char* into) { std::memcpy(into, bytes.data() + offset, size); });
+}
+
+std::string CopyRun::contentsOf(const std::string& path) {
+    rt::Files& files = runtime_.files();
+    const int number = files.freeFile();
+    files.open(number, path, rt::OpenMode::BinaryRead);
+    const ClosedOnExit closed(files, number);
+    std::string bytes(static_cast<std::size_t>(files.lof(number)), '\0');
+    if (files.get(number, 1, bytes.data(), bytes.size()) != bytes.size()) {
+        rt::raise(rt::kInputPastEnd);
+    }
+    return bytes;
+}
+
+void CopyRun::readBack(const std::string& path, int32_t length, const Expected& expected) {
     for (auto* buffer : {&buffer_, &readBackBuffer_}) {
         if (!*buffer) {
             *buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
         }
     }
     rt::Files& files = runtime_.files();
-    const int32_t resumeAt = files.seek(sourceFile_);
-    bool same = false;
-    try {
-        const int number = files.freeFile();
-        files.open(number, PartName, rt::OpenMode::ReadBack);
-        const ClosedOnExit closed(files, number);
-        same = partReadsBackAsWritten(number);
-    } catch (const rt::RuntimeError& error) {
-        writeAnewAfter(error);
+    const int number = files.freeFile();
+    files.open(number, path, rt::OpenMode::ReadBack);
+    const ClosedOnExit closed(files, number);
+    if (!readsBackAs(number, length, expected)) {
+        rt::raise(rt::kDeviceIo);
     }
-    if (!same) {
-        writeAnewAfter(rt::RuntimeError(rt::kDeviceIo));
-    }
-    files.seekTo(sourceFile_, resumeAt);
 }
 
 // Reads whole pieces at piece offsets, as a read past the system's cache must (whole sectors),
 // and yields between them, so that Abbrechen and Info work while a diskette is read: a piece is
 // a second's reading on a floppy.
-bool CopyRun::partReadsBackAsWritten(int file) {
+bool CopyRun::readsBackAs(int file, int32_t length, const Expected& expected) {
     constexpr int32_t kPiece = 32768;
     rt::Files& files = runtime_.files();
     for (int32_t offset = 0;; offset += kPiece) {
         runtime_.doEvents();
-        const int32_t expected = std::min(kPiece, partLength_ - offset);
+        const int32_t wanted = std::min(kPiece, length - offset);
         const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, kPiece);
-        if (got != static_cast<std::size_t>(expected)) {
+        if (got != static_cast<std::size_t>(wanted)) {
             return false; // shorter or longer than written
         }
-        if (expected == 0) {
+        if (wanted == 0) {
             return true;
         }
-        const auto size = static_cast<std::size_t>(expected);
-        attemptUnder(Handler::OnSourceError, [&] {
-            if (files.get(sourceFile_, partFirstPos_ + offset, buffer_->bytes, size) != size) {
-                rt::raise(rt::kInputPastEnd);
-            }
-        });
+        const auto size = static_cast<std::size_t>(wanted);
+        expected(offset, size, buffer_->bytes);
         if (std::memcmp(readBackBuffer_->bytes, buffer_->bytes, size) != 0) {
             return false;
         }
-        if (expected < kPiece) {
+        if (wanted < kPiece) {
             return true;
         }
     }
 }
 
 void CopyRun::flushClosedParts() {
+    if (removable_) {
+        return; // each part was flushed and read back as it was closed
+    }
     if (!unflushed_.empty()) {
         runtime_.settle(TargetFolder);
     }
@@ -136,8 +165,13 @@ void CopyRun::flushClosedParts() {
             runtime_.flushToMedium(part.name);
         } catch (const rt::RuntimeError& error) {
             OnTargetError(error);
-            // The part is written anew, and so is every part after it: the run writes parts in
-            // order, and each of them will be flushed again.
+            // A folder that no longer holds what the run wrote (deleted and made anew by a
+            // clean-up or sync tool, say) gets the whole set again, the reassembler first.
+            if (!theSetIsStillThere()) {
+                writeTheDiskAnew();
+            }
+            // Otherwise the part is written anew, and so is every part after it: the run writes
+            // parts in order, and each of them will be flushed again.
             const std::size_t partsBefore = written_.size() - unflushed_.size();
             written_.resize(partsBefore);
             unflushed_.clear();
@@ -147,6 +181,21 @@ void CopyRun::flushClosedParts() {
         }
         unflushed_.erase(unflushed_.begin());
     }
+    // Every part is on the medium now; files of the set that went meanwhile are written again.
+    if (!theSetIsStillThere()) {
+        OnTargetError(rt::RuntimeError(rt::kFileNotFound));
+        writeTheDiskAnew();
+    }
+}
+
+bool CopyRun::theSetIsStillThere() {
+    return std::all_of(written_.begin(), written_.end(), [&](const Anchor& written) {
+        try {
+            return sameFile(runtime_.identity(written.path), written.identity);
+        } catch (const rt::RuntimeError&) {
+            return false;
+        }
+    });
 }
 
 void CopyRun::writeAnewAfter(const rt::RuntimeError& error) {
@@ -183,6 +232,7 @@ void CopyRun::writeTheDiskAnew() {
     PartCounter = diskBegan_.partCounter;
     PartHasData = diskBegan_.partHasData;
     written_.resize(diskBegan_.writtenBefore);
+    unflushed_.clear();
     NewDiskNeeded = true;
     writeAnewFrom(diskBegan_.sourcePos);
 }
@@ -202,7 +252,7 @@ void CopyRun::dropPart() {
 
 void CopyRun::finishedOnThisDisk(const std::string& path) {
     rememberWritten(path);
-    anchor_ = Anchor{path, written_.back()};
+    anchor_ = written_.back();
 }
 
 } // namespace kopierer

@@ -5,6 +5,7 @@
 #include "core/DosPath.h"
 #include "core/SourceSelection.h"
 #include "runtime/AnsiCodePage.h"
+#include "runtime/Checked.h"
 #include "runtime/Runtime.h"
 
 #include <optional>
@@ -85,39 +86,46 @@ void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 
-int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
                      TrailerText text, const Attempt& attempt) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
-    int32_t length = 0;
+    Written written;
+    const auto print = [&](const std::string& line) {
+        files.printLine(file, line);
+        written.bytes.append(line).append(diskset::kLineEnd);
+    };
     std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
         attempt([&] {
-            length = runtime.fileLen(source.SourcePath);
-            files.writeNumberLine(file, length);
+            const int32_t length = runtime.fileLen(source.SourcePath);
+            print(rt::numberText(length));
+            written.sourceLength = length;
         });
         attempt([&] {
             const diskset::Trailer names{0, source.SourceFolder,
                                          runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal), source.SourceName};
             lines.emplace(text, names);
-            files.printLine(file, lines->folderLine(source.SourceFolder));
+            print(lines->folderLine(source.SourceFolder));
         });
         // The file's own name, never that of another file a pattern or a letter case would match.
-        attempt(
-            [&] { files.printLine(file, lines->line(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal))); });
-        attempt([&] { files.printLine(file, lines->line(source.SourceName)); });
+        attempt([&] { print(lines->line(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal))); });
+        attempt([&] { print(lines->line(source.SourceName)); });
     });
-    return length;
+    return written;
 }
 
-void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
+Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, targetFolder + diskset::kAutorun, rt::OpenMode::Output, attempt);
+    Written written;
     writeThenClose(files, file, [&] {
         for (const std::string& line : diskset::autorunLines()) {
             attempt([&] { files.printLine(file, line); });
+            written.bytes.append(line).append(diskset::kLineEnd);
         }
     });
+    return written;
 }
 
 } // namespace kopierer

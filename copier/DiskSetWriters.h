@@ -26,13 +26,18 @@ using Attempt = std::function<void(const std::function<void()>&)>;
 void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std::string& reassemblerPath,
                      const Attempt& attempt);
 
+// What a writer put into its file, so that the copy run can read it back from the medium.
+struct Written {
+    std::string bytes;
+    int32_t sourceLength = 0; // the length the trailer promises; 0 for autorun.inf
+};
+
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
 // for a hidden or system file), and its name as given, the names in the text chosen for the set.
-// Returns the length it wrote.
-int32_t writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
+Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
                      TrailerText text, const Attempt& attempt);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
-void writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);
+Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);
 
 } // namespace kopierer

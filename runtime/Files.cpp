@@ -114,10 +114,6 @@ void Files::seekTo(int number, int32_t position) {
     open.readAt(int64_t{position} - 1, &none, 0); // a read of nothing leaves the position there
 }
 
-void Files::writeNumberLine(int number, int64_t value) {
-    printLine(number, numberText(value));
-}
-
 void Files::printLine(int number, const std::string& text) {
     const std::string line = text + "\r\n";
     file(number).write(line.data(), line.size());

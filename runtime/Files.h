@@ -42,9 +42,7 @@ public:
     // What the open file is right now: its medium, length and time of the last change.
     FileIdentity identity(int number);
 
-    // Text lines end in CR LF. A number is written as its digits ("-" only when negative).
-    void writeNumberLine(int number, int64_t value);
-    // A text is written unchanged.
+    // Writes the text unchanged, then CR LF: every text line ends so.
     void printLine(int number, const std::string& text);
 
 private:

@@ -56,14 +56,16 @@ struct LostWriteCase {
     std::function<void(CopyScene&)> provoke;
     bool fixedFolder = false; // F:, a fixed drive on the simulated disk, instead of A:
     std::vector<std::string> readBacks = {};
+    std::size_t size = 5000; // parts of 2048 bytes; more than 32 KiB makes parts of 40 KiB
 };
 
 class LostWrite : public CopyRunFixture, public ::testing::WithParamInterface<LostWriteCase> {};
 
 TEST_P(LostWrite, IsWrittenAnewAndOnlyThenFinished) {
     const LostWriteCase& c = GetParam();
-    const std::string bytes = makeSource(5000);
-    controls_.limit("2", 0); // parts of 2048 bytes
+    const std::string bytes = makeSource(c.size);
+    controls_.limit(c.size > 32768 ? "40" : "2", 0);
+    controls_.autorun();
     if (c.fixedFolder) {
         runtime().drives().removeDrive('A');
         runtime().drives().setFixedDrive('F', drive_.currentDisk().string());
@@ -74,24 +76,50 @@ TEST_P(LostWrite, IsWrittenAnewAndOnlyThenFinished) {
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
+    EXPECT_EQ(onDisk(0, "autorun.inf").size(), 108U);
     EXPECT_EQ(drive_.readBacks(), c.readBacks);
 }
 
 using Op = testing_support::SimulatedDrive::Op;
-const std::vector<std::string> kEachPartOnce = {"QUILME01.sys", "QUILME02.sys", "QUILME03.sys"};
+const std::vector<std::string> kEachFileOnce = {"QUIL.EXE", "autorun.inf", "QUILME01.sys", "QUILME02.sys",
+                                                "QUILME03.sys"};
+const std::vector<std::string> kFirstDiskTwice = {"QUIL.EXE",     "autorun.inf",  "QUIL.EXE",    "autorun.inf",
+                                                  "QUILME01.sys", "QUILME02.sys", "QUILME03.sys"};
+const std::vector<std::string> kReassemblerTwice = {"QUIL.EXE",     "QUIL.EXE",     "autorun.inf",
+                                                    "QUILME01.sys", "QUILME02.sys", "QUILME03.sys"};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LostWrite,
     ::testing::Values(
-        LostWriteCase{"TrailerClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57); }, false, kEachPartOnce},
-        LostWriteCase{"FullPartClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57, 1); }, false, kEachPartOnce},
-        LostWriteCase{"LastPartClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 61, 3); }, false, kEachPartOnce},
-        LostWriteCase{"ReadBackDiffers",
-                      [](CopyScene& s) { s.drive_.damageNextReadBack(); },
+        // The closes on the disk: QUIL.EXE's (after its trailer), autorun.inf's, then the parts'.
+        LostWriteCase{"TrailerClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57); }, false, kEachFileOnce},
+        LostWriteCase{"FullPartClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 57, 2); }, false, kEachFileOnce},
+        LostWriteCase{"LastPartClose", [](CopyScene& s) { s.drive_.failNext(Op::Close, 61, 4); }, false, kEachFileOnce},
+        LostWriteCase{"PartReadsBackWrong",
+                      [](CopyScene& s) { s.drive_.damageNextReadBack("QUILME01.sys"); },
                       false,
-                      {"QUILME01.sys", "QUILME01.sys", "QUILME02.sys", "QUILME03.sys"}},
+                      {"QUIL.EXE", "autorun.inf", "QUILME01.sys", "QUILME01.sys", "QUILME02.sys", "QUILME03.sys"}},
+        LostWriteCase{"PartReadsBackWrongPastItsFirstPiece",
+                      [](CopyScene& s) { s.drive_.damageNextReadBack("QUILME01.sys", 40000); },
+                      false,
+                      {"QUIL.EXE", "autorun.inf", "QUILME01.sys", "QUILME01.sys", "QUILME02.sys"},
+                      50000},
+        LostWriteCase{"ReassemblerReadsBackWrong", [](CopyScene& s) { s.drive_.damageNextReadBack("QUIL.EXE"); }, false,
+                      kReassemblerTwice},
+        LostWriteCase{"AutorunReadsBackWrong", [](CopyScene& s) { s.drive_.damageNextReadBack("autorun.inf"); }, false,
+                      kFirstDiskTwice},
         // A fixed drive flushes its parts once, before the end; the second part's flush fails.
-        LostWriteCase{"FolderFlushAtTheEnd", [](CopyScene& s) { s.drive_.failNext(Op::Flush, 57, 1); }, true}),
+        LostWriteCase{"FolderFlushAtTheEnd", [](CopyScene& s) { s.drive_.failNext(Op::Flush, 57, 1); }, true},
+        // A clean-up tool deletes the folder and makes it anew before the end flush: the whole set
+        // goes there again, the reassembler first.
+        LostWriteCase{"FolderMadeAnewBeforeTheEndFlush",
+                      [](CopyScene& s) {
+                          s.drive_.beforeNext(Op::Flush, [&s] {
+                              std::filesystem::remove_all(s.drive_.currentDisk());
+                              std::filesystem::create_directories(s.drive_.currentDisk());
+                          });
+                      },
+                      true}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace

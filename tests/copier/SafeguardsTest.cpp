@@ -184,8 +184,9 @@ TEST_F(CopyRunFixture, TheWipeAsksForEveryFolderButARemovableRoot) {
 
 TEST_F(CopyRunFixture, ASourceThatGrowsIsGivenUpAtTheNextChunkNotCopiedOnToItsNewEnd) {
     const std::string bytes = makeSource(300000);
+    // Before the second chunk (the first yield reads QUIL.EXE back).
     events().onYield([&](int count) {
-        if (count == 2) {
+        if (count == 3) {
             std::ofstream(sourceFile(), std::ios::app | std::ios::binary) << std::string(100000, 'm');
         }
     });
@@ -203,8 +204,9 @@ class ShrinkingSource : public CopyRunFixture, public ::testing::WithParamInterf
 
 TEST_P(ShrinkingSource, IsASourceErrorAndNeverPadsThePart) {
     const std::string bytes = makeSource(300000);
+    // Before the second chunk (the first yield reads QUIL.EXE back).
     events().onYield([&](int count) {
-        if (count == 2) {
+        if (count == 3) {
             fs::resize_file(sourceFile(), 200000);
         }
     });

@@ -1,5 +1,6 @@
 // Files by number: numbering rules, positioned reads, byte-exact text lines, closing.
 #include "runtime/Files.h"
+#include "runtime/Checked.h"
 #include "runtime/DriveMap.h"
 #include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
@@ -87,9 +88,9 @@ TEST_F(FilesTest, PutWritesAtThePositionAndAdvancesIt) {
 TEST_F(FilesTest, TextLinesEndInCrLfByteExact) {
     dir_.write("QUIL.EXE", "MZ");
     files_.open(1, "C:\\QUIL.EXE", rt::OpenMode::Append);
-    files_.writeNumberLine(1, 123);
-    files_.writeNumberLine(1, -5);
-    files_.writeNumberLine(1, 0);
+    for (const int64_t number : {123, -5, 0}) {
+        files_.printLine(1, rt::numberText(number));
+    }
     files_.printLine(1, "C:\\Daten\\");
     files_.printLine(1, "Bericht.doc");
     files_.printLine(1, "");

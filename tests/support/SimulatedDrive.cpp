@@ -38,15 +38,18 @@ void loseUnflushedData(const std::string& path) {
 class SimulatedDrive::DiskFile final : public rt::OpenFile {
 public:
     DiskFile(SimulatedDrive& drive, std::unique_ptr<rt::OpenFile> inner, std::size_t disk, std::string path,
-             rt::OpenMode mode, bool damagedReads)
+             rt::OpenMode mode, std::optional<Damage> damage)
         : drive_(drive), inner_(std::move(inner)), disk_(disk), path_(std::move(path)),
-          writable_(mode != rt::OpenMode::BinaryRead && mode != rt::OpenMode::ReadBack), damagedReads_(damagedReads) {}
+          writable_(mode != rt::OpenMode::BinaryRead && mode != rt::OpenMode::ReadBack), damage_(std::move(damage)) {}
 
     std::size_t readAt(int64_t offset, char* buffer, std::size_t size) override {
         drive_.checkReady(disk_);
         const std::size_t done = inner_->readAt(offset, buffer, size);
-        if (damagedReads_ && done > 0) {
-            buffer[done / 2] = static_cast<char>(buffer[done / 2] ^ 0x55);
+        if (damage_ && done > 0) {
+            const int64_t at = damage_->at.value_or(offset + static_cast<int64_t>(done / 2));
+            if (at >= offset && at < offset + static_cast<int64_t>(done)) {
+                buffer[at - offset] = static_cast<char>(buffer[at - offset] ^ 0x55);
+            }
         }
         return done;
     }
@@ -88,7 +91,7 @@ private:
     std::size_t disk_;
     std::string path_;
     bool writable_;
-    bool damagedReads_;
+    std::optional<Damage> damage_;
 };
 
 SimulatedDrive::SimulatedDrive(rt::FileSystem& inner, fs::path disksFolder, bool insertFirstDisk)
@@ -166,6 +169,12 @@ void SimulatedDrive::checkReady(std::size_t disk) const {
 }
 
 void SimulatedDrive::fireOneShot(Op op) {
+    const auto action = beforeNext_.find(op);
+    if (action != beforeNext_.end()) {
+        const std::function<void()> happen = std::move(action->second);
+        beforeNext_.erase(action);
+        happen();
+    }
     const auto always = failing_.find(op);
     if (always != failing_.end()) {
         rt::raise(always->second);
@@ -241,11 +250,15 @@ std::unique_ptr<rt::OpenFile> SimulatedDrive::open(const std::string& path, rt::
     if (!disk) {
         return file;
     }
-    const bool damaged = mode == rt::OpenMode::ReadBack && std::exchange(damageReadBack_, false);
+    std::optional<Damage> damage;
     if (mode == rt::OpenMode::ReadBack) {
-        readBacks_.push_back(fs::path(path).filename().string());
+        const std::string name = fs::path(path).filename().string();
+        readBacks_.push_back(name);
+        if (damageReadBack_ && (damageReadBack_->name.empty() || damageReadBack_->name == name)) {
+            damage = std::exchange(damageReadBack_, std::nullopt);
+        }
     }
-    return std::make_unique<DiskFile>(*this, std::move(file), *disk, path, mode, damaged);
+    return std::make_unique<DiskFile>(*this, std::move(file), *disk, path, mode, std::move(damage));
 }
 
 int SimulatedDrive::attributes(const std::string& path) {

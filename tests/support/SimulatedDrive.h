@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,8 @@ public:
     // one after `skip` more have gone through.
     void failNext(Op op, int errorNumber, int skip = 0) { failNext_[op] = {errorNumber, skip}; }
     void failNextWrite(int errorNumber) { failNext(Op::Write, errorNumber); }
+    // Something happens to the disk right before the next operation of that kind on it.
+    void beforeNext(Op op, std::function<void()> action) { beforeNext_[op] = std::move(action); }
     // Every operation of that kind on the disk fails with the number until cleared (nothing).
     void setFailing(Op op, std::optional<int> errorNumber) {
         if (errorNumber) {
@@ -57,9 +60,12 @@ public:
 
     // A failed close (of a file open for writing) or flush loses what the medium could not take,
     // as a real system drops the pages it could not write: the file keeps its length and time,
-    // but its second half holds zeros, and a later flush of it succeeds. The next read-back of a file on the disk, in
-    // turn, can be made to differ from what was written (one byte changed).
-    void damageNextReadBack() { damageReadBack_ = true; }
+    // but its second half holds zeros, and a later flush of it succeeds. The next read-back of a
+    // file of that name (any file: empty) can be made to differ from what was written: one byte
+    // changed, the one at that offset or, without one, the middle one of each read.
+    void damageNextReadBack(std::string name = {}, std::optional<int64_t> at = std::nullopt) {
+        damageReadBack_ = Damage{std::move(name), at};
+    }
     // Files the run read back from the disk, in order.
     const std::vector<std::string>& readBacks() const { return readBacks_; }
 
@@ -119,7 +125,12 @@ private:
     std::map<Op, OneShot> failNext_;
     std::map<Op, int> failing_;
     std::vector<std::size_t> writeSizes_;
-    bool damageReadBack_ = false;
+    struct Damage {
+        std::string name;
+        std::optional<int64_t> at;
+    };
+    std::optional<Damage> damageReadBack_;
+    std::map<Op, std::function<void()>> beforeNext_;
     std::vector<std::string> readBacks_;
 };
 

@@ -223,14 +223,15 @@ TEST_P(Cancel, BeforeTheRunEndsWithoutAQuestion) {
     EXPECT_FALSE(fs::exists(target("QUIL.EXE")));
 }
 
-// Abbrechen (or the close box) pressed while the run yields before its third chunk.
+// Abbrechen (or the close box) pressed while the run yields before its third chunk (the first
+// yield comes while QUIL.EXE is read back from the medium).
 ChildOutcome cancelDuringRun(TestDrives& drives, bool closeBox, int answer) {
     return runInChild([&](const ChildReport& report) {
         ChildProgram program(drives, report);
         program.boxes.answer(answer);
         program.boxes.answer(rt::kResultOk); // the completion message, should the run go on
         program.pump.atYield = [&](int count) {
-            if (count == 3) {
+            if (count == 4) {
                 QTimer::singleShot(0, program.form.get(), [&] { pressCancel(program, closeBox); });
             }
         };
@@ -269,7 +270,7 @@ TEST_F(ScenarioTest, InfoDuringTheRunHoldsTheProgressUntilClosed) {
         });
         program.boxes.answer(rt::kResultOk);
         program.pump.atYield = [&](int count) {
-            if (count == 4) {
+            if (count == 5) {
                 QTimer::singleShot(0, program.form.get(), [&] { program.form->command1(2)->click(); });
             }
         };
@@ -280,7 +281,7 @@ TEST_F(ScenarioTest, InfoDuringTheRunHoldsTheProgressUntilClosed) {
     EXPECT_EQ(outcome.lines[0].rfind("64|Transport großer Dateien auf Floppy und anderen Wechseldatenträgern", 0), 0U);
     // The bar shows the share before the last chunk written: the third began at 262144 of
     // 1000000 bytes. It stays there, and no further yield happens, while the box stands.
-    const std::string held = "while info: 26 4";
+    const std::string held = "while info: 26 5";
     EXPECT_EQ(Lines(outcome.lines.begin() + 1, outcome.lines.end()), (Lines{held, held, held, kFinished}));
     EXPECT_EQ(testing_support::readFile(target("QUILME01.sys")), testing_support::readFile(source_));
 }
