@@ -8,6 +8,8 @@
 #   wine-run.sh [--default-prefix=DIR] --init       create the prefix only
 #   wine-run.sh [--default-prefix=DIR] --shutdown   wineserver -w (wait)
 #   wine-run.sh [--default-prefix=DIR] --kill       wineserver -k, then -w
+#   wine-run.sh --probe                             exit 0 when Wine can run 32-bit programs
+#                                            here; otherwise say why and exit 125
 #
 # Wine prefix, first that is set:
 #   $SPLITWERK_WINEPREFIX, --default-prefix=DIR (the toolchain file passes
@@ -51,6 +53,24 @@
 # gtest_discover_tests a DISCOVERY_TIMEOUT of a few minutes (or both).
 set -u
 
+# Wine runs a 32-bit Windows program in a 32-bit Linux process. Some kernels (and some sandboxes
+# of virtual machines) cannot start one at all ("Exec format error"), whatever is installed.
+can_run_32bit() {
+  if [[ ! -x /usr/lib/wine/wine ]]; then
+    echo "Wine cannot run 32-bit programs here: wine32:i386 is not installed (scripts/install-deps.sh)" >&2
+    return 1
+  fi
+  local why
+  if ! why=$(/usr/lib/wine/wine --version 2>&1 >/dev/null); then
+    echo "this machine cannot start 32-bit programs, so Wine cannot run the Windows programs: ${why##*: }" >&2
+    return 1
+  fi
+}
+if [[ "${1:-}" == --probe ]]; then
+  can_run_32bit || exit 125
+  exit 0
+fi
+
 default_prefix=""
 shutdown_mode=""
 case "${1:-}" in
@@ -93,10 +113,7 @@ fi
 # script once did) cannot run 32-bit ones and is made anew.
 ready="$prefix/.splitwerk-ready"
 if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
-  if [[ ! -x /usr/lib/wine/wine ]]; then
-    echo "wine-run.sh: Wine cannot run 32-bit programs here; install wine32:i386 (scripts/install-deps.sh)" >&2
-    exit 125
-  fi
+  can_run_32bit || exit 125
   mkdir -p "$(dirname "$prefix")" || exit 125
   exec 9>"$prefix.lock" || exit 125
   if ! flock -w 900 9; then

@@ -34,8 +34,8 @@ protected:
         if (!fs::exists(WINDOWS_QUIL)) {
             GTEST_SKIP() << "this build has no Windows QUIL.SYS (mingw-w64 missing or switched off)";
         }
-        if (std::system("command -v wine >/dev/null 2>&1") != 0) {
-            GTEST_SKIP() << "no Wine to run the Windows QUIL.EXE";
+        if (std::system("'" WINE_RUN "' --probe >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "Wine cannot run the 32-bit Windows QUIL.EXE here (scripts/wine-run.sh --probe says why)";
         }
         source_ = work_.writeRandom(std::string("Quelle/") + kName, 3200000, 31);
         fs::create_directories(out());
