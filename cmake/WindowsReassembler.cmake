@@ -7,7 +7,8 @@
 # - A Windows build for the tests uses the posix thread model, which GoogleTest needs but which
 #   XP cannot load; beside it the shipped programs are built in <build>/shipped/, and the tests
 #   check those (their imports, their size, and QUIL.EXE's runs under Wine).
-# Either way the programs come from a build tree of their own.
+# Either way the programs come from a build tree of their own. A build configured for shipping
+# (cmake/MingwShipToolchain.cmake) is that tree: its programs are the shipped ones.
 include_guard(GLOBAL)
 
 option(SPLITWERK_WINDOWS_REASSEMBLER "Also build the shipped Windows programs (mingw-w64, win32 thread model)" ON)
@@ -24,7 +25,12 @@ endif()
 set(SPLITWERK_WINDOWS_QUIL "")
 set(SPLITWERK_SHIPPED_WINDOWS_DIR "")
 
-if(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQUAL "posix"))
+if(WIN32 AND SPLITWERK_MINGW_THREADS STREQUAL "win32")
+    # Configured with MingwShipToolchain.cmake: this build makes the shipped programs itself, at
+    # the top of its tree, and Setup.exe takes them from there.
+    set(SPLITWERK_SHIPPED_WINDOWS_DIR ${SPLITWERK_OUTPUT_DIR})
+    set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_OUTPUT_DIR}/QUIL.SYS)
+elseif(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQUAL "posix"))
     find_program(SPLITWERK_MINGW_SHIP_CXX i686-w64-mingw32-g++-win32)
     if(SPLITWERK_MINGW_SHIP_CXX)
         include(ExternalProject)
