@@ -119,18 +119,72 @@ Section "${PRODUCT}"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; A running program holds its files: Windows refuses to open a loaded program's file for writing,
+; on XP as on 11, whoever runs it and in whichever session; QUIL.SYS is held while a run copies it
+; onto a disk. So that is how the uninstaller finds the program running (XP has no restart
+; manager that could name it). Sets $0 to 1 when FILE is in use; a file that is gone is not.
+!macro CheckInUse FILE
+    ${If} ${FileExists} "${FILE}"
+        ClearErrors
+        FileOpen $1 "${FILE}" a
+        ${If} ${Errors}
+            StrCpy $0 1
+        ${Else}
+            FileClose $1
+        ${EndIf}
+    ${EndIf}
+!macroend
+
+; Asks until the program is closed. Cancel, and the silent uninstall's default, leave everything
+; as it is: removing QUIL.SYS under a running copy run would break the disk set it is writing.
+Function un.WaitUntilClosed
+    ${Do}
+        StrCpy $0 0
+        !insertmacro CheckInUse "$INSTDIR\${PROGRAM}"
+        !insertmacro CheckInUse "$INSTDIR\QUIL.SYS"
+        ${If} $0 == 0
+            Return
+        ${EndIf}
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} läuft noch. Bitte beenden Sie das Programm – auch bei anderen Benutzern, die an diesem PC angemeldet sind – und klicken Sie dann auf „Wiederholen“.$\r$\n$\r$\n„Abbrechen“ beendet die Deinstallation; es wird nichts entfernt." /SD IDCANCEL IDRETRY retry
+        SetErrorLevel 32 ; ERROR_SHARING_VIOLATION, for /S callers
+        Quit
+    retry:
+    ${Loop}
+FunctionEnd
+
 ; Removes what the installer made and nothing else: a file the user put into the program folder
-; keeps the folder. A program still running keeps its file until the next restart.
+; keeps the folder. What is still in use after all (the program started again meanwhile) goes at
+; the next restart, and the user is told so.
 Section "Uninstall"
+    Call un.WaitUntilClosed
     SetShellVarContext all
     Delete /REBOOTOK "$INSTDIR\${PROGRAM}"
     Delete /REBOOTOK "$INSTDIR\QUIL.SYS"
-    Delete "$INSTDIR\Uninstall.exe"
-    RMDir /REBOOTOK "$INSTDIR"
+    ; This runs from a copy in the temporary folder; the Uninstall.exe it was started as may still
+    ; be ending (a silent uninstall gets here at once), so its file gets a few seconds to come free.
+    ${For} $2 1 20
+        ClearErrors
+        Delete "$INSTDIR\Uninstall.exe"
+        ${IfNot} ${Errors}
+            ${Break}
+        ${EndIf}
+        Sleep 250
+    ${Next}
+    Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+    ; A folder that still holds the user's own files stays; only one that empties at the restart
+    ; is handed to it.
+    ${If} ${RebootFlag}
+        RMDir /REBOOTOK "$INSTDIR"
+    ${Else}
+        RMDir "$INSTDIR"
+    ${EndIf}
     Delete "$SMPROGRAMS\${PRODUCT}\${LINK}"
     RMDir "$SMPROGRAMS\${PRODUCT}"
     ; The installer's link or the one the program made for this user: the same file.
     SetShellVarContext current
     Delete "$SENDTO\${LINK}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${If} ${RebootFlag}
+        MessageBox MB_OK|MB_ICONINFORMATION "Einige Dateien von ${PRODUCT} waren noch in Gebrauch. Sie werden beim nächsten Neustart des PCs entfernt." /SD IDOK
+    ${EndIf}
 SectionEnd
