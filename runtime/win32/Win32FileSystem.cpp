@@ -9,6 +9,7 @@
 // so that nothing waits on it and nothing is "copied" as empty.
 #include "Win32FileSystem.h"
 
+#include "NativePath.h"
 #include "NtFileInformation.h"
 #include "Wide.h"
 #include "Win32Errors.h"
@@ -372,7 +373,15 @@ DirEntry Win32FileSystem::describe(const std::string& path) {
     if (!last.empty() && last.find_first_of(L"*?") == std::wstring::npos) {
         HANDLE search = ::FindFirstFileW(full.c_str(), &data);
         if (search != INVALID_HANDLE_VALUE) {
-            name = narrow(data.cFileName);
+            // The search may read a last dot as "no extension" and find "dot" for "dot.". A name
+            // ending in a dot or blank is no short name either: it is taken only as itself.
+            const bool asItself = last.back() == L'.' || last.back() == L' ';
+            do {
+                if (!asItself || native::sameName(narrow(data.cFileName), narrow(last))) {
+                    name = narrow(data.cFileName);
+                    break;
+                }
+            } while (::FindNextFileW(search, &data));
             ::FindClose(search);
         }
     }
