@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 
 build="$here/build"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSPLITWERK_BUILD_TESTS=OFF \
-    -DSPLITWERK_BUILD_BENCH=OFF >/dev/null
+    >/dev/null
 # The program, QUIL.SYS and (with mingw-w64) the Windows QUIL.SYS for --fuer-windows.
 cmake --build "$build" -j "$(nproc)"
 

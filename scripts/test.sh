@@ -9,7 +9,7 @@ jobs="$(nproc)"
 run_suite() {
     local build="$1"
     shift
-    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DSPLITWERK_BUILD_BENCH=OFF "$@" >/dev/null
+    cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
     cmake --build "$build" -j "$jobs"
     (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
 }
@@ -26,7 +26,7 @@ wine_prefix="--default-prefix=$build_windows/wineprefix"
 # No Wine process may outlive the run, whatever its outcome.
 trap '"$here/scripts/wine-run.sh" "$wine_prefix" --kill >/dev/null 2>&1 || true' EXIT
 cmake -S "$here" -B "$build_windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/MingwToolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DSPLITWERK_BUILD_BENCH=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build_windows" -j "$jobs"
 if ! why="$("$here/scripts/wine-run.sh" --probe 2>&1)"; then
     # Built, so that the Windows code still compiles warning-free; nothing of it can run here.

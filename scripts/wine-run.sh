@@ -24,7 +24,7 @@
 # stdout/stderr are passed through unchanged: msvcrt text mode writes CR LF.
 # That is fine for gtest_discover_tests: CMake's execute_process() drops the
 # CR of every CR LF before GoogleTestAddTests.cmake parses the list
-# (checked with CMake 3.25, experiments/crlf/run.sh).
+# (checked with CMake 3.25).
 #
 # Environment knobs:
 #   SPLITWERK_WINEDEBUG      WINEDEBUG value (default: -all,err+seh: quiet, but a

@@ -199,7 +199,8 @@ TEST(Generator, CommittedPicturesMatchTheDrawing) {
         GTEST_SKIP() << "python3 is not installed, so make-icons.py cannot run";
     }
     QProcess process;
-    process.start(python, {sourceDir + QStringLiteral("/make-icons.py"), QStringLiteral("--check")});
+    process.start(python, {QStringLiteral(SPLITWERK_TOOLS_DIR "/make-icons.py"), QStringLiteral("--check"),
+                           QStringLiteral("--out"), sourceDir});
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 0) << "rerun make-icons.py and commit its output: "
                                      << process.readAllStandardError().toStdString();

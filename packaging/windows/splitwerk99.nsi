@@ -1,6 +1,6 @@
 ; Splitwerk99-Setup.exe: installs the shipped Windows programs for every user of the PC, puts the
 ; program into the Start menu and into the user's "Senden an" menu, and registers an uninstaller
-; in the system's program list. Built by the Windows build (target "setup", installer/CMakeLists.txt),
+; in the system's program list. Built by the Windows build (target "setup", packaging/windows/CMakeLists.txt),
 ; which passes in:
 ;   VERSION       the four numbers of project(VERSION), e.g. 99.1.0.10
 ;   VERSION_TEXT  the version as the program shows it, e.g. 99.01.0010

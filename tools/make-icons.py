@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's pictures and writes them as ICO and PNG files.
 
-    make-icons.py [--out DIR] [--check]
+    tools/make-icons.py [--out DIR] [--check]      (DIR: window/resources unless given)
 
 ball.ico        the red ball that marks each row of the window: 16x16, 256 colours, AND mask
 splitwerk.ico   the window and program icon: 16, 32 and 48 px, each in 256 and in 16 colours
@@ -644,9 +644,10 @@ def build():
 
 
 def main():
-    here = os.path.dirname(os.path.abspath(__file__))
+    resources = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window", "resources")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--out", default=here, help="folder to write into (default: beside this script)")
+    parser.add_argument("--out", default=os.path.normpath(resources),
+                        help="folder to write into (default: window/resources, where the build takes them)")
     parser.add_argument("--check", action="store_true", help="compare with the files in --out instead of writing")
     args = parser.parse_args()
     stale = []
