@@ -1,5 +1,6 @@
 // The load handler of Form1: everything the program does before its window is shown.
 #include "FormLoad.h"
+#include "core/DosPath.h"
 #include "core/ProductFacts.h"
 
 #include "PathHelpers.h"
@@ -96,7 +97,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (runtime.describe(source.SourcePath).kind != rt::FileKind::Regular) {
         reject(runtime, startup::kNotAFile);
     }
-    if (startup::hasControlCharacter(source.SourcePath)) {
+    if (dospath::hasControlCharacter(source.SourcePath)) {
         reject(runtime, startup::kControlCharacter);
     }
 

@@ -35,16 +35,6 @@ std::string usageText() {
            "Im nächsten Menü klicken Sie dann auf den\r" + "Punkt '" + name + "'.";
 }
 
-bool hasControlCharacter(const std::string& text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string noSendToText(const std::string& missingFolder) {
     const std::string name = product::kName;
     const std::string reason =

@@ -35,10 +35,6 @@ inline constexpr const char* kControlCharacter =
     "Der Name der Datei oder ihres Ordners enthält ein Steuerzeichen (etwa einen Zeilenumbruch).\r"
     "So ließe sich die Datei später nicht wiederherstellen. Bitte benennen Sie sie um.";
 
-// Does a text hold a control character (a line end, a tab, ...)? The trailer that names the file
-// is made of lines, and the reassembler cannot create such a name.
-bool hasControlCharacter(const std::string& text);
-
 // Sets SourceName and SourceFolder from SourcePath at its last backslash (error 6 when that
 // position does not fit a 16-bit counter).
 void splitSourcePath(SourceSelection& source);

@@ -68,16 +68,6 @@ std::string parseLengthProblem(std::string_view line) {
     return "Zeile 1 nennt eine unmöglich große Länge (" + quoted(line) + ").";
 }
 
-bool hasControlCharacter(std::string_view text) {
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            return true;
-        }
-    }
-    return false;
-}
-
 struct Utf8Scan {
     bool valid = true;
     // Every sequence of more than one byte starts with C2, C3 or E2.
@@ -216,7 +206,7 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
 std::optional<std::string> outputName(const Trailer& trailer) {
     const std::string name =
         dospath::lastComponent(trailer.longName.empty() ? trailer.givenName : trailer.longName, "\\/");
-    if (name.empty() || name == "." || name == ".." || hasControlCharacter(name)) {
+    if (name.empty() || name == "." || name == ".." || dospath::hasControlCharacter(name)) {
         return std::nullopt;
     }
     return name;

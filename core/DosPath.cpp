@@ -66,4 +66,14 @@ std::string parentFolder(std::string_view path, char separator) {
     return at == 0 ? std::string(1, separator) : std::string(path.substr(0, at));
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace dospath

@@ -32,4 +32,8 @@ std::string folderWithSeparator(std::string_view path, std::string_view separato
 // The folder a host path lies in ("/a/b" gives "/a", "/a" gives "/", "a" gives ".").
 std::string parentFolder(std::string_view path, char separator = '/');
 
+// Does a text hold a control character (a line end, a tab, DEL)? No file name of a set may: the
+// trailer that names the file is made of lines, and the reassembler could not create it.
+bool hasControlCharacter(std::string_view text);
+
 } // namespace dospath

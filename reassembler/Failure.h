@@ -1,7 +1,7 @@
 // What ends a reassembly early: a message for the user and the exit status it stands for.
 #pragma once
 
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "core/DiskSet.h"
 
 #include <exception>

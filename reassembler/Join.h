@@ -2,7 +2,7 @@
 // trailer names is reached, asking for the next disk whenever the next part is not there.
 #pragma once
 
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "Terminal.h"
 
 #include <cstdint>

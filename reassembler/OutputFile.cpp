@@ -4,7 +4,7 @@
 #include "OutputFile.h"
 
 #include "Failure.h"
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "PartNames.h"
 
 namespace quil {

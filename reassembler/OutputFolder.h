@@ -2,7 +2,7 @@
 // from when the user agrees, else the current folder; always as an absolute, resolved path.
 #pragma once
 
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "Terminal.h"
 
 #include <optional>

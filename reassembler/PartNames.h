@@ -1,7 +1,7 @@
 // Finding a part file in a folder: FAT media may show a name in another case (quilme01.sys).
 #pragma once
 
-#include "Host.h"
+#include "ReassemblerHost.h"
 
 #include <optional>
 #include <string>

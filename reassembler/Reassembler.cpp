@@ -3,7 +3,7 @@
 #include "Reassembler.h"
 
 #include "Failure.h"
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "Join.h"
 #include "OutputFile.h"
 #include "OutputFolder.h"

@@ -2,7 +2,7 @@
 #include "Trailer.h"
 
 #include "Failure.h"
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "lowio/Io.h"
 
 namespace quil {

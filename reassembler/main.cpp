@@ -1,6 +1,6 @@
 // QUIL.EXE: restores a file from the parts Splitwerk 99 wrote onto disks or into a folder.
 #include "Failure.h"
-#include "Host.h"
+#include "ReassemblerHost.h"
 #include "Reassembler.h"
 #include "SelfRelocation.h"
 #include "Terminal.h"

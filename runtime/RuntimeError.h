@@ -42,13 +42,4 @@ private:
 
 [[noreturn]] void raise(int number);
 
-// What a failed system call was about decides between "file not found" and "path not found".
-enum class ErrnoSubject { File, Folder };
-
-// Maps a POSIX errno value onto the program's error numbers.
-int errorFromErrno(int err, ErrnoSubject subject = ErrnoSubject::File);
-
-// Throws the RuntimeError that errno value stands for.
-[[noreturn]] void raiseErrno(int err, ErrnoSubject subject = ErrnoSubject::File);
-
 } // namespace rt

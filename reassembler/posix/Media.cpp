@@ -1,6 +1,6 @@
 // Telling a swappable medium from a fixed folder, from the mount table alone.
 #include "Media.h"
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 
 #include <sys/stat.h>
 
@@ -24,10 +24,10 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 
 } // namespace
 
-bool isExchangeableMedium(const std::string& folder, const std::vector<rt::MountEntry>& mounts) {
-    const rt::MountEntry* containing = nullptr;
+bool isExchangeableMedium(const std::string& folder, const std::vector<lowio::MountEntry>& mounts) {
+    const lowio::MountEntry* containing = nullptr;
     // Later entries stack over earlier ones at the same place; the longest mount point wins.
-    for (const rt::MountEntry& entry : mounts) {
+    for (const lowio::MountEntry& entry : mounts) {
         if (isAtOrBelow(folder, entry.mountPoint) &&
             (containing == nullptr || entry.mountPoint.size() >= containing->mountPoint.size())) {
             containing = &entry;
@@ -49,7 +49,7 @@ bool sameFileSystem(const std::string& first, const std::string& second) {
 namespace host {
 
 bool isExchangeableMedium(const std::string& folder) {
-    return quil::isExchangeableMedium(folder, rt::readMounts());
+    return quil::isExchangeableMedium(folder, lowio::readMounts());
 }
 
 bool sameFileSystem(const std::string& first, const std::string& second) {

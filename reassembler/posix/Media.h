@@ -2,7 +2,7 @@
 // whether the output would land on that same medium (which would then stay busy).
 #pragma once
 
-#include "runtime/posix/LinuxDrives.h"
+#include "lowio/posix/MountTable.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ namespace quil {
 // A folder on a floppy or other removable medium: the root of a mounted file system other
 // than "/", or anything on /dev/fd*, or below the usual mount places of removable media.
 // A folder somewhere on a fixed disk is not: its parts are never swapped in place.
-bool isExchangeableMedium(const std::string& folder, const std::vector<rt::MountEntry>& mounts);
+bool isExchangeableMedium(const std::string& folder, const std::vector<lowio::MountEntry>& mounts);
 
 // Both paths exist and lie on the same file system.
 bool sameFileSystem(const std::string& first, const std::string& second);

@@ -1,6 +1,6 @@
 // Self-relocation on POSIX: a copy in $TMPDIR (or /tmp), executed in place of the original and
 // removed before it runs; it stays readable through /proc/self/exe.
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 
 #include "reassembler/Failure.h"
 #include "reassembler/SelfRelocation.h"

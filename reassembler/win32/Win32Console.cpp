@@ -1,7 +1,7 @@
 // Reading and writing a console window, a pipe or a file.
 #include "Win32Console.h"
 
-#include "WideText.h"
+#include "ReassemblerText.h"
 #include "lowio/Io.h"
 
 #include <windows.h>

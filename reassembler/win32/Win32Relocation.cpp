@@ -4,10 +4,10 @@
 // off the disk, waits for the copy and ends with its status; then it removes the copy and its
 // folder. The original's own pages come from the swap file (see RunFromSwap.cmake), so the
 // disk is free for the next one while it waits.
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 
 #include "CommandLine.h"
-#include "WideText.h"
+#include "ReassemblerText.h"
 #include "reassembler/Failure.h"
 #include "reassembler/SelfRelocation.h"
 

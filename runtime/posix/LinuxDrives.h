@@ -42,11 +42,4 @@ DriveMap linuxDriveMap(const LinuxMedia& media = LinuxMedia::ofThisProcess());
 // up at each access), so that nothing lands in the bare directory after an unmount.
 DriveMap::Resolver mountPointResolver(std::string directory, std::string mountsFile = "/proc/self/mounts");
 
-// Mount points from a mounts table in /proc/self/mounts format (octal escapes decoded).
-struct MountEntry {
-    std::string device;
-    std::string mountPoint;
-};
-std::vector<MountEntry> readMounts(const std::string& mountsFile = "/proc/self/mounts");
-
 } // namespace rt

@@ -2,7 +2,7 @@
 #include "PathErrors.h"
 
 #include "core/DosPath.h"
-#include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixErrors.h"
 
 #include <cerrno>
 #include <sys/stat.h>

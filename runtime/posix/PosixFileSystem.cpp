@@ -12,7 +12,7 @@
 #include "lowio/Io.h"
 #include "runtime/DirSearch.h"
 #include "runtime/NativeOpenFile.h"
-#include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixErrors.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 #include "PosixOpenFile.h"
 
 #include "runtime/NativeOpenFile.h"
-#include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixErrors.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,7 @@
 // Translation between drive-letter paths and host paths, both ways, and the mounts table
 // behind the Linux drives.
 #include "runtime/DriveMap.h"
+#include "lowio/posix/MountTable.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/posix/LinuxDrives.h"
 #include "support/Outcomes.h"
@@ -115,7 +116,7 @@ TEST(DriveMapTest, ReadMountsDecodesOctalEscapes) {
                         "/dev/sdb1 /media/u/MEIN\\040STICK vfat rw 0 0\n"
                         "tmpfs /tmp/a\\134b tmpfs rw 0 0\n"
                         "broken\n");
-    const std::vector<rt::MountEntry> mounts = rt::readMounts((dir.path() / "mounts").string());
+    const std::vector<lowio::MountEntry> mounts = lowio::readMounts((dir.path() / "mounts").string());
     ASSERT_EQ(mounts.size(), 3u);
     EXPECT_EQ(mounts[0].device, "/dev/sda1");
     EXPECT_EQ(mounts[0].mountPoint, "/");

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 namespace {
 
 TEST(RuntimeErrorTest, DescriptionsAreTheGermanTexts) {
@@ -32,16 +30,6 @@ TEST(RuntimeErrorTest, DescriptionsAreTheGermanTexts) {
     // Unknown numbers still get a readable text rather than an empty line in the report.
     EXPECT_FALSE(rt::errorDescription(12345).empty());
     EXPECT_NE(rt::errorDescription(12345), rt::errorDescription(61));
-}
-
-TEST(RuntimeErrorTest, RaiseErrnoThrowsTheMappedNumber) {
-    try {
-        rt::raiseErrno(ENOSPC);
-        FAIL() << "no exception";
-    } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 61);
-        EXPECT_STREQ(error.what(), "Datenträger voll");
-    }
 }
 
 } // namespace

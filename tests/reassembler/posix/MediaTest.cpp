@@ -1,9 +1,9 @@
 // Which folders are media the user swaps, and where the restored file goes.
 #include "reassembler/posix/Media.h"
+#include "lowio/posix/MountTable.h"
 #include "reassembler/Failure.h"
 #include "reassembler/OutputFolder.h"
-#include "reassembler/posix/PosixHost.h"
-#include "runtime/posix/LinuxDrives.h"
+#include "reassembler/posix/ReassemblerHostPosix.h"
 
 #include "runtime/DriveMap.h"
 #include "support/TempDir.h"
@@ -13,7 +13,7 @@
 namespace {
 
 TEST(MediaTest, ExchangeableMediaAreMountRootsAndRemovableMountPlaces) {
-    const std::vector<rt::MountEntry> mounts = {
+    const std::vector<lowio::MountEntry> mounts = {
         {"/dev/vda1", "/"},
         {"/dev/vda2", "/home"},
         {"tmpfs", "/tmp"},

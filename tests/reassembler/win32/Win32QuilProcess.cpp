@@ -4,7 +4,7 @@
 #include "../QuilRun.h"
 
 #include "reassembler/win32/CommandLine.h"
-#include "reassembler/win32/WideText.h"
+#include "reassembler/win32/ReassemblerText.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The errno mapping the copy run's recovery depends on (61 and 71 lead to dialogs, everything
 // else to the fatal report).
-#include "runtime/RuntimeError.h"
+#include "runtime/posix/PosixErrors.h"
 
 #include <gtest/gtest.h>
 

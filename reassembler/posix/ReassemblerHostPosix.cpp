@@ -1,8 +1,8 @@
 // The reassembler's host on POSIX: files by descriptor, folders by path, the temporary file
 // created with mkostemp and removed by a signal handler.
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 
-#include "PosixHost.h"
+#include "ReassemblerHostPosix.h"
 #include "StdioConsole.h"
 #include "core/DosPath.h"
 #include "core/Windows1252.h"

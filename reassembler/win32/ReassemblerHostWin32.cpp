@@ -1,8 +1,8 @@
 // The reassembler's host on Windows: wide-character Win32 calls on UTF-8 paths in their long
 // form, the temporary file created hidden and removed by the console's interrupt handler.
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 
-#include "WideText.h"
+#include "ReassemblerText.h"
 #include "Win32Console.h"
 
 #include <windows.h>

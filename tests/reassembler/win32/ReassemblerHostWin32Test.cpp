@@ -1,10 +1,10 @@
 // The Windows host's own pieces: long paths, the copy's command line, trailer text, the
 // console on pipes, folders and media, and the flag that lets the first disk go.
-#include "reassembler/Host.h"
+#include "reassembler/ReassemblerHost.h"
 #include "reassembler/OutputFile.h"
 #include "reassembler/PartNames.h"
 #include "reassembler/win32/CommandLine.h"
-#include "reassembler/win32/WideText.h"
+#include "reassembler/win32/ReassemblerText.h"
 #include "reassembler/win32/Win32Console.h"
 
 #include "support/TempDir.h"
@@ -20,7 +20,7 @@ namespace {
 using quil::win32::longPath;
 using quil::win32::widen;
 
-TEST(Win32HostTest, NamesWindowsCannotHoldAreFoundBeforeTheJoin) {
+TEST(ReassemblerHostWin32, NamesWindowsCannotHoldAreFoundBeforeTheJoin) {
     const std::pair<std::string, bool> cases[] = {
         {"Bericht 2026.doc", true},
         {"aux-datei.c", true},
@@ -43,7 +43,7 @@ TEST(Win32HostTest, NamesWindowsCannotHoldAreFoundBeforeTheJoin) {
     }
 }
 
-TEST(Win32HostTest, QuotedWordsComeBackExactly) {
+TEST(ReassemblerHostWin32, QuotedWordsComeBackExactly) {
     const std::vector<std::wstring> words = {
         L"C:\\Temp\\QUIL.EXE", L"--quil-kopie-von",  L"C:\\",      L"C:\\Meine Daten\\",      L"", L"a\"b", L"a\\\"b",
         L"ends with \\",       L"\\\\server\\share", L"tab\there", L"Gr\u00fc\u00dfe \u00e4",
@@ -59,7 +59,7 @@ TEST(Win32HostTest, QuotedWordsComeBackExactly) {
     ::LocalFree(parsed);
 }
 
-TEST(Win32HostTest, TrailerNamesInUtf8OrTheAnsiCodePage) {
+TEST(ReassemblerHostWin32, TrailerNamesInUtf8OrTheAnsiCodePage) {
     EXPECT_EQ(quil::host::fromTrailerText("Gro\xc3\x9f.txt", true), "Groß.txt");
     EXPECT_EQ(quil::host::fromTrailerText("plain.txt", false), "plain.txt");
     if (::GetACP() != 1252) {
@@ -69,7 +69,7 @@ TEST(Win32HostTest, TrailerNamesInUtf8OrTheAnsiCodePage) {
     EXPECT_EQ(quil::host::fromTrailerText("Kunden \xc4\x96Z.xls", false), "Kunden Ä–Z.xls");
 }
 
-TEST(Win32HostTest, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
+TEST(ReassemblerHostWin32, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
     HANDLE inRead = nullptr;
     HANDLE inWrite = nullptr;
     HANDLE outRead = nullptr;
@@ -100,7 +100,7 @@ TEST(Win32HostTest, ThePipeConsoleReadsUtf8LinesAndWritesWindowsLineEnds) {
     EXPECT_EQ(shown, "Überschreiben? (j/n) \r\n\r\n\r\n\r\nFertig.\r\n");
 }
 
-TEST(Win32HostTest, TheProgramLoadsWhollyWhenStartedFromRemovableMedia) {
+TEST(ReassemblerHostWin32, TheProgramLoadsWhollyWhenStartedFromRemovableMedia) {
     const std::string program = testing_support::readFile(QUIL_PROGRAM);
     ASSERT_GT(program.size(), 0x40u);
     const auto byteAt = [&](std::size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(program[at])); };
@@ -110,7 +110,7 @@ TEST(Win32HostTest, TheProgramLoadsWhollyWhenStartedFromRemovableMedia) {
     EXPECT_NE(characteristics & IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP, 0u) << std::hex << characteristics;
 }
 
-TEST(Win32HostTest, FoldersResolveFromTheWorkingFolder) {
+TEST(ReassemblerHostWin32, FoldersResolveFromTheWorkingFolder) {
     testing_support::TempDir dir;
     std::filesystem::create_directories(dir.path() / "a" / "b");
     dir.write("datei", "x");
@@ -137,7 +137,7 @@ TEST(Win32HostTest, FoldersResolveFromTheWorkingFolder) {
     EXPECT_EQ(quil::host::folderOf(a + "\\QUIL.EXE"), a);
 }
 
-TEST(Win32HostTest, FixedFoldersAreNotSwappedAndShareTheirVolume) {
+TEST(ReassemblerHostWin32, FixedFoldersAreNotSwappedAndShareTheirVolume) {
     testing_support::TempDir dir;
     std::filesystem::create_directories(dir.path() / "a");
     EXPECT_FALSE(quil::host::isExchangeableMedium(dir.str()));
@@ -146,7 +146,7 @@ TEST(Win32HostTest, FixedFoldersAreNotSwappedAndShareTheirVolume) {
     EXPECT_TRUE(quil::host::freeBytes(dir.str()).value_or(0) > 0);
 }
 
-TEST(Win32HostTest, AFileHeldOpenElsewhereStaysAndTheRestoredOneIsKeptBesideIt) {
+TEST(ReassemblerHostWin32, AFileHeldOpenElsewhereStaysAndTheRestoredOneIsKeptBesideIt) {
     testing_support::TempDir dir;
     dir.write("a.bin", "alt");
     // As an office program holds an open document: others may read it, nothing more.
@@ -185,7 +185,7 @@ private:
     std::vector<std::string> made_;
 };
 
-TEST(Win32HostTest, PathsPastTwoHundredSixtyCharactersAndLongNames) {
+TEST(ReassemblerHostWin32, PathsPastTwoHundredSixtyCharactersAndLongNames) {
     testing_support::TempDir dir;
     DeepFolders deep(dir.str());
     while (deep.folder().size() < 300) {

@@ -1,5 +1,5 @@
 // The reassembler's text at the Win32 boundary.
-#include "WideText.h"
+#include "ReassemblerText.h"
 
 #include <windows.h>
 
