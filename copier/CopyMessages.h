@@ -5,7 +5,7 @@
 #include "core/ProductFacts.h"
 #include <string>
 
-namespace copy_messages {
+namespace kopierer::messages {
 
 inline constexpr const char* kTitle = product::kName;
 
@@ -72,4 +72,7 @@ inline std::string wipeQuestion(const std::string& folder, int files) {
            (files == 1 ? "diese Datei" : "diese Dateien") + " wirklich löschen?";
 }
 
-} // namespace copy_messages
+} // namespace kopierer::messages
+
+// The Windows window tests still read three texts under this name.
+namespace copy_messages = kopierer::messages;

@@ -1,16 +1,11 @@
 // Module kopierermodul: the split-and-copy run and the questions it asks.
 #pragma once
 
-#include <string>
+#include "CopyQuestions.h"
 
 class CopyControls;
 struct ReassemblerChoice;
 struct SourceSelection;
-
-namespace rt {
-class Runtime;
-class RuntimeError;
-} // namespace rt
 
 // Splits the selected source onto the target chosen in the window, with the reassembler and the
 // trailer text the program chose. Returns when the copy is finished or the user gave it up; a
@@ -18,9 +13,3 @@ class RuntimeError;
 // which reports them as unhandled.
 void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
              const ReassemblerChoice& reassembler);
-
-// "Wollen Sie den Vorgang wirklich abbrechen?" with Yes and No; true for Yes.
-bool ConfirmAbort(rt::Runtime& runtime);
-
-// Shows the error report naming the failed operation and ends the program.
-[[noreturn]] void ReportFatalError(rt::Runtime& runtime, const std::string& module, const rt::RuntimeError& error);

@@ -1,6 +1,8 @@
-// The states of the split-and-copy run and the order in which they follow each other.
+// The states of the split-and-copy run, the order in which they follow each other, and the few
+// actions that move the run elsewhere: a part closed, a part or a disk written anew, a full disk.
 #include "CopyRun.h"
 
+#include "ClosedOnExit.h"
 #include "CopyControls.h"
 #include "CopyMessages.h"
 #include "DiskSetWriters.h"
@@ -11,6 +13,9 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <optional>
 
 namespace kopierer {
 
@@ -18,131 +23,120 @@ namespace {
 
 static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a chunk fills the run's buffer");
 
+constexpr Recovery::Handler kSource = Recovery::Handler::OnSourceError;
+constexpr Recovery::Handler kTarget = Recovery::Handler::OnTargetError;
+constexpr Recovery::Handler kWrite = Recovery::Handler::OnWriteError;
+
 } // namespace
 
 CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
                  const ReassemblerChoice& reassembler)
-    : runtime_(runtime), controls_(controls), source_(source), reassembler_(reassembler) {}
+    : runtime_(runtime), controls_(controls), source_(source), reassembler_(reassembler), sourceFile_(runtime.files()),
+      buffer_(std::make_unique_for_overwrite<lowio::ChunkBuffer>()),
+      recovery_(runtime, TargetFolder, [this](Outcome outcome) { apply(outcome); }), disks_(runtime),
+      guard_(runtime, recovery_, disks_, source, reassembler_) {}
 
 void CopyRun::run() {
-    Step step = Step::Settings;
-    while (step != Step::Done) {
+    while (step_ != Step::Done) {
         try {
-            step = perform(step);
+            step_ = perform(step_);
         } catch (const ContinueAt& continuation) {
-            step = continuation.step == Step::Finish ? whereAbortContinues(step) : continuation.step;
+            step_ = continuation.step;
         }
     }
 }
 
-// Giving up continues at Finish; giving up inside Finish itself (a close that keeps failing)
-// goes on with the next of its steps, or the user could never leave the dialog.
-CopyRun::Step CopyRun::whereAbortContinues(Step current) const {
-    switch (current) {
-    case Step::Finish:
-        return Step::CloseSource;
-    case Step::CloseSource:
-    case Step::Report:
-        return Step::Report;
-    default:
-        return Step::Finish;
-    }
-}
-
 CopyRun::Step CopyRun::perform(Step step) {
-    switch (step) {
-    case Step::Settings:
-        return settings();
-    case Step::OpenSource:
-        return openSource();
-    case Step::CheckTarget:
-        return checkTarget();
-    case Step::MainLoop:
-        return mainLoop();
-    case Step::PartStart:
-        return partStart();
-    case Step::DiskStart:
-        return diskStart();
-    case Step::FirstDiskFiles:
-        return firstDiskFiles();
-    case Step::NumberPart:
-        return numberPart();
-    case Step::RemoveOldPart:
-        return removeOldPart();
-    case Step::OpenPart:
-        return openPart();
-    case Step::SizeChunk:
-        return sizeChunk();
-    case Step::ChunkYield:
-        return chunkYield();
-    case Step::ReadChunk:
-        return readChunk();
-    case Step::WriteChunk:
-        return writeChunk();
-    case Step::Finish:
-        return finish();
-    case Step::CloseSource:
-        return closeSource();
-    case Step::Report:
-        return report();
-    case Step::Done:
-        break;
-    }
-    return Step::Done;
+    // In the order of the steps.
+    static constexpr Step (CopyRun::*kSteps[])() = {
+        &CopyRun::settings,      &CopyRun::openSource, &CopyRun::checkTarget,    &CopyRun::mainLoop,
+        &CopyRun::partStart,     &CopyRun::diskStart,  &CopyRun::firstDiskFiles, &CopyRun::numberPart,
+        &CopyRun::removeOldPart, &CopyRun::openPart,   &CopyRun::sizeChunk,      &CopyRun::chunkYield,
+        &CopyRun::readChunk,     &CopyRun::writeChunk, &CopyRun::finish,         &CopyRun::closeSource,
+        &CopyRun::report,
+    };
+    static_assert(std::size(kSteps) == static_cast<std::size_t>(Step::Done));
+    return (this->*kSteps[static_cast<std::size_t>(step)])();
 }
 
 CopyRun::Step CopyRun::settings() {
-    TargetFolder = controls_.optValue(0) ? std::string("A:") : controls_.dir1Path();
-    TargetFolder = dospath::withTrailingBackslash(TargetFolder);
+    options_ = readCopyOptions(controls_);
+    TargetFolder = dospath::withTrailingBackslash(options_.folder);
     ReassemblerPath = TargetFolder + diskset::kReassembler;
-    removable_ = targetIsRemovable();
-    if (controls_.chkValue(0) != 0) {
-        MaxPartSize = maxPartSize(controls_.zahlText(), controls_.unitListIndex());
-    } else {
-        MaxPartSize = kDefaultMaxPartSize;
-    }
+    removable_ = guard_.isRemovable(TargetFolder);
+    MaxPartSize = options_.partLimit;
     // A limit below one byte would open empty parts without end; refuse it before anything
     // is opened or written.
     if (MaxPartSize <= 0) {
-        message(copy_messages::kPartSizeTooSmall, rt::kCriticalOk);
+        recovery_.message(messages::kPartSizeTooSmall, rt::kCriticalOk);
         return Step::Done;
     }
     return Step::OpenSource;
 }
 
 CopyRun::Step CopyRun::openSource() {
-    guarded(Handler::OnSourceError, [&] {
-        const int number = runtime_.files().freeFile();
-        runtime_.files().open(number, source_.SourcePath, rt::OpenMode::BinaryRead);
-        sourceFile_ = number;
-    });
-    endOfGroup();
-    sourceAtOpen_ = carried([&] { return runtime_.files().identity(sourceFile_); });
-    sourceLength_ = carried([&] { return rt::toInt32(sourceAtOpen_.size); });
-    sourceIdentities_ = identitiesOf({source_.SourcePath});
-    sourceIdentities_.push_back(sourceAtOpen_);
+    recovery_.attempt(recovery_.named(kSource), [&] { sourceFile_.open(source_.SourcePath); });
+    recovery_.endOfGroup();
+    sourceFile_.measure(); // nothing is in force here: a failure is an error nobody handles
+    guard_.knowTheSource(sourceFile_.atOpen());
     // A file that gives more or less than its length says (a file of the system's own, say)
     // would be cut off or never end; nothing of it is written.
-    if (sourceLengthIsWrong()) {
-        message(copy_messages::kSourceSizeWrong, rt::kCriticalOk);
+    if (sourceFile_.lengthIsWrong()) {
+        recovery_.message(messages::kSourceSizeWrong, rt::kCriticalOk);
         return Step::CloseSource;
     }
-    if (sourceNeedsTooManyParts(sourceLength_)) {
-        message(copy_messages::kTooManyParts, rt::kCriticalOk);
+    if (guard_.needsTooManyParts(options_.toDiskette, sourceFile_.length(), MaxPartSize)) {
+        recovery_.message(messages::kTooManyParts, rt::kCriticalOk);
         return Step::CloseSource;
     }
     return Step::CheckTarget;
 }
 
+// Before anything is written: the set's own names must not meet the file being split, and a
+// folder that is not a removable medium is emptied only when the user says so.
+CopyRun::Step CopyRun::checkTarget() {
+    if (sourceFile_.length() == 0) {
+        return Step::MainLoop; // nothing will be written at all
+    }
+    if (!guard_.followToWhereItLies(TargetFolder)) {
+        recovery_.message(messages::targetLeavesItsDrive(TargetFolder, guard_.realFolder()), rt::kCriticalOk);
+        return Step::CloseSource;
+    }
+    ReassemblerPath = TargetFolder + diskset::kReassembler;
+    removable_ = guard_.isRemovable(TargetFolder);
+    if (!guard_.lock(TargetFolder, removable_)) {
+        recovery_.message(messages::kTargetBusy, rt::kCriticalOk);
+        return Step::CloseSource;
+    }
+    const std::optional<std::vector<std::string>> names = guard_.namesIn(TargetFolder);
+    if (!names) {
+        return Step::MainLoop;
+    }
+    if (guard_.aSetNameIsTheSource(TargetFolder, *names)) {
+        recovery_.message(messages::kSourceInTarget, rt::kCriticalOk);
+        return Step::CloseSource;
+    }
+    if (options_.wipe && !guard_.isRemovableRoot(TargetFolder)) {
+        const int files = guard_.filesTheWipeWouldDelete(TargetFolder, *names);
+        if (files > 0 && recovery_.message(messages::wipeQuestion(TargetFolder, files), rt::kQuestionYesNoDefaultNo) !=
+                             rt::kResultYes) {
+            return Step::CloseSource;
+        }
+    }
+    return Step::MainLoop;
+}
+
 CopyRun::Step CopyRun::mainLoop() {
-    SourcePos = carried([&] { return runtime_.files().seek(sourceFile_); });
-    const int32_t lengthNow = carried([&] { return runtime_.files().lof(sourceFile_); });
+    SourcePos = recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().seek(sourceFile_.number()); });
+    const int32_t lengthNow =
+        recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(sourceFile_.number()); });
     // The trailer promises the length the source had when it was opened; parts of a source that
     // grew or shrank since would not restore it.
-    if (lengthNow != sourceLength_) {
-        refuse(copy_messages::kSourceChanged);
+    if (lengthNow != sourceFile_.length()) {
+        apply(recovery_.refuse(messages::kSourceChanged));
     }
-    Remaining = carried([&] { return rt::addInt32(rt::subInt32(sourceLength_, SourcePos), 1); });
+    Remaining = recovery_.attempt(recovery_.inForce(),
+                                  [&] { return rt::addInt32(rt::subInt32(sourceFile_.length(), SourcePos), 1); });
     if (Remaining == 0) {
         CopyDone = true;
         return Step::Finish;
@@ -158,154 +152,80 @@ CopyRun::Step CopyRun::partStart() {
     return NewDiskNeeded ? Step::DiskStart : Step::NumberPart;
 }
 
-// DiskStart
+// DiskStart. When the disk turns out to hold this run's own files and the user puts in another
+// one, that disk gets the whole disk start again, the wipe included.
 CopyRun::Step CopyRun::diskStart() {
-    // Everything from here on lies on this disk, until the next one is asked for.
-    diskBegan_ = {SourcePos, PartCounter, PartHasData, written_.size()};
-    diskInUse_ = true;
-    anchor_.reset();
-    // When the disk turns out to hold this run's own files and the user puts in another one,
-    // that disk gets the whole disk start again, the wipe included.
-    if (controls_.chkValue(2) != 0) {
-        const bool wiped = wipeTarget();
-        endOfGroup();
+    disks_.diskStarts({SourcePos, PartCounter, PartHasData});
+    if (options_.wipe) {
+        const bool wiped = wayIsClear(guard_.wipe(TargetFolder));
+        recovery_.endOfGroup();
         if (!wiped) {
             return Step::DiskStart;
         }
     }
     // Parts of an older set on this disk could pass for parts of this one when the set is
     // joined; they go before this set writes here.
-    if (!removeOlderParts()) {
+    if (!wayIsClear(guard_.clearOlderParts(TargetFolder))) {
         return Step::DiskStart;
     }
     return PartCounter != 0 ? Step::NumberPart : Step::FirstDiskFiles;
 }
 
-// Empties the target folder, dot files excepted. Returns false when the disk holds files of
-// this run and the user has put in another one: the new disk is then searched from the start.
-bool CopyRun::wipeTarget() {
-    // Neither the file being split nor the program and the reassembler it ships may go, should
-    // the user pick their folder as the target.
-    const std::vector<rt::FileIdentity> keep = identitiesOf(filesTheWipeKeeps());
-    constexpr Handler kWipe = Handler::OnWipeError;
-    std::string name = guarded(kWipe, [&] { return runtime_.dir().first(TargetFolder + "*.*", rt::kSearchAll); });
-    while (!name.empty()) {
-        if (name.front() != '.') {
-            const std::string path = TargetFolder + name;
-            const rt::FileIdentity identity = guarded(kWipe, [&] { return runtime_.identity(path); });
-            if (isWrittenThisRun(identity)) {
-                askForAnotherDisk();
-                return false;
-            }
-            if (!isOneOf(identity, keep)) {
-                // Cleared and deleted in one: a read-only file may have another name outside the
-                // target, which must stay as protected as it was.
-                guarded(kWipe, [&] { runtime_.killForced(path); });
-                guarded(kWipe, [&] { runtime_.doEvents(); });
-            }
-        }
-        name = guarded(kWipe, [&] { return runtime_.dir().next(); });
-    }
-    return true;
-}
-
-// Every QUILMEnn.sys on the disk that this run did not write. Returns false when the disk
-// holds this run's own parts and the user has put in another one.
-bool CopyRun::removeOlderParts() {
-    // After a change of disk the search runs under the handler that asked for the disk; on the
-    // first disk under the target's.
-    constexpr Handler kTarget = Handler::OnTargetError;
-    std::vector<std::string> parts;
-    for (std::string name =
-             carriedOr(kTarget, [&] { return runtime_.dir().first(TargetFolder + "QUILME??.sys", rt::kSearchAll); });
-         !name.empty(); name = carriedOr(kTarget, [&] { return runtime_.dir().next(); })) {
-        if (diskset::isPartName(name)) {
-            parts.push_back(name);
-        }
-    }
-    for (const std::string& name : parts) {
-        if (!clearName(TargetFolder + name, kTarget)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Clears the way for one file of the set. The search ignores letter case, a case-sensitive file
-// system does not: every spelling goes, under the name the search found, so that a leftover
-// cannot keep its bytes behind the new file's end.
-bool CopyRun::clearName(const std::string& path, Handler searchGuard) {
-    const std::string folder = dospath::folderWithSeparator(path);
-    std::vector<std::string> found;
-    for (std::string name = carriedOr(searchGuard, [&] { return runtime_.dir().first(path, rt::kSearchAll); });
-         !name.empty(); name = carriedOr(searchGuard, [&] { return runtime_.dir().next(); })) {
-        found.push_back(folder + name);
-    }
-    for (const std::string& entry : found) {
-        const std::optional<rt::FileIdentity> identity = identityIfThere(entry);
-        if (!identity) {
-            continue; // gone meanwhile
-        }
-        if (isTheSource(*identity)) {
-            refuse(copy_messages::kSourceInTarget);
-        }
-        if (isWrittenThisRun(*identity)) {
-            askForAnotherDisk();
-            return false;
-        }
-        guarded(Handler::OnTargetError, [&] { runtime_.killForced(entry); });
-    }
-    return true;
-}
-
 CopyRun::Step CopyRun::firstDiskFiles() {
     // Every file operation of the first disk's own files runs under OnTargetError.
-    constexpr Handler kTarget = Handler::OnTargetError;
-    const Attempt underTarget = [this](const std::function<void()>& op) { guarded(kTarget, op); };
-    endOfGroup();
-    if (!clearName(ReassemblerPath, kTarget)) {
+    const Attempt underTarget = [this](const std::function<void()>& op) {
+        recovery_.attempt(recovery_.named(kTarget), op);
+    };
+    // A fixed drive keeps its disk, and its end flush reports what the medium says; a
+    // reassembler that reads back wrong from a removable one makes the whole set unrestorable.
+    const auto readBack = [this](const std::string& path, const std::string& bytes) {
+        if (removable_) {
+            disks_.readBack(path, bytes, *buffer_);
+        }
+    };
+    recovery_.endOfGroup();
+    if (!wayIsClear(guard_.clearName(ReassemblerPath, kTarget))) {
         return Step::DiskStart;
     }
     try {
         copyReassembler(runtime_, reassembler_.shipped, ReassemblerPath, underTarget);
         const Written trailer = writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget);
-        if (trailer.sourceLength != sourceLength_) {
-            refuse(copy_messages::kSourceChanged);
+        if (trailer.sourceLength != sourceFile_.length()) {
+            apply(recovery_.refuse(messages::kSourceChanged));
         }
-        // A reassembler that reads back wrong makes the whole set unrestorable.
-        verifyFirstDiskFile(ReassemblerPath, contentsOf(reassembler_.shipped) + trailer.bytes);
-        guarded(kTarget, [&] { finishedOnThisDisk(ReassemblerPath); });
-        if (controls_.chkValue(1) != 0) {
+        readBack(ReassemblerPath, disks_.contentsOf(reassembler_.shipped) + trailer.bytes);
+        underTarget([&] { disks_.finishedOnThisDisk(ReassemblerPath); });
+        if (options_.autorun) {
             const std::string autorun = TargetFolder + diskset::kAutorun;
-            if (!clearName(autorun, kTarget)) {
+            if (!wayIsClear(guard_.clearName(autorun, kTarget))) {
                 return Step::DiskStart;
             }
-            verifyFirstDiskFile(autorun, writeAutorun(runtime_, TargetFolder, underTarget).bytes);
-            guarded(kTarget, [&] { finishedOnThisDisk(autorun); });
+            readBack(autorun, writeAutorun(runtime_, TargetFolder, underTarget).bytes);
+            underTarget([&] { disks_.finishedOnThisDisk(autorun); });
         }
     } catch (const rt::RuntimeError& error) {
         // Only a close or a read-back leaves the writers with an error: the medium did not take
         // the file, and closing it again would not bring it back. The first disk's files are
         // written anew.
-        OnTargetError(error);
+        apply(recovery_.OnTargetError(error));
         writeTheDiskAnew();
     }
-    endOfGroup();
+    recovery_.endOfGroup();
     return Step::NumberPart;
 }
 
 CopyRun::Step CopyRun::numberPart() {
     if (PartHasData || PartCounter == 0) {
-        PartCounter = carried([&] { return rt::addInt16(PartCounter, 1); });
+        PartCounter = recovery_.attempt(recovery_.inForce(), [&] { return rt::addInt16(PartCounter, 1); });
         PartHasData = false;
     }
-    PartName = carried([&] { return partFileName(TargetFolder, PartCounter); });
+    PartName = recovery_.attempt(recovery_.inForce(), [&] { return partFileName(TargetFolder, PartCounter); });
     return Step::RemoveOldPart;
 }
 
 CopyRun::Step CopyRun::removeOldPart() {
     // The search has no handler of its own; removing what it finds runs under OnTargetError.
-    if (!clearName(PartName, Handler::None)) {
+    if (!wayIsClear(guard_.clearName(PartName, Handler::None))) {
         // Another disk is in: it gets what every new disk gets, the wipe included.
         return Step::DiskStart;
     }
@@ -313,7 +233,7 @@ CopyRun::Step CopyRun::removeOldPart() {
 }
 
 CopyRun::Step CopyRun::openPart() {
-    guarded(Handler::OnTargetError, [&] {
+    recovery_.attempt(recovery_.named(kTarget), [&] {
         const int number = runtime_.files().freeFile();
         runtime_.files().open(number, PartName, rt::OpenMode::BinaryWrite);
         partFile_ = number;
@@ -321,16 +241,17 @@ CopyRun::Step CopyRun::openPart() {
     PartOpen = true;
     partFirstPos_ = SourcePos;
     partLength_ = 0;
-    endOfGroup();
+    recovery_.endOfGroup();
     return Step::SizeChunk;
 }
 
 CopyRun::Step CopyRun::sizeChunk() {
     ChunkSize = std::min(Remaining, kMaxChunkSize);
-    PartRoom = carried([&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile_)); });
+    PartRoom = recovery_.attempt(recovery_.inForce(),
+                                 [&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile_)); });
     if (PartRoom <= 0) {
         closePart();
-        endOfGroup();
+        recovery_.endOfGroup();
         return Step::PartStart;
     }
     ChunkSize = std::min(ChunkSize, PartRoom);
@@ -339,20 +260,15 @@ CopyRun::Step CopyRun::sizeChunk() {
 
 // ChunkYield
 CopyRun::Step CopyRun::chunkYield() {
-    carried([&] { runtime_.doEvents(); });
+    recovery_.attempt(recovery_.inForce(), [&] { runtime_.doEvents(); });
     return Step::ReadChunk;
 }
 
 CopyRun::Step CopyRun::readChunk() {
     const auto size = static_cast<std::size_t>(ChunkSize);
-    // One buffer for the whole run rather than a fresh one per chunk: each read fills the
-    // ChunkSize bytes in use completely, so nothing of an earlier chunk can get into a part.
-    if (!buffer_) {
-        buffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
-    }
-    guarded(Handler::OnSourceError, [&] {
+    recovery_.attempt(recovery_.named(kSource), [&] {
         // A source that shrank during the run must not leave zeros in a part.
-        if (runtime_.files().get(sourceFile_, SourcePos, buffer_->bytes, size) != size) {
+        if (runtime_.files().get(sourceFile_.number(), SourcePos, buffer_->bytes, size) != size) {
             rt::raise(rt::kInputPastEnd);
         }
     });
@@ -360,13 +276,13 @@ CopyRun::Step CopyRun::readChunk() {
 }
 
 CopyRun::Step CopyRun::writeChunk() {
-    guarded(Handler::OnWriteError,
-            [&] { runtime_.files().put(partFile_, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
-    endOfGroup();
+    recovery_.attempt(recovery_.named(kWrite),
+                      [&] { runtime_.files().put(partFile_, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
+    recovery_.endOfGroup();
     PartHasData = true;
     NewDiskNeeded = false;
     partLength_ += ChunkSize;
-    const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceLength_) * 100.0;
+    const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceFile_.length()) * 100.0;
     controls_.setPbarValue(static_cast<float>(share));
     return Step::MainLoop;
 }
@@ -375,7 +291,7 @@ CopyRun::Step CopyRun::writeChunk() {
 CopyRun::Step CopyRun::finish() {
     if (PartOpen) {
         closePart();
-        endOfGroup();
+        recovery_.endOfGroup();
     }
     // "Finished" only once the medium holds every part.
     if (CopyDone) {
@@ -386,75 +302,183 @@ CopyRun::Step CopyRun::finish() {
 
 CopyRun::Step CopyRun::closeSource() {
     // "Finished" means the parts hold the source as it was opened, unchanged to the last byte.
-    if (CopyDone) {
-        checkSourceUnchanged();
+    if (CopyDone && sourceFile_.changedSinceOpened()) {
+        CopyDone = false;
+        recovery_.message(messages::kSourceChanged, rt::kCriticalOk);
     }
-    guarded(Handler::OnSourceError, [&] { runtime_.files().close(sourceFile_); });
-    endOfGroup();
+    recovery_.attempt(recovery_.named(kSource), [&] { runtime_.files().close(sourceFile_.number()); });
+    recovery_.endOfGroup();
     return Step::Report;
 }
 
 CopyRun::Step CopyRun::report() {
     if (CopyDone) {
-        message(copy_messages::kCopyFinished, rt::kInfoOk);
+        recovery_.message(messages::kCopyFinished, rt::kInfoOk);
     }
     controls_.setPbarValue(0.0F);
     return Step::Done;
 }
 
-void CopyRun::rememberWritten(const std::string& path) {
-    written_.push_back({path, runtime_.identity(path)});
-}
-
-bool CopyRun::isWrittenThisRun(const rt::FileIdentity& identity) const {
-    return std::any_of(written_.begin(), written_.end(),
-                       [&](const Anchor& written) { return written.identity == identity; });
-}
-
-bool CopyRun::isTheSource(const rt::FileIdentity& identity) const {
-    // The same file whatever happened to it since: its length and time may change meanwhile.
-    return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(), [&](const rt::FileIdentity& source) {
-        return source.device == identity.device && source.inode == identity.inode;
-    });
-}
-
-std::vector<std::string> CopyRun::filesTheWipeKeeps() const {
-    // Every reassembler the program keeps, whichever this run puts on the disk: a wipe of the
-    // program's own folders must not cost the next run its QUIL.SYS.
-    std::vector<std::string> keep = reassembler_.installed;
-    keep.push_back(source_.SourcePath);
-    keep.push_back(runtime_.facts().programFile);
-    return keep;
-}
-
-// Each path as its own entry and as what it points to; a path that cannot be found is left out,
-// since nothing can delete it either.
-std::vector<rt::FileIdentity> CopyRun::identitiesOf(const std::vector<std::string>& paths) {
-    std::vector<rt::FileIdentity> identities;
-    for (const std::string& path : paths) {
-        for (const rt::Follow follow : {rt::Follow::Link, rt::Follow::Target}) {
-            try {
-                identities.push_back(runtime_.identity(path, follow));
-            } catch (const rt::RuntimeError&) {
-            }
+void CopyRun::apply(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::GoOn:
+        return;
+    case Outcome::Retry:
+        // The user may have put in another disk at the dialog; the run cannot see a swap, so it
+        // looks at the disk: one that does not hold what this run wrote on it is a new disk.
+        if (removable_ && disks_.inUse() && !disks_.sameDiskStillIn(PartOpen, PartName, partFile_)) {
+            writeTheDiskAnew();
+        }
+        return;
+    case Outcome::HalveChunk:
+        // The same source bytes are tried again in a smaller chunk; only below the smallest
+        // size does the disk count as full.
+        ChunkSize /= 2;
+        if (ChunkSize >= kMinChunkSize) {
+            throw ContinueAt{Step::ChunkYield};
+        }
+        diskFull();
+    case Outcome::GiveUp:
+        CopyDone = false;
+        // Giving up continues at Finish; giving up inside Finish itself (a close that keeps
+        // failing) goes on with the next of its steps, or the user could never leave the dialog.
+        switch (step_) {
+        case Step::Finish:
+            throw ContinueAt{Step::CloseSource};
+        case Step::CloseSource:
+        case Step::Report:
+            throw ContinueAt{Step::Report};
+        default:
+            throw ContinueAt{Step::Finish};
         }
     }
-    return identities;
 }
 
-std::optional<rt::FileIdentity> CopyRun::identityIfThere(const std::string& path) {
+bool CopyRun::wayIsClear(TargetGuard::Clearing clearing) {
+    switch (clearing) {
+    case TargetGuard::Clearing::TheSource:
+        apply(recovery_.refuse(messages::kSourceInTarget));
+        return false;
+    case TargetGuard::Clearing::OwnFile:
+        // Returns when the user has put in another disk and answered OK.
+        apply(recovery_.askUntilOk(messages::kOwnPartsOnDisk, rt::kInfoOkCancel));
+        return false;
+    case TargetGuard::Clearing::Cleared:
+        break;
+    }
+    return true;
+}
+
+void CopyRun::closePart() {
+    PartOpen = false;
+    std::optional<rt::RuntimeError> failure;
     try {
-        return runtime_.identity(path);
+        // A fixed drive keeps its disk: the parts go to the medium together before the end.
+        runtime_.files().close(partFile_, removable_ ? rt::Flush::Now : rt::Flush::Later);
     } catch (const rt::RuntimeError& error) {
-        if (error.number() == rt::kFileNotFound || error.number() == rt::kPathNotFound) {
-            return std::nullopt;
-        }
+        failure = error;
     }
-    return carried([&] { return runtime_.identity(path); });
+    disks_.seeThePart(PartName);
+    if (failure) {
+        writeAnewAfter(*failure);
+    }
+    if (removable_) {
+        verifyPart();
+    }
+    recovery_.attempt(kTarget, [&] { disks_.finishedOnThisDisk(PartName); });
+    if (!removable_) {
+        disks_.closedWithoutFlush({PartName, PartCounter, partFirstPos_});
+    }
 }
 
-int CopyRun::message(const std::string& prompt, int style) {
-    return runtime_.msgBox(prompt, style, copy_messages::kTitle);
+void CopyRun::verifyPart() {
+    rt::Files& files = runtime_.files();
+    const int32_t resumeAt = files.seek(sourceFile_.number());
+    try {
+        disks_.readBack(
+            PartName, partLength_,
+            [&](int32_t offset, std::size_t size, char* into) {
+                recovery_.attempt(kSource, [&] {
+                    if (files.get(sourceFile_.number(), partFirstPos_ + offset, into, size) != size) {
+                        rt::raise(rt::kInputPastEnd);
+                    }
+                });
+            },
+            *buffer_);
+    } catch (const rt::RuntimeError& error) {
+        writeAnewAfter(error);
+    }
+    files.seekTo(sourceFile_.number(), resumeAt);
+}
+
+void CopyRun::flushClosedParts() {
+    if (removable_) {
+        return; // each part was flushed and read back as it was closed
+    }
+    const std::optional<DiskTracker::FlushFailure> failed = disks_.flushClosedParts(TargetFolder);
+    if (!failed && disks_.theSetIsStillThere()) {
+        return;
+    }
+    apply(recovery_.OnTargetError(failed ? failed->error : rt::RuntimeError(rt::kFileNotFound)));
+    // A folder that no longer holds what the run wrote (deleted and made anew by a clean-up or
+    // sync tool, say) gets the whole set again, the reassembler first.
+    if (!failed || !disks_.theSetIsStillThere()) {
+        writeTheDiskAnew();
+    }
+    // Otherwise the part is written anew, and so is every part after it: the run writes parts in
+    // order, and each of them will be flushed again.
+    disks_.forgetUnflushed();
+    PartCounter = failed->part.counter;
+    PartHasData = false;
+    writeAnewFrom(failed->part.firstPos);
+}
+
+void CopyRun::diskFull() {
+    if (!PartHasData) {
+        runtime_.files().close(partFile_);
+        PartOpen = false;
+        runtime_.kill(PartName);
+    } else {
+        closePart();
+    }
+    // A folder on a fixed disk has no next diskette, only room the user can make: the run goes
+    // on in the same folder with the next part, the wipe not repeated.
+    const bool removable = guard_.isRemovable(TargetFolder);
+    apply(recovery_.askUntilOk(removable ? messages::kDiskFull : messages::kFolderFull, rt::kInfoOkCancel));
+    NewDiskNeeded = removable;
+    throw ContinueAt{Step::PartStart};
+}
+
+void CopyRun::writeAnewAfter(const rt::RuntimeError& error) {
+    // OK or giving up; a swap of the disk is looked at here, not in the dialog.
+    apply(recovery_.OnTargetError(error));
+    if (removable_ && !disks_.sameDiskStillIn(PartOpen, PartName, partFile_)) {
+        writeTheDiskAnew();
+    }
+    PartHasData = false; // the same number again
+    writeAnewFrom(partFirstPos_);
+}
+
+// Everything since the disk began is written again, onto whatever disk is in the drive now;
+// the files left on the disk that was taken out are no longer this run's.
+void CopyRun::writeTheDiskAnew() {
+    const DiskTracker::Began began = disks_.began();
+    PartCounter = began.partCounter;
+    PartHasData = began.partHasData;
+    disks_.forgetTheDisk();
+    NewDiskNeeded = true;
+    writeAnewFrom(began.sourcePos);
+}
+
+void CopyRun::writeAnewFrom(int32_t sourcePos) {
+    if (PartOpen) {
+        // The part is written anew: whatever its close says no longer matters.
+        PartOpen = false;
+        const ClosedOnExit closed(runtime_.files(), partFile_);
+    }
+    CopyDone = false;
+    runtime_.files().seekTo(sourceFile_.number(), sourcePos);
+    throw ContinueAt{Step::MainLoop};
 }
 
 } // namespace kopierer

@@ -1,0 +1,159 @@
+#include "DiskTracker.h"
+
+#include "ClosedOnExit.h"
+#include "runtime/Checked.h"
+#include "runtime/Runtime.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace kopierer {
+
+namespace {
+
+// The same file as seen before, by what a write or a swap of the disk would change.
+bool sameFile(const rt::FileIdentity& a, const rt::FileIdentity& b) {
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs;
+}
+
+} // namespace
+
+DiskTracker::DiskTracker(rt::Runtime& runtime) : runtime_(runtime) {}
+
+void DiskTracker::diskStarts(const Began& began) {
+    began_ = began;
+    began_.writtenBefore = written_.size();
+    inUse_ = true;
+    anchor_.reset();
+}
+
+void DiskTracker::forgetTheDisk() {
+    written_.resize(began_.writtenBefore);
+    unflushed_.clear();
+}
+
+void DiskTracker::finishedOnThisDisk(const std::string& path) {
+    written_.push_back({path, runtime_.identity(path)});
+    anchor_ = written_.back();
+}
+
+void DiskTracker::seeThePart(const std::string& path) {
+    try {
+        anchor_ = Anchor{path, runtime_.identity(path)};
+    } catch (const rt::RuntimeError&) {
+        anchor_.reset();
+    }
+}
+
+bool DiskTracker::isWrittenThisRun(const rt::FileIdentity& identity) const {
+    return std::any_of(written_.begin(), written_.end(),
+                       [&](const Anchor& written) { return written.identity == identity; });
+}
+
+bool DiskTracker::sameDiskStillIn(bool partOpen, const std::string& partName, int partFile) {
+    try {
+        if (partOpen) {
+            return sameFile(runtime_.identity(partName), runtime_.files().identity(partFile));
+        }
+        return anchor_ && sameFile(runtime_.identity(anchor_->path), anchor_->identity);
+    } catch (const rt::RuntimeError&) {
+        return false; // nothing there, or no disk at all
+    }
+}
+
+bool DiskTracker::theSetIsStillThere() {
+    return std::all_of(written_.begin(), written_.end(), [&](const Anchor& written) {
+        try {
+            return sameFile(runtime_.identity(written.path), written.identity);
+        } catch (const rt::RuntimeError&) {
+            return false;
+        }
+    });
+}
+
+void DiskTracker::closedWithoutFlush(ClosedPart part) {
+    unflushed_.push_back(std::move(part));
+}
+
+std::optional<DiskTracker::FlushFailure> DiskTracker::flushClosedParts(const std::string& folder) {
+    if (!unflushed_.empty()) {
+        runtime_.settle(folder);
+    }
+    for (; !unflushed_.empty(); unflushed_.erase(unflushed_.begin())) {
+        try {
+            runtime_.flushToMedium(unflushed_.front().name);
+        } catch (const rt::RuntimeError& error) {
+            return FlushFailure{error, unflushed_.front()};
+        }
+    }
+    return std::nullopt;
+}
+
+void DiskTracker::forgetUnflushed() {
+    written_.resize(written_.size() - unflushed_.size());
+    unflushed_.clear();
+}
+
+void DiskTracker::readBack(const std::string& path, int32_t length, const Expected& expected,
+                           lowio::ChunkBuffer& expectedInto) {
+    if (!readBackBuffer_) {
+        readBackBuffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
+    }
+    rt::Files& files = runtime_.files();
+    const int number = files.freeFile();
+    files.open(number, path, rt::OpenMode::ReadBack);
+    const ClosedOnExit closed(files, number);
+    if (!readsBackAs(number, length, expected, expectedInto)) {
+        rt::raise(rt::kDeviceIo);
+    }
+}
+
+void DiskTracker::readBack(const std::string& path, const std::string& bytes, lowio::ChunkBuffer& expectedInto) {
+    const int32_t length = rt::toInt32(static_cast<int64_t>(bytes.size()));
+    readBack(
+        path, length,
+        [&](int32_t offset, std::size_t size, char* into) { std::memcpy(into, bytes.data() + offset, size); },
+        expectedInto);
+}
+
+// Reads whole pieces at piece offsets, as a read past the system's cache must (whole sectors),
+// and yields between them, so that Abbrechen and Info work while a diskette is read: a piece is
+// a second's reading on a floppy.
+bool DiskTracker::readsBackAs(int file, int32_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto) {
+    constexpr int32_t kPiece = 32768;
+    rt::Files& files = runtime_.files();
+    for (int32_t offset = 0;; offset += kPiece) {
+        runtime_.doEvents();
+        const int32_t wanted = std::min(kPiece, length - offset);
+        const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, kPiece);
+        if (got != static_cast<std::size_t>(wanted)) {
+            return false; // shorter or longer than written
+        }
+        if (wanted == 0) {
+            return true;
+        }
+        const auto size = static_cast<std::size_t>(wanted);
+        expected(offset, size, expectedInto.bytes);
+        if (std::memcmp(readBackBuffer_->bytes, expectedInto.bytes, size) != 0) {
+            return false;
+        }
+        if (wanted < kPiece) {
+            return true;
+        }
+    }
+}
+
+std::string DiskTracker::contentsOf(const std::string& path) {
+    rt::Files& files = runtime_.files();
+    const int number = files.freeFile();
+    files.open(number, path, rt::OpenMode::BinaryRead);
+    const ClosedOnExit closed(files, number);
+    std::string bytes(static_cast<std::size_t>(files.lof(number)), '\0');
+    if (files.get(number, 1, bytes.data(), bytes.size()) != bytes.size()) {
+        rt::raise(rt::kInputPastEnd);
+    }
+    return bytes;
+}
+
+} // namespace kopierer

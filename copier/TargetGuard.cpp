@@ -1,0 +1,255 @@
+#include "TargetGuard.h"
+
+#include "DiskTracker.h"
+#include "core/DiskSet.h"
+#include "core/DosPath.h"
+#include "core/ReassemblerChoice.h"
+#include "core/SourceSelection.h"
+#include "runtime/Runtime.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace kopierer {
+
+namespace {
+
+using Handler = Recovery::Handler;
+
+// Part names repeat after 100 parts (01 to 99, then 00), so one folder holds at most 100 parts
+// of one set.
+constexpr int kMostPartsInAFolder = 100;
+
+bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities) {
+    return std::find(identities.begin(), identities.end(), identity) != identities.end();
+}
+
+} // namespace
+
+TargetGuard::TargetGuard(rt::Runtime& runtime, Recovery& recovery, const DiskTracker& disks,
+                         const SourceSelection& source, const ReassemblerChoice& reassembler)
+    : runtime_(runtime), recovery_(recovery), disks_(disks), source_(source), reassembler_(reassembler) {}
+
+bool TargetGuard::isRemovable(const std::string& folder) const {
+    return dospath::hasDrivePrefix(folder) && runtime_.drives().isRemovable(folder[0]);
+}
+
+bool TargetGuard::isRemovableRoot(const std::string& folder) const {
+    return isRemovable(folder) && dospath::isDriveRoot(folder);
+}
+
+// A folder reached through a link is written where it really lies, and every message names that
+// place. A link that leaves the drive the user chose (a folder on a stick that leads into the
+// home folder) is refused: the run would write and delete outside the medium in the drive.
+bool TargetGuard::followToWhereItLies(std::string& folder) {
+    bool throughALink = false;
+    try {
+        realFolder_ = runtime_.realFolder(folder);
+        throughALink = !dospath::hasDrivePrefix(realFolder_) || !runtime_.drives().samePlace(realFolder_, folder);
+    } catch (const rt::RuntimeError&) {
+        return true; // not there yet (an empty drive, say): the run's own steps meet that
+    }
+    const bool otherDrive =
+        !dospath::hasDrivePrefix(realFolder_) || dospath::upperAscii(realFolder_[0]) != dospath::upperAscii(folder[0]);
+    if (throughALink && otherDrive) {
+        return false;
+    }
+    // No link, but another letter: a medium's folder reached through the root's tree
+    // ("Z:\\media\\floppy0\\"). It is that medium, and gets the care its own letter gets.
+    folder = realFolder_;
+    return true;
+}
+
+// One run per target: a second one would take the first one's files for an older set's and
+// remove them while they are written. A removable drive is one target whatever folder of it is
+// chosen and whatever disk is in it, or none: its disks change under both runs, and the next
+// disk may come up at another mount point than the last.
+bool TargetGuard::lock(const std::string& folder, bool removable) {
+    std::string key;
+    if (removable) {
+        key.append("drive ").push_back(dospath::upperAscii(folder[0]));
+    } else {
+        try {
+            const rt::FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);
+            key.append("folder ")
+                .append(std::to_string(identity.device))
+                .append(":")
+                .append(std::to_string(identity.inode));
+        } catch (const rt::RuntimeError&) {
+            key = "path ";
+            std::transform(folder.begin(), folder.end(), std::back_inserter(key), dospath::upperAscii);
+        }
+    }
+    lock_ = runtime_.lockTarget(key);
+    return lock_ != nullptr;
+}
+
+void TargetGuard::knowTheSource(const rt::FileIdentity& atOpen) {
+    sourceIdentities_ = identitiesOf({source_.SourcePath});
+    sourceIdentities_.push_back(atOpen);
+}
+
+bool TargetGuard::needsTooManyParts(bool toDiskette, int32_t sourceLength, int32_t maxPartSize) const {
+    if (toDiskette) {
+        return false;
+    }
+    const int64_t parts = (int64_t{sourceLength} + maxPartSize - 1) / maxPartSize;
+    return parts > kMostPartsInAFolder;
+}
+
+std::optional<std::vector<std::string>> TargetGuard::namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    try {
+        for (std::string name = runtime_.dir().first(folder + "*.*", rt::kSearchAll); !name.empty();
+             name = runtime_.dir().next()) {
+            names.push_back(name);
+        }
+    } catch (const rt::RuntimeError&) {
+        return std::nullopt;
+    }
+    return names;
+}
+
+bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        try {
+            return diskset::isSetName(name) && isTheSource(runtime_.identity(folder + name));
+        } catch (const rt::RuntimeError&) {
+            return false; // gone meanwhile: then it cannot be the source either
+        }
+    });
+}
+
+int TargetGuard::filesTheWipeWouldDelete(const std::string& folder, const std::vector<std::string>& names) {
+    const std::vector<rt::FileIdentity> keep = identitiesTheWipeKeeps();
+    int count = 0;
+    for (const std::string& name : names) {
+        try {
+            if (name.front() != '.' && !isOneOf(runtime_.identity(folder + name), keep)) {
+                ++count;
+            }
+        } catch (const rt::RuntimeError&) {
+        }
+    }
+    return count;
+}
+
+TargetGuard::Clearing TargetGuard::wipe(const std::string& folder) {
+    const std::vector<rt::FileIdentity> keep = identitiesTheWipeKeeps();
+    constexpr Handler kWipe = Handler::OnWipeError;
+    std::string name =
+        recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.dir().first(folder + "*.*", rt::kSearchAll); });
+    while (!name.empty()) {
+        if (name.front() != '.') {
+            const std::string path = folder + name;
+            const rt::FileIdentity identity =
+                recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.identity(path); });
+            if (disks_.isWrittenThisRun(identity)) {
+                return Clearing::OwnFile;
+            }
+            if (!isOneOf(identity, keep)) {
+                // Cleared and deleted in one: a read-only file may have another name outside the
+                // target, which must stay as protected as it was.
+                recovery_.attempt(recovery_.named(kWipe), [&] { runtime_.killForced(path); });
+                recovery_.attempt(recovery_.named(kWipe), [&] { runtime_.doEvents(); });
+            }
+        }
+        name = recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.dir().next(); });
+    }
+    return Clearing::Cleared;
+}
+
+TargetGuard::Clearing TargetGuard::clearOlderParts(const std::string& folder) {
+    // After a change of disk the search runs under the handler that asked for the disk; on the
+    // first disk under the target's.
+    constexpr Handler kTarget = Handler::OnTargetError;
+    std::vector<std::string> parts;
+    for (std::string name =
+             recovery_.attempt(recovery_.inForceOr(kTarget),
+                               [&] { return runtime_.dir().first(folder + "QUILME??.sys", rt::kSearchAll); });
+         !name.empty(); name = recovery_.attempt(recovery_.inForceOr(kTarget), [&] { return runtime_.dir().next(); })) {
+        if (diskset::isPartName(name)) {
+            parts.push_back(name);
+        }
+    }
+    for (const std::string& name : parts) {
+        const Clearing clearing = clearName(folder + name, kTarget);
+        if (clearing != Clearing::Cleared) {
+            return clearing;
+        }
+    }
+    return Clearing::Cleared;
+}
+
+// The search ignores letter case, a case-sensitive file system does not: every spelling goes,
+// under the name the search found, so that a leftover cannot keep its bytes behind the new
+// file's end.
+TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler searchGuard) {
+    const std::string folder = dospath::folderWithSeparator(path);
+    std::vector<std::string> found;
+    for (std::string name = recovery_.attempt(recovery_.inForceOr(searchGuard),
+                                              [&] { return runtime_.dir().first(path, rt::kSearchAll); });
+         !name.empty();
+         name = recovery_.attempt(recovery_.inForceOr(searchGuard), [&] { return runtime_.dir().next(); })) {
+        found.push_back(folder + name);
+    }
+    for (const std::string& entry : found) {
+        const std::optional<rt::FileIdentity> identity = identityIfThere(entry);
+        if (!identity) {
+            continue; // gone meanwhile
+        }
+        if (isTheSource(*identity)) {
+            return Clearing::TheSource;
+        }
+        if (disks_.isWrittenThisRun(*identity)) {
+            return Clearing::OwnFile;
+        }
+        recovery_.attempt(recovery_.named(Handler::OnTargetError), [&] { runtime_.killForced(entry); });
+    }
+    return Clearing::Cleared;
+}
+
+bool TargetGuard::isTheSource(const rt::FileIdentity& identity) const {
+    // The same file whatever happened to it since: its length and time may change meanwhile.
+    return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(), [&](const rt::FileIdentity& source) {
+        return source.device == identity.device && source.inode == identity.inode;
+    });
+}
+
+// Each path as its own entry and as what it points to; a path that cannot be found is left out,
+// since nothing can delete it either.
+std::vector<rt::FileIdentity> TargetGuard::identitiesOf(const std::vector<std::string>& paths) {
+    std::vector<rt::FileIdentity> identities;
+    for (const std::string& path : paths) {
+        for (const rt::Follow follow : {rt::Follow::Link, rt::Follow::Target}) {
+            try {
+                identities.push_back(runtime_.identity(path, follow));
+            } catch (const rt::RuntimeError&) {
+            }
+        }
+    }
+    return identities;
+}
+
+// Neither the file being split nor the program and every reassembler it keeps may go, should the
+// user pick their folder as the target: a wipe of the program's own folders must not cost the
+// next run its QUIL.SYS.
+std::vector<rt::FileIdentity> TargetGuard::identitiesTheWipeKeeps() {
+    std::vector<std::string> keep = reassembler_.installed;
+    keep.push_back(source_.SourcePath);
+    keep.push_back(runtime_.facts().programFile);
+    return identitiesOf(keep);
+}
+
+std::optional<rt::FileIdentity> TargetGuard::identityIfThere(const std::string& path) {
+    try {
+        return runtime_.identity(path);
+    } catch (const rt::RuntimeError& error) {
+        if (error.number() == rt::kFileNotFound || error.number() == rt::kPathNotFound) {
+            return std::nullopt;
+        }
+    }
+    return recovery_.attempt(recovery_.inForce(), [&] { return runtime_.identity(path); });
+}
+
+} // namespace kopierer
