@@ -82,7 +82,7 @@ public:
     void run();
     // Runs it expecting the completion box last, after the boxes already expected.
     void runToCompletion() {
-        boxes_.expect(text::kFinished, 64, 1);
+        boxes_.expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
         run();
     }
 

@@ -66,7 +66,7 @@ TEST_F(CopyRun, FolderTargetGetsTheWholeSetInTheChosenFolder) {
 TEST_F(CopyRun, FullDiskWithDataKeepsThePartAndTheNextDiskGetsTheNextNumber) {
     const std::string bytes = makeSource(200000);
     drive_.setCapacity(150000);
-    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_THAT(filesOn(1), ElementsAre("QUILME02.sys"));
@@ -88,7 +88,7 @@ TEST_P(FirstDiskFiles, AreWrittenOnceAndOnlyOnTheFirstDisk) {
     const int64_t firstFiles = static_cast<int64_t>(expectedQuilExe(bytes).size()) + (c.autorun ? 108 : 0);
     drive_.setCapacity(firstFiles + c.capacityAfterFirstFiles);
     controls_.autorun(c.autorun);
-    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, swapToBlankDisk());
     runToCompletion();
     std::vector<std::string> first = {"QUIL.EXE"};
     if (c.autorun) {
@@ -126,7 +126,8 @@ TEST_F(CopyRun, WipeEmptiesEveryDiskButKeepsDotFilesAndFolders) {
             EXPECT_FALSE(existsOnDisk(0, "QUIL.EXE"));
         }
     });
-    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(temp_.path() / "drive" / "disk2"); });
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk,
+                   [&] { drive_.insert(temp_.path() / "drive" / "disk2"); });
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre(".versteckt", "QUIL.EXE", "QUILME01.sys"));
     EXPECT_TRUE(fs::exists(disk(0) / "Ordner" / "drin.txt"));
@@ -159,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Table, OldPartOfTheNextName,
 TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheFirst) {
     const std::string bytes = makeSource(101);
     controls_.limit(".001", 0); // one byte per part
-    boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
     runToCompletion();
     EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and QUILME01.sys to QUILME99.sys and QUILME00.sys
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1));
@@ -172,12 +173,7 @@ TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheF
 TEST_F(CopyRun, APartSizeOutsideThe32BitRangeIsAnUnhandledOverflowBeforeAnythingIsWritten) {
     makeSource(10);
     controls_.limit("2048", 1);
-    try {
-        run();
-        FAIL() << "no overflow";
-    } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 6);
-    }
+    EXPECT_THAT([&] { run(); }, ::testing::Throws<rt::RuntimeError>(::testing::Property(&rt::RuntimeError::number, 6)));
     EXPECT_TRUE(filesOn(0).empty());
 }
 
@@ -190,7 +186,7 @@ TEST_F(CopyRun, AbbrechenDuringAYieldEndsTheProgramAndKeepsWhatWasWritten) {
             runtime().end(0);
         }
     });
-    boxes().expect(text::kConfirmAbort, 292, 6);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     EXPECT_THROW(run(), rt::ProgramEnded);
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 131072));
 }

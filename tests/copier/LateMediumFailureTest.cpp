@@ -31,11 +31,11 @@ TEST_P(LateMediumFailure, IsShownAtTheCloseAndNeverReportedAsFinished) {
         }
     });
     if (c.retried) {
-        boxes().expect(text::kTargetError, 17, 1, [&] { faults.clear(); });
-        boxes().expect(text::kFinished, 64, 1);
+        boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&] { faults.clear(); });
+        boxes().expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
     } else {
-        boxes().expect(text::kTargetError, 17, 2);
-        boxes().expect(text::kConfirmAbort, 292, 6);
+        boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultCancel);
+        boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     }
     run();
     if (c.retried) {
@@ -72,7 +72,7 @@ TEST_P(LostWrite, IsWrittenAnewAndOnlyThenFinished) {
         controls_.targetFolder("F:\\");
     }
     c.provoke(*this);
-    boxes().expect(text::kTargetError, 17, 1);
+    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk);
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));

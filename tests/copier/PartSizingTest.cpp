@@ -2,6 +2,7 @@
 #include "copier/PartSizing.h"
 #include "runtime/RuntimeError.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,12 +25,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PartNames,
                                            NameCase{32667, "A:\\QUILME67.sys"}));
 
 TEST(PartNamesOverflow, ACounterAbove32667IsError6) {
-    try {
-        kopierer::partFileName("A:\\", 32668);
-        FAIL() << "no overflow";
-    } catch (const rt::RuntimeError& error) {
-        EXPECT_EQ(error.number(), 6);
-    }
+    EXPECT_THAT([] { kopierer::partFileName("A:\\", 32668); },
+                ::testing::Throws<rt::RuntimeError>(::testing::Property(&rt::RuntimeError::number, 6)));
 }
 
 TEST(PartNames, AreAppendedToTheFolderText) {

@@ -35,8 +35,8 @@ const std::string kFatalDeviceError = "Es kam in Modul PUT zu folgendem Fehler:\
 TEST_F(Recovery, AChunkIsHalvedNineTimesAtMostBeforeTheDiskCountsAsFull) {
     const std::string bytes = makeSource(200000);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 511);
-    boxes().expect(text::kDiskFull, 65, 2);
-    boxes().expect(text::kConfirmAbort, 292, 6);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     countChunkWritesOnly();
     run();
     EXPECT_THAT(drive_.writeSizes(), ElementsAre(131072U, 65536U, 32768U, 16384U, 8192U, 4096U, 2048U, 1024U, 512U));
@@ -48,8 +48,8 @@ TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
     const std::string bytes = makeSource(400000);
     // Room for 65536 bytes more after the first chunk, but not for 131072.
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 131072 + 65536 + 100);
-    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, swapToBlankDisk());
+    boxes().expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
     countChunkWritesOnly();
     run();
     const std::vector<std::size_t> sizes = drive_.writeSizes();
@@ -64,8 +64,8 @@ TEST_F(Recovery, AHalvedChunkIsReadAgainAndTheNextChunkStartsAtFullSize) {
 TEST_F(Recovery, A900ByteChunkThatDoesNotFitGetsNoSecondAttempt) {
     const std::string bytes = makeSource(900);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 100);
-    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
-    boxes().expect(text::kFinished, 64, 1);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, swapToBlankDisk());
+    boxes().expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
     countChunkWritesOnly();
     run();
     EXPECT_THAT(drive_.writeSizes(), ElementsAre(900U, 900U));
@@ -76,9 +76,9 @@ TEST_F(Recovery, A900ByteChunkThatDoesNotFitGetsNoSecondAttempt) {
 TEST_F(Recovery, CancelThenNoInTheDiskFullDialogAsksAgain) {
     const std::string bytes = makeSource(3000);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 2000);
-    boxes().expect(text::kDiskFull, 65, 2);
-    boxes().expect(text::kConfirmAbort, 292, 7);
-    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -112,18 +112,18 @@ TEST_P(Handlers, RetryOnOkGiveUpOnCancelAndYesAskAgainOnNo) {
     const auto mendIt = [this, mend = c.mend] { mend(*this, drive_); };
     switch (answer) {
     case Answer::Ok:
-        boxes().expect(c.prompt, 17, 1, mendIt);
-        boxes().expect(text::kFinished, 64, 1);
+        boxes().expect(c.prompt, rt::kCriticalOkCancel, rt::kResultOk, mendIt);
+        boxes().expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
         break;
     case Answer::CancelThenYes:
-        boxes().expect(c.prompt, 17, 2);
-        boxes().expect(text::kConfirmAbort, 292, 6);
+        boxes().expect(c.prompt, rt::kCriticalOkCancel, rt::kResultCancel);
+        boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
         break;
     case Answer::CancelThenNoThenOk:
-        boxes().expect(c.prompt, 17, 2);
-        boxes().expect(text::kConfirmAbort, 292, 7);
-        boxes().expect(c.prompt, 17, 1, mendIt);
-        boxes().expect(text::kFinished, 64, 1);
+        boxes().expect(c.prompt, rt::kCriticalOkCancel, rt::kResultCancel);
+        boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
+        boxes().expect(c.prompt, rt::kCriticalOkCancel, rt::kResultOk, mendIt);
+        boxes().expect(text::kFinished, rt::kInfoOk, rt::kResultOk);
         break;
     }
     run();
@@ -165,8 +165,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Handlers,
 TEST_F(Recovery, ALockedSourceGivenUpLeavesTheTargetUntouched) {
     makeSource(5000);
     drive_.lock(sourceFile());
-    boxes().expect(text::kSourceError, 17, 2);
-    boxes().expect(text::kConfirmAbort, 292, 6);
+    boxes().expect(text::kSourceError, rt::kCriticalOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     run();
     EXPECT_TRUE(filesOn(0).empty());
     EXPECT_THAT(controls_.progress(), ElementsAre(0.0F));
@@ -176,7 +176,7 @@ TEST_F(Recovery, AnyOtherWriteErrorEndsWithTheReportForPut) {
     const std::string bytes = makeSource(300000);
     // The four trailer lines and the first chunk go through; the second chunk fails.
     drive_.failNext(SimulatedDrive::Op::Write, 57, 5);
-    boxes().expect(kFatalDeviceError, 16, 1);
+    boxes().expect(kFatalDeviceError, rt::kCriticalOk, rt::kResultOk);
     try {
         run();
         FAIL() << "the program did not end";
@@ -190,7 +190,7 @@ TEST_F(Recovery, AnyOtherWriteErrorEndsWithTheReportForPut) {
 TEST_F(Recovery, WriteProtectedTargetWithoutWipeFailsAtTheReassemblerCopy) {
     const std::string bytes = makeSource(5000);
     drive_.setWriteProtected(true);
-    boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -200,7 +200,7 @@ TEST_F(Recovery, WriteProtectedTargetWithWipeFailsAtTheFirstDeletion) {
     temp_.write("drive/disk1/alt.txt", "weg");
     controls_.wipe();
     drive_.setWriteProtected(true);
-    boxes().expect(text::kWipeError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kWipeError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(joinedParts(), bytes);
@@ -210,7 +210,7 @@ TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
     makeSource(5000);
     controls_.wipe();
     drive_.setWriteProtected(true);
-    boxes().expect(text::kTargetError, 17, 1, [&] { drive_.setWriteProtected(false); });
+    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
     runToCompletion();
 }
 
@@ -219,11 +219,11 @@ TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
 TEST_F(Recovery, NoDiskAfterAChangeAsksToCheckTheDrive) {
     const std::string bytes = makeSource(5000);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
-    boxes().expect(text::kDiskFull, 65, 1, [&] {
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] {
         drive_.setCapacity(std::nullopt);
         drive_.eject();
     });
-    boxes().expect(text::kNotReady, 17, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kNotReady, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -231,11 +231,11 @@ TEST_F(Recovery, NoDiskAfterAChangeAsksToCheckTheDrive) {
 TEST_F(Recovery, AnotherSearchFailureAfterAChangeIsFatal) {
     const std::string bytes = makeSource(5000);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
-    boxes().expect(text::kDiskFull, 65, 1, [&] {
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] {
         drive_.insertBlank();
         drive_.failNext(SimulatedDrive::Op::List, 57);
     });
-    boxes().expect(kFatalDeviceError, 16, 1);
+    boxes().expect(kFatalDeviceError, rt::kCriticalOk, rt::kResultOk);
     EXPECT_THROW(run(), rt::ProgramEnded);
 }
 
@@ -245,8 +245,8 @@ TEST_F(Recovery, AFailingCloseInTheDiskFullPathWritesThePartAnew) {
     const std::string bytes = makeSource(5000);
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
     drive_.failNext(SimulatedDrive::Op::Close, 57, 1); // the trailer's close goes through
-    boxes().expect(text::kTargetError, 17, 1);
-    boxes().expect(text::kDiskFull, 65, 1, swapToBlankDisk());
+    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, swapToBlankDisk());
     runToCompletion();
     EXPECT_EQ(joinedParts(), bytes);
 }
@@ -254,8 +254,8 @@ TEST_F(Recovery, AFailingCloseInTheDiskFullPathWritesThePartAnew) {
 TEST_F(Recovery, GivingUpAPartCloseThatKeepsFailingStillClosesTheSource) {
     makeSource(5000);
     events().onYield([&](int) { drive_.setFailing(SimulatedDrive::Op::Close, 57); });
-    boxes().expect(text::kTargetError, 17, 2);
-    boxes().expect(text::kConfirmAbort, 292, 6);
+    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     run();
     EXPECT_FALSE(runtime().files().isOpen(1)); // the source
     EXPECT_EQ(controls_.progress().back(), 0.0F);

@@ -22,7 +22,7 @@ TEST_P(PartSizeBelowOneByte, IsRefusedBeforeTheSourceIsOpened) {
     temp_.write("drive/disk1/alt.txt", "bleibt");
     // A locked source would show its dialog if the run tried to open it.
     drive_.lock(sourceFile());
-    boxes().expect(text::kPartSizeTooSmall, 16, 1);
+    boxes().expect(text::kPartSizeTooSmall, rt::kCriticalOk, rt::kResultOk);
     run();
     EXPECT_THAT(filesOn(0), ElementsAre("alt.txt"));
 }
@@ -40,7 +40,8 @@ TEST_P(FolderTargetParts, MoreThan100AreRefusedBeforeAnythingIsWritten) {
     const std::string bytes = makeSource(GetParam().sourceSize);
     fs::create_directories(cRoot_ / "Ziel");
     controls_.targetFolder("C:\\Ziel").limit("1", 0).autorun();
-    boxes().expect(GetParam().refused ? text::kTooManyParts : text::kFinished, GetParam().refused ? 16 : 64, 1);
+    boxes().expect(GetParam().refused ? text::kTooManyParts : text::kFinished,
+                   GetParam().refused ? rt::kCriticalOk : rt::kInfoOk, rt::kResultOk);
     run();
     EXPECT_FALSE(runtime().files().isOpen(1));
     const auto files = std::distance(fs::directory_iterator(cRoot_ / "Ziel"), fs::directory_iterator());
@@ -60,10 +61,10 @@ TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
     const std::string bytes = makeSource(5000);
     controls_.wipe(GetParam());
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
-    boxes().expect(text::kDiskFull, 65, 1, [&] { drive_.insert(disk(0)); });
-    boxes().expect(text::kOwnParts, 65, 2);
-    boxes().expect(text::kConfirmAbort, 292, 7);
-    boxes().expect(text::kOwnParts, 65, 1, [&] { drive_.insertBlank(); });
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insert(disk(0)); });
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
@@ -76,7 +77,7 @@ TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
     // One-byte parts: the 101st is named like the first, which is on this very disk.
     const std::string bytes = makeSource(101);
     controls_.limit("0.0009765625", 0).wipe();
-    boxes().expect(text::kOwnParts, 65, 1, [&] {
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] {
         temp_.write("drive/fremd/alt.txt", "von früher");
         drive_.insert(temp_.path() / "drive" / "fremd");
     });
@@ -105,9 +106,9 @@ TEST_F(CopyRunFixture, WithoutAFloppyDriveTheBoxSaysSoAndOkFindsOnePluggedIn) {
                                 "Dieser Rechner hat kein Diskettenlaufwerk A:. Schließen Sie eines an (auch über USB) "
                                 "und klicken Sie auf OK,\roder brechen Sie ab und wählen Sie beim nächsten Start "
                                 "\"Anderes Ziel festlegen ...\".";
-    boxes().expect(noDrive, 17, 2);
-    boxes().expect(text::kConfirmAbort, 292, 7);
-    boxes().expect(noDrive, 17, 1, [&] { plugged = true; });
+    boxes().expect(noDrive, rt::kCriticalOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultNo);
+    boxes().expect(noDrive, rt::kCriticalOkCancel, rt::kResultOk, [&] { plugged = true; });
     runToCompletion();
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
 }
@@ -119,7 +120,7 @@ TEST_F(CopyRunFixture, AFolderOnAFixedDiskThatFillsUpGoesOnOnceThereIsRoom) {
     runtime().drives().setFixedDrive('D', disk(0).string());
     controls_.targetFolder("D:\\");
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 200000);
-    boxes().expect(text::kFolderFull, 65, 1, [&] { drive_.setCapacity(std::nullopt); });
+    boxes().expect(text::kFolderFull, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.setCapacity(std::nullopt); });
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys", "QUILME02.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys") + onDisk(0, "QUILME02.sys"), bytes);
@@ -130,9 +131,9 @@ TEST_F(CopyRunFixture, AFolderTargetThatFillsUpKeepsItsPartsWhenTheWipeRunsAgain
     controls_.targetFolder("A:\\").wipe();
     drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + 3000);
     // The same folder stays the target; the user gives up once the parts are protected.
-    boxes().expect(text::kDiskFull, 65, 1);
-    boxes().expect(text::kOwnParts, 65, 2);
-    boxes().expect(text::kConfirmAbort, 292, 6);
+    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk);
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultCancel);
+    boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     run();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, onDisk(0, "QUILME01.sys").size()));
@@ -142,7 +143,7 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
     const std::string bytes = makeSource(5000);
     temp_.write("c/DATEN/anderes.txt", "weg");
     controls_.targetFolder("C:\\DATEN").wipe();
-    boxes().expect(text::wipeQuestion("C:\\DATEN\\"), 292, 6);
+    boxes().expect(text::wipeQuestion("C:\\DATEN\\"), rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     runToCompletion();
     EXPECT_EQ(testing_support::readFile(sourceFile()), bytes);
     EXPECT_FALSE(fs::exists(cRoot_ / "DATEN" / "anderes.txt"));
@@ -174,7 +175,8 @@ TEST_F(CopyRunFixture, TheWipeAsksForEveryFolderButARemovableRoot) {
         fs::create_directories(folder);
         std::ofstream(folder / "brief.txt") << "bleibt bei Nein";
         controls_.targetFolder(target).wipe();
-        boxes().expect(asked ? text::wipeQuestion(target) : text::kFinished, asked ? 292 : 64, asked ? 7 : 1);
+        boxes().expect(asked ? text::wipeQuestion(target) : text::kFinished,
+                       asked ? rt::kQuestionYesNoDefaultNo : rt::kInfoOk, asked ? rt::kResultNo : rt::kResultOk);
         run();
         EXPECT_TRUE(boxes().allShown());
         EXPECT_EQ(fs::exists(folder / "brief.txt"), asked);
@@ -190,7 +192,7 @@ TEST_F(CopyRunFixture, ASourceThatGrowsIsGivenUpAtTheNextChunkNotCopiedOnToItsNe
             std::ofstream(sourceFile(), std::ios::app | std::ios::binary) << std::string(100000, 'm');
         }
     });
-    boxes().expect(text::kSourceChanged, 16, 1);
+    boxes().expect(text::kSourceChanged, rt::kCriticalOk, rt::kResultOk);
     run();
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 2 * 131072));
 }
@@ -212,11 +214,12 @@ TEST_P(ShrinkingSource, IsASourceErrorAndNeverPadsThePart) {
     });
     if (GetParam().answer == 1) {
         // Put back, the file has still changed during the run: the set is not reported finished.
-        boxes().expect(text::kSourceError, 17, 1, [&] { temp_.write("c/DATEN/Bericht.doc", bytes); });
-        boxes().expect(text::kSourceChanged, 16, 1);
+        boxes().expect(text::kSourceError, rt::kCriticalOkCancel, rt::kResultOk,
+                       [&] { temp_.write("c/DATEN/Bericht.doc", bytes); });
+        boxes().expect(text::kSourceChanged, rt::kCriticalOk, rt::kResultOk);
     } else {
-        boxes().expect(text::kSourceError, 17, 2);
-        boxes().expect(text::kConfirmAbort, 292, 6);
+        boxes().expect(text::kSourceError, rt::kCriticalOkCancel, rt::kResultCancel);
+        boxes().expect(text::kConfirmAbort, rt::kQuestionYesNoDefaultNo, rt::kResultYes);
     }
     run();
     const std::string part = onDisk(0, "QUILME01.sys");

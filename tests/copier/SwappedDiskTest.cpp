@@ -29,7 +29,7 @@ TEST_P(SwappedDisk, AtAnyDialogIsTreatedAsNew) {
         temp_.write(std::string("used/") + name, std::string(700, 'x'));
     }
     c.provoke(*this);
-    boxes().expect(c.prompt, 17, 1, [&] {
+    boxes().expect(c.prompt, rt::kCriticalOkCancel, rt::kResultOk, [&] {
         drive_.setWriteProtected(false);
         drive_.insert(temp_.path() / "used");
     });
@@ -107,7 +107,7 @@ TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst
 
 // The second run meets the busy target while the first one yields between its chunks.
 void secondRunAtTheSecondYield(CopyScene& s) {
-    s.boxes().expect(kTargetBusy, 16, 1);
+    s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
     s.events().onYield([&s](int count) {
         if (count == 2) {
             s.run();
@@ -115,48 +115,48 @@ void secondRunAtTheSecondYield(CopyScene& s) {
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, TwoRuns,
-                         ::testing::Values(TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield},
-                                           TwoRunsCase{"Folder",
-                                                       [](CopyScene& s) {
-                                                           s.temp_.write("c/ZIEL/brief.txt", "bleibt");
-                                                           s.controls_.targetFolder("C:\\ZIEL");
-                                                       },
-                                                       secondRunAtTheSecondYield, false},
-                                           // Another folder of the same diskette is the same drive.
-                                           TwoRunsCase{"AnotherFolderOfTheFloppy",
-                                                       [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
-                                                       [](CopyScene& s) {
-                                                           s.boxes().expect(kTargetBusy, 16, 1);
-                                                           s.events().onYield([&s](int count) {
-                                                               if (count == 2) {
-                                                                   s.controls_.targetFolder("A:\\sub");
-                                                                   s.run();
-                                                                   s.controls_.floppyTarget = true;
-                                                               }
-                                                           });
-                                                       }},
-                                           // The next disk comes up at another mount point than the first.
-                                           TwoRunsCase{"FloppyAfterADiskChange",
-                                                       [](CopyScene& s) { s.drive_.setCapacity(200000); },
-                                                       [](CopyScene& s) {
-                                                           s.boxes().expect(text::kDiskFull, 65, 1, [&s] {
-                                                               s.swapToBlankDisk()();
-                                                               s.run();
-                                                           });
-                                                           s.boxes().expect(kTargetBusy, 16, 1);
-                                                       }},
-                                           // Nothing is mounted when the first run starts.
-                                           TwoRunsCase{"EmptyDriveAtTheFirstOk", [](CopyScene& s) { s.drive_.eject(); },
-                                                       [](CopyScene& s) {
-                                                           s.boxes().expect(text::kTargetError, 17, 1, [&s] {
-                                                               s.drive_.insertBlank();
-                                                               s.run();
-                                                           });
-                                                           s.boxes().expect(kTargetBusy, 16, 1);
-                                                       },
-                                                       true, 1}),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Targets, TwoRuns,
+    ::testing::Values(TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield},
+                      TwoRunsCase{"Folder",
+                                  [](CopyScene& s) {
+                                      s.temp_.write("c/ZIEL/brief.txt", "bleibt");
+                                      s.controls_.targetFolder("C:\\ZIEL");
+                                  },
+                                  secondRunAtTheSecondYield, false},
+                      // Another folder of the same diskette is the same drive.
+                      TwoRunsCase{"AnotherFolderOfTheFloppy",
+                                  [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
+                                  [](CopyScene& s) {
+                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+                                      s.events().onYield([&s](int count) {
+                                          if (count == 2) {
+                                              s.controls_.targetFolder("A:\\sub");
+                                              s.run();
+                                              s.controls_.floppyTarget = true;
+                                          }
+                                      });
+                                  }},
+                      // The next disk comes up at another mount point than the first.
+                      TwoRunsCase{"FloppyAfterADiskChange", [](CopyScene& s) { s.drive_.setCapacity(200000); },
+                                  [](CopyScene& s) {
+                                      s.boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&s] {
+                                          s.swapToBlankDisk()();
+                                          s.run();
+                                      });
+                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+                                  }},
+                      // Nothing is mounted when the first run starts.
+                      TwoRunsCase{"EmptyDriveAtTheFirstOk", [](CopyScene& s) { s.drive_.eject(); },
+                                  [](CopyScene& s) {
+                                      s.boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&s] {
+                                          s.drive_.insertBlank();
+                                          s.run();
+                                      });
+                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+                                  },
+                                  true, 1}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace copier_tests
