@@ -1,5 +1,6 @@
-// Arithmetic with the overflow rules the program's logic relies on: counters are signed
-// 16-bit, sizes and positions signed 32-bit, and leaving the range is error 6.
+// Arithmetic with the overflow rules the program's logic relies on: counters are signed 16-bit,
+// the few values that stay 32-bit signed 32-bit, and leaving the range is
+// error 6. File lengths and positions are 64-bit and need none of this.
 #pragma once
 
 #include <cstdint>

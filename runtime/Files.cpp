@@ -3,7 +3,6 @@
 // and nothing is created in its bare mount-point directory.
 #include "Files.h"
 
-#include "Checked.h"
 #include "DriveMap.h"
 #include "RuntimeError.h"
 
@@ -81,37 +80,37 @@ OpenFile& Files::file(int number) const {
     return *found->second;
 }
 
-std::size_t Files::get(int number, int32_t position, char* buffer, std::size_t size) {
+std::size_t Files::get(int number, int64_t position, char* buffer, std::size_t size) {
     OpenFile& open = file(number);
     if (position < 1) {
         raise(kBadRecordNumber);
     }
-    return open.readAt(int64_t{position} - 1, buffer, size);
+    return open.readAt(position - 1, buffer, size);
 }
 
 void Files::put(int number, const char* data, std::size_t size) {
     file(number).write(data, size);
 }
 
-int32_t Files::lof(int number) {
-    return toInt32(file(number).length());
+int64_t Files::lof(int number) {
+    return file(number).length();
 }
 
 FileIdentity Files::identity(int number) {
     return file(number).identity();
 }
 
-int32_t Files::seek(int number) {
-    return toInt32(file(number).position() + 1);
+int64_t Files::seek(int number) {
+    return file(number).position() + 1;
 }
 
-void Files::seekTo(int number, int32_t position) {
+void Files::seekTo(int number, int64_t position) {
     OpenFile& open = file(number);
     if (position < 1) {
         raise(kBadRecordNumber);
     }
     char none = 0;
-    open.readAt(int64_t{position} - 1, &none, 0); // a read of nothing leaves the position there
+    open.readAt(position - 1, &none, 0); // a read of nothing leaves the position there
 }
 
 void Files::printLine(int number, const std::string& text) {

@@ -30,15 +30,16 @@ public:
     void closeAll() noexcept;
     bool isOpen(int number) const;
 
-    // Reads size bytes from a 1-based position; returns how many were read.
-    std::size_t get(int number, int32_t position, char* buffer, std::size_t size);
+    // Reads size bytes from a 1-based position; returns how many were read. Positions and
+    // lengths are 64-bit: a file may be as large as the system lets it be.
+    std::size_t get(int number, int64_t position, char* buffer, std::size_t size);
     // Writes at the current position, all or nothing.
     void put(int number, const char* data, std::size_t size);
-    // Length in bytes and the 1-based position of the next byte; error 6 beyond 32 bits.
-    int32_t lof(int number);
-    int32_t seek(int number);
+    // Length in bytes and the 1-based position of the next byte.
+    int64_t lof(int number);
+    int64_t seek(int number);
     // Moves the position to a 1-based byte, as a read that stopped just before it would.
-    void seekTo(int number, int32_t position);
+    void seekTo(int number, int64_t position);
     // What the open file is right now: its medium, length and time of the last change.
     FileIdentity identity(int number);
 

@@ -58,8 +58,8 @@ void Runtime::fileCopy(const std::string& from, const std::string& to) {
     parts_.fileSystem->copy(nativeFrom, nativeTo);
 }
 
-int32_t Runtime::fileLen(const std::string& path) {
-    return toInt32(parts_.fileSystem->length(parts_.drives.toNative(path)));
+int64_t Runtime::fileLen(const std::string& path) {
+    return parts_.fileSystem->length(parts_.drives.toNative(path));
 }
 
 DirEntry Runtime::describe(const std::string& path) {

@@ -72,7 +72,7 @@ public:
     // names (hard links) share with it.
     void killForced(const std::string& path);
     void fileCopy(const std::string& from, const std::string& to);
-    int32_t fileLen(const std::string& path); // error 6 beyond 32 bits
+    int64_t fileLen(const std::string& path);
     // The entry a path names, taken as what a link points to.
     DirEntry describe(const std::string& path);
     // The entry itself (Follow::Link) or what a link points to (Follow::Target).

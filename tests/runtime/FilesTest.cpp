@@ -75,6 +75,28 @@ TEST_F(FilesTest, GetReadsFromAOneBasedPositionAndSeekFollows) {
     files_.close(1);
 }
 
+// A file past 4 GiB, sparse so that it costs nothing: positions and lengths go on unchanged
+// where 32 bits would have wrapped or overflowed.
+TEST_F(FilesTest, PositionsAndLengthsGoOnPast4GiB) {
+    constexpr std::int64_t k4GiB = std::int64_t{1} << 32;
+    std::filesystem::resize_file(dir_.write("gross.bin", ""), static_cast<std::uintmax_t>(k4GiB - 2));
+    files_.open(1, "C:\\gross.bin", rt::OpenMode::Append);
+    files_.put(1, "WXYZ", 4); // from the last two bytes below 4 GiB to the first two above
+    EXPECT_EQ(files_.lof(1), k4GiB + 2);
+    EXPECT_EQ(files_.seek(1), k4GiB + 3);
+    files_.close(1);
+
+    files_.open(1, "C:\\gross.bin", rt::OpenMode::BinaryRead);
+    char buffer[4] = {};
+    EXPECT_EQ(files_.get(1, k4GiB, buffer, 4), 3u); // 1-based: from the byte at offset 2^32 - 1
+    EXPECT_EQ(std::string(buffer, 3), "XYZ");
+    files_.seekTo(1, k4GiB + 1);
+    EXPECT_EQ(files_.seek(1), k4GiB + 1);
+    EXPECT_EQ(files_.get(1, k4GiB - 1, buffer, 1), 1u);
+    EXPECT_EQ(buffer[0], 'W');
+    files_.close(1);
+}
+
 TEST_F(FilesTest, PutWritesAtThePositionAndAdvancesIt) {
     files_.open(2, "C:\\teil.sys", rt::OpenMode::BinaryWrite);
     files_.put(2, "abc", 3);
