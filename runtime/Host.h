@@ -21,10 +21,12 @@ std::unique_ptr<FileSystem> makeHostFileSystem();
 // The drive map must outlive the layer.
 std::unique_ptr<ShellLink> makeHostShellLink(const DriveMap& drives);
 
-// A call on a drive without a disk must fail with an error the program can answer ("not
-// ready"), never stop the program with a system box asking for a disk. Windows shows such
-// boxes unless told otherwise at the start; POSIX has none. Call once, before the first access.
-void suppressSystemErrorBoxes();
+// What the system must be told before the first access, so that a medium's refusal comes back
+// as an error the program can answer and never ends it or stops it in a box of the system's own:
+// a call on a drive without a disk fails as "not ready" (Windows asks for the disk in a box
+// unless told otherwise), and a file that reaches the process's size limit fails its write with
+// EFBIG (Linux would end the process with SIGXFSZ). Call once, at the start.
+void prepareProcess();
 
 // The process's working folder as a host path (UTF-8, also on Windows, where the C++ library's
 // narrow paths would use the ANSI code page and lose what it cannot hold); nothing when it is

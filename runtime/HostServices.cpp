@@ -8,15 +8,15 @@ namespace rt {
 namespace {
 
 // Runs before the members are made: none of them may touch a drive before the system is told.
-bool quietened() {
-    suppressSystemErrorBoxes();
+bool prepared() {
+    prepareProcess();
     return true;
 }
 
 } // namespace
 
 HostServices::HostServices()
-    : fileSystem_((quietened(), makeHostFileSystem())), drives_(DriveMap::hostDefault()),
+    : fileSystem_((prepared(), makeHostFileSystem())), drives_(DriveMap::hostDefault()),
       sendTo_(makeHostShellLink(drives_)) {}
 
 RuntimeParts HostServices::parts(ProgramFacts facts, MessageBoxService& messageBox, EventPump& events) {

@@ -13,7 +13,7 @@ namespace rt {
 
 class HostServices {
 public:
-    // Makes the system answer an empty drive with an error first, before anything touches one.
+    // Prepares the process first (see prepareProcess), before anything touches a drive.
     HostServices();
     HostServices(const HostServices&) = delete;
     HostServices& operator=(const HostServices&) = delete;

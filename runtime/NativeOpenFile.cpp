@@ -65,7 +65,7 @@ void NativeOpenFile::write(const char* data, std::size_t size) {
         if (written > 0) {
             restoreAfterFailedWrite(lengthBefore, positionBefore, overwritten);
         }
-        raiseSystemError(err);
+        raiseWriteError(handle_.get(), err, positionBefore + static_cast<int64_t>(size));
     }
     position_ = positionBefore + static_cast<int64_t>(size);
     if (keepsLength_) {

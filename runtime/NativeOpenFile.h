@@ -52,6 +52,10 @@ private:
 // The host's halves.
 // A failure of the I/O layer as the runtime's numbered error.
 [[noreturn]] void raiseSystemError(lowio::SystemError error);
+// A refused write as the runtime's numbered error. wantedLength is where the file would have
+// ended: a system that reports a file grown to its file system's largest size as a full medium
+// is told apart by it.
+[[noreturn]] void raiseWriteError(lowio::NativeHandle handle, lowio::SystemError error, int64_t wantedLength);
 // The bytes at offset, read without disturbing the handle's use for writing (it may be open
 // for writing only); empty where they cannot be read.
 std::string bytesAt(lowio::NativeHandle handle, int64_t offset, std::size_t size);

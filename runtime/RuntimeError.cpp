@@ -16,6 +16,8 @@ std::string errorDescription(int number) {
         return "Datei bereits geöffnet";
     case kDeviceIo:
         return "Geräte-E/A-Fehler";
+    case kFileTooLarge:
+        return "Datei zu groß für den Datenträger";
     case kDiskFull:
         return "Datenträger voll";
     case kInputPastEnd:

@@ -14,6 +14,10 @@ enum ErrorNumber : int {
     kFileNotFound = 53,
     kFileAlreadyOpen = 55,
     kDeviceIo = 57,
+    // The medium takes no more of this one file, though it may still have room for another: FAT
+    // ends every file at 4 GiB - 1 byte, and a process may be held to a size limit. Apart from
+    // 61, since the answer differs: a new file on the same medium, not the next medium.
+    kFileTooLarge = 60,
     kDiskFull = 61,
     kInputPastEnd = 62,
     kBadRecordNumber = 63,

@@ -10,8 +10,9 @@ int errorFromErrno(int err, ErrnoSubject subject) {
 #ifdef EDQUOT // not every C library has the quota and medium errors (Windows' has neither)
     case EDQUOT:
 #endif
-    case EFBIG:
         return kDiskFull;
+    case EFBIG: // past what the file system or the process's size limit lets one file grow to
+        return kFileTooLarge;
 #ifdef ENOMEDIUM
     case ENOMEDIUM: // an empty drive
 #endif

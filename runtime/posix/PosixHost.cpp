@@ -4,6 +4,7 @@
 #include "PosixFileSystem.h"
 #include "XdgSendTo.h"
 
+#include <csignal>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,8 +20,11 @@ std::unique_ptr<ShellLink> makeHostShellLink(const DriveMap& drives) {
     return std::make_unique<XdgSendTo>(drives);
 }
 
-// A missing floppy is ENOMEDIUM or an unmounted drive here; no system ever asks for it.
-void suppressSystemErrorBoxes() {}
+// A missing floppy is ENOMEDIUM or an unmounted drive here; no system ever asks for it. A size
+// limit of the process (ulimit -f) is met like FAT's 4 GiB: the part ends there, not the program.
+void prepareProcess() {
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 std::optional<std::string> workingFolder() {
     std::vector<char> folder(4096);

@@ -44,6 +44,11 @@ void raiseSystemError(lowio::SystemError error) {
     raiseErrno(error);
 }
 
+// EFBIG says it here, for a file system's limit and a process's alike.
+void raiseWriteError(lowio::NativeHandle, lowio::SystemError error, int64_t) {
+    raiseErrno(error);
+}
+
 std::string bytesAt(lowio::NativeHandle handle, int64_t offset, std::size_t size) {
     // The descriptor may be write-only, so the bytes are read through a second, read-only one.
     const std::string self = "/proc/self/fd/" + std::to_string(handle);

@@ -1,5 +1,6 @@
-// NtQueryInformationFile and NtSetInformationFile with FileBasicInformation, which every NT
-// system has had since long before XP. Their structures are not in the Win32 headers, so the
+// NtQueryInformationFile and NtSetInformationFile with FileBasicInformation, and
+// NtQueryVolumeInformationFile with FileFsAttributeInformation, which every NT system has had
+// since long before XP. Their structures are not in the Win32 headers, so the
 // documented layouts are spelt out here, and the calls are looked up at run time: a missing
 // entry is a fact to fall back from, never a program that does not start.
 #include "NtFileInformation.h"
@@ -7,6 +8,8 @@
 #include "Win32OpenFile.h"
 
 #include <windows.h>
+
+#include <string_view>
 
 namespace rt::win32 {
 
@@ -31,6 +34,16 @@ struct FileBasicInformation {
 
 constexpr int kFileBasicInformationClass = 4;
 
+// The volume's file system by name ("NTFS", "FAT32", "exFAT"), in a buffer of room for 32 letters.
+struct FileFsAttributeInformation {
+    ULONG fileSystemAttributes;
+    LONG maximumComponentNameLength;
+    ULONG fileSystemNameLength; // in bytes
+    WCHAR fileSystemName[32];
+};
+
+constexpr int kFileFsAttributeInformationClass = 5;
+
 using InformationCall = LONG(WINAPI*)(HANDLE, IoStatusBlock*, void*, ULONG, int);
 
 InformationCall ntdllCall(const char* name) {
@@ -53,6 +66,19 @@ int64_t changeTimeOf(lowio::NativeHandle handle) {
         return 0;
     }
     return nanosecondsSince1970({basic.changeTime.LowPart, static_cast<unsigned long>(basic.changeTime.HighPart)});
+}
+
+bool onFatVolume(lowio::NativeHandle handle) {
+    // GetVolumeInformationByHandleW came with Vista; its source, the volume query, is older.
+    static const InformationCall query = ntdllCall("NtQueryVolumeInformationFile");
+    IoStatusBlock status{};
+    FileFsAttributeInformation facts{};
+    // A name longer than the buffer holds fails the call with the start filled in; "FAT32" fits.
+    if (query == nullptr || query(handle, &status, &facts, sizeof facts, kFileFsAttributeInformationClass) < 0) {
+        return false;
+    }
+    const std::wstring_view name(facts.fileSystemName, facts.fileSystemNameLength / sizeof(WCHAR));
+    return name == L"FAT" || name == L"FAT32";
 }
 
 bool setAttributesOf(lowio::NativeHandle handle, unsigned long attributes) {

@@ -24,7 +24,9 @@ constexpr Mapping kTable[] = {
     {ERROR_DISK_FULL, kDiskFull},
     {ERROR_HANDLE_DISK_FULL, kDiskFull},
     {kDiskQuotaExceeded, kDiskFull},
-    {ERROR_FILE_TOO_LARGE, kDiskFull}, // as EFBIG: the medium's file system takes no more
+    // This one file can grow no further (Wine reports EFBIG so; a share may say it too). FAT on
+    // Windows itself says ERROR_DISK_FULL instead: see raiseWriteError.
+    {ERROR_FILE_TOO_LARGE, kFileTooLarge},
     // No medium, or none that can be read: the user is asked to check the drive.
     {ERROR_NOT_READY, kDiskNotReady},
     {ERROR_NO_MEDIA_IN_DRIVE, kDiskNotReady},

@@ -17,7 +17,7 @@ std::unique_ptr<ShellLink> makeHostShellLink(const DriveMap& drives) {
     return std::make_unique<Win32SendTo>(drives);
 }
 
-void suppressSystemErrorBoxes() {
+void prepareProcess() {
     // Without this, touching an empty floppy drive stops the program in a system box ("There is
     // no disk in the drive") instead of failing the call with ERROR_NOT_READY, which the copy
     // run answers with its own dialog. Bits set by whoever started the program are kept.

@@ -49,6 +49,19 @@ void raiseSystemError(lowio::SystemError error) {
     win32::raiseWin32(static_cast<DWORD>(error));
 }
 
+void raiseWriteError(lowio::NativeHandle handle, lowio::SystemError error, int64_t wantedLength) {
+    // Windows' FAT driver keeps a file's size in 32 bits and refuses a write past 4 GiB - 1 byte
+    // with STATUS_DISK_FULL, which reaches us as ERROR_DISK_FULL however much room the medium
+    // has left. Only the file's end and the volume's file system tell the two apart.
+    constexpr int64_t kLargestFatFile = 0xFFFFFFFF;
+    const auto code = static_cast<DWORD>(error);
+    if ((code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) && wantedLength > kLargestFatFile &&
+        win32::onFatVolume(handle)) {
+        raise(kFileTooLarge);
+    }
+    win32::raiseWin32(code);
+}
+
 std::string bytesAt(lowio::NativeHandle handle, int64_t offset, std::size_t size) {
     // Files are opened for reading as well, so the bytes come through the handle itself (the
     // caller puts its position back).

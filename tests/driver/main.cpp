@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         return 64;
     }
 
-    rt::suppressSystemErrorBoxes();
+    rt::prepareProcess();
     const std::unique_ptr<rt::FileSystem> host = rt::makeHostFileSystem();
     copy_driver::DialogAnswerer dialogs(options->quiet ? nullptr : &std::cerr);
     dialogs.script(options->answers);

@@ -2,6 +2,7 @@
 // write that the copy run's halving of a refused chunk depends on.
 #include "runtime/posix/PosixFileSystem.h"
 #include "runtime/FileSystem.h"
+#include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
 #include "support/InjectedFaults.h"
 #include "support/Outcomes.h"
@@ -17,7 +18,9 @@
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -211,7 +214,8 @@ TEST_F(PosixFileSystemTest, ReadAtIsShortAtTheEndAndMovesThePosition) {
 }
 
 // A file-size limit makes the kernel take part of a write and then refuse the rest with
-// EFBIG: the same short-count-then-error pattern as a disk that runs full, without root.
+// EFBIG: the same short-count-then-error pattern as a disk that runs full, without root. It is
+// error 60, the file that can grow no further, exactly as FAT's 4 GiB limit is.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -257,7 +261,7 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
         dir_.write("part.sys", before);
         auto file = fs_.open(at("part.sys"), c.mode);
         const std::string chunk = testing_support::randomBytes(c.size, 2);
-        EXPECT_EQ(errorUnderSizeLimit(4096, [&] { file->write(chunk.data(), chunk.size()); }), 61);
+        EXPECT_EQ(errorUnderSizeLimit(4096, [&] { file->write(chunk.data(), chunk.size()); }), 60);
         const std::string expected = c.mode == rt::OpenMode::Output ? std::string() : before;
         EXPECT_EQ(file->length(), static_cast<int64_t>(expected.size()));
         EXPECT_EQ(readFile(at("part.sys")), expected);
@@ -272,10 +276,32 @@ TEST_F(PosixFileSystemTest, AWriteThatOnlyPartlyFitsLeavesTheFileAsItWas) {
     }
 }
 
+// A program prepared as it starts meets its size limit as error 60 and lives on to answer it;
+// unprepared, SIGXFSZ would end it. In a child process, which keeps the signal and the limit.
+TEST_F(PosixFileSystemTest, APreparedProcessMeetsItsSizeLimitAsError60) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL); // as a program starts
+        rt::prepareProcess();
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        const auto file = fs_.open(at("part.sys"), rt::OpenMode::BinaryWrite);
+        const std::string chunk(8192, 'x');
+        ::_exit(::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? errorOf([&] { file->write(chunk.data(), chunk.size()); })
+                                                       : 99);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), rt::kFileTooLarge);
+}
+
 TEST_F(PosixFileSystemTest, ACloseAfterARefusedWriteStillFlushesWhatWentBefore) {
     auto file = fs_.open(at("part.sys"), rt::OpenMode::BinaryWrite);
     file->write("abc", 3);
-    EXPECT_EQ(errorUnderSizeLimit(3, [&] { file->write("d", 1); }), 61);
+    EXPECT_EQ(errorUnderSizeLimit(3, [&] { file->write("d", 1); }), 60);
     testing_support::InjectedFaults faults;
     faults.failFlushes(EIO);
     EXPECT_EQ(errorOf([&] { file->close(); }), 57);
@@ -291,7 +317,7 @@ TEST_F(PosixFileSystemTest, ARefusedWriteAfterWritebackHasStartedLeavesTheFileAs
         file->write(start.data() + offset, std::min<std::size_t>(131072, start.size() - offset));
     }
     const std::string chunk = testing_support::randomBytes(131072, 2);
-    EXPECT_EQ(errorUnderSizeLimit(start.size() + 5000, [&] { file->write(chunk.data(), chunk.size()); }), 61);
+    EXPECT_EQ(errorUnderSizeLimit(start.size() + 5000, [&] { file->write(chunk.data(), chunk.size()); }), 60);
     EXPECT_EQ(file->length(), static_cast<int64_t>(start.size()));
     file->write(chunk.data(), 4096);
     file->close();

@@ -13,6 +13,7 @@ TEST(RuntimeErrorTest, DescriptionsAreTheGermanTexts) {
         {53, "Datei nicht gefunden"},
         {55, "Datei bereits geöffnet"},
         {57, "Geräte-E/A-Fehler"},
+        {60, "Datei zu groß für den Datenträger"},
         {61, "Datenträger voll"},
         {62, "Einlesen hinter Dateiende"},
         {67, "Zu viele Dateien"},

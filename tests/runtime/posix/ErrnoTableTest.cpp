@@ -18,7 +18,7 @@ struct ErrnoCase {
 
 TEST(RuntimeErrorTest, ErrnoValuesMapOntoTheProgramsNumbers) {
     const ErrnoCase cases[] = {
-        {ENOSPC, ErrnoSubject::File, 61},    {EDQUOT, ErrnoSubject::File, 61},  {EFBIG, ErrnoSubject::File, 61},
+        {ENOSPC, ErrnoSubject::File, 61},    {EDQUOT, ErrnoSubject::File, 61},  {EFBIG, ErrnoSubject::File, 60},
         {ENOMEDIUM, ErrnoSubject::File, 71}, {ENXIO, ErrnoSubject::File, 71},   {ENODEV, ErrnoSubject::File, 71},
         {EACCES, ErrnoSubject::File, 70},    {EPERM, ErrnoSubject::File, 70},   {EROFS, ErrnoSubject::File, 70},
         {ETXTBSY, ErrnoSubject::File, 70},   {ENOENT, ErrnoSubject::File, 53},  {ENOENT, ErrnoSubject::Folder, 76},

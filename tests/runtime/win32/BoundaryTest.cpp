@@ -90,7 +90,7 @@ TEST(BoundaryTest, ABoxThatCannotBeShownAnswersAsIfClosed) {
 }
 
 TEST(BoundaryTest, TheSystemNeverAsksForADiskItself) {
-    rt::suppressSystemErrorBoxes();
+    rt::prepareProcess();
     // Read the way XP allows (GetErrorMode came with Vista): set, and put the old mode back.
     const UINT mode = ::SetErrorMode(0);
     ::SetErrorMode(mode);

@@ -16,10 +16,13 @@ using testing_support::errorOf;
 TEST(Win32ErrorTableTest, CodesMapOntoTheProgramsNumbers) {
     // One code of each kind the copy run tells apart, and the ones that have no errno twin.
     const std::pair<DWORD, int> cases[] = {
-        {ERROR_HANDLE_DISK_FULL, 61},    {1295 /* quota */, 61},        {ERROR_NO_MEDIA_IN_DRIVE, 71},
-        {ERROR_INVALID_DRIVE, 71},       {ERROR_WRITE_PROTECT, 70},     {ERROR_FILE_NOT_FOUND, 53},
-        {ERROR_PATH_NOT_FOUND, 76},      {ERROR_DIRECTORY, 76},         {ERROR_CRC, 57},
-        {ERROR_TOO_MANY_OPEN_FILES, 67}, {ERROR_SHARING_VIOLATION, 75}, {ERROR_LOCK_VIOLATION, 75},
+        {ERROR_HANDLE_DISK_FULL, 61},    {1295 /* quota */, 61},
+        {ERROR_FILE_TOO_LARGE, 60},      {ERROR_NO_MEDIA_IN_DRIVE, 71},
+        {ERROR_INVALID_DRIVE, 71},       {ERROR_WRITE_PROTECT, 70},
+        {ERROR_FILE_NOT_FOUND, 53},      {ERROR_PATH_NOT_FOUND, 76},
+        {ERROR_DIRECTORY, 76},           {ERROR_CRC, 57},
+        {ERROR_TOO_MANY_OPEN_FILES, 67}, {ERROR_SHARING_VIOLATION, 75},
+        {ERROR_LOCK_VIOLATION, 75},
     };
     for (const auto& [code, number] : cases) {
         EXPECT_EQ(rt::win32::errorFromWin32(code), number) << "GetLastError " << code;
