@@ -111,6 +111,6 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     startup::splitSourcePath(source);
 
     const std::string shownName = startup::displayName(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal));
-    const int32_t disks = startup::diskEstimate(runtime.fileLen(source.SourcePath));
+    const int64_t disks = startup::diskEstimate(runtime.fileLen(source.SourcePath));
     form.setTipCaption(0, startup::estimateSentence(shownName, disks));
 }

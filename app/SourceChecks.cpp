@@ -10,7 +10,7 @@
 namespace startup {
 
 namespace {
-constexpr int32_t kAllowance = 200000;      // room for the reassembler and file-system overhead
+constexpr uint64_t kAllowance = 200000;     // room for the reassembler and file-system overhead
 constexpr double kBytesPerDisk = 1457664.0; // what fits on one formatted 1.44 MB diskette
 constexpr std::size_t kLongestShownName = 36;
 
@@ -85,18 +85,21 @@ std::string displayName(const std::string& name) {
     return name.substr(0, cut) + " ...";
 }
 
-int32_t diskEstimate(int32_t length) {
-    const int32_t total = rt::addInt32(length, kAllowance);
+int64_t diskEstimate(int64_t length) {
+    // Unsigned, so that the allowance still fits beside the largest length; once the estimate
+    // stood in 32 bits and a file of 2 GiB overflowed it.
+    const uint64_t total = static_cast<uint64_t>(length) + kAllowance;
     // The quotient is kept in single precision on purpose: the sentence has always shown the
-    // count this rounding gives (23122625 bytes make exactly 16, not 17).
+    // count this rounding gives (23122625 bytes make exactly 16, not 17). Far beyond any
+    // diskette set a float is whole anyway, and its whole part still fits 64 bits.
     float quotient = static_cast<float>(static_cast<double>(total) / kBytesPerDisk);
     if (quotient != std::floor(quotient)) {
         quotient = quotient + 1.0f;
     }
-    return static_cast<int32_t>(std::floor(quotient));
+    return static_cast<int64_t>(std::floor(quotient));
 }
 
-std::string estimateSentence(const std::string& displayName, int32_t disks) {
+std::string estimateSentence(const std::string& displayName, int64_t disks) {
     return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + product::kName +
            " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) +
            " Disketten mit einer Kapazität von 1,44 MByte.";

@@ -43,11 +43,11 @@ void splitSourcePath(SourceSelection& source);
 // not bytes: an umlaut is never cut in half.
 std::string displayName(const std::string& name);
 
-// How many 1.44 MB diskettes a file of this length needs, as the sentence states it. Error 6
-// when the length plus the allowance leaves the 32-bit range.
-int32_t diskEstimate(int32_t length);
+// How many 1.44 MB diskettes a file of this length needs, as the sentence states it, for every
+// length a file can have (0 to 2^63 - 1).
+int64_t diskEstimate(int64_t length);
 
 // The sentence in Tip(0).
-std::string estimateSentence(const std::string& displayName, int32_t disks);
+std::string estimateSentence(const std::string& displayName, int64_t disks);
 
 } // namespace startup
