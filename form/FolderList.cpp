@@ -5,22 +5,18 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
+
+namespace form {
 
 namespace {
 
-char upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-bool hasDrive(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0])) != 0;
-}
+using dospath::hasDrivePrefix;
+using dospath::upperAscii;
 
 // "a:" alone, or followed by the volume name the drive list shows ("c: [Daten]").
 bool isDriveDesignation(const std::string& path) {
-    return hasDrive(path) && (path.size() == 2 || path[2] == ' ');
+    return hasDrivePrefix(path) && (path.size() == 2 || path[2] == ' ');
 }
 
 std::vector<std::string> splitFolders(const std::string& text) {
@@ -42,13 +38,6 @@ std::vector<std::string> splitFolders(const std::string& text) {
     return parts;
 }
 
-std::string folded(const std::string& text) {
-    std::string out = text;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return out;
-}
-
 } // namespace
 
 FolderList::FolderList(rt::Runtime& runtime) : runtime_(runtime) {}
@@ -67,8 +56,8 @@ std::string FolderList::textOf(const Location& location) {
 FolderList::Location FolderList::resolve(const std::string& path) const {
     Location location;
     std::string rest;
-    if (hasDrive(path)) {
-        location.letter = upper(path[0]);
+    if (hasDrivePrefix(path)) {
+        location.letter = upperAscii(path[0]);
         rest = path.substr(2);
         const bool absolute = !rest.empty() && (rest[0] == '\\' || rest[0] == '/');
         if (!absolute) {
@@ -102,7 +91,7 @@ FolderList::Location FolderList::resolve(const std::string& path) const {
 
 void FolderList::setPath(const std::string& path) {
     if (isDriveDesignation(path)) {
-        const char letter = upper(path[0]);
+        const char letter = upperAscii(path[0]);
         const auto current = currentOfDrive_.find(letter);
         if (current != currentOfDrive_.end() && !current->second.folders.empty()) {
             try {
@@ -132,7 +121,7 @@ FolderList::Location FolderList::withoutLinks(const Location& location) const {
     } catch (const rt::RuntimeError&) {
         return location; // missing or unreadable: opening it says so
     }
-    if (!hasDrive(real) || upper(real[0]) != location.letter) {
+    if (!hasDrivePrefix(real) || upperAscii(real[0]) != location.letter) {
         rt::raise(rt::kPathFileAccess);
     }
     return resolve(real);
@@ -149,8 +138,8 @@ std::vector<FolderList::Subfolder> FolderList::subfoldersOf(const Location& loca
         }
     }
     std::sort(names.begin(), names.end(), [](const Subfolder& a, const Subfolder& b) {
-        const std::string fa = folded(a.name);
-        const std::string fb = folded(b.name);
+        const std::string fa = dospath::lowerAscii(a.name);
+        const std::string fb = dospath::lowerAscii(b.name);
         return fa != fb ? fa < fb : a.name < b.name;
     });
     return names;
@@ -176,3 +165,5 @@ void FolderList::open(const Location& wanted) {
     entries_ = std::move(entries);
     currentOfDrive_[location.letter] = location;
 }
+
+} // namespace form

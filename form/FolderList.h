@@ -11,6 +11,8 @@ namespace rt {
 class Runtime;
 } // namespace rt
 
+namespace form {
+
 class FolderList {
 public:
     explicit FolderList(rt::Runtime& runtime);
@@ -57,3 +59,5 @@ private:
     std::vector<Entry> entries_;
     std::map<char, Location> currentOfDrive_;
 };
+
+} // namespace form

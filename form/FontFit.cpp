@@ -3,28 +3,20 @@
 #include "FontFit.h"
 
 #include <algorithm>
-#include <string>
 
-namespace form_layout {
+namespace form {
 
 namespace {
 
-std::string tipName(int index) {
-    return "Tip(" + std::to_string(index) + ")";
-}
-
-PixelRect designRect(const TwipsScale& scale, const Place& place) {
+PixelRect designRect(const TwipsScale& scale, ControlId id) {
+    const Place& place = control(id).place;
     return scale.toPixels(place.left, place.top, place.width, place.height);
-}
-
-std::size_t indexOf(const char* name) {
-    return static_cast<std::size_t>(placeOf(name) - places().data());
 }
 
 // A one-line control whose caption does not fit its design box grows to the right, as far as
 // it needs and at most up to its room.
 bool fitWidth(const CaptionMeasure& measure, const TwipsScale& scale, const WidthRoom& room, PixelRect& box) {
-    const int needed = measure.neededWidth(room.name);
+    const int needed = measure.neededWidth(room.id);
     if (needed <= box.width) {
         return true;
     }
@@ -35,12 +27,12 @@ bool fitWidth(const CaptionMeasure& measure, const TwipsScale& scale, const Widt
 // "- und zwar auf " keeps its one line and leads up to the number box: the box takes the width
 // of its text and, when that is wider than the design, moves left towards "Ja" — never over it.
 bool fitLabel1(const CaptionMeasure& measure, const TwipsScale& scale, FittedLayout& layout) {
-    PixelRect& label = layout.rects[indexOf("Label1")];
-    const PixelRect& chk0 = layout.rectOf("Chk(0)");
+    PixelRect& label = layout.rects[slot(ControlId::Label1)];
+    const PixelRect& chk0 = layout.rectOf(ControlId::Chk0);
     const int gap = scale.toPixelsX(kLabel1Gap);
-    const int leftmost = chk0.x + measure.neededWidth("Chk(0)") + gap;
-    const int rightmost = layout.rectOf("ZahlText").x - gap;
-    const int width = measure.neededWidth("Label1");
+    const int leftmost = chk0.x + measure.neededWidth(ControlId::Chk0) + gap;
+    const int rightmost = layout.rectOf(ControlId::ZahlText).x - gap;
+    const int width = measure.neededWidth(ControlId::Label1);
     label.x = std::max(leftmost, std::min(label.x, rightmost - width));
     label.width = width;
     return width <= rightmost - leftmost;
@@ -50,7 +42,7 @@ bool fitLabel1(const CaptionMeasure& measure, const TwipsScale& scale, FittedLay
 // a box too narrow for the font grows to the left, and Label1 makes way for it (or, with no
 // room left, the font shrinks).
 void fitZahlText(const CaptionMeasure& measure, PixelRect& box) {
-    const int needed = measure.neededWidth("ZahlText");
+    const int needed = measure.neededWidth(ControlId::ZahlText);
     if (needed > box.width) {
         box.x -= needed - box.width;
         box.width = needed;
@@ -58,29 +50,24 @@ void fitZahlText(const CaptionMeasure& measure, PixelRect& box) {
 }
 
 bool arrange(const CaptionMeasure& measure, const TwipsScale& scale, FittedLayout& layout) {
-    const std::span<const Place> table = places();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        layout.rects[i] = designRect(scale, table[i]);
+    for (const Control& row : controls()) {
+        layout.rects[slot(row.id)] = designRect(scale, row.id);
     }
     bool fits = true;
     for (const WidthRoom& room : kWidthRooms) {
-        fits = fitWidth(measure, scale, room, layout.rects[indexOf(room.name)]) && fits;
+        fits = fitWidth(measure, scale, room, layout.rects[slot(room.id)]) && fits;
     }
-    fitZahlText(measure, layout.rects[indexOf("ZahlText")]);
+    fitZahlText(measure, layout.rects[slot(ControlId::ZahlText)]);
     fits = fitLabel1(measure, scale, layout) && fits;
     for (int i = 0; i < 5; ++i) {
         bool tipFits = true;
-        layout.rects[indexOf(tipName(i).c_str())] = fitTip(measure, scale, i, &tipFits);
+        layout.rects[slot(tip(i))] = fitTip(measure, scale, i, &tipFits);
         fits = tipFits && fits;
     }
     return fits;
 }
 
 } // namespace
-
-const PixelRect& FittedLayout::rectOf(const char* name) const {
-    return rects.at(indexOf(name));
-}
 
 FittedLayout fitToFont(CaptionMeasure& measure, const TwipsScale& scale, double pointSize) {
     FittedLayout layout;
@@ -98,7 +85,7 @@ FittedLayout fitToFont(CaptionMeasure& measure, const TwipsScale& scale, double 
 }
 
 PixelRect fitTip(const CaptionMeasure& measure, const TwipsScale& scale, int index, bool* fits) {
-    const PixelRect design = designRect(scale, *placeOf(tipName(index).c_str()));
+    const PixelRect design = designRect(scale, tip(index));
     const TipRoom& room = kTipRooms[index];
     const int roomHeight = scale.toPixelsY(room.bottom) - design.y;
 
@@ -115,4 +102,4 @@ PixelRect fitTip(const CaptionMeasure& measure, const TwipsScale& scale, int ind
     return {design.x, design.y, width, std::min(std::max(design.height, needed), roomHeight)};
 }
 
-} // namespace form_layout
+} // namespace form

@@ -12,15 +12,14 @@
 
 #include <array>
 
-namespace form_layout {
+namespace form {
 
 // Below this a smaller font would no longer be readable; the text is then left to wrap as best
 // it can. The font shrinks in half points.
 inline constexpr double kSmallestPointSize = 6.5;
 inline constexpr double kPointSizeStep = 0.5;
 
-// What a face measures with its toolkit, for the font it was last told to use. Controls are
-// named as in the layout table ("Chk(0)", "UnitList", "Label1").
+// What a face measures with its toolkit, for the font it was last told to use.
 class CaptionMeasure {
 public:
     virtual ~CaptionMeasure() = default;
@@ -30,8 +29,8 @@ public:
     // The width a one-line control needs to show all of its caption: for a check box or an
     // option button the text with its indicator and the toolkit's padding, for a label its
     // text; for a drop-down list its widest entry with the frame and the arrow beside it; for
-    // the number box ("ZahlText") five of the widest digit inside its frame and margins.
-    virtual int neededWidth(const char* name) const = 0;
+    // the number box five of the widest digit inside its frame and margins.
+    virtual int neededWidth(ControlId id) const = 0;
     // The height Tip(index) needs for its text wrapped at this width.
     virtual int tipHeight(int index, int width) const = 0;
 };
@@ -44,11 +43,10 @@ struct FittedLayout {
     bool fits = true;
     int clientWidth = 0;
     int clientHeight = 0;
-    // Parallel to places().
-    std::array<PixelRect, kPlaceCount> rects{};
+    // Indexed by ControlId.
+    std::array<PixelRect, kControlCount> rects{};
 
-    // The box of a control by name; the name must be one of the table's.
-    const PixelRect& rectOf(const char* name) const;
+    const PixelRect& rectOf(ControlId id) const { return rects[slot(id)]; }
 };
 
 // Places the window's controls for the font the face starts with, trying ever smaller fonts
@@ -61,4 +59,4 @@ FittedLayout fitToFont(CaptionMeasure& measure, const TwipsScale& scale, double 
 // the next row; fits says whether the text got all the height it needs.
 PixelRect fitTip(const CaptionMeasure& measure, const TwipsScale& scale, int index, bool* fits = nullptr);
 
-} // namespace form_layout
+} // namespace form

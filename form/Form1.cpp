@@ -6,22 +6,22 @@
 #include "InfoBox.h"
 #include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
+#include "core/DosPath.h"
 #include "core/ProductFacts.h"
 #include "runtime/Host.h"
 #include "runtime/Runtime.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
+
+namespace form {
 
 namespace {
 
 constexpr const char* kInfoTagline = "Transport großer Dateien auf Floppy und anderen "
                                      "Wechseldatenträgern leicht gemacht ...";
 
-char lowerCase(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
+using dospath::lowerAscii;
 
 // The designation in capitals, the volume name included. Beyond ASCII only the accented
 // letters of Latin-1 have a capital of one character; the rest stays as it is.
@@ -35,20 +35,16 @@ std::string upperCase(std::string text) {
             text[i + 1] = static_cast<char>(static_cast<unsigned char>(text[i + 1]) - 0x20);
             ++i;
         } else {
-            text[i] = static_cast<char>(std::toupper(byte));
+            text[i] = dospath::upperAscii(text[i]);
         }
     }
     return text;
 }
 
-std::size_t slot(Control control) {
-    return static_cast<std::size_t>(control);
-}
-
 } // namespace
 
 std::string driveDesignation(char letter, const std::string& volume) {
-    std::string designation{lowerCase(letter), ':'};
+    std::string designation{lowerAscii(letter), ':'};
     if (!volume.empty()) {
         designation += " [" + volume + "]";
     }
@@ -56,29 +52,30 @@ std::string driveDesignation(char letter, const std::string& volume) {
 }
 
 Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
-    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"), zahlText_("Text1"), dir1_(runtime) {
+    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"),
+      zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
     for (int i = 0; i < 5; ++i) {
-        tips_.at(static_cast<std::size_t>(i)) = form_layout::kTipTexts[i];
+        tips_.at(static_cast<std::size_t>(i)) = control(tip(i)).caption;
     }
     visible_.fill(true);
     enabled_.fill(true);
     for (char letter : runtime_.drives().letters()) {
-        const char letterLower = lowerCase(letter);
+        const char letterLower = lowerAscii(letter);
         driveItems_.push_back({driveDesignation(letterLower, runtime_.drives().volumeName(letter)), letterLower});
     }
     driveIndex_ = driveItems_.empty() ? -1 : 0;
     showStartDirectory();
 }
 
-void Form1::changed(FormPart part, int index) {
-    if (observer_) {
-        observer_(part, index);
+void Form1::changed(ControlId id) {
+    if (face_ != nullptr) {
+        face_->showControl(id);
     }
 }
 
-void Form1::setShown(Control control, bool shown) {
-    visible_.at(slot(control)) = shown;
-    changed(FormPart::Visibility);
+void Form1::setShown(ControlId id, bool shown) {
+    visible_[slot(id)] = shown;
+    changed(id);
 }
 
 void Form1::setDotsPerInch(int dpiX, int dpiY) {
@@ -119,17 +116,15 @@ void Form1::Chk_Click(int16_t index) {
         return;
     }
     const bool shown = chkValue(0) != 0;
-    for (Control control : {Control::Label1, Control::ZahlText, Control::UnitList}) {
-        visible_.at(slot(control)) = shown;
+    for (ControlId id : {ControlId::Label1, ControlId::ZahlText, ControlId::UnitList}) {
+        setShown(id, shown);
     }
-    changed(FormPart::Visibility);
 }
 
 void Form1::Opt_Click(int16_t index) {
     const bool shown = index == 1;
-    visible_.at(slot(Control::Drive1)) = shown;
-    visible_.at(slot(Control::Dir1)) = shown;
-    changed(FormPart::Visibility);
+    setShown(ControlId::Drive1, shown);
+    setShown(ControlId::Dir1, shown);
 }
 
 void Form1::Drive1_Change() {
@@ -181,11 +176,12 @@ void Form1::startRun() {
         return;
     }
     CopyRunning = -1;
-    for (Control control : {Control::Command1Ok, Control::Drive1, Control::Dir1, Control::ZahlText, Control::UnitList,
-                            Control::Chk0, Control::Chk1, Control::Chk2, Control::Opt0, Control::Opt1}) {
-        enabled_.at(slot(control)) = false;
+    for (ControlId id :
+         {ControlId::Command1_0, ControlId::Drive1, ControlId::Dir1, ControlId::ZahlText, ControlId::UnitList,
+          ControlId::Chk0, ControlId::Chk1, ControlId::Chk2, ControlId::Opt0, ControlId::Opt1}) {
+        enabled_[slot(id)] = false;
+        changed(id);
     }
-    changed(FormPart::Enabled);
     const ReassemblerChoice reassembler = policy::reassemblerChoice(runtime_.facts());
     runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler); });
     // Finished or given up in one of its dialogs: either way the program is done.
@@ -207,55 +203,55 @@ void Form1::Form_QueryUnload() {
     Command1_Click(1);
 }
 
-bool Form1::takesInput(Control control, FormPart value) {
-    if (enabled(control)) {
+bool Form1::takesInput(ControlId id) {
+    if (enabled(id)) {
         return true;
     }
     // A tool may still set a control that is grey; the run must not find a value it never read,
     // nor the window show one the run does not use.
-    changed(value);
+    changed(id);
     return false;
 }
 
 void Form1::tickChk(int index, int value) {
-    if (takesInput(static_cast<Control>(static_cast<int>(Control::Chk0) + index), FormPart::Values)) {
+    if (takesInput(chk(index))) {
         setChkValue(index, value);
     }
 }
 
 void Form1::selectOpt(int index) {
-    if (opt_ == index || !takesInput(static_cast<Control>(static_cast<int>(Control::Opt0) + index), FormPart::Values)) {
+    if (opt_ == index || !takesInput(opt(index))) {
         return;
     }
     opt_ = index;
-    changed(FormPart::Values);
+    changed(opt(index));
     Opt_Click(static_cast<int16_t>(index));
 }
 
 void Form1::typeZahlText(const std::string& text) {
-    if (text != zahlText_ && takesInput(Control::ZahlText, FormPart::Values)) {
+    if (text != zahlText_ && takesInput(ControlId::ZahlText)) {
         zahlText_ = text;
     }
 }
 
 void Form1::chooseUnit(int index) {
-    if (index == unitListIndex_ || !takesInput(Control::UnitList, FormPart::Values)) {
+    if (index == unitListIndex_ || !takesInput(ControlId::UnitList)) {
         return;
     }
     if (index < 0 || index >= static_cast<int>(unitListItems_.size())) {
         // The list offers only its entries; an empty field would make the run count in bytes.
-        changed(FormPart::Values);
+        changed(ControlId::UnitList);
         return;
     }
     unitListIndex_ = index;
 }
 
 void Form1::chooseDrive(int index) {
-    if (index == driveIndex_ || !takesInput(Control::Drive1, FormPart::Drive)) {
+    if (index == driveIndex_ || !takesInput(ControlId::Drive1)) {
         return;
     }
     if (index < 0 || index >= static_cast<int>(driveItems_.size())) {
-        changed(FormPart::Drive);
+        changed(ControlId::Drive1);
         return;
     }
     changeDrive(index);
@@ -268,14 +264,14 @@ void Form1::changeDrive(int index) {
         return;
     }
     driveIndex_ = index;
-    changed(FormPart::Drive);
+    changed(ControlId::Drive1);
     Drive1_Change();
 }
 
 bool Form1::openFolder(const std::string& path) {
     // A double click queued before OK may arrive in the run's first yield, when the run has
     // already taken its target from the list.
-    if (!takesInput(Control::Dir1, FormPart::Folder)) {
+    if (!takesInput(ControlId::Dir1)) {
         return false;
     }
     try {
@@ -293,7 +289,7 @@ int Form1::indexOfDrive(const std::string& path) const {
         return -1;
     }
     const auto found = std::find_if(driveItems_.begin(), driveItems_.end(),
-                                    [&](const DriveItem& item) { return item.letter == lowerCase(path[0]); });
+                                    [&](const DriveItem& item) { return item.letter == lowerAscii(path[0]); });
     return found == driveItems_.end() ? -1 : static_cast<int>(found - driveItems_.begin());
 }
 
@@ -307,7 +303,7 @@ void Form1::setDrive1FromPath(const std::string& path) {
 
 void Form1::setDir1Path(const std::string& path) {
     dir1_.setPath(path);
-    changed(FormPart::Folder);
+    changed(ControlId::Dir1);
 }
 
 std::string Form1::drive1() const {
@@ -320,7 +316,9 @@ char Form1::drive1Letter() const {
 
 void Form1::setCaption(const std::string& caption) {
     caption_ = caption;
-    changed(FormPart::Caption);
+    if (face_ != nullptr) {
+        face_->showCaption();
+    }
 }
 
 void Form1::unitListAddItem(const std::string& item) {
@@ -329,17 +327,17 @@ void Form1::unitListAddItem(const std::string& item) {
         // A drop-down list shows its first entry as soon as it has one.
         unitListIndex_ = 0;
     }
-    changed(FormPart::UnitList);
+    changed(ControlId::UnitList);
 }
 
 void Form1::setUnitListIndex(int index) {
     unitListIndex_ = index;
-    changed(FormPart::Values);
+    changed(ControlId::UnitList);
 }
 
 void Form1::setZahlText(const std::string& text) {
     zahlText_ = text;
-    changed(FormPart::Values);
+    changed(ControlId::ZahlText);
 }
 
 void Form1::setChkValue(int index, int value) {
@@ -348,36 +346,36 @@ void Form1::setChkValue(int index, int value) {
         return;
     }
     chk_.at(static_cast<std::size_t>(index)) = ticked;
-    changed(FormPart::Values);
+    changed(chk(index));
     // A change of the value, by the user or by the program, counts as a click.
     Chk_Click(static_cast<int16_t>(index));
 }
 
 void Form1::setLabel1Visible(bool visible) {
-    setShown(Control::Label1, visible);
+    setShown(ControlId::Label1, visible);
 }
 
 void Form1::setZahlTextVisible(bool visible) {
-    setShown(Control::ZahlText, visible);
+    setShown(ControlId::ZahlText, visible);
 }
 
 void Form1::setUnitListVisible(bool visible) {
-    setShown(Control::UnitList, visible);
+    setShown(ControlId::UnitList, visible);
 }
 
 void Form1::setImage1Width(int index, float twips) {
     images_.at(static_cast<std::size_t>(index)).width = twips;
-    changed(FormPart::Image, index);
+    changed(image1(index));
 }
 
 void Form1::setImage1Height(int index, float twips) {
     images_.at(static_cast<std::size_t>(index)).height = twips;
-    changed(FormPart::Image, index);
+    changed(image1(index));
 }
 
 void Form1::setTipCaption(int index, const std::string& caption) {
     tips_.at(static_cast<std::size_t>(index)) = caption;
-    changed(FormPart::Tip, index);
+    changed(tip(index));
 }
 
 float Form1::pixelsToTwipsX(float pixels) const {
@@ -400,5 +398,7 @@ void Form1::setPbarValue(float percent) {
     // Cut, not rounded: 99.6 % is not yet done, and the bar must not say 100 while the run goes on.
     const float bounded = std::clamp(percent, 0.0F, 100.0F);
     pbar_ = static_cast<int>(std::floor(bounded));
-    changed(FormPart::Progress);
+    changed(ControlId::Pbar);
 }
+
+} // namespace form

@@ -6,13 +6,13 @@
 #pragma once
 
 #include "FolderList.h"
+#include "FormLayout.h"
 #include "TwipsScale.h"
 #include "app/FormLoad.h"
 #include "copier/CopyControls.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,25 +20,18 @@ namespace rt {
 class Runtime;
 }
 
-// What changed, so that a face redraws only that.
-enum class FormPart {
-    Caption,
-    Values,     // Chk, Opt, ZahlText, UnitList's index
-    Visibility, // Label1, ZahlText, UnitList, Drive1, Dir1
-    Enabled,
-    UnitList, // its entries
-    Tip,      // index: which one
-    Image,    // index: which one
-    Progress,
-    Drive,
-    Folder,
+namespace form {
+
+// What the form tells the face that shows it, after each change.
+class Face {
+public:
+    virtual ~Face() = default;
+    // The window's caption.
+    virtual void showCaption() = 0;
+    // One control as the form now holds it: its value, text, entries or size, and whether it is
+    // shown and takes input. Either option stands for both: they share one value.
+    virtual void showControl(ControlId id) = 0;
 };
-
-// Told of every change; index says which Tip or Image1, else 0.
-using FormObserver = std::function<void(FormPart part, int index)>;
-
-// The controls whose visibility or enabled state the program changes.
-enum class Control { Label1, ZahlText, UnitList, Drive1, Dir1, Chk0, Chk1, Chk2, Opt0, Opt1, Command1Ok };
 
 // How Drive1 names a drive: the letter in lower case and a colon, then the name of its medium
 // in brackets when it has one ("a:", "c: [SYSTEM]").
@@ -48,8 +41,8 @@ class Form1 : public StartupForm, public CopyControls {
 public:
     Form1(rt::Runtime& runtime, SourceSelection& source);
 
-    // The face that shows the form; an empty one for none.
-    void setObserver(FormObserver observer) { observer_ = std::move(observer); }
+    // The face that shows the form; nullptr for none.
+    void setFace(Face* face) { face_ = face; }
     // The face's screen resolution, for the twips the load handler computes from pixels.
     void setDotsPerInch(int dpiX, int dpiY);
 
@@ -130,15 +123,15 @@ public:
     const FolderList& dir1() const { return dir1_; }
     ImageSize image1Size(int index) const { return images_.at(static_cast<std::size_t>(index)); }
     int pbarValue() const { return pbar_; }
-    bool visible(Control control) const { return visible_.at(static_cast<std::size_t>(control)); }
-    bool enabled(Control control) const { return enabled_.at(static_cast<std::size_t>(control)); }
+    bool visible(ControlId id) const { return visible_[slot(id)]; }
+    bool enabled(ControlId id) const { return enabled_[slot(id)]; }
 
 private:
-    void changed(FormPart part, int index = 0);
+    void changed(ControlId id);
     // False, and the control's value announced again, when the control takes no input now.
-    bool takesInput(Control control, FormPart value);
+    bool takesInput(ControlId id);
     void changeDrive(int index);
-    void setShown(Control control, bool shown);
+    void setShown(ControlId id, bool shown);
     int indexOfDrive(const std::string& path) const;
     void showStartDirectory();
     void startRun();
@@ -146,7 +139,7 @@ private:
 
     rt::Runtime& runtime_;
     SourceSelection& source_;
-    FormObserver observer_;
+    Face* face_ = nullptr;
     TwipsScale scale_{96, 96};
 
     std::string caption_;
@@ -161,6 +154,8 @@ private:
     std::vector<DriveItem> driveItems_;
     int driveIndex_ = -1;
     FolderList dir1_;
-    std::array<bool, 11> visible_{};
-    std::array<bool, 11> enabled_{};
+    std::array<bool, kControlCount> visible_{};
+    std::array<bool, kControlCount> enabled_{};
 };
+
+} // namespace form

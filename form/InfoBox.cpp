@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace AAA {
+namespace form::AAA {
 
 namespace {
 
@@ -39,4 +39,4 @@ void ShowInfo(rt::Runtime& runtime, const std::string& title, const std::string&
     runtime.msgBox(InfoText(tagline), rt::kInfoOk, title);
 }
 
-} // namespace AAA
+} // namespace form::AAA

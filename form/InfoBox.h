@@ -7,7 +7,7 @@ namespace rt {
 class Runtime;
 }
 
-namespace AAA {
+namespace form::AAA {
 
 // The text of the Info box: the tagline, an empty line, then the about paragraphs with an
 // empty line between each two; lines are joined by a lone CR.
@@ -17,4 +17,4 @@ std::string InfoText(const std::string& tagline);
 // it is closed.
 void ShowInfo(rt::Runtime& runtime, const std::string& title, const std::string& tagline);
 
-} // namespace AAA
+} // namespace form::AAA

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace form {
+
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
@@ -34,3 +36,5 @@ PixelRect TwipsScale::toPixels(int left, int top, int width, int height) const {
     const int y = toPixelsY(top);
     return {x, y, toPixelsX(left + width) - x, toPixelsY(top + height) - y};
 }
+
+} // namespace form

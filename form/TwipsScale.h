@@ -2,6 +2,8 @@
 // screen's pixels, by the logical dots per inch of the screen the window is on.
 #pragma once
 
+namespace form {
+
 // A box in pixels, as a face places a control.
 struct PixelRect {
     int x = 0;
@@ -33,3 +35,5 @@ private:
     int dpiX_;
     int dpiY_;
 };
+
+} // namespace form

@@ -9,7 +9,7 @@
 #include "runtime/qt/QtEventPump.h"
 #include "runtime/qt/QtGermanTranslation.h"
 #include "runtime/qt/QtMessageBox.h"
-#include "window/qt/Form1Window.h"
+#include "window/qt/QtForm1Window.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(argc, argv, host.drives()), messageBox, events));
 
     SourceSelection source;
-    Form1 form(runtime, source);
-    Form1Window window(form);
+    form::Form1 form(runtime, source);
+    qtface::QtForm1Window window(form);
     runtime.runGuarded([&] { Form_Load(form, runtime, source); });
     window.show();
     const int status = application.exec();

@@ -48,10 +48,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(0, nullptr, host.drives()), messageBox, events));
 
     SourceSelection source;
-    Form1 form(runtime, source);
+    form::Form1 form(runtime, source);
     // Built hidden; the usage text, a rejection and an unhandled error end the program inside
     // the load handler, before the window is ever shown.
-    Win32Form1Window window(form, instance);
+    win32face::Win32Form1Window window(form, instance);
     events.setDialogWindow(window.handle());
     runtime.runGuarded([&] { Form_Load(form, runtime, source); });
     window.show();

@@ -13,9 +13,13 @@
 
 namespace {
 
+using form::ControlId;
+using form::PixelRect;
+using form::TwipsScale;
+
 // Caption widths, and the one-line lengths of the questions ("Tip(0)"), as a 10-point font
 // would need them; a smaller font needs proportionally less. Unlisted ones are short.
-struct FakeFont final : form_layout::CaptionMeasure {
+struct FakeFont final : form::CaptionMeasure {
     std::map<std::string, int> at10;
     double size = 0;
 
@@ -24,7 +28,7 @@ struct FakeFont final : form_layout::CaptionMeasure {
         return static_cast<int>(std::lround((found == at10.end() ? otherwise : found->second) * size / 10.0));
     }
     void useFont(double pointSize) override { size = pointSize; }
-    int neededWidth(const char* name) const override { return scaled(name, 20); }
+    int neededWidth(ControlId id) const override { return scaled(form::control(id).name, 20); }
     int tipHeight(int index, int width) const override {
         const int length = scaled("Tip(" + std::to_string(index) + ")", 100);
         return 13 * ((length + width - 1) / width);
@@ -37,42 +41,43 @@ TEST(FontFitTest, CaptionsGrowIntoTheirRoomsThenTheFontShrinks) {
         std::map<std::string, int> at10;
         double pointSize;
         bool fits;
-        std::vector<std::tuple<const char*, int, int>> boxes; // name, x, width
+        std::vector<std::tuple<ControlId, int, int>> boxes; // control, x, width
     } cases[] = {
         {"the design font: nothing moves",
          {},
          10,
          true,
-         {{"Opt(0)", 32, 153}, {"Label1", 244, 20}, {"ZahlText", 316, 41}}},
+         {{ControlId::Opt0, 32, 153}, {ControlId::Label1, 244, 20}, {ControlId::ZahlText, 316, 41}}},
         {"five wide digits: the number box grows left, Label1 makes way",
          {{"ZahlText", 61}, {"Label1", 60}},
          10,
          true,
-         {{"ZahlText", 296, 61}, {"Label1", 234, 60}}},
-        {"a wide caption takes what it needs", {{"Chk(1)", 210}}, 10, true, {{"Chk(1)", 196, 210}}},
-        {"so does a wide drop-down list", {{"UnitList", 60}}, 10, true, {{"UnitList", 356, 60}}},
-        {"past its room: a smaller font", {{"Opt(0)", 170}}, 9, true, {{"Opt(0)", 32, 153}}},
-        {"the smallest font is the last try", {{"Chk(1)", 400}}, 6.5, false, {{"Chk(1)", 196, 219}}},
-        {"Label1 moves left towards Ja", {{"Label1", 90}}, 10, true, {{"Label1", 224, 90}}},
-        {"Label1 never covers Ja", {{"Label1", 200}}, 6.5, false, {{"Label1", 196 + 13 + 2, 130}}},
-        {"a question widens before the font shrinks", {{"Tip(0)", 1200}}, 9.5, true, {{"Tip(0)", 32, 383}}},
+         {{ControlId::ZahlText, 296, 61}, {ControlId::Label1, 234, 60}}},
+        {"a wide caption takes what it needs", {{"Chk(1)", 210}}, 10, true, {{ControlId::Chk1, 196, 210}}},
+        {"so does a wide drop-down list", {{"UnitList", 60}}, 10, true, {{ControlId::UnitList, 356, 60}}},
+        {"past its room: a smaller font", {{"Opt(0)", 170}}, 9, true, {{ControlId::Opt0, 32, 153}}},
+        {"the smallest font is the last try", {{"Chk(1)", 400}}, 6.5, false, {{ControlId::Chk1, 196, 219}}},
+        {"Label1 moves left towards Ja", {{"Label1", 90}}, 10, true, {{ControlId::Label1, 224, 90}}},
+        {"Label1 never covers Ja", {{"Label1", 200}}, 6.5, false, {{ControlId::Label1, 196 + 13 + 2, 130}}},
+        {"a question widens before the font shrinks", {{"Tip(0)", 1200}}, 9.5, true, {{ControlId::Tip0, 32, 383}}},
     };
     const TwipsScale scale(96, 96);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFont font;
         font.at10 = c.at10;
-        const form_layout::FittedLayout layout = form_layout::fitToFont(font, scale, 10);
+        const form::FittedLayout layout = form::fitToFont(font, scale, 10);
         EXPECT_EQ(layout.pointSize, c.pointSize);
         EXPECT_EQ(font.size, c.pointSize) << "the face is left with the chosen font";
         EXPECT_EQ(layout.fits, c.fits);
-        for (const auto& [name, x, width] : c.boxes) {
-            EXPECT_EQ(std::make_pair(layout.rectOf(name).x, layout.rectOf(name).width), std::make_pair(x, width))
-                << name;
+        for (const auto& [id, x, width] : c.boxes) {
+            EXPECT_EQ(std::make_pair(layout.rectOf(id).x, layout.rectOf(id).width), std::make_pair(x, width))
+                << form::control(id).name;
         }
         // Whatever the font, the controls without a caption stand where the table says.
-        for (const char* fixed : {"Frame1(1)", "Drive1", "Dir1", "Image1(2)", "Command1(0)", "pbar"}) {
-            const form_layout::Place& place = *form_layout::placeOf(fixed);
+        for (const ControlId fixed : {ControlId::Frame1, ControlId::Drive1, ControlId::Dir1, ControlId::Image1_2,
+                                      ControlId::Command1_0, ControlId::Pbar}) {
+            const form::Place& place = form::control(fixed).place;
             EXPECT_EQ(layout.rectOf(fixed), scale.toPixels(place.left, place.top, place.width, place.height));
         }
     }
@@ -91,7 +96,7 @@ TEST(FontFitTest, AQuestionNeverGrowsIntoTheNextRow) {
     for (const auto& [index, length, box, fitsWhole] : cases) {
         font.at10 = {{"Tip(" + std::to_string(index) + ")", length}};
         bool fits = false;
-        EXPECT_EQ(form_layout::fitTip(font, scale, index, &fits), box) << index << " " << length;
+        EXPECT_EQ(form::fitTip(font, scale, index, &fits), box) << index << " " << length;
         EXPECT_EQ(fits, fitsWhole) << index << " " << length;
     }
 }

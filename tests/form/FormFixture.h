@@ -14,6 +14,17 @@
 
 namespace form_tests {
 
+using form::ControlId;
+using form::FolderList;
+using form::Form1;
+
+// What the form told its face, in order.
+struct RecordingFace final : form::Face {
+    void showCaption() override {}
+    void showControl(ControlId id) override { shown.push_back(id); }
+    std::vector<ControlId> shown;
+};
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -21,7 +32,7 @@ protected:
         std::filesystem::current_path(std::filesystem::path(drives_.cRoot) / "daten");
         test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
         form_ = std::make_unique<Form1>(test_->runtime(), source_);
-        form_->setObserver([this](FormPart part, int) { reported_.push_back(part); });
+        form_->setFace(&face_);
     }
     void TearDown() override {
         form_.reset();
@@ -41,8 +52,8 @@ protected:
     testing_support::TestDrives drives_;
     std::unique_ptr<testing_support::TestRuntime> test_;
     SourceSelection source_;
+    RecordingFace face_;
     std::unique_ptr<Form1> form_;
-    std::vector<FormPart> reported_; // what the form told its face, in order
 };
 
 } // namespace form_tests

@@ -25,8 +25,8 @@ TEST_F(FormTest, DesignState) {
     EXPECT_TRUE(form_->unitListItems().empty());
     EXPECT_EQ(form_->unitListIndex(), -1);
     EXPECT_EQ(form_->pbarValue(), 0);
-    for (int i = 0; i <= static_cast<int>(Control::Command1Ok); ++i) {
-        EXPECT_TRUE(form_->visible(Control(i)) && form_->enabled(Control(i))) << "every control, at design time: " << i;
+    for (const form::Control& row : form::controls()) {
+        EXPECT_TRUE(form_->visible(row.id) && form_->enabled(row.id)) << "every control, at design time: " << row.name;
     }
     // The drives of the map in lower case, the medium's name beside all but the floppy; the
     // lists start where the program was started.
@@ -68,17 +68,23 @@ TEST_F(FormTest, OptionHandlersShowAndHideTheirAnswers) {
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(testing::Message() << "step " << &step - steps);
-        const bool sizeRowWas = form_->visible(Control::Label1);
-        const bool listsWere = form_->visible(Control::Drive1);
-        reported_.clear();
+        const std::pair<ControlId, bool> rows[] = {{ControlId::Label1, step.sizeRowShown},
+                                                   {ControlId::ZahlText, step.sizeRowShown},
+                                                   {ControlId::UnitList, step.sizeRowShown},
+                                                   {ControlId::Drive1, step.listsShown},
+                                                   {ControlId::Dir1, step.listsShown}};
+        bool was[std::size(rows)];
+        std::ranges::transform(rows, was, [&](const auto& row) { return form_->visible(row.first); });
+        face_.shown.clear();
         step.act(*form_);
-        for (int i = 0; i <= static_cast<int>(Control::Dir1); ++i) { // the size row's three, then the lists
-            EXPECT_EQ(form_->visible(Control(i)), i < 3 ? step.sizeRowShown : step.listsShown) << i;
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            const auto& [id, shown] = rows[i];
+            EXPECT_EQ(form_->visible(id), shown) << form::control(id).name;
+            if (shown != was[i]) {
+                EXPECT_NE(std::ranges::count(face_.shown, id), 0) << form::control(id).name << " not shown anew";
+            }
         }
         EXPECT_NE(form_->optValue(0), form_->optValue(1)) << "exactly one option is selected";
-        if (step.sizeRowShown != sizeRowWas || step.listsShown != listsWere) {
-            EXPECT_NE(std::count(reported_.begin(), reported_.end(), FormPart::Visibility), 0);
-        }
     }
 }
 
@@ -120,18 +126,21 @@ TEST_F(FormTest, OkDisablesTheInputsRunsTheCopyOnceAndEnds) {
     int yields = 0;
     test_->events().onYield([&](int) {
         ++yields;
-        for (int i = 1; i <= static_cast<int>(Control::Command1Ok); ++i) { // all but Label1, which takes no input
-            EXPECT_FALSE(form_->enabled(Control(i))) << i << " while the run yields";
+        for (const ControlId id :
+             {ControlId::Command1_0, ControlId::Drive1, ControlId::Dir1, ControlId::ZahlText, ControlId::UnitList,
+              ControlId::Chk0, ControlId::Chk1, ControlId::Chk2, ControlId::Opt0, ControlId::Opt1}) {
+            EXPECT_FALSE(form_->enabled(id)) << form::control(id).name << " while the run yields";
+            EXPECT_NE(std::ranges::count(face_.shown, id), 0) << form::control(id).name << " not shown grey";
         }
-        EXPECT_NE(std::count(reported_.begin(), reported_.end(), FormPart::Enabled), 0);
-        EXPECT_TRUE(form_->visible(Control::Drive1)) << "visibility is not touched";
+        EXPECT_TRUE(form_->enabled(ControlId::Command1_1) && form_->enabled(ControlId::Command1_2));
+        EXPECT_TRUE(form_->visible(ControlId::Drive1)) << "visibility is not touched";
         // A tool may still set a grey control: the form keeps what the run read, for the face to show.
         EXPECT_FALSE(form_->openFolder("C:\\"));
         form_->tickChk(1, 1);
         form_->selectOpt(0);
         form_->typeZahlText("7");
         EXPECT_TRUE(form_->chkValue(1) == 0 && form_->optValue(1) && form_->zahlText() == "Text1");
-        EXPECT_TRUE(form_->dir1Path() == "C:\\ziel" && reported_.back() == FormPart::Values);
+        EXPECT_TRUE(form_->dir1Path() == "C:\\ziel" && face_.shown.back() == ControlId::ZahlText);
         form_->Command1_Click(0);
     });
     test_->boxes().expect("Die Kopie ist fertig!", rt::kInfoOk, rt::kResultOk);
@@ -158,7 +167,7 @@ TEST_F(FormTest, AnUnhandledErrorInTheRunIsReportedNotThrownIntoTheWindow) {
 // paragraph: no third CR in a row), the goodbye last; lone CRs, as the message box wants them.
 // It changes nothing.
 TEST_F(FormTest, InfoShowsTheTaglineTheParagraphsAndTheGoodbye) {
-    const std::string text = AAA::InfoText(kTagline);
+    const std::string text = form::AAA::InfoText(kTagline);
     EXPECT_TRUE(text.starts_with(std::string(kTagline) + "\r\r") && text.ends_with("\r\rBis bald ... ")) << text;
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(text.find("\r\r\r"), std::string::npos);
@@ -171,7 +180,7 @@ TEST_F(FormTest, InfoShowsTheTaglineTheParagraphsAndTheGoodbye) {
     test_->boxes().expect(text, rt::kInfoOk, rt::kResultOk);
     form_->Command1_Click(2);
     EXPECT_EQ(form_->CopyRunning, 0);
-    EXPECT_TRUE(form_->enabled(Control::Command1Ok));
+    EXPECT_TRUE(form_->enabled(ControlId::Command1_0));
 }
 
 } // namespace

@@ -32,7 +32,7 @@ const Definition kDefinitions[] = {
     {"ZahlText", "QLineEdit", true, "Text1"},
     {"Chk(2)", "QCheckBox", true, "Ja, &löschen"},
     {"Frame2(3)", "QFrame", true, nullptr},
-    {"Dir1", "DirList", true, nullptr},
+    {"Dir1", "qtface::DirList", true, nullptr},
     {"Drive1", "QComboBox", true, nullptr},
     {"Chk(1)", "QCheckBox", true, "Ja, Auto-&Run-Datei anlegen"},
     {"Frame2(2)", "QFrame", true, nullptr},
@@ -123,7 +123,7 @@ TEST_F(WindowTest, DesignValuesOfTheInputs) {
 
 struct VisibilityCase {
     const char* what;
-    std::function<void(Form1Window&)> act;
+    std::function<void(QtForm1Window&)> act;
     bool label1ZahlUnitShown;
     bool driveDirShown;
 };
@@ -131,15 +131,15 @@ struct VisibilityCase {
 // The clicks reach the handlers and the window shows what they decide.
 TEST_F(WindowTest, ClicksShowAndHideTheAnswers) {
     const VisibilityCase cases[] = {
-        {"tick Chk(0)", [](Form1Window& f) { f.chk(0)->click(); }, true, true},
+        {"tick Chk(0)", [](QtForm1Window& f) { f.chk(0)->click(); }, true, true},
         {"select Opt(0)",
-         [](Form1Window& f) {
+         [](QtForm1Window& f) {
              f.opt(1)->click();
              f.opt(0)->click();
          },
          true, false},
-        {"clear Chk(0) by program", [](Form1Window& f) { f.form().setChkValue(0, 0); }, false, false},
-        {"select Opt(1)", [](Form1Window& f) { f.opt(1)->click(); }, false, true},
+        {"clear Chk(0) by program", [](QtForm1Window& f) { f.form().setChkValue(0, 0); }, false, false},
+        {"select Opt(1)", [](QtForm1Window& f) { f.opt(1)->click(); }, false, true},
     };
     form_->show();
     for (const VisibilityCase& step : cases) {

@@ -1,6 +1,7 @@
 // The window as the user meets it: frame, places of the controls, tab order, focus, the keys
 // Enter, Escape and the access keys.
 #include "WindowFixture.h"
+#include "support/PinnedLayout.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,29 +25,8 @@
 namespace window_tests {
 namespace {
 
-struct Place {
-    const char* name;
-    int left, top, width, height;
-};
-
-// The design in twips; children of the frame count from the frame's outer corner.
-const Place kPlaces[] = {
-    {"Frame1(1)", 60, 60, 6345, 5115},     {"UnitList", 5340, 2700, 795, 315},
-    {"ZahlText", 4740, 2700, 615, 315},    {"Chk(2)", 2940, 3360, 2232, 312},
-    {"Frame2(3)", 120, 3240, 6075, 75},    {"Dir1", 2940, 1620, 3195, 765},
-    {"Drive1", 2940, 1200, 3195, 315},     {"Chk(1)", 2940, 4140, 2895, 312},
-    {"Frame2(2)", 120, 3960, 6075, 75},    {"Frame2(1)", 120, 2520, 6075, 75},
-    {"Opt(1)", 480, 2040, 2415, 312},      {"Chk(0)", 2940, 2640, 495, 435},
-    {"Opt(0)", 480, 1680, 2292, 312},      {"Frame2(0)", 120, 1020, 6075, 75},
-    {"Label1", 3660, 2760, 1050, 195},     {"Image1(4)", 120, 3420, 240, 240},
-    {"Tip(4)", 480, 3420, 2295, 555},      {"Tip(3)", 480, 4140, 2295, 795},
-    {"Image1(3)", 120, 4140, 240, 240},    {"Image1(2)", 120, 2700, 240, 240},
-    {"Tip(2)", 480, 2700, 2295, 795},      {"Tip(0)", 480, 300, 5655, 675},
-    {"Tip(1)", 480, 1200, 2412, 552},      {"Image1(0)", 120, 300, 240, 240},
-    {"Image1(1)", 120, 1200, 240, 240},    {"Command1(1)", 4260, 5280, 1035, 375},
-    {"Command1(2)", 3180, 5280, 975, 375}, {"Command1(0)", 5400, 5280, 975, 375},
-    {"pbar", 60, 5280, 3015, 375},
-};
+using testing_support::kPinnedPlaces;
+using testing_support::PinnedPlace;
 
 // Controls whose box may grow to the right, up to this edge (twips), so that the font in use
 // does not cut a caption.
@@ -69,7 +49,8 @@ int px(double twips, int dpi) {
 TEST_F(WindowTest, ClientAreaAndFrame) {
     const int dpiX = form_->logicalDpiX();
     const int dpiY = form_->logicalDpiY();
-    EXPECT_EQ(form_->size(), QSize(px(6450, dpiX), px(5715, dpiY)));
+    EXPECT_EQ(form_->size(),
+              QSize(px(testing_support::kPinnedClientWidth, dpiX), px(testing_support::kPinnedClientHeight, dpiY)));
     EXPECT_EQ(form_->minimumSize(), form_->maximumSize()) << "the user cannot resize the window";
     const Qt::WindowFlags flags = form_->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -84,7 +65,7 @@ TEST_F(WindowTest, ClientAreaAndFrame) {
 TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
     const int dpiX = form_->logicalDpiX();
     const int dpiY = form_->logicalDpiY();
-    for (const Place& place : kPlaces) {
+    for (const PinnedPlace& place : kPinnedPlaces) {
         SCOPED_TRACE(place.name);
         QWidget* widget = control<QWidget>(place.name);
         ASSERT_NE(widget, nullptr);
@@ -179,7 +160,8 @@ TEST_F(WindowTest, TheLongestEstimateSentenceFits) {
                                  "1474 Disketten mit einer Kapazität von 1,44 MByte.");
     QLabel* tip = form_->tip(0);
     EXPECT_LE(tip->heightForWidth(tip->width()), tip->height());
-    EXPECT_LE(tip->y() + tip->height(), form_->frame2(0)->y() + form_->frame2(0)->height() / 2 + 1);
+    const QWidget* bar = form_->control(form::ControlId::Frame2_0);
+    EXPECT_LE(tip->y() + tip->height(), bar->y() + bar->height() / 2 + 1);
 }
 
 std::vector<QString> tabWalk(QWidget* window, int steps) {
@@ -230,7 +212,7 @@ TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
 
 // Keeps the window's own handlers off the buttons, so that a key can be seen pressing a
 // button without starting the run or ending the test program; then shows the window active.
-bool showWatchingButtonsOnly(Form1Window& form, std::vector<int>& pressed) {
+bool showWatchingButtonsOnly(QtForm1Window& form, std::vector<int>& pressed) {
     for (int i = 0; i < 3; ++i) {
         QObject::disconnect(form.command1(i), &QPushButton::clicked, &form, nullptr);
         QObject::connect(form.command1(i), &QPushButton::clicked, &form, [&pressed, i] { pressed.push_back(i); });

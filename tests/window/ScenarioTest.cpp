@@ -111,7 +111,7 @@ struct ChildProgram {
         parts.shellLink = &links;
         runtime = std::make_unique<rt::Runtime>(std::move(parts));
         model = std::make_unique<Form1>(*runtime, source);
-        form = std::make_unique<Form1Window>(*model);
+        form = std::make_unique<QtForm1Window>(*model);
         runtime->runGuarded([&] { Form_Load(*model, *runtime, source); });
         form->show();
     }
@@ -144,7 +144,7 @@ struct ChildProgram {
     std::unique_ptr<rt::Runtime> runtime;
     SourceSelection source;
     std::unique_ptr<Form1> model;
-    std::unique_ptr<Form1Window> form;
+    std::unique_ptr<QtForm1Window> form;
 };
 
 class ScenarioTest : public ::testing::Test {

@@ -25,7 +25,7 @@ void WindowTest::createWindow() {
     model_.reset();
     test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
     model_ = std::make_unique<Form1>(test_->runtime(), source_);
-    form_ = std::make_unique<Form1Window>(*model_);
+    form_ = std::make_unique<QtForm1Window>(*model_);
 }
 
 } // namespace window_tests

@@ -6,7 +6,7 @@
 #include "support/TempDir.h"
 #include "support/TestDrives.h"
 #include "support/TestRuntime.h"
-#include "window/qt/Form1Window.h"
+#include "window/qt/QtForm1Window.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,8 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace window_tests {
 
+using form::Form1;
+using qtface::QtForm1Window;
 using testing_support::TestDrives;
 
 class WindowTest : public ::testing::Test {
@@ -45,7 +47,7 @@ protected:
     std::unique_ptr<testing_support::TestRuntime> test_;
     SourceSelection source_;
     std::unique_ptr<Form1> model_;
-    std::unique_ptr<Form1Window> form_;
+    std::unique_ptr<QtForm1Window> form_;
 };
 
 } // namespace window_tests

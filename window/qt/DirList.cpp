@@ -7,7 +7,11 @@
 
 #include <vector>
 
+namespace qtface {
+
 namespace {
+
+using form::FolderList;
 
 constexpr int kPathRole = Qt::UserRole + 1;
 
@@ -79,3 +83,5 @@ void DirList::keyPressEvent(QKeyEvent* event) {
     }
     QTreeWidget::keyPressEvent(event);
 }
+
+} // namespace qtface

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+namespace qtface {
+
 class DirList : public QTreeWidget {
     Q_OBJECT
 public:
@@ -17,7 +19,7 @@ public:
     DirList(std::function<bool(const std::string&)> opener, QWidget* parent = nullptr);
 
     // Shows what the folder list holds.
-    void show(const FolderList& folders);
+    void show(const form::FolderList& folders);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -27,3 +29,5 @@ private:
 
     std::function<bool(const std::string&)> opener_;
 };
+
+} // namespace qtface

@@ -1,13 +1,17 @@
 // The folder list box: its lines, their drawing and the keys it keeps from the dialog manager.
 #include "FolderListBox.h"
 
-#include "Pictures.h"
+#include "Win32Pictures.h"
 #include "runtime/win32/Wide.h"
 #include "window/resources/ResourceIds.h"
 
 #include <algorithm>
 
+namespace win32face {
+
 namespace {
+
+using form::FolderList;
 
 constexpr const wchar_t* kSelfProperty = L"Splitwerk.FolderListBox";
 
@@ -17,11 +21,11 @@ FolderListBox::FolderListBox(HWND listBox, HINSTANCE instance, int dpi, UINT ope
     : listBox_(listBox), iconSize_(::MulDiv(16, dpi, 96)), indent_(::MulDiv(10, dpi, 96)), openMessage_(openMessage),
       opener_(std::move(opener)) {
     icons_[static_cast<std::size_t>(FolderList::EntryKind::Open)] =
-        pictures::folder(instance, SPLITWERK_ICON_FOLDER_OPEN, iconSize_);
+        folderIcon(instance, SPLITWERK_ICON_FOLDER_OPEN, iconSize_);
     icons_[static_cast<std::size_t>(FolderList::EntryKind::Closed)] =
-        pictures::folder(instance, SPLITWERK_ICON_FOLDER_CLOSED, iconSize_);
+        folderIcon(instance, SPLITWERK_ICON_FOLDER_CLOSED, iconSize_);
     icons_[static_cast<std::size_t>(FolderList::EntryKind::Link)] =
-        pictures::folder(instance, SPLITWERK_ICON_FOLDER_LINK, iconSize_);
+        folderIcon(instance, SPLITWERK_ICON_FOLDER_LINK, iconSize_);
     // The dialog manager would take Enter for itself; the list wants it to open a folder.
     ::SetPropW(listBox_, kSelfProperty, this);
     listBoxProc_ = reinterpret_cast<WNDPROC>(
@@ -110,3 +114,5 @@ void FolderListBox::openHighlighted() {
         ::MessageBeep(MB_OK);
     }
 }
+
+} // namespace win32face

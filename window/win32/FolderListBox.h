@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace win32face {
+
 class FolderListBox {
 public:
     // opener: opens the folder the user chose; false when it could not be read.
@@ -26,7 +28,7 @@ public:
     HWND handle() const { return listBox_; }
 
     // Shows what the folder list holds, the open directory highlighted.
-    void show(const FolderList& folders);
+    void show(const form::FolderList& folders);
     // The line height for the font now set on the list.
     void fitItemHeight();
     void draw(const DRAWITEMSTRUCT& item) const;
@@ -43,6 +45,8 @@ private:
     UINT openMessage_;
     Opener opener_;
     WNDPROC listBoxProc_ = nullptr;
-    std::array<HICON, 3> icons_{}; // by FolderList::EntryKind
-    std::vector<FolderList::Entry> entries_;
+    std::array<HICON, 3> icons_{}; // by form::FolderList::EntryKind
+    std::vector<form::FolderList::Entry> entries_;
 };
+
+} // namespace win32face

@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+namespace win32face {
+
 namespace {
+
+using form::ControlId;
+using form::ControlKind;
 
 constexpr double kPointsPerInch = 72.0;
 
@@ -21,13 +25,9 @@ std::wstring textOf(HWND control) {
     return text;
 }
 
-bool startsWith(const char* name, const char* prefix) {
-    return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
-}
-
 } // namespace
 
-Win32CaptionMeasure::Win32CaptionMeasure(const LOGFONTW& font, int dpiY, std::function<HWND(const char*)> controlOf)
+Win32CaptionMeasure::Win32CaptionMeasure(const LOGFONTW& font, int dpiY, std::function<HWND(ControlId)> controlOf)
     : base_(font), dpiY_(dpiY), controlOf_(std::move(controlOf)) {}
 
 Win32CaptionMeasure::~Win32CaptionMeasure() = default;
@@ -43,15 +43,15 @@ void Win32CaptionMeasure::useFont(double pointSize) {
     if (made == nullptr) {
         return;
     }
-    for (const form_layout::Place& place : form_layout::places()) {
-        if (HWND control = controlOf_(place.name)) {
+    for (const form::Control& row : form::controls()) {
+        if (HWND control = controlOf_(row.id)) {
             ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), FALSE);
         }
     }
     // A new font gives an edit box the font's own margins, which in some fonts leave too little
     // of the number box's narrow design width for its five digits; a pixel on each side is
     // enough for the caret.
-    if (HWND zahl = controlOf_("ZahlText")) {
+    if (HWND zahl = controlOf_(ControlId::ZahlText)) {
         const WORD margin = static_cast<WORD>(::MulDiv(1, dpiY_, 96));
         ::SendMessageW(zahl, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
     }
@@ -87,23 +87,24 @@ int Win32CaptionMeasure::widestText(HWND control, const std::vector<std::wstring
     return widest;
 }
 
-int Win32CaptionMeasure::neededWidth(const char* name) const {
-    HWND control = controlOf_(name);
+int Win32CaptionMeasure::neededWidth(ControlId id) const {
+    HWND control = controlOf_(id);
     if (control == nullptr) {
         return 0;
     }
     // The gaps the classic controls leave, in pixels at 96 dots per inch.
     const auto scaled = [this](int pixels) { return ::MulDiv(pixels, dpiY_, 96); };
-    if (startsWith(name, "Chk(") || startsWith(name, "Opt(")) {
+    const ControlKind kind = form::control(id).kind;
+    if (kind == ControlKind::CheckBox || kind == ControlKind::OptionButton) {
         // The box, the gap after it and the room for the focus rectangle around the text.
         return ::GetSystemMetrics(SM_CXMENUCHECK) + scaled(6) + textSize(control, DT_SINGLELINE, 0).cx;
     }
-    if (std::strcmp(name, "ZahlText") == 0) {
+    if (kind == ControlKind::NumberBox) {
         const std::vector<std::wstring> digits{L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9"};
         const auto margins = static_cast<DWORD>(::SendMessageW(control, EM_GETMARGINS, 0, 0));
         return 5 * widestText(control, digits) + LOWORD(margins) + HIWORD(margins) + 2 * ::GetSystemMetrics(SM_CXEDGE);
     }
-    if (std::strcmp(name, "UnitList") == 0) {
+    if (kind == ControlKind::DropDownList) {
         std::vector<std::wstring> entries;
         const auto count = static_cast<int>(::SendMessageW(control, CB_GETCOUNT, 0, 0));
         for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
@@ -119,7 +120,8 @@ int Win32CaptionMeasure::neededWidth(const char* name) const {
 }
 
 int Win32CaptionMeasure::tipHeight(int index, int width) const {
-    const std::string name = "Tip(" + std::to_string(index) + ")";
-    HWND control = controlOf_(name.c_str());
+    HWND control = controlOf_(form::tip(index));
     return control == nullptr ? 0 : textSize(control, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL, width).cy;
 }
+
+} // namespace win32face

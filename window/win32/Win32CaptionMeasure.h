@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-class Win32CaptionMeasure final : public form_layout::CaptionMeasure {
+namespace win32face {
+
+class Win32CaptionMeasure final : public form::CaptionMeasure {
 public:
-    // The font is the given one at other sizes; controlOf finds a control by its name in the
-    // layout table. The measure owns the fonts it makes and keeps the last one alive.
-    Win32CaptionMeasure(const LOGFONTW& font, int dpiY, std::function<HWND(const char*)> controlOf);
+    // The font is the given one at other sizes; controlOf finds a control of the window. The
+    // measure owns the fonts it makes and keeps the last one alive.
+    Win32CaptionMeasure(const LOGFONTW& font, int dpiY, std::function<HWND(form::ControlId)> controlOf);
     ~Win32CaptionMeasure() override;
     Win32CaptionMeasure(const Win32CaptionMeasure&) = delete;
     Win32CaptionMeasure& operator=(const Win32CaptionMeasure&) = delete;
@@ -23,7 +25,7 @@ public:
     double basePointSize() const;
 
     void useFont(double pointSize) override;
-    int neededWidth(const char* name) const override;
+    int neededWidth(form::ControlId id) const override;
     int tipHeight(int index, int width) const override;
 
 private:
@@ -35,6 +37,8 @@ private:
 
     LOGFONTW base_;
     int dpiY_;
-    std::function<HWND(const char*)> controlOf_;
+    std::function<HWND(form::ControlId)> controlOf_;
     HFONT font_ = nullptr;
 };
+
+} // namespace win32face

@@ -3,8 +3,8 @@
 // letter and Enter their usual meaning.
 #include "Win32Form1Window.h"
 
-#include "Pictures.h"
 #include "Win32CaptionMeasure.h"
+#include "Win32Pictures.h"
 #include "form/FontFit.h"
 #include "form/FormLayout.h"
 #include "runtime/win32/Wide.h"
@@ -12,11 +12,17 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
-#include <span>
+#include <optional>
 #include <vector>
 
+namespace win32face {
+
 namespace {
+
+using form::ControlId;
+using form::ControlKind;
+using rt::win32::narrow;
+using rt::win32::widen;
 
 constexpr const wchar_t* kWindowClass = L"Splitwerk99Form1";
 // The window on each input control it watches.
@@ -27,97 +33,59 @@ constexpr UINT kOpenFolderMessage = WM_APP + 1;
 // font.
 constexpr int kDropDownLines = 8;
 
-using rt::win32::narrow;
-using rt::win32::widen;
-
-std::string indexed(const char* name, int index) {
-    return std::string(name) + '(' + std::to_string(index) + ')';
-}
-
-// Everything but the frame, the buttons and the progress bar stands inside Frame1 and is
-// placed from the frame's corner.
-bool insideFrame(const std::string& name) {
-    return name != "Frame1(1)" && name != "pbar" && name.rfind("Command1(", 0) != 0;
-}
-
-struct ControlKind {
+struct WindowKind {
     const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
 
-ControlKind kindOf(const std::string& name) {
+WindowKind windowKindOf(ControlKind kind) {
     // WS_GROUP on every control: each is a group of its own, so the dialog manager never ties
     // the two options to their neighbours; the window keeps them exclusive itself.
     constexpr DWORD kFocusable = WS_TABSTOP | WS_GROUP;
-    if (name == "Frame1(1)") {
+    switch (kind) {
+    case ControlKind::Frame:
         return {L"Button", BS_GROUPBOX | WS_GROUP, 0};
-    }
-    if (name == "UnitList" || name == "Drive1") {
+    case ControlKind::DropDownList:
         return {L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | kFocusable, 0};
-    }
-    if (name == "ZahlText") {
+    case ControlKind::NumberBox:
         return {L"Edit", ES_AUTOHSCROLL | kFocusable, WS_EX_CLIENTEDGE};
-    }
-    if (name == "Dir1") {
+    case ControlKind::FolderList:
         return {L"ListBox",
                 LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | kFocusable,
                 WS_EX_CLIENTEDGE};
-    }
-    if (name == "Label1") {
+    case ControlKind::Label:
         return {L"Static", SS_LEFTNOWORDWRAP | SS_NOPREFIX | WS_GROUP, 0};
-    }
-    if (name == "pbar") {
+    case ControlKind::ProgressBar:
         return {PROGRESS_CLASSW, WS_GROUP, 0};
-    }
-    if (name.rfind("Chk(", 0) == 0) {
+    case ControlKind::CheckBox:
         return {L"Button", BS_AUTOCHECKBOX | kFocusable, 0};
-    }
-    if (name.rfind("Opt(", 0) == 0) {
+    case ControlKind::OptionButton:
         return {L"Button", BS_RADIOBUTTON | kFocusable, 0};
-    }
-    if (name.rfind("Command1(", 0) == 0) {
+    case ControlKind::PushButton:
         return {L"Button", BS_PUSHBUTTON | kFocusable, 0};
-    }
-    if (name.rfind("Frame2(", 0) == 0) {
+    case ControlKind::Bar:
         return {L"Static", SS_ETCHEDHORZ | WS_GROUP, 0};
-    }
-    if (name.rfind("Image1(", 0) == 0) {
+    case ControlKind::Picture:
         return {L"Static", SS_ICON | SS_REALSIZECONTROL | WS_GROUP, 0};
+    case ControlKind::Question:
+        break;
     }
-    // Tip(i): a file name's "&" is shown as it is, never read as an access key.
+    // A question: a file name's "&" is shown as it is, never read as an access key.
     return {L"Static", SS_LEFT | SS_NOPREFIX | WS_GROUP, 0};
 }
 
-std::string designText(const Form1& form, const std::string& name) {
-    for (int i = 0; i < 3; ++i) {
-        if (name == indexed("Chk", i)) {
-            return form_layout::kChkCaptions[i];
-        }
-        if (name == indexed("Command1", i)) {
-            return form_layout::kCommandCaptions[i];
-        }
-    }
-    for (int i = 0; i < 2; ++i) {
-        if (name == indexed("Opt", i)) {
-            return form_layout::kOptCaptions[i];
-        }
-    }
-    for (int i = 0; i < 5; ++i) {
-        if (name == indexed("Tip", i)) {
-            return form.tipCaption(i);
-        }
-    }
-    if (name == "Frame1(1)") {
-        return form_layout::kFrame1Caption;
-    }
-    if (name == "Label1") {
-        return form_layout::kLabel1Caption;
-    }
-    if (name == "ZahlText") {
+// What a control shows when it is made: its design caption, or for a question and the number
+// box what the form holds.
+std::string designText(const form::Form1& form, const form::Control& row) {
+    switch (row.kind) {
+    case ControlKind::Question:
+        return form.tipCaption(form::arrayIndex(row.id));
+    case ControlKind::NumberBox:
         return form.zahlText();
+    default:
+        return row.caption;
     }
-    return {};
 }
 
 // The system's message font: the font of the message boxes this program shows, chosen by the
@@ -134,7 +102,7 @@ LOGFONTW dialogFont() {
     return font;
 }
 
-TwipsScale screenScale() {
+form::TwipsScale screenScale() {
     HDC screen = ::GetDC(nullptr);
     const int dpiX = ::GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -144,39 +112,55 @@ TwipsScale screenScale() {
 
 } // namespace
 
-Win32Form1Window::Win32Form1Window(Form1& form, HINSTANCE instance)
+Win32Form1Window::Win32Form1Window(form::Form1& form, HINSTANCE instance)
     : form_(form), instance_(instance), scale_(screenScale()) {
     form_.setDotsPerInch(scale_.dpiX(), scale_.dpiY());
-    measure_ = std::make_unique<Win32CaptionMeasure>(dialogFont(), scale_.dpiY(),
-                                                     [this](const char* name) { return control(name); });
-    ball_ = pictures::ball(instance_);
-    iconLarge_ = pictures::programIcon(instance_, false);
-    iconSmall_ = pictures::programIcon(instance_, true);
+    measure_ =
+        std::make_unique<Win32CaptionMeasure>(dialogFont(), scale_.dpiY(), [this](ControlId id) { return item(id); });
+    ball_ = ballIcon(instance_);
+    iconLarge_ = programIcon(instance_, false);
+    iconSmall_ = programIcon(instance_, true);
     createWindow();
     createControls();
     placeControls();
     ++showing_;
-    showValues();
-    showUnitList();
-    showVisibility();
-    showEnabled();
-    showDrive();
-    dir1_->show(form_.dir1());
+    for (const form::Control& row : form::controls()) {
+        switch (row.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton:
+        case ControlKind::NumberBox:
+        case ControlKind::DropDownList:
+        case ControlKind::FolderList:
+            showValue(row.id);
+            break;
+        default:
+            break;
+        }
+        showState(row.id);
+    }
     --showing_;
     watchInputs();
-    form_.setObserver([this](FormPart part, int index) { formChanged(part, index); });
+    form_.setFace(this);
 }
 
 Win32Form1Window::~Win32Form1Window() {
-    form_.setObserver({});
+    form_.setFace(nullptr);
     if (window_ != nullptr) {
         ::DestroyWindow(window_);
     }
 }
 
-HWND Win32Form1Window::control(const char* name) const {
-    const auto found = controls_.find(name);
-    return found == controls_.end() ? nullptr : found->second;
+std::string Win32Form1Window::itemText(ControlId id) const {
+    HWND control = item(id);
+    const int length = ::GetWindowTextLengthW(control);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    return narrow(text);
+}
+
+void Win32Form1Window::setItemText(ControlId id, const std::string& text) const {
+    ::SetWindowTextW(item(id), widen(text).c_str());
 }
 
 void Win32Form1Window::createWindow() {
@@ -194,7 +178,7 @@ void Win32Form1Window::createWindow() {
     // A fixed dialog frame with the close box, neither minimise nor maximise button.
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-    RECT frame{0, 0, scale_.toPixelsX(form_layout::kClientWidth), scale_.toPixelsY(form_layout::kClientHeight)};
+    RECT frame{0, 0, scale_.toPixelsX(form::kClientWidth), scale_.toPixelsY(form::kClientHeight)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -211,39 +195,37 @@ void Win32Form1Window::createWindow() {
 void Win32Form1Window::createControls() {
     // Created in the order of the tab indices, which is the order in which the dialog manager
     // moves the focus; the images, which have no tab index, come last.
-    std::vector<const form_layout::Place*> order;
-    for (const form_layout::Place& place : form_layout::places()) {
-        order.push_back(&place);
+    std::vector<const form::Control*> order;
+    for (const form::Control& row : form::controls()) {
+        order.push_back(&row);
     }
-    std::stable_sort(order.begin(), order.end(), [](const form_layout::Place* a, const form_layout::Place* b) {
+    std::stable_sort(order.begin(), order.end(), [](const form::Control* a, const form::Control* b) {
         const int left = a->tabIndex < 0 ? 1000 : a->tabIndex;
         const int right = b->tabIndex < 0 ? 1000 : b->tabIndex;
         return left < right;
     });
     HWND previous = HWND_TOP;
-    for (const form_layout::Place* place : order) {
-        const std::string name = place->name;
-        const ControlKind kind = kindOf(name);
-        HWND control = ::CreateWindowExW(
-            kind.exStyle, kind.className, widen(designText(form_, name)).c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0,
-            0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(form_layout::controlId(place->name))),
-            instance_, nullptr);
+    for (const form::Control* row : order) {
+        const WindowKind kind = windowKindOf(row->kind);
+        HWND control = ::CreateWindowExW(kind.exStyle, kind.className, widen(designText(form_, *row)).c_str(),
+                                         WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, window_,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlNumber(row->id))),
+                                         instance_, nullptr);
         // The stacking order is the tab order, whatever order CreateWindow links them in.
         ::SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = control;
-        controls_[name] = control;
+        items_[form::slot(row->id)] = control;
     }
 
-    ::SendMessageW(control("ZahlText"), EM_LIMITTEXT, 5, 0);
-    ::SendMessageW(control("pbar"), PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    sendItemMessage(ControlId::ZahlText, EM_LIMITTEXT, 5);
+    sendItemMessage(ControlId::Pbar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     for (int i = 0; i < 5; ++i) {
-        ::SendMessageW(control(indexed("Image1", i).c_str()), STM_SETICON, reinterpret_cast<WPARAM>(ball_), 0);
+        sendItemMessage(form::image1(i), STM_SETICON, reinterpret_cast<WPARAM>(ball_));
     }
-    HWND drives = control("Drive1");
-    for (const Form1::DriveItem& item : form_.drive1Items()) {
-        ::SendMessageW(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item.designation).c_str()));
+    for (const form::Form1::DriveItem& drive : form_.drive1Items()) {
+        sendItemMessage(ControlId::Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive.designation).c_str()));
     }
-    dir1_ = std::make_unique<FolderListBox>(control("Dir1"), instance_, scale_.dpiY(), kOpenFolderMessage,
+    dir1_ = std::make_unique<FolderListBox>(item(ControlId::Dir1), instance_, scale_.dpiY(), kOpenFolderMessage,
                                             [this](const std::string& path) { return form_.openFolder(path); });
 }
 
@@ -252,37 +234,35 @@ void Win32Form1Window::placeControls() {
     // not enough every control takes a smaller font (the form's rules, shared with Linux).
     // Showing the unit list's entries first lets its box be measured with them.
     showUnitList();
-    const form_layout::FittedLayout layout = form_layout::fitToFont(*measure_, scale_, measure_->basePointSize());
-    const std::span<const form_layout::Place> places = form_layout::places();
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        moveControl(places[i].name, layout.rects.at(i));
+    const form::FittedLayout layout = form::fitToFont(*measure_, scale_, measure_->basePointSize());
+    for (const form::Control& row : form::controls()) {
+        moveControl(row.id, layout.rectOf(row.id));
     }
     dir1_->fitItemHeight();
 }
 
-void Win32Form1Window::moveControl(const char* name, PixelRect box) {
+void Win32Form1Window::moveControl(ControlId id, form::PixelRect box) {
     // The fitted boxes count from their container; here every control is the window's child.
-    if (insideFrame(name)) {
-        const PixelRect frame =
-            scale_.toPixels(form_layout::placeOf("Frame1(1)")->left, form_layout::placeOf("Frame1(1)")->top, 0, 0);
-        box.x += frame.x;
-        box.y += frame.y;
+    if (form::insideFrame1(id)) {
+        const form::Place& frame = form::control(ControlId::Frame1).place;
+        const form::PixelRect corner = scale_.toPixels(frame.left, frame.top, 0, 0);
+        box.x += corner.x;
+        box.y += corner.y;
     }
     // A drop-down list is created as high as its open list; the field takes its height from
     // the font.
-    if (std::strcmp(name, "UnitList") == 0 || std::strcmp(name, "Drive1") == 0) {
+    if (form::control(id).kind == ControlKind::DropDownList) {
         box.height *= kDropDownLines;
     }
-    ::MoveWindow(control(name), box.x, box.y, box.width, box.height, FALSE);
+    ::MoveWindow(item(id), box.x, box.y, box.width, box.height, FALSE);
 }
 
 void Win32Form1Window::show() {
     ::ShowWindow(window_, SW_SHOW);
     ::UpdateWindow(window_);
-    HWND ok = control("Command1(0)");
-    ::SetFocus(ok);
+    ::SetFocus(item(ControlId::Command1_0));
     // Enter presses the focused button, and the focused button shows that it would.
-    ::SendMessageW(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    sendItemMessage(ControlId::Command1_0, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 LRESULT CALLBACK Win32Form1Window::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -348,8 +328,12 @@ void Win32Form1Window::watchInputs() {
     // them (UI Automation selects a list entry with CB_SETCURSEL). The run reads the form, so the
     // form must hear of those too. ZahlText needs no watching: a single-line edit reports every
     // change of its text, WM_SETTEXT included, with EN_CHANGE.
-    for (const char* name : {"Chk(0)", "Chk(1)", "Chk(2)", "Opt(0)", "Opt(1)", "UnitList", "Drive1"}) {
-        HWND input = control(name);
+    for (const form::Control& row : form::controls()) {
+        if (row.kind != ControlKind::CheckBox && row.kind != ControlKind::OptionButton &&
+            row.kind != ControlKind::DropDownList) {
+            continue;
+        }
+        HWND input = item(row.id);
         ::SetPropW(input, kWatcherProperty, this);
         inputProcs_[input] = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form1Window::inputProc)));
@@ -363,80 +347,92 @@ LRESULT CALLBACK Win32Form1Window::inputProc(HWND control, UINT message, WPARAM 
         message == BM_SETCHECK || message == CB_SETCURSEL || message == CB_SELECTSTRING || message == WM_SETTEXT;
     // The window's own showing of the form's values is not news to the form.
     if (changesValue && self->showing_ == 0) {
-        self->reportInput(control);
+        if (const std::optional<ControlId> id = form::controlOfNumber(::GetDlgCtrlID(control))) {
+            self->reportInput(*id);
+        }
     }
     return result;
 }
 
-void Win32Form1Window::reportInput(HWND source) {
-    const int id = ::GetDlgCtrlID(source);
-    const bool ticked = ::SendMessageW(source, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    for (int i = 0; i < 3; ++i) {
-        if (id == form_layout::controlId(indexed("Chk", i).c_str())) {
-            form_.tickChk(i, ticked ? 1 : 0);
-            return;
+void Win32Form1Window::reportInput(ControlId id) {
+    const int index = form::arrayIndex(id);
+    switch (form::control(id).kind) {
+    case ControlKind::CheckBox:
+        form_.tickChk(index, isChecked(id) ? 1 : 0);
+        break;
+    case ControlKind::OptionButton:
+        // A check set on an option selects it; one taken from the selected option would leave
+        // none selected, so the window shows the form's choice again.
+        if (isChecked(id)) {
+            form_.selectOpt(index);
         }
-    }
-    for (int i = 0; i < 2; ++i) {
-        if (id == form_layout::controlId(indexed("Opt", i).c_str())) {
-            // A check set on an option selects it; one taken from the selected option would leave
-            // none selected, so the window shows the form's choice again.
-            if (ticked) {
-                form_.selectOpt(i);
-            }
-            ++showing_;
-            showValues();
-            --showing_;
-            return;
+        ++showing_;
+        showOptions();
+        --showing_;
+        break;
+    case ControlKind::NumberBox:
+        form_.typeZahlText(itemText(id));
+        break;
+    case ControlKind::DropDownList:
+        if (id == ControlId::UnitList) {
+            form_.chooseUnit(selectedItem(id));
+        } else {
+            form_.chooseDrive(selectedItem(id));
         }
-    }
-    if (id == form_layout::controlId("ZahlText")) {
-        const int length = ::GetWindowTextLengthW(source);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        ::GetWindowTextW(source, text.data(), length + 1);
-        text.resize(static_cast<std::size_t>(length));
-        form_.typeZahlText(narrow(text));
-    } else if (id == form_layout::controlId("UnitList")) {
-        form_.chooseUnit(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
-    } else if (id == form_layout::controlId("Drive1")) {
-        form_.chooseDrive(static_cast<int>(::SendMessageW(source, CB_GETCURSEL, 0, 0)));
+        break;
+    default:
+        break;
     }
 }
 
-void Win32Form1Window::onCommand(int id, int code) {
+void Win32Form1Window::onCommand(int number, int code) {
     // IDOK and IDCANCEL, which the dialog manager sends for Enter outside a button and for
     // Escape, have no control here and do nothing.
-    if (showing_ > 0) {
+    const std::optional<ControlId> id = form::controlOfNumber(number);
+    if (showing_ > 0 || !id) {
         return;
     }
-    HWND source = ::GetDlgItem(window_, id);
-    for (int i = 0; i < 3; ++i) {
-        if (id == form_layout::controlId(indexed("Command1", i).c_str()) && code == BN_CLICKED) {
-            form_.Command1_Click(static_cast<int16_t>(i));
-            return;
+    const int index = form::arrayIndex(*id);
+    switch (form::control(*id).kind) {
+    case ControlKind::PushButton:
+        if (code == BN_CLICKED) {
+            form_.Command1_Click(static_cast<int16_t>(index));
         }
-    }
-    for (int i = 0; i < 2; ++i) {
-        if (id == form_layout::controlId(indexed("Opt", i).c_str()) && code == BN_CLICKED) {
+        break;
+    case ControlKind::OptionButton:
+        if (code == BN_CLICKED) {
             // An option button of this kind does not check itself: the click selects it.
-            form_.selectOpt(i);
+            form_.selectOpt(index);
             // Clicking the selected option changes nothing, but the button is shown anew.
             ++showing_;
-            showValues();
+            showOptions();
             --showing_;
-            return;
         }
-    }
-    const bool chk = id == form_layout::controlId("Chk(0)") || id == form_layout::controlId("Chk(1)") ||
-                     id == form_layout::controlId("Chk(2)");
-    if ((chk && code == BN_CLICKED) || (id == form_layout::controlId("ZahlText") && code == EN_CHANGE) ||
-        ((id == form_layout::controlId("UnitList") || id == form_layout::controlId("Drive1")) &&
-         code == CBN_SELCHANGE)) {
+        break;
+    case ControlKind::CheckBox:
         // A click may have reported the box's new check already, through the BM_SETCHECK the
         // box sends itself; hearing it again changes nothing.
-        reportInput(source);
-    } else if (id == form_layout::controlId("Dir1") && code == LBN_DBLCLK) {
-        ::PostMessageW(window_, kOpenFolderMessage, 0, 0);
+        if (code == BN_CLICKED) {
+            reportInput(*id);
+        }
+        break;
+    case ControlKind::NumberBox:
+        if (code == EN_CHANGE) {
+            reportInput(*id);
+        }
+        break;
+    case ControlKind::DropDownList:
+        if (code == CBN_SELCHANGE) {
+            reportInput(*id);
+        }
+        break;
+    case ControlKind::FolderList:
+        if (code == LBN_DBLCLK) {
+            ::PostMessageW(window_, kOpenFolderMessage, 0, 0);
+        }
+        break;
+    default:
+        break;
     }
 }
 
@@ -452,129 +448,117 @@ void Win32Form1Window::keepFocusUsable() {
     }
 }
 
-void Win32Form1Window::formChanged(FormPart part, int index) {
+void Win32Form1Window::showCaption() {
     ++showing_;
-    switch (part) {
-    case FormPart::Caption:
-        ::SetWindowTextW(window_, widen(form_.caption()).c_str());
-        break;
-    case FormPart::Values:
-        showValues();
-        break;
-    case FormPart::Visibility:
-        showVisibility();
-        break;
-    case FormPart::Enabled:
-        showEnabled();
-        break;
-    case FormPart::UnitList:
-        // The entries arrive after the window was laid out; a wider entry may need a wider box,
-        // or a smaller font for all. The balls keep the size the load handler gave them.
-        placeControls();
-        for (int i = 0; i < 5; ++i) {
-            showImage(i);
-        }
-        ::InvalidateRect(window_, nullptr, TRUE);
-        break;
-    case FormPart::Tip:
-        showTip(index);
-        break;
-    case FormPart::Image:
-        showImage(index);
-        break;
-    case FormPart::Progress:
-        ::SendMessageW(control("pbar"), PBM_SETPOS, static_cast<WPARAM>(form_.pbarValue()), 0);
-        break;
-    case FormPart::Drive:
-        showDrive();
-        break;
-    case FormPart::Folder:
-        dir1_->show(form_.dir1());
-        break;
-    }
+    ::SetWindowTextW(window_, widen(form_.caption()).c_str());
     --showing_;
 }
 
-void Win32Form1Window::showValues() {
-    for (int i = 0; i < 3; ++i) {
-        ::SendMessageW(control(indexed("Chk", i).c_str()), BM_SETCHECK,
-                       form_.chkValue(i) != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+void Win32Form1Window::showControl(ControlId id) {
+    ++showing_;
+    showValue(id);
+    showState(id);
+    --showing_;
+}
+
+void Win32Form1Window::showState(ControlId id) {
+    HWND control = item(id);
+    const bool shown = (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool enabled = ::IsWindowEnabled(control) != FALSE;
+    if (shown == form_.visible(id) && enabled == form_.enabled(id)) {
+        return;
     }
+    if (shown != form_.visible(id)) {
+        ::ShowWindow(control, form_.visible(id) ? SW_SHOWNA : SW_HIDE);
+    }
+    if (enabled != form_.enabled(id)) {
+        ::EnableWindow(control, form_.enabled(id) ? TRUE : FALSE);
+    }
+    // A control that had the focus may no longer take it.
+    keepFocusUsable();
+}
+
+void Win32Form1Window::showValue(ControlId id) {
+    const int index = form::arrayIndex(id);
+    switch (form::control(id).kind) {
+    case ControlKind::CheckBox:
+        checkButton(id, form_.chkValue(index) != 0);
+        break;
+    case ControlKind::OptionButton:
+        showOptions();
+        break;
+    case ControlKind::NumberBox:
+        if (itemText(id) != form_.zahlText()) {
+            setItemText(id, form_.zahlText());
+        }
+        break;
+    case ControlKind::DropDownList:
+        if (id == ControlId::Drive1) {
+            selectItem(id, form_.drive1Index());
+        } else if (static_cast<std::size_t>(sendItemMessage(id, CB_GETCOUNT)) < form_.unitListItems().size()) {
+            // The entries arrive after the window was laid out; a wider entry may need a wider
+            // box, or a smaller font for all. The balls keep the size the load handler gave them.
+            placeControls();
+            for (int i = 0; i < 5; ++i) {
+                showImage(i);
+            }
+            ::InvalidateRect(window_, nullptr, TRUE);
+        } else {
+            selectItem(id, form_.unitListIndex());
+        }
+        break;
+    case ControlKind::FolderList:
+        dir1_->show(form_.dir1());
+        break;
+    case ControlKind::Question:
+        showTip(index);
+        break;
+    case ControlKind::Picture:
+        showImage(index);
+        break;
+    case ControlKind::ProgressBar:
+        sendItemMessage(id, PBM_SETPOS, static_cast<WPARAM>(form_.pbarValue()));
+        break;
+    default:
+        break;
+    }
+}
+
+void Win32Form1Window::showOptions() {
     for (int i = 0; i < 2; ++i) {
-        HWND option = control(indexed("Opt", i).c_str());
+        const ControlId option = form::opt(i);
         const bool selected = form_.optValue(i);
-        ::SendMessageW(option, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+        checkButton(option, selected);
         // As in every option group, Tab stops only at the selected one.
-        const LONG_PTR style = ::GetWindowLongPtrW(option, GWL_STYLE);
-        ::SetWindowLongPtrW(option, GWL_STYLE, selected ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+        const LONG_PTR style = ::GetWindowLongPtrW(item(option), GWL_STYLE);
+        ::SetWindowLongPtrW(item(option), GWL_STYLE, selected ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
     }
-    HWND zahl = control("ZahlText");
-    const int length = ::GetWindowTextLengthW(zahl);
-    std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(zahl, shown.data(), length + 1);
-    shown.resize(static_cast<std::size_t>(length));
-    if (narrow(shown) != form_.zahlText()) {
-        ::SetWindowTextW(zahl, widen(form_.zahlText()).c_str());
-    }
-    ::SendMessageW(control("UnitList"), CB_SETCURSEL, static_cast<WPARAM>(form_.unitListIndex()), 0);
-}
-
-void Win32Form1Window::showVisibility() {
-    const std::pair<const char*, Control> shown[] = {{"Label1", Control::Label1},
-                                                     {"ZahlText", Control::ZahlText},
-                                                     {"UnitList", Control::UnitList},
-                                                     {"Drive1", Control::Drive1},
-                                                     {"Dir1", Control::Dir1}};
-    for (const auto& [name, which] : shown) {
-        ::ShowWindow(control(name), form_.visible(which) ? SW_SHOWNA : SW_HIDE);
-    }
-    keepFocusUsable();
-}
-
-void Win32Form1Window::showEnabled() {
-    const std::pair<const char*, Control> enabled[] = {{"Command1(0)", Control::Command1Ok},
-                                                       {"Drive1", Control::Drive1},
-                                                       {"Dir1", Control::Dir1},
-                                                       {"ZahlText", Control::ZahlText},
-                                                       {"UnitList", Control::UnitList},
-                                                       {"Chk(0)", Control::Chk0},
-                                                       {"Chk(1)", Control::Chk1},
-                                                       {"Chk(2)", Control::Chk2},
-                                                       {"Opt(0)", Control::Opt0},
-                                                       {"Opt(1)", Control::Opt1}};
-    for (const auto& [name, which] : enabled) {
-        ::EnableWindow(control(name), form_.enabled(which) ? TRUE : FALSE);
-    }
-    keepFocusUsable();
 }
 
 void Win32Form1Window::showUnitList() {
-    HWND list = control("UnitList");
     const std::vector<std::string>& items = form_.unitListItems();
-    for (auto i = static_cast<std::size_t>(::SendMessageW(list, CB_GETCOUNT, 0, 0)); i < items.size(); ++i) {
-        ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(items[i]).c_str()));
+    for (auto i = static_cast<std::size_t>(sendItemMessage(ControlId::UnitList, CB_GETCOUNT)); i < items.size(); ++i) {
+        sendItemMessage(ControlId::UnitList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(items[i]).c_str()));
     }
-    ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(form_.unitListIndex()), 0);
+    selectItem(ControlId::UnitList, form_.unitListIndex());
 }
 
 void Win32Form1Window::showImage(int index) {
-    const std::string name = indexed("Image1", index);
-    const form_layout::Place* place = form_layout::placeOf(name.c_str());
-    const Form1::ImageSize size = form_.image1Size(index);
-    const int width = size.width > 0 ? static_cast<int>(size.width + 0.5F) : place->width;
-    const int height = size.height > 0 ? static_cast<int>(size.height + 0.5F) : place->height;
-    ::SetWindowPos(control(name.c_str()), nullptr, 0, 0, scale_.toPixelsX(width), scale_.toPixelsY(height),
+    const ControlId id = form::image1(index);
+    const form::Place& place = form::control(id).place;
+    const form::Form1::ImageSize size = form_.image1Size(index);
+    const int width = size.width > 0 ? static_cast<int>(size.width + 0.5F) : place.width;
+    const int height = size.height > 0 ? static_cast<int>(size.height + 0.5F) : place.height;
+    ::SetWindowPos(item(id), nullptr, 0, 0, scale_.toPixelsX(width), scale_.toPixelsY(height),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32Form1Window::showDrive() {
-    ::SendMessageW(control("Drive1"), CB_SETCURSEL, static_cast<WPARAM>(form_.drive1Index()), 0);
-}
-
 void Win32Form1Window::showTip(int index) {
-    const std::string name = indexed("Tip", index);
-    ::SetWindowTextW(control(name.c_str()), widen(form_.tipCaption(index)).c_str());
+    const ControlId id = form::tip(index);
+    setItemText(id, form_.tipCaption(index));
     // A longer sentence may need the room beside or below it.
-    moveControl(name.c_str(), form_layout::fitTip(*measure_, scale_, index));
+    moveControl(id, form::fitTip(*measure_, scale_, index));
     ::InvalidateRect(window_, nullptr, TRUE);
 }
+
+} // namespace win32face

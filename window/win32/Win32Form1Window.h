@@ -1,6 +1,6 @@
-// The Win32 face of Form1: it creates the controls as children of one window, numbered and
-// placed from the form's layout table, forwards what the user does to the form and shows what
-// the form holds whenever it reports a change.
+// The Win32 face of Form1: it creates the controls from the form's table as children of one
+// window, numbered by their place in the table, forwards what the user does to the form and
+// shows what the form holds whenever it reports a change.
 #pragma once
 
 #include "FolderListBox.h"
@@ -10,26 +10,43 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
 
-class Win32Form1Window {
+namespace win32face {
+
+class Win32Form1Window : private form::Face {
 public:
     // Creates the window hidden, in the form's present state.
-    Win32Form1Window(Form1& form, HINSTANCE instance);
-    ~Win32Form1Window();
+    Win32Form1Window(form::Form1& form, HINSTANCE instance);
+    ~Win32Form1Window() override;
     Win32Form1Window(const Win32Form1Window&) = delete;
     Win32Form1Window& operator=(const Win32Form1Window&) = delete;
 
     HWND handle() const { return window_; }
-    // A control by its name in the layout table ("Chk(2)", "Dir1"); nullptr for none.
-    HWND control(const char* name) const;
+    HWND item(form::ControlId id) const { return items_[form::slot(id)]; }
 
     // Shows the window with the focus on OK.
     void show();
 
 private:
+    // What a dialog class offers over its controls, one line each.
+    LRESULT sendItemMessage(form::ControlId id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageW(item(id), message, wParam, lParam);
+    }
+    bool isChecked(form::ControlId id) const { return sendItemMessage(id, BM_GETCHECK) == BST_CHECKED; }
+    void checkButton(form::ControlId id, bool on) const {
+        sendItemMessage(id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED);
+    }
+    int selectedItem(form::ControlId id) const { return static_cast<int>(sendItemMessage(id, CB_GETCURSEL)); }
+    void selectItem(form::ControlId id, int index) const {
+        sendItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+    }
+    std::string itemText(form::ControlId id) const;
+    void setItemText(form::ControlId id, const std::string& text) const;
+
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,34 +54,34 @@ private:
     void createWindow();
     void createControls();
     void placeControls();
-    void moveControl(const char* name, PixelRect box);
-    void onCommand(int id, int code);
+    void moveControl(form::ControlId id, form::PixelRect box);
+    void onCommand(int number, int code);
     // Watches the boxes, options and lists for the messages that change them without a
     // notification (BM_SETCHECK, CB_SETCURSEL ...), which code and tools may send.
     void watchInputs();
     // Tells the form what an input control now shows.
-    void reportInput(HWND source);
+    void reportInput(form::ControlId id);
     void keepFocusUsable();
 
-    void formChanged(FormPart part, int index);
-    void showValues();
-    void showVisibility();
-    void showEnabled();
+    void showCaption() override;
+    void showControl(form::ControlId id) override;
+    void showValue(form::ControlId id);
+    void showState(form::ControlId id);
+    void showOptions();
     void showUnitList();
     void showImage(int index);
-    void showDrive();
     void showTip(int index);
 
-    Form1& form_;
+    form::Form1& form_;
     HINSTANCE instance_;
-    TwipsScale scale_;
+    form::TwipsScale scale_;
     HWND window_ = nullptr;
     // Measures the captions and owns the font every control shows.
     std::unique_ptr<Win32CaptionMeasure> measure_;
     HICON ball_ = nullptr;
     HICON iconLarge_ = nullptr;
     HICON iconSmall_ = nullptr;
-    std::map<std::string, HWND> controls_;
+    std::array<HWND, form::kControlCount> items_{};
     std::unique_ptr<FolderListBox> dir1_;
     // The window procedures of the watched controls, each called first.
     std::map<HWND, WNDPROC> inputProcs_;
@@ -74,3 +91,5 @@ private:
     // user's.
     int showing_ = 0;
 };
+
+} // namespace win32face

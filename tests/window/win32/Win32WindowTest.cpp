@@ -3,7 +3,7 @@
 #include "WindowDriver.h"
 
 #include "copier/CopyMessages.h"
-#include "form/FormLayout.h"
+#include "support/PinnedLayout.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -111,16 +111,16 @@ TEST_F(Win32WindowTest, StartedWithoutAFileItMakesItsLinkAndExplainsItself) {
 void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
     RECT client{};
     ::GetClientRect(program.window(), &client);
-    EXPECT_NEAR(client.right, form_layout::kClientWidth / twipsPerPixel, 1.0);
-    EXPECT_NEAR(client.bottom, form_layout::kClientHeight / twipsPerPixel, 1.0);
+    EXPECT_NEAR(client.right, testing_support::kPinnedClientWidth / twipsPerPixel, 1.0);
+    EXPECT_NEAR(client.bottom, testing_support::kPinnedClientHeight / twipsPerPixel, 1.0);
 
-    const form_layout::Place& frame = *form_layout::placeOf("Frame1(1)");
+    const testing_support::PinnedPlace& frame = testing_support::pinnedPlace("Frame1(1)");
     for (const char* name : {"Frame1(1)", "Frame2(0)", "Frame2(1)", "Frame2(2)", "Frame2(3)", "Command1(0)",
                              "Command1(1)", "Command1(2)", "pbar", "Image1(0)", "Image1(4)", "Drive1"}) {
         const std::string n = name;
-        const form_layout::Place& place = *form_layout::placeOf(name);
+        const testing_support::PinnedPlace& place = testing_support::pinnedPlace(name);
         // The controls in the frame count from its corner.
-        const bool inFrame = n.rfind("Frame1", 0) != 0 && n.rfind("Command1", 0) != 0 && n != "pbar";
+        const bool inFrame = testing_support::pinnedInsideFrame(name);
         const RECT rect = program.place(name);
         EXPECT_NEAR(rect.left, (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel, 1.0) << name;
         EXPECT_NEAR(rect.top, (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel, 1.0) << name;

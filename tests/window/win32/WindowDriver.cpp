@@ -63,6 +63,15 @@ HWND topLevelOf(DWORD processId, bool box) {
     return search.found;
 }
 
+// The number the window gives a control, as the dialog manager knows it.
+int numberOf(const char* name) {
+    const std::optional<form::ControlId> id = form::controlNamed(name);
+    if (!id) {
+        throw std::runtime_error(std::string("no control ") + name);
+    }
+    return form::controlNumber(*id);
+}
+
 } // namespace
 
 bool eventually(const std::function<bool()>& condition, int milliseconds) {
@@ -123,7 +132,7 @@ WindowDriver::~WindowDriver() {
 }
 
 HWND WindowDriver::control(const char* name) const {
-    HWND found = ::GetDlgItem(window_, form_layout::controlId(name));
+    HWND found = ::GetDlgItem(window_, numberOf(name));
     if (found == nullptr) {
         throw std::runtime_error(std::string("no control ") + name);
     }
@@ -160,8 +169,7 @@ void WindowDriver::choose(const char* name, int index) const {
     HWND list = control(name);
     // Queued, as a click is, for the choice may open a box; the mouse also tells the window.
     ::PostMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(form_layout::controlId(name), CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+    ::PostMessageW(window_, WM_COMMAND, MAKEWPARAM(numberOf(name), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 std::optional<Box> WindowDriver::awaitBox(int milliseconds) const {

@@ -1,10 +1,10 @@
 // Icons from the resources. Icons loaded with LoadImage at a size of our own choosing are not
 // shared, and the program keeps them until it ends.
-#include "Pictures.h"
+#include "Win32Pictures.h"
 
 #include "window/resources/ResourceIds.h"
 
-namespace pictures {
+namespace win32face {
 
 namespace {
 
@@ -14,11 +14,11 @@ HICON load(HINSTANCE instance, int id, int width, int height) {
 
 } // namespace
 
-HICON ball(HINSTANCE instance) {
+HICON ballIcon(HINSTANCE instance) {
     return load(instance, SPLITWERK_ICON_BALL, 16, 16);
 }
 
-HICON folder(HINSTANCE instance, int resourceId, int size) {
+HICON folderIcon(HINSTANCE instance, int resourceId, int size) {
     return load(instance, resourceId, size, size);
 }
 
@@ -28,4 +28,4 @@ HICON programIcon(HINSTANCE instance, bool small) {
     return load(instance, SPLITWERK_ICON_PROGRAM, width, height);
 }
 
-} // namespace pictures
+} // namespace win32face

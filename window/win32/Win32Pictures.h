@@ -3,13 +3,13 @@
 
 #include <windows.h>
 
-namespace pictures {
+namespace win32face {
 
 // The ball of the rows, at 16 by 16 pixels.
-HICON ball(HINSTANCE instance);
+HICON ballIcon(HINSTANCE instance);
 // The folder list's pictures (open, closed, link), each at the given size in pixels.
-HICON folder(HINSTANCE instance, int resourceId, int size);
+HICON folderIcon(HINSTANCE instance, int resourceId, int size);
 // The program's icon at the system's size for large (Alt+Tab) or small (title bar) icons.
 HICON programIcon(HINSTANCE instance, bool small);
 
-} // namespace pictures
+} // namespace win32face

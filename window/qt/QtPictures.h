@@ -5,9 +5,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace pictures {
+namespace qtface {
 
-QPixmap ball();
-QIcon windowIcon();
+QPixmap ballPicture();
+QIcon programIcon();
 
-} // namespace pictures
+} // namespace qtface

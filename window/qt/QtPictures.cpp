@@ -1,10 +1,10 @@
 // The ball and the window icon.
-#include "Pictures.h"
+#include "QtPictures.h"
 
 #include <QPainter>
 #include <QRadialGradient>
 
-namespace pictures {
+namespace qtface {
 
 namespace {
 
@@ -27,12 +27,12 @@ QPixmap drawnBall() {
 
 } // namespace
 
-QPixmap ball() {
+QPixmap ballPicture() {
     QPixmap pixmap(QStringLiteral(":/splitwerk/ball.ico"));
     return pixmap.isNull() ? drawnBall() : pixmap;
 }
 
-QIcon windowIcon() {
+QIcon programIcon() {
     QIcon icon(QStringLiteral(":/splitwerk/splitwerk.ico"));
     if (icon.availableSizes().isEmpty()) {
         return QIcon(drawnBall());
@@ -40,4 +40,4 @@ QIcon windowIcon() {
     return icon;
 }
 
-} // namespace pictures
+} // namespace qtface
