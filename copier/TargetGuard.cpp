@@ -68,6 +68,19 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
     std::string key;
     if (removable) {
         key.append("drive ").push_back(dospath::upperAscii(folder[0]));
+        // Each program gives the media their letters when it starts, so one stick may be D: to
+        // one window and E: to another: the medium in the drive is locked as well, by what it
+        // is, not by where it is mounted.
+        try {
+            const rt::FileIdentity root = runtime_.identity(folder.substr(0, 3), rt::Follow::Target);
+            mediumLock_ =
+                runtime_.lockTarget("medium " + std::to_string(root.device) + ":" + std::to_string(root.inode));
+            if (mediumLock_ == nullptr) {
+                return false;
+            }
+        } catch (const rt::RuntimeError&) {
+            // No disk in the drive yet: the drive's own lock is all there is to take.
+        }
     } else {
         try {
             const rt::FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);

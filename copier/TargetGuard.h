@@ -81,6 +81,7 @@ private:
     std::vector<rt::FileIdentity> sourceIdentities_;
     std::string realFolder_;
     std::unique_ptr<rt::TargetLock> lock_;
+    std::unique_ptr<rt::TargetLock> mediumLock_;
 };
 
 } // namespace kopierer

@@ -115,6 +115,20 @@ void secondRunAtTheSecondYield(CopyScene& s) {
     });
 }
 
+// The second run, at the second yield, into another folder that reaches the first run's disk.
+std::function<void(CopyScene&)> secondRunInto(std::string folder) {
+    return [folder](CopyScene& s) {
+        s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+        s.events().onYield([&s, folder](int count) {
+            if (count == 2) {
+                s.controls_.targetFolder(folder);
+                s.run();
+                s.controls_.floppyTarget = true;
+            }
+        });
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Targets, TwoRuns,
     ::testing::Values(TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield},
@@ -124,15 +138,24 @@ INSTANTIATE_TEST_SUITE_P(
                                       s.controls_.targetFolder("C:\\ZIEL");
                                   },
                                   secondRunAtTheSecondYield, false},
-                      // Another folder of the same diskette is the same drive.
+                      // Another folder of the same diskette is the same drive, and the same disk under another
+                      // letter (each program gives the media their letters when it starts) the same medium.
                       TwoRunsCase{"AnotherFolderOfTheFloppy",
                                   [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
+                                  secondRunInto("A:\\sub")},
+                      TwoRunsCase{"TheSameDiskUnderAnotherLetter", [](CopyScene&) {},
                                   [](CopyScene& s) {
                                       s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
                                       s.events().onYield([&s](int count) {
                                           if (count == 2) {
-                                              s.controls_.targetFolder("A:\\sub");
+                                              // The second program's map: the disk is D:, and A: is not it.
+                                              rt::DriveMap& drives = s.runtime().drives();
+                                              drives.removeDrive('A');
+                                              drives.setDrive('D', s.drive_.resolver());
+                                              s.controls_.targetFolder("D:\\");
                                               s.run();
+                                              drives.removeDrive('D');
+                                              drives.setDrive('A', s.drive_.resolver());
                                               s.controls_.floppyTarget = true;
                                           }
                                       });
