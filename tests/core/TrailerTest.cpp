@@ -34,6 +34,9 @@ TEST(TrailerTest, ReadsTheFourLinesFromTheEnd) {
         {std::string("ELF\0\0\0", 6) + "42\r\nZ:\\\r\na\r\nb\r\n", 42, "Z:\\", "a", "b"},
         // Leading zeros and the largest length that fits.
         {kProgramEnd + "0009223372036854775807\r\nZ:\\\r\na\r\na\r\n", 9223372036854775807, "Z:\\", "a", "a"},
+        // Where 32 bits would have wrapped: a file of 2 GiB and one of 4 GiB.
+        {kProgramEnd + "2147483648\r\nZ:\\\r\na\r\na\r\n", 2147483648, "Z:\\", "a", "a"},
+        {kProgramEnd + "4294967296\r\nZ:\\\r\na\r\na\r\n", 4294967296, "Z:\\", "a", "a"},
     };
     for (const GoodCase& c : cases) {
         const diskset::TrailerReading reading = parseTrailer(c.bytes, false);
@@ -42,6 +45,18 @@ TEST(TrailerTest, ReadsTheFourLinesFromTheEnd) {
         EXPECT_EQ(reading.trailer->folder, c.folder);
         EXPECT_EQ(reading.trailer->longName, c.longName);
         EXPECT_EQ(reading.trailer->givenName, c.givenName);
+    }
+}
+
+TEST(TrailerTest, TheLengthLineCarriesTheWholeLengthBothWays) {
+    for (const std::int64_t length : {std::int64_t{2147483647}, std::int64_t{2147483648}, std::int64_t{4294967295},
+                                      std::int64_t{4294967296}, std::int64_t{9223372036854775807}}) {
+        const diskset::Trailer written{length, "Z:\\", "a", "a"};
+        const std::string bytes = diskset::trailerBytes(written);
+        EXPECT_EQ(bytes.substr(0, bytes.find('\r')), std::to_string(length));
+        const diskset::TrailerReading reading = parseTrailer(kProgramEnd + bytes, false);
+        ASSERT_TRUE(reading.trailer) << reading.problem;
+        EXPECT_EQ(reading.trailer->length, length);
     }
 }
 
