@@ -3,11 +3,11 @@
 #include "Reassembler.h"
 
 #include "Failure.h"
-#include "ReassemblerHost.h"
 #include "Join.h"
 #include "OutputFile.h"
 #include "OutputFolder.h"
 #include "PartNames.h"
+#include "ReassemblerHost.h"
 #include "Trailer.h"
 
 #include <exception>
@@ -84,6 +84,15 @@ void checkLengthAgainstParts(std::int64_t length, const std::string& partsFolder
 }
 
 void checkRoom(const std::string& folder, std::int64_t length) {
+    // Before the free space: a FAT stick with room to spare still takes no file of 4 GiB.
+    if (const std::optional<std::int64_t> largest = host::largestFile(folder); largest && *largest < length) {
+        fail(kStopped, "Die Datei ist mit " + std::to_string(length) + " Bytes zu groß für den Zielordner " +
+                           printable(folder) + ": dort kann eine Datei höchstens " + std::to_string(*largest) +
+                           " Bytes groß werden (auf einem FAT-Datenträger etwa 4 GiB weniger 1 Byte).\n"
+                           "Bitte geben Sie einen Zielordner auf einem anderen Datenträger an, zum Beispiel:\n"
+                           "  QUIL.EXE " +
+                           host::exampleFolder());
+    }
     const std::optional<std::int64_t> available = host::freeBytes(folder);
     if (!available) {
         return; // file systems that do not tell; the writes will say

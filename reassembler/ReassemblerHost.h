@@ -113,6 +113,9 @@ lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to
                                 std::size_t& copied);
 // Bytes free for this user in the folder, or nothing when the file system does not tell.
 std::optional<std::int64_t> freeBytes(const std::string& folder);
+// The largest file this program can write in the folder, where something holds it below what
+// 64 bits count: FAT's 4 GiB - 1 byte, or a size limit the process was started with.
+std::optional<std::int64_t> largestFile(const std::string& folder);
 
 // --- Media ---------------------------------------------------------------------------------
 

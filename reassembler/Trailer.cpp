@@ -33,18 +33,20 @@ diskset::TrailerReading readTrailer(const std::string& file) {
     if (err = host::factsOf(fd.get(), facts); err != 0) {
         return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeError(err) + ").");
     }
-    const auto size = static_cast<std::size_t>(facts.size);
-    const std::size_t window = size < diskset::kTrailerWindow ? size : diskset::kTrailerWindow;
+    // In 64 bits: a program file of 4 GiB would wrap a 32-bit size_t into a window that is not its end.
+    constexpr auto kWindow = static_cast<std::int64_t>(diskset::kTrailerWindow);
+    const std::int64_t size = facts.size;
+    const auto window = static_cast<std::size_t>(size < kWindow ? size : kWindow);
     std::string tail(window, '\0');
     std::size_t done = 0;
-    err = lowio::readAt(fd.get(), static_cast<std::int64_t>(size - window), tail.data(), window, done);
+    err = lowio::readAt(fd.get(), size - static_cast<std::int64_t>(window), tail.data(), window, done);
     if (err != 0) {
         return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeError(err) + ").");
     }
     if (done != window) {
         return fail("Das Ende der Programmdatei ist nicht lesbar (Geräte-E/A-Fehler).");
     }
-    diskset::TrailerReading reading = diskset::parseTrailer(tail, window == size);
+    diskset::TrailerReading reading = diskset::parseTrailer(tail, static_cast<std::int64_t>(window) == size);
     if (reading.trailer) {
         // One reading for the three name lines, as the splitter wrote them; the length line is
         // digits everywhere.

@@ -12,7 +12,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -113,7 +115,11 @@ std::vector<std::string> commandLine(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }
 
-void prepareProcess() {}
+void prepareProcess() {
+    // A file that reaches a size limit of the process fails its write with EFBIG, which the join
+    // reports; without this SIGXFSZ would end the program with the temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 std::unique_ptr<Console> standardConsole() {
     return std::make_unique<StdioConsole>(stdin, stdout, stderr);
@@ -123,8 +129,9 @@ std::string describeError(lowio::SystemError err) {
     switch (err) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG:
         return "Datenträger voll";
+    case EFBIG:
+        return "Datei zu groß für den Datenträger";
     case ENOENT:
         return "nicht gefunden";
     case ENOTDIR:
@@ -285,6 +292,22 @@ std::optional<std::int64_t> freeBytes(const std::string& folder) {
     const auto available = static_cast<long double>(info.f_bavail) * static_cast<long double>(info.f_frsize);
     constexpr auto largest = static_cast<long double>(INT64_MAX);
     return static_cast<std::int64_t>(available < largest ? available : largest);
+}
+
+std::optional<std::int64_t> largestFile(const std::string& folder) {
+    std::optional<std::int64_t> largest;
+    // vfat and msdos alike: a FAT directory entry keeps a file's size in 32 bits.
+    constexpr decltype(statfs::f_type) kFatMagic = 0x4d44;
+    struct statfs info {};
+    if (::statfs(folder.c_str(), &info) == 0 && info.f_type == kFatMagic) {
+        largest = std::int64_t{0xFFFFFFFF};
+    }
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        limit.rlim_cur < static_cast<rlim_t>(largest.value_or(INT64_MAX))) {
+        largest = static_cast<std::int64_t>(limit.rlim_cur);
+    }
+    return largest;
 }
 
 void installInterruptCleanup() {

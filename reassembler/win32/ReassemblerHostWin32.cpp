@@ -137,6 +137,8 @@ std::string describeError(lowio::SystemError error) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return "Datenträger voll";
+    case ERROR_FILE_TOO_LARGE:
+        return "Datei zu groß für den Datenträger";
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
         return "nicht gefunden";
@@ -372,6 +374,22 @@ std::optional<std::int64_t> freeBytes(const std::string& folder) {
     }
     constexpr std::uint64_t largest = static_cast<std::uint64_t>(INT64_MAX);
     return static_cast<std::int64_t>(available.QuadPart < largest ? available.QuadPart : largest);
+}
+
+std::optional<std::int64_t> largestFile(const std::string& folder) {
+    // Windows' FAT driver answers a write past 4 GiB - 1 byte with "disk full", whatever is free,
+    // so the limit is told from the volume's file system before the first byte.
+    const std::wstring root = volumeRoot(folder);
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    if (root.empty() ||
+        !::GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1)) {
+        return std::nullopt;
+    }
+    const std::wstring_view name(fileSystem);
+    if (name == L"FAT" || name == L"FAT32") {
+        return std::int64_t{0xFFFFFFFF};
+    }
+    return std::nullopt;
 }
 
 bool isExchangeableMedium(const std::string& folder) {

@@ -56,7 +56,7 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
 
 RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
-                  std::vector<Answer> answers) {
+                  std::vector<Answer> answers, int timeoutSeconds) {
     QuilProcess process(program, arguments, workingFolder, tmpFolder);
     currentChild = process.id();
     bool inputOpen = !answers.empty();
@@ -66,7 +66,7 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
 
     RunResult result;
     std::size_t searchFrom = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     for (;;) {
         if (!process.read(result.output, 200)) {
             break;
@@ -91,7 +91,7 @@ RunResult runQuil(const std::filesystem::path& program, const std::vector<std::s
         }
         if (std::chrono::steady_clock::now() > deadline) {
             process.kill();
-            result.output += "\n[test: no end after 60 s, killed]";
+            result.output += "\n[test: no end after " + std::to_string(timeoutSeconds) + " s, killed]";
             break;
         }
     }

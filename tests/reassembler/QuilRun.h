@@ -42,10 +42,11 @@ struct RunResult {
 };
 
 // Runs program with arguments in workingFolder, its temporary folder set to tmpFolder. After the last
-// answer the input is closed, so any further question reads end of input.
+// answer the input is closed, so any further question reads end of input. A run that has not
+// ended after timeoutSeconds is killed.
 RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                   const std::filesystem::path& workingFolder, const std::filesystem::path& tmpFolder,
-                  std::vector<Answer> answers = {});
+                  std::vector<Answer> answers = {}, int timeoutSeconds = 60);
 
 // The answers that "insert" each later disk of a set by typing its folder: the prompt for the
 // disk's lowest-numbered part gets the folder.

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <fstream>
 
@@ -31,6 +34,34 @@ TEST_F(QuilPosixProgramTest, CtrlCWhileWaitingForADiskLeavesNoHalfFile) {
                                                 }}});
     EXPECT_EQ(result.exitCode, 128 + SIGINT) << result.output;
     EXPECT_NE(result.output.find("Abgebrochen. Es wurde keine Datei geschrieben."), std::string::npos) << result.output;
+    EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
+    expectNoCopyLeft();
+}
+
+// A size limit the program was started with is met before the first byte, as FAT's 4 GiB is:
+// said in a sentence, nothing written, and never the end by SIGXFSZ.
+TEST_F(QuilPosixProgramTest, AFileLargerThanTheProcessMayWriteIsRefusedBeforeAnyByte) {
+    constexpr std::uintmax_t kLength = 8 * 1024 * 1024;
+    std::ofstream(set() / "QUILME01.sys").close();
+    std::filesystem::resize_file(set() / "QUILME01.sys", kLength);
+    makeReassembler(set(), trailer(std::to_string(kLength), "", "gross.bin", "gross.bin"));
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    if (previous.rlim_max != RLIM_INFINITY && previous.rlim_max < kLength) {
+        GTEST_SKIP() << "this process is already held below " << kLength << " bytes per file";
+    }
+    // The program and its copy in the temporary folder fit below the limit; the file does not.
+    rlimit limit = previous;
+    limit.rlim_cur = 4 * 1024 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto result = run({out().string()});
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result.exitCode, 1) << result.output;
+    EXPECT_NE(result.output.find("zu groß für den Zielordner"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("höchstens 4194304 Bytes"), std::string::npos) << result.output;
     EXPECT_TRUE(entries(out()).empty()) << "left: " << entries(out()).front();
     expectNoCopyLeft();
 }
