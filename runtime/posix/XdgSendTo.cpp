@@ -11,8 +11,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rt {
 
@@ -50,15 +53,49 @@ std::string homeFolder() {
     return folder;
 }
 
+// A path without doubled slashes, "." and "..", and without a trailing slash.
+std::string normalPath(const std::string& path) {
+    std::string normal = std::filesystem::path(path).lexically_normal().string();
+    if (normal.size() > 1 && normal.back() == '/') {
+        normal.pop_back();
+    }
+    return normal;
+}
+
+// Every spelling of the home the data folder may be written in: as HOME says, and, when HOME is
+// a link (perhaps to a folder that is gone), where the link leads.
+std::vector<std::string> homeSpellings(const std::string& home) {
+    std::vector<std::string> spellings = {normalPath(home)};
+    std::filesystem::path path = spellings.front();
+    std::error_code error;
+    for (int depth = 0; depth < 8 && std::filesystem::is_symlink(path, error); ++depth) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+        spellings.push_back(normalPath(path.string()));
+    }
+    return spellings;
+}
+
+bool isWithin(const std::string& folder, const std::string& base) {
+    return folder.compare(0, base.size(), base) == 0 && (folder.size() == base.size() || folder[base.size()] == '/');
+}
+
 DataHome defaultDataHome() {
     const std::string home = homeFolder();
     const char* xdg = std::getenv("XDG_DATA_HOME");
     // The XDG rules ignore a relative value.
     if (xdg != nullptr && xdg[0] == '/') {
-        const std::string folder = xdg;
-        const bool belowHome = !home.empty() && folder.compare(0, home.size(), home) == 0 &&
-                               (folder.size() == home.size() || folder[home.size()] == '/');
-        return {folder, belowHome ? home : std::string("/")};
+        const std::string folder = normalPath(xdg);
+        // Whatever way the value spells the home, the home itself is never made.
+        for (const std::string& spelling : home.empty() ? std::vector<std::string>{} : homeSpellings(home)) {
+            if (isWithin(folder, spelling)) {
+                return {folder, spelling};
+            }
+        }
+        return {folder, "/"};
     }
     if (home.empty()) {
         return {};

@@ -159,6 +159,7 @@ TEST_F(XdgSendToTest, AMissingDataFolderIsMadeAMissingHomeNever) {
     const std::tuple<fs::path, fs::path, fs::path> cases[] = {
         {missing, {}, {}},
         {missing, missing / ".local/share", {}},
+        {missing, dir_.path().string() + "//fehlt/./.local/share", {}},
         {dir_.path(), {}, dir_.path() / ".local"},
         {missing / "heim", dir_.path() / "anderswo/daten", dir_.path() / "anderswo"}};
     for (const auto& [home, xdg, made] : cases) {
@@ -172,6 +173,12 @@ TEST_F(XdgSendToTest, AMissingDataFolderIsMadeAMissingHomeNever) {
             EXPECT_TRUE(made.empty() || fs::status(folder).permissions() == fs::perms::owner_all) << folder;
         }
     }
+    // A home that is a link to a folder that is gone, the data folder named by the link's target.
+    fs::create_directory_symlink(missing, dir_.path() / "heim");
+    ::setenv("HOME", (dir_.path() / "heim").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (missing / ".local/share").c_str(), 1);
+    EXPECT_EQ(rt::XdgSendTo(drives_).create(kSendTo, "Splitwerk 99", "C:\\p\\splitwerk", ""), 0);
+    EXPECT_FALSE(fs::exists(missing));
     saved[0] != nullptr ? ::setenv("HOME", values[0].c_str(), 1) : ::unsetenv("HOME");
     saved[1] != nullptr ? ::setenv("XDG_DATA_HOME", values[1].c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
 }
