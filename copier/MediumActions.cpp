@@ -1,0 +1,181 @@
+#include "MediumActions.h"
+
+#include "ClosedOnExit.h"
+#include "CopyMessages.h"
+#include "DiskTracker.h"
+#include "PartSizing.h"
+#include "SourceFile.h"
+#include "runtime/Runtime.h"
+
+#include <optional>
+
+namespace kopierer {
+
+MediumActions::MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks,
+                             const TargetGuard& guard, SourceFile& source, lowio::ChunkBuffer& buffer)
+    : runtime_(runtime), run_(state), recovery_(recovery), disks_(disks), guard_(guard), source_(source),
+      buffer_(buffer) {}
+
+void MediumActions::apply(Recovery::Outcome outcome) {
+    using Outcome = Recovery::Outcome;
+    switch (outcome) {
+    case Outcome::GoOn:
+        return;
+    case Outcome::Retry:
+        // The user may have put in another disk at the dialog; the run cannot see a swap, so it
+        // looks at the disk: one that does not hold what this run wrote on it is a new disk.
+        if (run_.removable && disks_.inUse() && !disks_.sameDiskStillIn(run_.PartOpen, run_.PartName, run_.partFile)) {
+            writeTheDiskAnew();
+        }
+        return;
+    case Outcome::HalveChunk:
+        // The same source bytes are tried again in a smaller chunk; only below the smallest
+        // size does the disk count as full.
+        run_.ChunkSize /= 2;
+        if (run_.ChunkSize >= kMinChunkSize) {
+            throw ContinueAt{Step::ChunkYield};
+        }
+        diskFull();
+    case Outcome::GiveUp:
+        run_.CopyDone = false;
+        // Giving up continues at Finish; giving up inside Finish itself (a close that keeps
+        // failing) goes on with the next of its steps, or the user could never leave the dialog.
+        switch (run_.step) {
+        case Step::Finish:
+            throw ContinueAt{Step::CloseSource};
+        case Step::CloseSource:
+        case Step::Report:
+            throw ContinueAt{Step::Report};
+        default:
+            throw ContinueAt{Step::Finish};
+        }
+    }
+}
+
+bool MediumActions::wayIsClear(TargetGuard::Clearing clearing) {
+    switch (clearing) {
+    case TargetGuard::Clearing::TheSource:
+        apply(recovery_.refuse(messages::kSourceInTarget));
+        return false;
+    case TargetGuard::Clearing::OwnFile:
+        // Returns when the user has put in another disk and answered OK.
+        apply(recovery_.askUntilOk(messages::kOwnPartsOnDisk, rt::kInfoOkCancel));
+        return false;
+    case TargetGuard::Clearing::Cleared:
+        break;
+    }
+    return true;
+}
+
+void MediumActions::closePart() {
+    run_.PartOpen = false;
+    std::optional<rt::RuntimeError> failure;
+    try {
+        // A fixed drive keeps its disk: the parts go to the medium together before the end.
+        runtime_.files().close(run_.partFile, run_.removable ? rt::Flush::Now : rt::Flush::Later);
+    } catch (const rt::RuntimeError& error) {
+        failure = error;
+    }
+    disks_.seeThePart(run_.PartName);
+    if (failure) {
+        writeAnewAfter(*failure);
+    }
+    if (run_.removable) {
+        verifyPart();
+    }
+    recovery_.attempt(Recovery::Handler::OnTargetError, [&] { disks_.finishedOnThisDisk(run_.PartName); });
+    if (!run_.removable) {
+        disks_.closedWithoutFlush({run_.PartName, run_.PartCounter, run_.partFirstPos});
+    }
+}
+
+void MediumActions::verifyPart() {
+    rt::Files& files = runtime_.files();
+    const int32_t resumeAt = files.seek(source_.number());
+    try {
+        disks_.readBack(
+            run_.PartName, run_.partLength,
+            [&](int32_t offset, std::size_t size, char* into) {
+                recovery_.attempt(Recovery::Handler::OnSourceError, [&] {
+                    if (files.get(source_.number(), run_.partFirstPos + offset, into, size) != size) {
+                        rt::raise(rt::kInputPastEnd);
+                    }
+                });
+            },
+            buffer_);
+    } catch (const rt::RuntimeError& error) {
+        writeAnewAfter(error);
+    }
+    files.seekTo(source_.number(), resumeAt);
+}
+
+void MediumActions::flushClosedParts() {
+    if (run_.removable) {
+        return; // each part was flushed and read back as it was closed
+    }
+    const std::optional<DiskTracker::FlushFailure> failed = disks_.flushClosedParts(run_.TargetFolder);
+    if (!failed && disks_.theSetIsStillThere()) {
+        return;
+    }
+    apply(recovery_.OnTargetError(failed ? failed->error : rt::RuntimeError(rt::kFileNotFound)));
+    // A folder that no longer holds what the run wrote (deleted and made anew by a clean-up or
+    // sync tool, say) gets the whole set again, the reassembler first.
+    if (!failed || !disks_.theSetIsStillThere()) {
+        writeTheDiskAnew();
+    }
+    // Otherwise the part is written anew, and so is every part after it: the run writes parts in
+    // order, and each of them will be flushed again.
+    disks_.forgetUnflushed();
+    run_.PartCounter = failed->part.counter;
+    run_.PartHasData = false;
+    writeAnewFrom(failed->part.firstPos);
+}
+
+void MediumActions::diskFull() {
+    if (!run_.PartHasData) {
+        runtime_.files().close(run_.partFile);
+        run_.PartOpen = false;
+        runtime_.kill(run_.PartName);
+    } else {
+        closePart();
+    }
+    // A folder on a fixed disk has no next diskette, only room the user can make: the run goes
+    // on in the same folder with the next part, the wipe not repeated.
+    const bool removable = guard_.isRemovable(run_.TargetFolder);
+    apply(recovery_.askUntilOk(removable ? messages::kDiskFull : messages::kFolderFull, rt::kInfoOkCancel));
+    run_.NewDiskNeeded = removable;
+    throw ContinueAt{Step::PartStart};
+}
+
+void MediumActions::writeAnewAfter(const rt::RuntimeError& error) {
+    // OK or giving up; a swap of the disk is looked at here, not in the dialog.
+    apply(recovery_.OnTargetError(error));
+    if (run_.removable && !disks_.sameDiskStillIn(run_.PartOpen, run_.PartName, run_.partFile)) {
+        writeTheDiskAnew();
+    }
+    run_.PartHasData = false; // the same number again
+    writeAnewFrom(run_.partFirstPos);
+}
+
+// The files left on the disk that was taken out are no longer this run's.
+void MediumActions::writeTheDiskAnew() {
+    const DiskTracker::Began began = disks_.began();
+    run_.PartCounter = began.partCounter;
+    run_.PartHasData = began.partHasData;
+    disks_.forgetTheDisk();
+    run_.NewDiskNeeded = true;
+    writeAnewFrom(began.sourcePos);
+}
+
+void MediumActions::writeAnewFrom(int32_t sourcePos) {
+    if (run_.PartOpen) {
+        // The part is written anew: whatever its close says no longer matters.
+        run_.PartOpen = false;
+        const ClosedOnExit closed(runtime_.files(), run_.partFile);
+    }
+    run_.CopyDone = false;
+    runtime_.files().seekTo(source_.number(), sourcePos);
+    throw ContinueAt{Step::MainLoop};
+}
+
+} // namespace kopierer
