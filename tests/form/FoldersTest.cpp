@@ -59,7 +59,7 @@ TEST_F(FormTest, TheFolderListOpensEveryPathFormAndShowsTheChain) {
     }
     EXPECT_EQ(lines, (std::vector<std::string>{"C:\\", " ziel", "  unten+"}));
     EXPECT_EQ(form_->dir1().entries()[2].path, "C:\\ziel\\unten");
-    EXPECT_EQ(face_.shown.back(), ControlId::Dir1) << "the face learns of the last change";
+    EXPECT_EQ(shown_.back(), ControlId::Dir1) << "the face learns of the last change";
 }
 
 TEST_F(FormTest, TheFolderListOpensWhereALinkLeadsOnItsOwnDriveOnly) {
@@ -119,10 +119,10 @@ TEST_F(FormTest, ChoosingADriveMovesTheFolderListOrIsReportedAndUndone) {
 
 TEST_F(FormTest, SettingTheDriveItAlreadyShowsRaisesNoChange) {
     form_->setDrive1FromPath("C:\\prog");
-    EXPECT_TRUE(face_.shown.empty());
+    EXPECT_TRUE(shown_.empty());
     drives_.floppyInserted = true;
     form_->setDrive1FromPath("a:\\");
-    EXPECT_EQ(std::ranges::count(face_.shown, ControlId::Drive1), 1);
+    EXPECT_EQ(std::ranges::count(shown_, ControlId::Drive1), 1);
     EXPECT_EQ(form_->dir1Path(), "A:\\");
     EXPECT_THROW(form_->setDrive1FromPath("Q:\\"), rt::RuntimeError);
     EXPECT_THROW(form_->setDrive1FromPath("\\daten"), rt::RuntimeError);

@@ -13,9 +13,7 @@
 
 namespace {
 
-using form::ControlId;
-using form::PixelRect;
-using form::TwipsScale;
+using namespace form;
 
 // Caption widths, and the one-line lengths of the questions ("Tip(0)"), as a 10-point font
 // would need them; a smaller font needs proportionally less. Unlisted ones are short.

@@ -18,21 +18,15 @@ using form::ControlId;
 using form::FolderList;
 using form::Form1;
 
-// What the form told its face, in order.
-struct RecordingFace final : form::Face {
-    void showCaption() override {}
-    void showControl(ControlId id) override { shown.push_back(id); }
-    std::vector<ControlId> shown;
-};
-
-class FormTest : public ::testing::Test {
+// The test is the form's face: it notes which controls the form told it to show anew.
+class FormTest : public ::testing::Test, public form::Face {
 protected:
     void SetUp() override {
         previousDirectory_ = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::path(drives_.cRoot) / "daten");
         test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
         form_ = std::make_unique<Form1>(test_->runtime(), source_);
-        form_->setFace(&face_);
+        form_->setFace(this);
     }
     void TearDown() override {
         form_.reset();
@@ -52,8 +46,11 @@ protected:
     testing_support::TestDrives drives_;
     std::unique_ptr<testing_support::TestRuntime> test_;
     SourceSelection source_;
-    RecordingFace face_;
+    void showCaption() override {}
+    void showControl(ControlId id) override { shown_.push_back(id); }
+
     std::unique_ptr<Form1> form_;
+    std::vector<ControlId> shown_; // in order
 };
 
 } // namespace form_tests

@@ -45,9 +45,4 @@ inline const PinnedPlace& pinnedPlace(std::string_view name) {
     throw std::out_of_range("no control " + std::string(name));
 }
 
-// The frame, the buttons and the progress bar stand on the client area, the rest in the frame.
-inline bool pinnedInsideFrame(std::string_view name) {
-    return name != "Frame1(1)" && name != "pbar" && !name.starts_with("Command1(");
-}
-
 } // namespace testing_support

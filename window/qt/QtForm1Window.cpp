@@ -147,9 +147,6 @@ template <class T> T* QtForm1Window::as(ControlId id) const {
     return static_cast<T*>(control(id));
 }
 
-QGroupBox* QtForm1Window::frame1() const {
-    return as<QGroupBox>(ControlId::Frame1);
-}
 QComboBox* QtForm1Window::unitList() const {
     return as<QComboBox>(ControlId::UnitList);
 }

@@ -12,7 +12,6 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -33,7 +32,6 @@ public:
 
     QWidget* control(form::ControlId id) const { return controls_[form::slot(id)]; }
     // The controls by name and index.
-    QGroupBox* frame1() const;
     QComboBox* unitList() const;
     QLineEdit* zahlTextBox() const;
     QCheckBox* chk(int index) const;

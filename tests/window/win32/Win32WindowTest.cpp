@@ -120,7 +120,7 @@ void expectTheLayoutTable(const WindowDriver& program, double twipsPerPixel) {
         const std::string n = name;
         const testing_support::PinnedPlace& place = testing_support::pinnedPlace(name);
         // The controls in the frame count from its corner.
-        const bool inFrame = testing_support::pinnedInsideFrame(name);
+        const bool inFrame = n.rfind("Frame1", 0) != 0 && n.rfind("Command1", 0) != 0 && n != "pbar";
         const RECT rect = program.place(name);
         EXPECT_NEAR(rect.left, (place.left + (inFrame ? frame.left : 0)) / twipsPerPixel, 1.0) << name;
         EXPECT_NEAR(rect.top, (place.top + (inFrame ? frame.top : 0)) / twipsPerPixel, 1.0) << name;
