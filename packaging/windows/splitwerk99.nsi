@@ -30,7 +30,7 @@ ManifestDPIAware true
 ; are one entry and the uninstaller finds either.
 !define LINK "${PRODUCT}.lnk"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Splitwerk99"
-!define ICON "${__FILEDIR__}/../window/resources/splitwerk.ico"
+!define ICON "${__FILEDIR__}/../../window/resources/splitwerk.ico"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
