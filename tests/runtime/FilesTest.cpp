@@ -4,6 +4,8 @@
 #include "runtime/DriveMap.h"
 #include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
+#include "support/HostFiles.h"
+#include "support/InjectedFaults.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"
 
@@ -11,6 +13,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -128,17 +131,20 @@ TEST_F(FilesTest, TextLinesEndInCrLfByteExact) {
     EXPECT_EQ(readFile(dir_.path() / "autorun.inf"), "neu\r\n");
 }
 
-TEST_F(FilesTest, AnUnreadyDriveIsError71AndCreatesNothing) {
-    drives_.setDrive('A', [] { return std::optional<std::string>(); });
-    EXPECT_EQ(errorOf([&] { files_.open(1, "A:\\QUILME01.sys", rt::OpenMode::BinaryWrite); }), 71);
-    EXPECT_FALSE(files_.isOpen(1));
-    EXPECT_EQ(files_.freeFile(), 1);
-}
-
+// A failed open creates nothing and leaves its number free.
 TEST_F(FilesTest, AFailedOpenLeavesTheNumberFree) {
-    EXPECT_EQ(errorOf([&] { files_.open(1, "C:\\fehlt.bin", rt::OpenMode::BinaryRead); }), 53);
-    EXPECT_FALSE(files_.isOpen(1));
-    EXPECT_EQ(errorOf([&] { files_.open(1, "C:\\fehlt\\x.bin", rt::OpenMode::BinaryWrite); }), 76);
+    drives_.setDrive('A', [] { return std::optional<std::string>(); });
+    const std::tuple<const char*, rt::OpenMode, int> cases[] = {
+        {"A:\\QUILME01.sys", rt::OpenMode::BinaryWrite, 71},
+        {"C:\\fehlt.bin", rt::OpenMode::BinaryRead, 53},
+        {"C:\\fehlt\\x.bin", rt::OpenMode::BinaryWrite, 76},
+    };
+    for (const auto& [path, mode, error] : cases) {
+        EXPECT_EQ(errorOf([&] { files_.open(1, path, mode); }), error) << path;
+        EXPECT_FALSE(files_.isOpen(1)) << path;
+        EXPECT_EQ(files_.freeFile(), 1) << path;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt.bin"));
 }
 
 TEST_F(FilesTest, ClosingFilesMakesTheirContentsComplete) {
@@ -155,61 +161,14 @@ TEST_F(FilesTest, ClosingFilesMakesTheirContentsComplete) {
     EXPECT_FALSE(files_.isOpen(2));
 }
 
-} // namespace
-
-namespace {
-
-// A medium that reports its write error only when the file is flushed, as floppies do.
-class LateFailingFile final : public rt::OpenFile {
-public:
-    explicit LateFailingFile(int& failuresLeft) : failuresLeft_(failuresLeft) {}
-    std::size_t readAt(int64_t, char*, std::size_t) override { return 0; }
-    void write(const char*, std::size_t size) override { length_ += static_cast<int64_t>(size); }
-    int64_t length() override { return length_; }
-    int64_t position() override { return length_; }
-    rt::FileIdentity identity() override { return {}; }
-    void close(rt::Flush) override {
-        if (failuresLeft_ > 0) {
-            --failuresLeft_;
-            rt::raise(rt::kDeviceIo);
-        }
-    }
-
-private:
-    int& failuresLeft_;
-    int64_t length_ = 0;
-};
-
-class LateFailingFileSystem final : public rt::FileSystem {
-public:
-    int failuresLeft = 1;
-    std::unique_ptr<rt::OpenFile> open(const std::string&, rt::OpenMode) override {
-        return std::make_unique<LateFailingFile>(failuresLeft);
-    }
-    int attributes(const std::string&) override { return 0; }
-    void setAttributes(const std::string&, int) override {}
-    void remove(const std::string&) override {}
-    void removeForced(const std::string&) override {}
-    void copy(const std::string&, const std::string&) override {}
-    int64_t length(const std::string&) override { return 0; }
-    std::vector<rt::DirEntry> list(const std::string&, const std::string&) override { return {}; }
-    std::vector<rt::DirEntry> folders(const std::string&) override { return {}; }
-    rt::DirEntry describe(const std::string&) override { return {}; }
-    rt::FileIdentity identity(const std::string&, rt::Follow) override { return {}; }
-    void flushToMedium(const std::string&) override {}
-    std::string realFolder(const std::string& folder) override { return folder; }
-};
-
-TEST(FilesCloseTest, AFailingFlushIsReportedAndNeverRetriedIntoASuccess) {
-    LateFailingFileSystem fs;
-    rt::DriveMap drives;
-    drives.setFixedDrive('A', "/floppy");
-    rt::Files files(fs, drives);
-    files.open(1, "A:\\QUILME01.sys", rt::OpenMode::BinaryWrite);
-    files.put(1, "abc", 3);
-    EXPECT_EQ(errorOf([&] { files.close(1); }), 57);
+TEST_F(FilesTest, AFailingFlushIsReportedAndNeverRetriedIntoASuccess) {
+    files_.open(1, "C:\\QUILME01.sys", rt::OpenMode::BinaryWrite);
+    files_.put(1, "abc", 3);
+    testing_support::InjectedFaults faults;
+    faults.failFlushes(testing_support::deviceFailureCode());
+    EXPECT_EQ(errorOf([&] { files_.close(1); }), 57);
     // Closed all the same: a second close cannot report the lost data as written.
-    EXPECT_FALSE(files.isOpen(1));
+    EXPECT_FALSE(files_.isOpen(1));
 }
 
 } // namespace
