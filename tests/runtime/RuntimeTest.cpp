@@ -47,16 +47,14 @@ TEST_F(RuntimeTest, AnUnhandledErrorShowsTheReportAndEndsWithStatus1) {
         {71, "Laufzeitfehler '71':\r\rDatenträger nicht bereit"},
     };
     for (const auto& [number, prompt] : cases) {
-        boxes_.expect(prompt, 16, rt::kResultOk);
+        boxes_.expect(prompt, rt::kCriticalOk, rt::kResultOk);
         const int error = number;
         EXPECT_EQ(endStatusOf([&] { runtime_->runGuarded([error] { rt::raise(error); }); }), 1);
     }
-    EXPECT_TRUE(boxes_.allShown());
-}
-
-TEST_F(RuntimeTest, TheReportCarriesAnOwnDescription) {
-    boxes_.expect("Laufzeitfehler '999':\r\rEtwas ganz anderes", 16, rt::kResultOk);
+    // An error that carries its own description is reported with it.
+    boxes_.expect("Laufzeitfehler '999':\r\rEtwas ganz anderes", rt::kCriticalOk, rt::kResultOk);
     EXPECT_EQ(endStatusOf([&] { runtime_->reportUnhandled(rt::RuntimeError(999, "Etwas ganz anderes")); }), 1);
+    EXPECT_TRUE(boxes_.allShown());
 }
 
 TEST_F(RuntimeTest, RunGuardedLetsOtherExceptionsAndNormalReturnsThrough) {
