@@ -132,10 +132,6 @@ bool TmpfsMount::remountReadOnly(std::string& whyNot) {
     return remount(MS_RDONLY, whyNot);
 }
 
-bool TmpfsMount::remountReadWrite(std::string& whyNot) {
-    return remount(0, whyNot);
-}
-
 bool TmpfsMount::unmount(std::string& whyNot) {
     if (!mounted_) {
         return true;

@@ -35,11 +35,9 @@ public:
     ~TmpfsMount();
 
     const std::string& directory() const { return directory_; }
-    bool mounted() const { return mounted_; }
 
     // The medium becomes write-protected: writes fail with EROFS.
     bool remountReadOnly(std::string& whyNot);
-    bool remountReadWrite(std::string& whyNot);
     // Takes the medium out: the folder is bare again and everything on the tmpfs is gone.
     bool unmount(std::string& whyNot);
 
