@@ -1,7 +1,7 @@
 // The ANSI code page of this PC, the one its readers of a set take the trailer in.
 #include "runtime/AnsiCodePage.h"
 
-#include "Wide.h"
+#include "Win32LongPath.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // "not ready" (71) for an empty floppy drive before it writes, not a file error afterwards.
 #include "Win32Drives.h"
 
-#include "Wide.h"
+#include "Win32LongPath.h"
 #include "core/DosPath.h"
 
 #include <windows.h>

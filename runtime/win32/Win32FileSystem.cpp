@@ -11,7 +11,7 @@
 
 #include "NativePath.h"
 #include "NtFileInformation.h"
-#include "Wide.h"
+#include "Win32LongPath.h"
 #include "Win32Errors.h"
 #include "Win32OpenFile.h"
 #include "core/DosPath.h"

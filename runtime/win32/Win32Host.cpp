@@ -1,7 +1,7 @@
 // The Windows host's services.
 #include "runtime/Host.h"
 
-#include "Wide.h"
+#include "Win32LongPath.h"
 #include "Win32FileSystem.h"
 #include "Win32SendTo.h"
 

@@ -2,7 +2,7 @@
 // "Ja", "Nein" on a German Windows without any translation of ours.
 #include "Win32MessageBox.h"
 
-#include "Wide.h"
+#include "Win32LongPath.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include "Win32ProgramFacts.h"
 
 #include "NativePath.h"
-#include "Wide.h"
+#include "Win32LongPath.h"
 #include "runtime/DriveMap.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 #include "Win32SendTo.h"
 
 #include "NativePath.h"
-#include "Wide.h"
+#include "Win32LongPath.h"
 #include "runtime/DriveMap.h"
 #include "runtime/RuntimeError.h"
 

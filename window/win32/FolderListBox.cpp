@@ -2,7 +2,7 @@
 #include "FolderListBox.h"
 
 #include "Win32Pictures.h"
-#include "runtime/win32/Wide.h"
+#include "lowio/win32/Wide.h"
 #include "window/resources/ResourceIds.h"
 
 #include <algorithm>
@@ -66,7 +66,7 @@ void FolderListBox::show(const FolderList& folders) {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         // The captions are kept as strings as well, so that the list reads like any other.
         ::SendMessageW(listBox_, LB_ADDSTRING, 0,
-                       reinterpret_cast<LPARAM>(rt::win32::widen(entries_[i].caption).c_str()));
+                       reinterpret_cast<LPARAM>(lowio::win32::widen(entries_[i].caption).c_str()));
         if (entries_[i].kind == FolderList::EntryKind::Open) {
             openDirectory = static_cast<int>(i);
         }
@@ -94,7 +94,7 @@ void FolderListBox::draw(const DRAWITEMSTRUCT& item) const {
         ::SetTextColor(item.hDC,
                        ::GetSysColor(disabled ? COLOR_GRAYTEXT : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT)));
         ::SetBkMode(item.hDC, TRANSPARENT);
-        const std::wstring caption = rt::win32::widen(entry.caption);
+        const std::wstring caption = lowio::win32::widen(entry.caption);
         ::DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }

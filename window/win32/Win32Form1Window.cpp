@@ -7,7 +7,7 @@
 #include "Win32Pictures.h"
 #include "form/FontFit.h"
 #include "form/FormLayout.h"
-#include "runtime/win32/Wide.h"
+#include "lowio/win32/Wide.h"
 
 #include <commctrl.h>
 
@@ -21,8 +21,8 @@ namespace {
 
 using form::ControlId;
 using form::ControlKind;
-using rt::win32::narrow;
-using rt::win32::widen;
+using lowio::win32::narrow;
+using lowio::win32::widen;
 
 constexpr const wchar_t* kWindowClass = L"Splitwerk99Form1";
 // The window on each input control it watches.

@@ -1,7 +1,7 @@
 // The drive map of Windows: the host's own letters, each mapped onto itself, and the drives
 // whose media change asked for their medium at every access.
 #include "runtime/DriveMap.h"
-#include "runtime/win32/Wide.h"
+#include "runtime/win32/Win32LongPath.h"
 #include "runtime/win32/Win32Drives.h"
 #include "support/Outcomes.h"
 

@@ -3,7 +3,7 @@
 #include "lowio/Io.h"
 #include "runtime/Host.h"
 #include "runtime/RuntimeError.h"
-#include "runtime/win32/Wide.h"
+#include "runtime/win32/Win32LongPath.h"
 #include "support/InjectedFaults.h"
 #include "support/Outcomes.h"
 #include "support/TempDir.h"

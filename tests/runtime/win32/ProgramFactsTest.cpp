@@ -2,7 +2,7 @@
 // UTF-8, and the program's folder and name from its module file.
 #include "runtime/ProgramFacts.h"
 #include "runtime/DriveMap.h"
-#include "runtime/win32/Wide.h"
+#include "runtime/win32/Win32LongPath.h"
 #include "runtime/win32/Win32ProgramFacts.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // "Senden an" on Windows: the shortcut lands in the user's SendTo folder, points at the program
 // (completed with ".exe" as the shell completes commands) and is replaced, never duplicated.
 #include "runtime/DriveMap.h"
-#include "runtime/win32/Wide.h"
+#include "runtime/win32/Win32LongPath.h"
 #include "runtime/win32/Win32SendTo.h"
 #include "support/TempDir.h"
 

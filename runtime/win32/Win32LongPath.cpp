@@ -1,5 +1,5 @@
 // Long paths for the runtime's file calls.
-#include "Wide.h"
+#include "Win32LongPath.h"
 
 #include "Win32Errors.h"
 #include "runtime/RuntimeError.h"
