@@ -11,8 +11,8 @@
 
 #include "NativePath.h"
 #include "NtFileInformation.h"
-#include "Win32LongPath.h"
 #include "Win32Errors.h"
+#include "Win32LongPath.h"
 #include "Win32OpenFile.h"
 #include "core/DosPath.h"
 #include "lowio/Io.h"

@@ -1,8 +1,8 @@
 // The Windows host's services.
 #include "runtime/Host.h"
 
-#include "Win32LongPath.h"
 #include "Win32FileSystem.h"
+#include "Win32LongPath.h"
 #include "Win32SendTo.h"
 
 #include <windows.h>

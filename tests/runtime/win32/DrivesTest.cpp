@@ -1,8 +1,8 @@
 // The drive map of Windows: the host's own letters, each mapped onto itself, and the drives
 // whose media change asked for their medium at every access.
 #include "runtime/DriveMap.h"
-#include "runtime/win32/Win32LongPath.h"
 #include "runtime/win32/Win32Drives.h"
+#include "runtime/win32/Win32LongPath.h"
 #include "support/Outcomes.h"
 
 #include <gtest/gtest.h>
