@@ -1,4 +1,4 @@
-// Module common: folder texts and the program's folder.
+// Module common: the Send To entries, made from the program's folder and name.
 #include "app/PathHelpers.h"
 #include "support/TempDir.h"
 #include "support/TestRuntime.h"
@@ -6,33 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(WithTrailingBackslash, AddsExactlyOne) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Daten", "C:\\Daten\\"},
-        {"C:\\Daten\\", "C:\\Daten\\"},
-        {"A:", "A:\\"},
-        {"", "\\"},
-        {"Z:\\home/", "Z:\\home/\\"},
-        {"C:\\", "C:\\"},
-    };
-    for (const auto& [in, out] : cases) {
-        std::string argument = in;
-        EXPECT_EQ(common::WithTrailingBackslash(argument), out) << in;
-        EXPECT_EQ(argument, in) << "the caller's text stays as it was";
-    }
-}
-
-TEST(AppFolder, RootGetsOneBackslashOtherFoldersGetOneAdded) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"C:\\", "C:\\"}, {"C:\\Programme\\Teile", "C:\\Programme\\Teile\\"}, {"Z:\\", "Z:\\"}};
-    for (const auto& [folder, expected] : cases) {
-        rt::ProgramFacts facts;
-        facts.programFolder = folder;
-        testing_support::TestRuntime test(rt::DriveMap{}, facts);
-        EXPECT_EQ(common::AppFolder(test.runtime()), expected);
-    }
-}
 
 TEST(CreateSendToLink, TargetNeverCarriesAnExtensionAndRepeatsIdentically) {
     rt::ProgramFacts facts;
@@ -61,19 +34,6 @@ TEST(CreateSendToLink, WithTheWindowsReassemblerInstalledASecondEntryMakesSetsFo
     EXPECT_EQ(test.links().calls[1],
               (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99 für einen Windows-PC",
                                               "C:\\prog\\splitwerk", "--fuer-windows"}));
-}
-
-struct Scale final : PixelTwipsScale {
-    float pixelsToTwipsX(float pixels) const override { return pixels * 15.0f; }
-    float pixelsToTwipsY(float pixels) const override { return pixels * 12.0f; }
-};
-
-TEST(PixelsToTwips, UsesEachAxisOfTheWindowAndLeavesThePixelsAlone) {
-    Scale window;
-    float pixels = 16.0f;
-    EXPECT_FLOAT_EQ(common::PixelsToTwipsX(window, pixels), 240.0f);
-    EXPECT_FLOAT_EQ(common::PixelsToTwipsY(window, pixels), 192.0f);
-    EXPECT_FLOAT_EQ(pixels, 16.0f);
 }
 
 } // namespace
