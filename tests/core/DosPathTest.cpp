@@ -33,6 +33,7 @@ TEST(DosPathTest, FolderAndNameOfProgramAndHostPaths) {
 
 TEST(DosPathTest, DrivesBackslashesAndLetterCase) {
     EXPECT_EQ(dospath::withTrailingBackslash("C:\\Daten"), "C:\\Daten\\");
+    EXPECT_EQ(dospath::withTrailingBackslash("C:\\Daten\\"), "C:\\Daten\\");
     EXPECT_EQ(dospath::withTrailingBackslash("C:\\"), "C:\\");
     EXPECT_EQ(dospath::withTrailingBackslash("A:"), "A:\\");
     EXPECT_EQ(dospath::withTrailingBackslash(""), "\\");
