@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -66,12 +67,18 @@ struct StyleCase {
 };
 
 TEST(QtMessageBoxTest, EachStyleHasItsIconButtonsDefaultAndEscapeAnswer) {
+    const QString ok = QStringLiteral("OK");
+    const QString cancel = QStringLiteral("Abbrechen");
     const StyleCase cases[] = {
-        {16, QMessageBox::Critical, {QStringLiteral("OK")}, QStringLiteral("OK"), 1},
-        {17, QMessageBox::Critical, {QStringLiteral("Abbrechen"), QStringLiteral("OK")}, QStringLiteral("OK"), 2},
-        {64, QMessageBox::Information, {QStringLiteral("OK")}, QStringLiteral("OK"), 1},
-        {65, QMessageBox::Information, {QStringLiteral("Abbrechen"), QStringLiteral("OK")}, QStringLiteral("OK"), 2},
-        {292, QMessageBox::Question, {QStringLiteral("Ja"), QStringLiteral("Nein")}, QStringLiteral("Nein"), 7},
+        {rt::kCriticalOk, QMessageBox::Critical, {ok}, ok, rt::kResultOk},
+        {rt::kCriticalOkCancel, QMessageBox::Critical, {cancel, ok}, ok, rt::kResultCancel},
+        {rt::kInfoOk, QMessageBox::Information, {ok}, ok, rt::kResultOk},
+        {rt::kInfoOkCancel, QMessageBox::Information, {cancel, ok}, ok, rt::kResultCancel},
+        {rt::kQuestionYesNoDefaultNo,
+         QMessageBox::Question,
+         {QStringLiteral("Ja"), QStringLiteral("Nein")},
+         QStringLiteral("Nein"),
+         rt::kResultNo},
     };
     for (const StyleCase& c : cases) {
         SCOPED_TRACE(c.style);
@@ -87,45 +94,41 @@ TEST(QtMessageBoxTest, EachStyleHasItsIconButtonsDefaultAndEscapeAnswer) {
     }
 }
 
-TEST(QtMessageBoxTest, PressingEachButtonGivesItsCode) {
+// Each button gives its code; Return presses the default button; the close box answers as Escape.
+TEST(QtMessageBoxTest, EachButtonReturnAndTheCloseBoxGiveTheirCode) {
+    using Act = std::function<void(QMessageBox&)>;
+    const auto press = [](QMessageBox::StandardButton button) {
+        return Act([button](QMessageBox& box) { box.button(button)->click(); });
+    };
     const struct {
         int style;
-        QMessageBox::StandardButton button;
+        Act act;
         int answer;
     } cases[] = {
-        {16, QMessageBox::Ok, 1}, {17, QMessageBox::Ok, 1},     {17, QMessageBox::Cancel, 2}, {64, QMessageBox::Ok, 1},
-        {65, QMessageBox::Ok, 1}, {65, QMessageBox::Cancel, 2}, {292, QMessageBox::Yes, 6},   {292, QMessageBox::No, 7},
+        {rt::kCriticalOk, press(QMessageBox::Ok), rt::kResultOk},
+        {rt::kCriticalOkCancel, press(QMessageBox::Ok), rt::kResultOk},
+        {rt::kCriticalOkCancel, press(QMessageBox::Cancel), rt::kResultCancel},
+        {rt::kInfoOk, press(QMessageBox::Ok), rt::kResultOk},
+        {rt::kInfoOkCancel, press(QMessageBox::Ok), rt::kResultOk},
+        {rt::kInfoOkCancel, press(QMessageBox::Cancel), rt::kResultCancel},
+        {rt::kQuestionYesNoDefaultNo, press(QMessageBox::Yes), rt::kResultYes},
+        {rt::kQuestionYesNoDefaultNo, press(QMessageBox::No), rt::kResultNo},
+        {rt::kQuestionYesNoDefaultNo, [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }, rt::kResultNo},
+        {rt::kInfoOkCancel, [](QMessageBox& box) { box.close(); }, rt::kResultCancel},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.style);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
         SeenBox seen;
-        const auto button = c.button;
-        const int answer =
-            showAndAct("Text", c.style, seen, [button](QMessageBox& box) { box.button(button)->click(); });
+        EXPECT_EQ(showAndAct("Wollen Sie den Vorgang wirklich abbrechen?", cases[i].style, seen, cases[i].act),
+                  cases[i].answer);
         ASSERT_TRUE(seen.found);
-        EXPECT_EQ(answer, c.answer);
     }
-}
-
-TEST(QtMessageBoxTest, ReturnPressesTheDefaultButton) {
-    SeenBox seen;
-    const int answer = showAndAct("Wollen Sie den Vorgang wirklich abbrechen?", 292, seen,
-                                  [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); });
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(answer, 7);
-}
-
-TEST(QtMessageBoxTest, ClosingTheWindowAnswersLikeEscape) {
-    SeenBox seen;
-    const int answer = showAndAct("Der Datenträger ist voll!", 65, seen, [](QMessageBox& box) { box.close(); });
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(answer, 2);
 }
 
 TEST(QtMessageBoxTest, LoneCarriageReturnsBecomeLineBreaksAndTextStaysPlain) {
     SeenBox seen;
-    showAndAct("Der Datenträger ist voll! Bitte die nächste Diskette\reinlegen und auf OK klicken.\r\r<b>x</b> & y", 65,
-               seen, [](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+    showAndAct("Der Datenträger ist voll! Bitte die nächste Diskette\reinlegen und auf OK klicken.\r\r<b>x</b> & y",
+               rt::kInfoOkCancel, seen, [](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
     ASSERT_TRUE(seen.found);
     EXPECT_EQ(seen.text, QStringLiteral("Der Datenträger ist voll! Bitte die nächste Diskette\neinlegen und auf OK "
                                         "klicken.\n\n<b>x</b> & y"));
