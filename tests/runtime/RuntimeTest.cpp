@@ -5,6 +5,7 @@
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
+#include "support/TestRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -21,23 +22,17 @@ using testing_support::errorOf;
 
 class RuntimeTest : public ::testing::Test {
 protected:
-    RuntimeTest() {
-        rt::RuntimeParts parts;
-        parts.drives.setFixedDrive('C', dir_.str());
-        parts.fileSystem = &fs_;
-        parts.messageBox = &boxes_;
-        parts.events = &events_;
-        parts.programEnd = &end_;
-        runtime_ = std::make_unique<rt::Runtime>(std::move(parts));
+    rt::DriveMap drives() const {
+        rt::DriveMap map;
+        map.setFixedDrive('C', dir_.str());
+        return map;
     }
 
     TempDir dir_;
-    std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
-    rt::FileSystem& fs_ = *host_;
-    ScriptedMessageBox boxes_;
-    rt::NoEvents events_;
-    rt::ThrowingEnd end_;
-    std::unique_ptr<rt::Runtime> runtime_;
+    testing_support::TestRuntime test_{drives(), {}};
+    rt::Runtime* runtime_ = &test_.runtime();
+    ScriptedMessageBox& boxes_ = test_.boxes();
+    std::unique_ptr<rt::FileSystem> fs_ = rt::makeHostFileSystem();
 };
 
 TEST_F(RuntimeTest, AnUnhandledErrorShowsTheReportAndEndsWithStatus1) {
@@ -87,7 +82,7 @@ TEST_F(RuntimeTest, FileServicesByDriveLetterName) {
     runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrNormal);
     EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive);
     EXPECT_EQ(runtime_->getAttr("C:\\"), rt::kAttrDirectory);
-    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_.identity((dir_.path() / "QUIL.EXE").string(), rt::Follow::Link));
+    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_->identity((dir_.path() / "QUIL.EXE").string(), rt::Follow::Link));
 
     runtime_->kill("C:\\QUIL.EXE");
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "QUIL.EXE"));
