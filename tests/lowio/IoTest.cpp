@@ -3,11 +3,11 @@
 #include "lowio/Io.h"
 #include "OpenForTest.h"
 #include "support/InjectedFaults.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 namespace {
@@ -18,14 +18,9 @@ using lowio_tests::openForTest;
 
 class IoTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("splitwerk-lowio-" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string at(const char* name) const { return (dir_ / name).string(); }
+    std::string at(const char* name) const { return (dir_.path() / name).string(); }
 
-    fs::path dir_;
+    testing_support::TempDir dir_;
 };
 
 TEST_F(IoTest, WritesReadsCopiesAndCutsBack) {
