@@ -9,6 +9,9 @@
 
 namespace lowio {
 
+// Files past 2 GiB are ordinary: a build whose offsets had 32 bits would cut their positions.
+static_assert(sizeof(off_t) == 8, "64-bit file offsets (_FILE_OFFSET_BITS=64 on a 32-bit host)");
+
 void Handle::reset(NativeHandle handle) {
     if (handle_ != kNoHandle) {
         ::close(handle_);

@@ -103,7 +103,7 @@ TEST_F(QuilProgramTest, AFilePast4GiBIsRestored) {
 
     const auto result = runQuil(program(), {out().string()}, root_.path(), tmp(), {}, 600);
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("(" + std::to_string(kLength) + " Bytes)"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(std::to_string(kLength) + " Bytes)."), std::string::npos) << result.output;
     ASSERT_EQ(std::filesystem::file_size(out() / "gross.img"), static_cast<std::uintmax_t>(kLength));
     std::ifstream restored(out() / "gross.img", std::ios::binary);
     for (std::size_t mark = 0; mark < std::size(marked); ++mark) {
