@@ -3,6 +3,8 @@
 #pragma once
 
 #include "core/ProductFacts.h"
+
+#include <cstdint>
 #include <string>
 
 namespace kopierer::messages {
@@ -35,6 +37,9 @@ inline constexpr const char* kSupportAddress = "support@splitwerk99.de";
 inline constexpr const char* kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
                                                  "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
                                                  "Splitwerk 99 und geben Sie eine gültige Größe ein.";
+inline constexpr const char* kPartSizeTooLarge = "Die maximale Größe der Teilarchive ist zu groß.\r"
+                                                 "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                                 "Splitwerk 99 und geben Sie eine gültige Größe ein.";
 inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
                                              "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
                                              "Splitwerk 99 und wählen Sie eine größere Teilgröße.";
@@ -58,6 +63,12 @@ inline constexpr const char* kTargetBusy =
     "Sicherung fertig ist, oder wählen Sie dabei ein anderes Ziel.";
 inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                            "Bitte schaffen Sie Platz und klicken Sie auf OK.";
+
+// The refusal of a set of more than 100 parts in one folder, with the smallest size that fits.
+inline std::string tooManyParts(int64_t smallestNumber, int unitListIndex) {
+    return std::string(kTooManyParts) + "\rFür diese Datei wählen Sie mindestens " + std::to_string(smallestNumber) +
+           (unitListIndex == 0 ? " Kbyte" : " Mbyte") + " je Teil.";
+}
 
 // A target folder that is a link into another drive.
 inline std::string targetLeavesItsDrive(const std::string& chosen, const std::string& real) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CopyControls;
@@ -12,13 +13,14 @@ namespace kopierer {
 struct CopyOptions {
     bool toDiskette = true; // Opt(0): the diskette in A:; otherwise Dir1's folder
     std::string folder;     // the chosen target: "A:" or Dir1's folder, drive-letter form
-    int32_t partLimit = 0;  // the largest part in bytes; below 1 when the user's number is too small
-    bool autorun = false;   // Chk(1): autorun.inf on the first disk
-    bool wipe = false;      // Chk(2): the target is emptied before each disk
+    // The largest part in bytes; below 1 when the user's number is too small, nothing when it is
+    // too large for any size.
+    std::optional<int64_t> partLimit;
+    bool autorun = false; // Chk(1): autorun.inf on the first disk
+    bool wipe = false;    // Chk(2): the target is emptied before each disk
 };
 
-// The user's limit (Chk(0)) is turned into bytes here: a number beyond the signed 32-bit range is
-// error 6, before the run has opened anything.
+// The user's limit (Chk(0)) is turned into bytes here, before the run has opened anything.
 CopyOptions readCopyOptions(const CopyControls& controls);
 
 } // namespace kopierer

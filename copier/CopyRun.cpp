@@ -63,7 +63,11 @@ Step CopyRun::settings() {
     TargetFolder = dospath::withTrailingBackslash(options_.folder);
     ReassemblerPath = TargetFolder + diskset::kReassembler;
     removable = guard_.isRemovable(TargetFolder);
-    MaxPartSize = options_.partLimit;
+    if (!options_.partLimit) {
+        recovery_.message(messages::kPartSizeTooLarge, rt::kCriticalOk);
+        return Step::Done;
+    }
+    MaxPartSize = *options_.partLimit;
     // A limit below one byte would open empty parts without end; refuse it before anything
     // is opened or written.
     if (MaxPartSize <= 0) {
@@ -84,8 +88,10 @@ Step CopyRun::openSource() {
         recovery_.message(messages::kSourceSizeWrong, rt::kCriticalOk);
         return Step::CloseSource;
     }
-    if (guard_.needsTooManyParts(options_.toDiskette, sourceFile_.length(), MaxPartSize)) {
-        recovery_.message(messages::kTooManyParts, rt::kCriticalOk);
+    // In one folder the hundred-and-first part would replace the first.
+    if (!options_.toDiskette && partsFor(sourceFile_.length(), MaxPartSize) > kMostPartsInAFolder) {
+        const TypedPartSize fits = smallestPartSizeForAFolder(sourceFile_.length());
+        recovery_.message(messages::tooManyParts(fits.number, fits.unitListIndex), rt::kCriticalOk);
         return Step::CloseSource;
     }
     return Step::CheckTarget;
@@ -127,15 +133,14 @@ Step CopyRun::checkTarget() {
 
 Step CopyRun::mainLoop() {
     SourcePos = recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().seek(sourceFile_.number()); });
-    const int32_t lengthNow =
+    const int64_t lengthNow =
         recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(sourceFile_.number()); });
     // The trailer promises the length the source had when it was opened; parts of a source that
     // grew or shrank since would not restore it.
     if (lengthNow != sourceFile_.length()) {
         medium_.apply(recovery_.refuse(messages::kSourceChanged));
     }
-    Remaining = recovery_.attempt(recovery_.inForce(),
-                                  [&] { return rt::addInt32(rt::subInt32(sourceFile_.length(), SourcePos), 1); });
+    Remaining = sourceFile_.length() - SourcePos + 1;
     if (Remaining == 0) {
         CopyDone = true;
         return Step::Finish;
@@ -245,15 +250,14 @@ Step CopyRun::openPart() {
 }
 
 Step CopyRun::sizeChunk() {
-    ChunkSize = std::min(Remaining, kMaxChunkSize);
-    PartRoom = recovery_.attempt(recovery_.inForce(),
-                                 [&] { return rt::subInt32(MaxPartSize, runtime_.files().lof(partFile)); });
+    ChunkSize = static_cast<int32_t>(std::min<int64_t>(Remaining, kMaxChunkSize));
+    PartRoom = MaxPartSize - recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(partFile); });
     if (PartRoom <= 0) {
         medium_.closePart();
         recovery_.endOfGroup();
         return Step::PartStart;
     }
-    ChunkSize = std::min(ChunkSize, PartRoom);
+    ChunkSize = static_cast<int32_t>(std::min<int64_t>(ChunkSize, PartRoom));
     return Step::ChunkYield;
 }
 

@@ -98,7 +98,7 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
     std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
         attempt([&] {
-            const int32_t length = runtime.fileLen(source.SourcePath);
+            const int64_t length = runtime.fileLen(source.SourcePath);
             print(rt::numberText(length));
             written.sourceLength = length;
         });

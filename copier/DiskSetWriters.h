@@ -29,7 +29,7 @@ void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std
 // What a writer put into its file, so that the copy run can read it back from the medium.
 struct Written {
     std::string bytes;
-    int32_t sourceLength = 0; // the length the trailer promises; 0 for autorun.inf
+    int64_t sourceLength = 0; // the length the trailer promises; 0 for autorun.inf
 };
 
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty

@@ -1,7 +1,6 @@
 #include "DiskTracker.h"
 
 #include "ClosedOnExit.h"
-#include "runtime/Checked.h"
 #include "runtime/Runtime.h"
 
 #include <algorithm>
@@ -97,7 +96,7 @@ void DiskTracker::forgetUnflushed() {
     unflushed_.clear();
 }
 
-void DiskTracker::readBack(const std::string& path, int32_t length, const Expected& expected,
+void DiskTracker::readBack(const std::string& path, int64_t length, const Expected& expected,
                            lowio::ChunkBuffer& expectedInto) {
     if (!readBackBuffer_) {
         readBackBuffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
@@ -112,22 +111,22 @@ void DiskTracker::readBack(const std::string& path, int32_t length, const Expect
 }
 
 void DiskTracker::readBack(const std::string& path, const std::string& bytes, lowio::ChunkBuffer& expectedInto) {
-    const int32_t length = rt::toInt32(static_cast<int64_t>(bytes.size()));
+    const auto length = static_cast<int64_t>(bytes.size());
     readBack(
         path, length,
-        [&](int32_t offset, std::size_t size, char* into) { std::memcpy(into, bytes.data() + offset, size); },
+        [&](int64_t offset, std::size_t size, char* into) { std::memcpy(into, bytes.data() + offset, size); },
         expectedInto);
 }
 
 // Reads whole pieces at piece offsets, as a read past the system's cache must (whole sectors),
 // and yields between them, so that Abbrechen and Info work while a diskette is read: a piece is
 // a second's reading on a floppy.
-bool DiskTracker::readsBackAs(int file, int32_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto) {
-    constexpr int32_t kPiece = 32768;
+bool DiskTracker::readsBackAs(int file, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto) {
+    constexpr int64_t kPiece = 32768;
     rt::Files& files = runtime_.files();
-    for (int32_t offset = 0;; offset += kPiece) {
+    for (int64_t offset = 0;; offset += kPiece) {
         runtime_.doEvents();
-        const int32_t wanted = std::min(kPiece, length - offset);
+        const int64_t wanted = std::min(kPiece, length - offset);
         const std::size_t got = files.get(file, offset + 1, readBackBuffer_->bytes, kPiece);
         if (got != static_cast<std::size_t>(wanted)) {
             return false; // shorter or longer than written

@@ -27,7 +27,7 @@ public:
     // Where the disk in the drive began, so that it can be written anew when another one turns
     // up in its place.
     struct Began {
-        int32_t sourcePos = 1;
+        int64_t sourcePos = 1;
         int16_t partCounter = 0;
         bool partHasData = false;
         std::size_t writtenBefore = 0; // files of this run on earlier disks
@@ -36,10 +36,10 @@ public:
     struct ClosedPart {
         std::string name;
         int16_t counter = 0;
-        int32_t firstPos = 0;
+        int64_t firstPos = 0;
     };
     // What a file should hold, piece by piece: size bytes from a 0-based offset, into a buffer.
-    using Expected = std::function<void(int32_t offset, std::size_t size, char* into)>;
+    using Expected = std::function<void(int64_t offset, std::size_t size, char* into)>;
 
     explicit DiskTracker(rt::Runtime& runtime);
 
@@ -78,7 +78,7 @@ public:
 
     // Reads a closed file of length bytes back from the medium; a failure or a difference is an
     // error of the medium. expectedInto is the run's chunk buffer, lent for the comparison.
-    void readBack(const std::string& path, int32_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
+    void readBack(const std::string& path, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
     void readBack(const std::string& path, const std::string& bytes, lowio::ChunkBuffer& expectedInto);
     std::string contentsOf(const std::string& path);
 
@@ -89,7 +89,7 @@ private:
         rt::FileIdentity identity;
     };
 
-    bool readsBackAs(int file, int32_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
+    bool readsBackAs(int file, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
 
     rt::Runtime& runtime_;
     std::vector<Anchor> written_;

@@ -91,11 +91,11 @@ void MediumActions::closePart() {
 
 void MediumActions::verifyPart() {
     rt::Files& files = runtime_.files();
-    const int32_t resumeAt = files.seek(source_.number());
+    const int64_t resumeAt = files.seek(source_.number());
     try {
         disks_.readBack(
             run_.PartName, run_.partLength,
-            [&](int32_t offset, std::size_t size, char* into) {
+            [&](int64_t offset, std::size_t size, char* into) {
                 recovery_.attempt(Recovery::Handler::OnSourceError, [&] {
                     if (files.get(source_.number(), run_.partFirstPos + offset, into, size) != size) {
                         rt::raise(rt::kInputPastEnd);
@@ -167,7 +167,7 @@ void MediumActions::writeTheDiskAnew() {
     writeAnewFrom(began.sourcePos);
 }
 
-void MediumActions::writeAnewFrom(int32_t sourcePos) {
+void MediumActions::writeAnewFrom(int64_t sourcePos) {
     if (run_.PartOpen) {
         // The part is written anew: whatever its close says no longer matters.
         run_.PartOpen = false;

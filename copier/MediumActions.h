@@ -60,7 +60,7 @@ private:
     // After the target dialog for a part the medium did not take: the part is written anew
     // from its first byte, or the whole disk when another disk is in the drive.
     [[noreturn]] void writeAnewAfter(const rt::RuntimeError& error);
-    [[noreturn]] void writeAnewFrom(int32_t sourcePos);
+    [[noreturn]] void writeAnewFrom(int64_t sourcePos);
 
     rt::Runtime& runtime_;
     RunState& run_;

@@ -41,11 +41,11 @@ struct RunState {
     // Named as in the data model.
     std::string TargetFolder;
     std::string ReassemblerPath;
-    int32_t MaxPartSize = 0;
-    int32_t SourcePos = 0;
-    int32_t Remaining = 0;
-    int32_t ChunkSize = 0;
-    int32_t PartRoom = 0;
+    int64_t MaxPartSize = 0;
+    int64_t SourcePos = 0;
+    int64_t Remaining = 0;
+    int32_t ChunkSize = 0; // at most kMaxChunkSize
+    int64_t PartRoom = 0;
     int16_t PartCounter = 0;
     std::string PartName;
     bool NewDiskNeeded = true;
@@ -58,8 +58,8 @@ struct RunState {
     // A removable medium: every part is flushed as it is closed (the disk may be swapped after
     // it) and read back from the medium.
     bool removable = false;
-    int32_t partFirstPos = 0; // SourcePos of the current part's first byte
-    int32_t partLength = 0;   // bytes the current part was given
+    int64_t partFirstPos = 0; // SourcePos of the current part's first byte
+    int64_t partLength = 0;   // bytes the current part was given
 };
 
 } // namespace kopierer

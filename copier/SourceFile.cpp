@@ -1,6 +1,5 @@
 #include "SourceFile.h"
 
-#include "runtime/Checked.h"
 #include "runtime/Files.h"
 #include "runtime/RuntimeError.h"
 
@@ -14,16 +13,16 @@ void SourceFile::open(const std::string& path) {
 
 void SourceFile::measure() {
     atOpen_ = files_.identity(number_);
-    length_ = rt::toInt32(atOpen_.size);
+    length_ = atOpen_.size;
 }
 
 bool SourceFile::lengthIsWrong() {
     char byte = 0;
     try {
-        const int32_t position = files_.seek(number_);
+        const int64_t position = files_.seek(number_);
         // The last byte is there, and nothing after it.
         const bool lastThere = length_ == 0 || files_.get(number_, length_, &byte, 1) == 1;
-        const bool nothingAfter = files_.get(number_, rt::addInt32(length_, 1), &byte, 1) == 0;
+        const bool nothingAfter = files_.get(number_, length_ + 1, &byte, 1) == 0;
         files_.seekTo(number_, position);
         return !lastThere || !nothingAfter;
     } catch (const rt::RuntimeError&) {

@@ -21,7 +21,7 @@ public:
     // Takes the file as it is now as the file as opened.
     void measure();
     int number() const { return number_; }
-    int32_t length() const { return length_; }
+    int64_t length() const { return length_; }
     const rt::FileIdentity& atOpen() const { return atOpen_; }
     // Whether it gives more or fewer bytes than its length says (a changing or a synthetic file).
     bool lengthIsWrong();
@@ -33,7 +33,7 @@ private:
     rt::Files& files_;
     int number_ = 0;
     rt::FileIdentity atOpen_;
-    int32_t length_ = 0;
+    int64_t length_ = 0;
 };
 
 } // namespace kopierer

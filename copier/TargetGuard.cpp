@@ -16,10 +16,6 @@ namespace {
 
 using Handler = Recovery::Handler;
 
-// Part names repeat after 100 parts (01 to 99, then 00), so one folder holds at most 100 parts
-// of one set.
-constexpr int kMostPartsInAFolder = 100;
-
 bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities) {
     return std::find(identities.begin(), identities.end(), identity) != identities.end();
 }
@@ -100,14 +96,6 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
 void TargetGuard::knowTheSource(const rt::FileIdentity& atOpen) {
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(atOpen);
-}
-
-bool TargetGuard::needsTooManyParts(bool toDiskette, int32_t sourceLength, int32_t maxPartSize) const {
-    if (toDiskette) {
-        return false;
-    }
-    const int64_t parts = (int64_t{sourceLength} + maxPartSize - 1) / maxPartSize;
-    return parts > kMostPartsInAFolder;
 }
 
 std::optional<std::vector<std::string>> TargetGuard::namesIn(const std::string& folder) {

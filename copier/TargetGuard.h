@@ -48,8 +48,6 @@ public:
 
     // The source as it was opened; from here on the run never touches it under any name.
     void knowTheSource(const rt::FileIdentity& atOpen);
-    // In one folder the hundred-and-first part would replace the first.
-    bool needsTooManyParts(bool toDiskette, int32_t sourceLength, int32_t maxPartSize) const;
     // Names in the target folder, for the checks before anything is written; nothing when the
     // folder cannot be listed yet (the run's own steps then meet that failure).
     std::optional<std::vector<std::string>> namesIn(const std::string& folder);

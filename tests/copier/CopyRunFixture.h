@@ -45,9 +45,13 @@ inline const std::string kOwnParts = "Auf diesem Datenträger liegen bereits Tei
 inline const std::string kPartSizeTooSmall = "Die maximale Größe der Teilarchive muss mindestens 1 Byte betragen.\r"
                                              "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
                                              "Splitwerk 99 und geben Sie eine gültige Größe ein.";
+inline const std::string kPartSizeTooLarge = "Die maximale Größe der Teilarchive ist zu groß.\r"
+                                             "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
+                                             "Splitwerk 99 und geben Sie eine gültige Größe ein.";
 inline const std::string kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
                                          "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
-                                         "Splitwerk 99 und wählen Sie eine größere Teilgröße.";
+                                         "Splitwerk 99 und wählen Sie eine größere Teilgröße.\r"
+                                         "Für diese Datei wählen Sie mindestens 2 Kbyte je Teil.";
 inline const std::string kSourceChanged =
     "Die zu kopierende Datei hat sich während des Kopierens verändert.\r"
     "Die Sicherung ist unvollständig und lässt sich so nicht wiederherstellen.\r"

@@ -1,4 +1,4 @@
-// Part names and the maximum part size: pure arithmetic with 16- and 32-bit limits.
+// Part names, the maximum part size and the parts it gives: pure arithmetic with 16- and 64-bit limits.
 #include "copier/PartSizing.h"
 #include "runtime/RuntimeError.h"
 
@@ -36,29 +36,42 @@ TEST(PartNames, AreAppendedToTheFolderText) {
 struct SizeCase {
     const char* text;
     int unit;
-    int32_t bytes; // 0: error 6 expected
+    std::optional<int64_t> bytes; // nothing: beyond any size
 };
 
 class MaxPartSize : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(MaxPartSize, IsTheNumberTimesTheUnitRoundedToEven) {
-    const SizeCase& c = GetParam();
-    if (c.bytes == 0) {
-        try {
-            kopierer::maxPartSize(c.text, c.unit);
-            FAIL() << "no overflow for " << c.text;
-        } catch (const rt::RuntimeError& error) {
-            EXPECT_EQ(error.number(), 6);
-        }
-    } else {
-        EXPECT_EQ(kopierer::maxPartSize(c.text, c.unit), c.bytes);
-    }
+    EXPECT_EQ(kopierer::maxPartSize(GetParam().text, GetParam().unit), GetParam().bytes) << GetParam().text;
 }
 
+// The first row to the sixth as they always were; then past 2^31 and 2^32, and beyond 2^63.
 INSTANTIATE_TEST_SUITE_P(Table, MaxPartSize,
                          ::testing::Values(SizeCase{"1440", 0, 1474560}, SizeCase{"1440", 1, 1509949440},
                                            SizeCase{"1.5", 0, 1536}, SizeCase{".001", 0, 1},
                                            SizeCase{" 2 Kbyte", 0, 2048}, SizeCase{"2047", 1, 2146435072},
-                                           SizeCase{"2048", 1, 0}, SizeCase{"3000000", 0, 0}));
+                                           SizeCase{"2048", 1, int64_t{1} << 31}, SizeCase{"3000000", 0, 3072000000},
+                                           SizeCase{"4096", 1, int64_t{1} << 32},
+                                           SizeCase{"4095.9999995", 1, (int64_t{1} << 32) - 1},
+                                           SizeCase{"99999", 1, 104856551424}, SizeCase{"8E12", 1, 8388608000000000000},
+                                           SizeCase{"9E12", 1, std::nullopt}, SizeCase{"9E999", 1, std::nullopt}));
+
+class SmallestPartSizeForAFolder : public ::testing::TestWithParam<int64_t> {};
+
+// The size named for a source that would need more than 100 parts in one folder: typed as it is
+// named, it gives 100 parts at most, and one less of its unit would not.
+TEST_P(SmallestPartSizeForAFolder, FitsAndIsTheSmallestOfItsUnit) {
+    const int64_t length = GetParam();
+    const kopierer::TypedPartSize named = kopierer::smallestPartSizeForAFolder(length);
+    const auto parts = [&](int64_t number) {
+        return kopierer::partsFor(length, kopierer::maxPartSize(std::to_string(number), named.unitListIndex).value());
+    };
+    EXPECT_LE(parts(named.number), 100);
+    EXPECT_TRUE(named.number == 1 || parts(named.number - 1) > 100) << named.number;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SmallestPartSizeForAFolder,
+                         ::testing::Values(101, 102401, 1048576000 - 1, 1048576000, (int64_t{1} << 31) - 1,
+                                           int64_t{1} << 31, (int64_t{1} << 32) + 1, INT64_MAX));
 
 } // namespace

@@ -98,7 +98,7 @@ TEST_F(RealFloppy, AWriteRefusedForLackOfRoomLeavesNoPartialBytes) {
     rt::Files& files = runtime.files();
     files.open(1, "A:\\voll.bin", rt::OpenMode::BinaryWrite);
     const std::string chunk = testing_support::randomBytes(131072, 3);
-    int32_t before = 0;
+    int64_t before = 0;
     int failures = 0;
     for (std::size_t size = chunk.size(); size >= 512; size /= 2) {
         for (;;) {

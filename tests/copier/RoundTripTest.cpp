@@ -56,10 +56,10 @@ void check(const RoundTripCase& c, unsigned seed) {
         scene.temp_.write("c/DATEN/" + c.neighbour, "a neighbour, not the source");
     }
     const std::string bytes = scene.makeSource(c.sourceSize, seed, c.name);
-    int32_t limit = kopierer::kDefaultMaxPartSize;
+    int64_t limit = kopierer::kDefaultMaxPartSize;
     if (!c.limitText.empty()) {
         scene.controls_.limit(c.limitText, 0);
-        limit = kopierer::maxPartSize(c.limitText, 0);
+        limit = kopierer::maxPartSize(c.limitText, 0).value();
     }
     scene.controls_.autorun(c.autorun).wipe(c.wipe);
     scene.drive_.setCapacity(c.capacity);

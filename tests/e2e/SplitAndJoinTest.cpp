@@ -159,7 +159,8 @@ TEST_P(SplitAndJoin, EachFileIsFlushedBeforeTheProgramIsDone) {
 INSTANTIATE_TEST_SUITE_P(Sets, SplitAndJoin,
                          ::testing::Values(SetCase{"ThreeDiskettes", 5000000, 1700000, 2, ""},
                                            SetCase{"FolderWithPartLimit", 3000000, 0, 1, "700"},
-                                           SetCase{"DisketteSizeWithLimit", 3500000, 1241664, 2, "1000"}),
+                                           SetCase{"DisketteSizeWithLimit", 3500000, 1241664, 2, "1000"},
+                                           SetCase{"FolderWith2048MbyteParts", 300000, 0, 1, "2097152"}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace
