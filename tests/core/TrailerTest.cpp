@@ -48,18 +48,6 @@ TEST(TrailerTest, ReadsTheFourLinesFromTheEnd) {
     }
 }
 
-TEST(TrailerTest, TheLengthLineCarriesTheWholeLengthBothWays) {
-    for (const std::int64_t length : {std::int64_t{2147483647}, std::int64_t{2147483648}, std::int64_t{4294967295},
-                                      std::int64_t{4294967296}, std::int64_t{9223372036854775807}}) {
-        const diskset::Trailer written{length, "Z:\\", "a", "a"};
-        const std::string bytes = diskset::trailerBytes(written);
-        EXPECT_EQ(bytes.substr(0, bytes.find('\r')), std::to_string(length));
-        const diskset::TrailerReading reading = parseTrailer(kProgramEnd + bytes, false);
-        ASSERT_TRUE(reading.trailer) << reading.problem;
-        EXPECT_EQ(reading.trailer->length, length);
-    }
-}
-
 TEST(TrailerTest, TheFirstLineMayStartAtTheFileBeginningOnlyWhenTheWholeFileWasRead) {
     const std::string bytes = "300\r\nZ:\\\r\na\r\na\r\n";
     EXPECT_TRUE(parseTrailer(bytes, true).trailer);

@@ -73,29 +73,27 @@ TEST_F(QuilProgramTest, FolderSetsRoundTrip) {
 }
 
 // A file past 4 GiB from two parts past 2 GiB each: every length and position on the way needs
-// more than 32 bits. The parts are sparse with a few bytes set, the holes read as zeros; only the
-// restored file is written in full.
+// more than 32 bits. The parts are sparse with a byte set at each boundary, the holes read as
+// zeros; only the restored file is written in full.
 TEST_F(QuilProgramTest, AFilePast4GiBIsRestored) {
-    constexpr std::int64_t kFirst = (std::int64_t{1} << 31) + 4103;
-    constexpr std::int64_t kSecond = (std::int64_t{1} << 31) + 12345;
-    constexpr std::int64_t kLength = kFirst + kSecond;
+    constexpr std::int64_t kSizes[] = {(std::int64_t{1} << 31) + 4103, (std::int64_t{1} << 31) + 12345};
+    constexpr std::int64_t kLength = kSizes[0] + kSizes[1];
     if (std::filesystem::space(out()).available < static_cast<std::uintmax_t>(kLength) + (std::uintmax_t{1} << 30)) {
         GTEST_SKIP() << "needs 5 GiB free beside the test's folder for the restored file";
     }
-    // Offsets in the whole file, each given its own byte: the parts' ends and starts, 2^31 and 2^32.
-    const std::int64_t marked[] = {0,      (std::int64_t{1} << 31) - 1, std::int64_t{1} << 31, kFirst - 1,
-                                   kFirst, (std::int64_t{1} << 32) - 1, std::int64_t{1} << 32, kLength - 1};
-    const std::int64_t sizes[] = {kFirst, kSecond};
+    // Whole-file offsets and their bytes: the parts' ends and starts, 2^31 and 2^32, and holes.
+    const std::pair<std::int64_t, char> bytes[] = {
+        {0, 'A'},           {(std::int64_t{1} << 31) - 1, 'B'}, {std::int64_t{1} << 31, 'C'}, {kSizes[0] - 1, 'D'},
+        {kSizes[0], 'E'},   {(std::int64_t{1} << 32) - 1, 'F'}, {std::int64_t{1} << 32, 'G'}, {kLength - 1, 'H'},
+        {kSizes[0] + 1, 0}, {std::int64_t{3} << 30, 0}};
     for (int part = 0; part < 2; ++part) {
-        const std::int64_t from = part == 0 ? 0 : kFirst;
-        std::fstream file(set() / diskset::partName(part + 1), std::ios::binary | std::ios::out | std::ios::trunc);
-        file.close();
-        std::filesystem::resize_file(set() / diskset::partName(part + 1), static_cast<std::uintmax_t>(sizes[part]));
-        file.open(set() / diskset::partName(part + 1), std::ios::binary | std::ios::in | std::ios::out);
-        for (std::size_t mark = 0; mark < std::size(marked); ++mark) {
-            if (marked[mark] >= from && marked[mark] < from + sizes[part]) {
-                file.seekp(marked[mark] - from);
-                file.put(static_cast<char>('A' + mark));
+        const std::filesystem::path path = set() / diskset::partName(part + 1);
+        std::ofstream(path).close();
+        std::filesystem::resize_file(path, static_cast<std::uintmax_t>(kSizes[part]));
+        std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+        for (const auto& [at, byte] : bytes) {
+            if (const std::int64_t inPart = at - part * kSizes[0]; inPart >= 0 && inPart < kSizes[part] && byte) {
+                file.seekp(inPart).put(byte);
             }
         }
     }
@@ -106,13 +104,8 @@ TEST_F(QuilProgramTest, AFilePast4GiBIsRestored) {
     EXPECT_NE(result.output.find(std::to_string(kLength) + " Bytes)."), std::string::npos) << result.output;
     ASSERT_EQ(std::filesystem::file_size(out() / "gross.img"), static_cast<std::uintmax_t>(kLength));
     std::ifstream restored(out() / "gross.img", std::ios::binary);
-    for (std::size_t mark = 0; mark < std::size(marked); ++mark) {
-        restored.seekg(marked[mark]);
-        EXPECT_EQ(restored.get(), static_cast<int>('A' + mark)) << "at " << marked[mark];
-    }
-    for (const std::int64_t hole : {std::int64_t{1}, kFirst + 1, (std::int64_t{3} << 30), kLength - 2}) {
-        restored.seekg(hole);
-        EXPECT_EQ(restored.get(), 0) << "at " << hole;
+    for (const auto& [at, byte] : bytes) {
+        EXPECT_EQ(restored.seekg(at).get(), byte) << "at " << at;
     }
     restored.close();
     std::filesystem::remove(out() / "gross.img"); // 4 GiB less for the tests after this one
