@@ -78,23 +78,6 @@ TEST_F(FilesTest, GetReadsFromAOneBasedPositionAndSeekFollows) {
     files_.close(1);
 }
 
-// A file past 4 GiB, sparse so that it costs nothing: positions and lengths go on unchanged
-// where 32 bits would have wrapped or overflowed.
-TEST_F(FilesTest, PositionsAndLengthsGoOnPast4GiB) {
-    constexpr std::int64_t k4GiB = std::int64_t{1} << 32;
-    std::filesystem::resize_file(dir_.write("gross.bin", ""), static_cast<std::uintmax_t>(k4GiB - 2));
-    files_.open(1, "C:\\gross.bin", rt::OpenMode::Append);
-    files_.put(1, "WXYZ", 4); // from the last two bytes below 4 GiB to the first two above
-    EXPECT_EQ(files_.lof(1), k4GiB + 2);
-    files_.close(1);
-    files_.open(1, "C:\\gross.bin", rt::OpenMode::BinaryRead);
-    char buffer[4] = {};
-    EXPECT_EQ(files_.get(1, k4GiB - 1, buffer, 4), 4u); // 1-based
-    EXPECT_EQ(std::string(buffer, 4), "WXYZ");
-    files_.seekTo(1, k4GiB + 1);
-    EXPECT_EQ(files_.seek(1), k4GiB + 1);
-}
-
 TEST_F(FilesTest, PutWritesAtThePositionAndAdvancesIt) {
     files_.open(2, "C:\\teil.sys", rt::OpenMode::BinaryWrite);
     files_.put(2, "abc", 3);
