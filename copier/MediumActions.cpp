@@ -29,11 +29,18 @@ void MediumActions::apply(Recovery::Outcome outcome) {
         }
         return;
     case Outcome::HalveChunk:
-        // The same source bytes are tried again in a smaller chunk; only below the smallest
-        // size does the disk count as full.
+    case Outcome::PartAtItsLimit:
+        // The same source bytes are tried again in a smaller chunk, which brings a part to within
+        // a kilobyte of a medium's limit. Below the smallest size a part at its limit is
+        // closed with what it holds, and the next part goes on the same medium without a
+        // question; otherwise (or when not even the first chunk went in) the disk is full.
         run_.ChunkSize /= 2;
         if (run_.ChunkSize >= kMinChunkSize) {
             throw ContinueAt{Step::ChunkYield};
+        }
+        if (outcome == Outcome::PartAtItsLimit && run_.PartHasData) {
+            closePart();
+            throw ContinueAt{Step::PartStart};
         }
         diskFull();
     case Outcome::GiveUp:

@@ -55,6 +55,8 @@ Recovery::Outcome Recovery::OnWriteError(const rt::RuntimeError& error) {
     switch (error.number()) {
     case rt::kDiskFull:
         return Outcome::HalveChunk;
+    case rt::kFileTooLarge:
+        return Outcome::PartAtItsLimit;
     case rt::kDiskNotReady:
         return askUntilOk(std::string(messages::kTargetUnwritable) + "\r" +
                               targetAdvice(error, messages::kCheckAndClickOk),

@@ -21,7 +21,10 @@ public:
         GoOn,       // OK to a dialog that repeats nothing: the caller goes on
         Retry,      // OK to a handler's dialog: the failed operation is tried again
         HalveChunk, // the chunk did not fit: the same bytes go again in half the size
-        GiveUp,     // the user gave the run up
+        // The medium lets this one file grow no further (FAT32 at 4 GiB - 1, a size limit of the
+        // process): as HalveChunk, but what no longer fits goes into the next part beside it.
+        PartAtItsLimit,
+        GiveUp, // the user gave the run up
     };
     using Apply = std::function<void(Outcome)>;
 

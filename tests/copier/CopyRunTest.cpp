@@ -74,6 +74,27 @@ TEST_F(CopyRun, FullDiskWithDataKeepsThePartAndTheNextDiskGetsTheNextNumber) {
     EXPECT_EQ(joinedParts(), bytes);
 }
 
+// room: on each disk beyond the first disk's files; 0: only the limit of one file.
+class MediumWithAFileSizeLimit : public CopyRunFixture, public ::testing::WithParamInterface<int64_t> {};
+
+TEST_P(MediumWithAFileSizeLimit, EndsEachPartAtTheLimitAndGoesOnBesideItUntilTheDiskIsFull) {
+    const std::string bytes = makeSource(400000);
+    constexpr int64_t kLimit = 150000;
+    drive_.setFileSizeLimit(kLimit);
+    if (GetParam() != 0) {
+        drive_.setCapacity(static_cast<int64_t>(expectedQuilExe(bytes).size()) + GetParam());
+        boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, swapToBlankDisk());
+    }
+    runToCompletion();
+    EXPECT_EQ(drive_.disks().size(), GetParam() != 0 ? 2U : 1U);
+    EXPECT_EQ(joinedParts(), bytes);
+    // All but less than two smallest chunks: the last size halved to 512 bytes or more may not fit.
+    const auto first = static_cast<int64_t>(onDisk(0, "QUILME01.sys").size());
+    EXPECT_TRUE(first <= kLimit && first > kLimit - 1024) << first;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MediumWithAFileSizeLimit, ::testing::Values(0, 200000));
+
 struct FirstDiskCase {
     const char* label;
     bool autorun;

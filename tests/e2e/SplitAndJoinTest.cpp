@@ -27,6 +27,8 @@ struct SetCase {
     std::uintmax_t roomBeyondReassembler;
     std::size_t minimumDisks;
     const char* limit; // Kbyte, empty: none
+    // A process limit beyond QUIL.SYS's size: writes past it get EFBIG and SIGXFSZ; 0: none.
+    std::uintmax_t fileLimitBeyondReassembler = 0;
 };
 
 // Words that start a program under strace, which writes to log the program's calls that flush a
@@ -94,10 +96,21 @@ protected:
         for (const std::string& word : splitTracer) {
             tracer += "'" + word + "' ";
         }
+        std::uintmax_t fileLimit = 0;
+        if (c.fileLimitBeyondReassembler != 0) {
+            fileLimit = fs::file_size(fs::path(SPLITWERK_BUILD_DIR) / "QUIL.SYS") + c.fileLimitBeyondReassembler;
+            tracer += "prlimit --fsize=" + std::to_string(fileLimit) + " -- ";
+        }
         const auto [summary, status] = e2e::runDriver(arguments, tracer);
         EXPECT_EQ(status, 0) << summary;
         if (status != 0) {
             return 0;
+        }
+        if (fileLimit != 0) {
+            EXPECT_NE(summary.find(" dialogs=1 "), std::string::npos) << summary;
+            for (const auto& file : fs::directory_iterator(disk(1))) {
+                EXPECT_LE(file.file_size(), fileLimit) << file.path();
+            }
         }
         const std::size_t used = e2e::disksUsed(summary);
         EXPECT_GE(used, c.minimumDisks) << summary;
@@ -160,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Sets, SplitAndJoin,
                          ::testing::Values(SetCase{"ThreeDiskettes", 5000000, 1700000, 2, ""},
                                            SetCase{"FolderWithPartLimit", 3000000, 0, 1, "700"},
                                            SetCase{"DisketteSizeWithLimit", 3500000, 1241664, 2, "1000"},
-                                           SetCase{"FolderWith2048MbyteParts", 300000, 0, 1, "2097152"}),
+                                           SetCase{"FolderWith2048MbyteParts", 300000, 0, 1, "2097152"},
+                                           SetCase{"FolderOnAMediumWithAFileSizeLimit", 3000000, 0, 1, "", 700000}),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 } // namespace

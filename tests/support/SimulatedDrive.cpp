@@ -60,6 +60,9 @@ public:
             rt::raise(rt::kPermissionDenied);
         }
         drive_.fireOneShot(Op::Write);
+        if (drive_.fileSizeLimit_ && inner_->position() + static_cast<int64_t>(size) > *drive_.fileSizeLimit_) {
+            rt::raise(rt::kFileTooLarge);
+        }
         drive_.checkRoom(std::max<int64_t>(0, inner_->position() + static_cast<int64_t>(size) - inner_->length()));
         inner_->write(data, size);
     }

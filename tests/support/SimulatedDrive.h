@@ -34,6 +34,9 @@ public:
     // Sum of the sizes of the files on the disk that a write or copy may not pass (error 61,
     // nothing changed); applies to every disk inserted.
     void setCapacity(std::optional<int64_t> bytes) { capacity_ = bytes; }
+    // The length no file on the disk may grow past (FAT32's 4 GiB - 1, say): a write beyond it
+    // fails with error 60 and changes nothing.
+    void setFileSizeLimit(std::optional<int64_t> bytes) { fileSizeLimit_ = bytes; }
     void eject();
     // Puts in a new empty disk and returns its folder.
     std::filesystem::path insertBlank();
@@ -116,6 +119,7 @@ private:
     std::vector<std::filesystem::path> disks_;
     std::optional<std::size_t> current_;
     std::optional<int64_t> capacity_;
+    std::optional<int64_t> fileSizeLimit_;
     bool writeProtected_ = false;
     std::set<std::string> locked_;
     struct OneShot {
