@@ -43,6 +43,9 @@ inline constexpr const char* kPartSizeTooLarge = "Die maximale Größe der Teila
 inline constexpr const char* kTooManyParts = "Mit dieser Teilgröße entstünden mehr als 100 Teilarchive.\r"
                                              "Es wurde nichts geschrieben. Bitte senden Sie die Datei erneut an "
                                              "Splitwerk 99 und wählen Sie eine größere Teilgröße.";
+inline constexpr const char* kTooManyPartsInASet =
+    "Diese Sicherung bräuchte mehr als 32667 Teilarchive; so viele kann Splitwerk 99 nicht nummerieren.\r"
+    "Bitte senden Sie die Datei erneut an Splitwerk 99 und wählen Sie größere Teile.";
 inline constexpr const char* kOwnPartsOnDisk = "Auf diesem Datenträger liegen bereits Teile dieser Sicherung.\r"
                                                "Bitte legen Sie die nächste Diskette ein und klicken Sie auf OK.";
 

@@ -88,8 +88,13 @@ Step CopyRun::openSource() {
         recovery_.message(messages::kSourceSizeWrong, rt::kCriticalOk);
         return Step::CloseSource;
     }
+    const int64_t parts = partsFor(sourceFile_.length(), MaxPartSize);
+    if (parts > kMostPartsInASet) {
+        recovery_.message(messages::kTooManyPartsInASet, rt::kCriticalOk);
+        return Step::CloseSource;
+    }
     // In one folder the hundred-and-first part would replace the first.
-    if (!options_.toDiskette && partsFor(sourceFile_.length(), MaxPartSize) > kMostPartsInAFolder) {
+    if (!options_.toDiskette && parts > kMostPartsInAFolder) {
         const TypedPartSize fits = smallestPartSizeForAFolder(sourceFile_.length());
         recovery_.message(messages::tooManyParts(fits.number, fits.unitListIndex), rt::kCriticalOk);
         return Step::CloseSource;
@@ -220,6 +225,10 @@ Step CopyRun::firstDiskFiles() {
 
 Step CopyRun::numberPart() {
     if (PartHasData || PartCounter == 0) {
+        // Full disks may cut parts short of the limit, so the count can pass what was foreseen.
+        if (PartCounter == kMostPartsInASet) {
+            medium_.apply(recovery_.refuse(messages::kTooManyPartsInASet));
+        }
         PartCounter = recovery_.attempt(recovery_.inForce(), [&] { return rt::addInt16(PartCounter, 1); });
         PartHasData = false;
     }

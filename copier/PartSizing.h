@@ -16,6 +16,8 @@ inline constexpr int32_t kMaxChunkSize = 131072;
 inline constexpr int32_t kMinChunkSize = 512;
 // In one folder the hundred-and-first part would bear the first one's name.
 inline constexpr int64_t kMostPartsInAFolder = 100;
+// Part numbers are 16-bit and named from number + 100, so no set has more parts than this.
+inline constexpr int16_t kMostPartsInASet = 32767 - 100;
 
 // The leading number of the size text times 1024^(unit index + 1), rounded to the nearest
 // whole number (ties to even): every size that fits 32 bits comes out as it always did, a larger
