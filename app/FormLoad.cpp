@@ -30,8 +30,8 @@ void setStartState(StartupForm& form) {
     // The balls are 16 by 16 screen pixels whatever the display's resolution.
     for (int i = 0; i < kImageCount; ++i) {
         float pixels = kImagePixels;
-        form.setImage1Width(i, common::PixelsToTwipsX(form, pixels));
-        form.setImage1Height(i, common::PixelsToTwipsY(form, pixels));
+        form.setImage1Width(i, app::common::PixelsToTwipsX(form, pixels));
+        form.setImage1Height(i, app::common::PixelsToTwipsY(form, pixels));
     }
 }
 
@@ -43,7 +43,7 @@ void setStartState(StartupForm& form) {
 // Blanks around the name are trimmed, as a typed command line needs, unless they belong to the
 // name of an existing entry: a file "x.bin " beside "x.bin" must never back up the other one.
 std::string sourcePathOf(rt::Runtime& runtime, const std::string& given) {
-    const std::string trimmed = startup::trimBlanks(given);
+    const std::string trimmed = app::trimBlanks(given);
     if (trimmed != given) {
         try {
             runtime.describe(given);
@@ -63,17 +63,16 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     // Every selected file arrives as an argument of its own; only the blank is trimmed, and an
     // argument of nothing but blanks counts as none.
     std::vector<rt::ProgramArgument> arguments;
-    for (const rt::ProgramArgument& argument : policy::fileArguments(runtime.facts())) {
-        if (!startup::trimBlanks(argument.path).empty()) {
+    for (const rt::ProgramArgument& argument : app::fileArguments(runtime.facts())) {
+        if (!app::trimBlanks(argument.path).empty()) {
             arguments.push_back(argument);
         }
     }
 
     if (arguments.empty()) {
         // The usage text promises the Send To entry; it is shown only when the entry is there.
-        const bool installed = common::CreateSendToLink(runtime);
-        const std::string text =
-            installed ? startup::usageText() : startup::noSendToText(runtime.shellLink().missingFolder());
+        const bool installed = app::common::CreateSendToLink(runtime);
+        const std::string text = installed ? app::usageText() : app::noSendToText(runtime.shellLink().missingFolder());
         runtime.msgBox(text, rt::kInfoOk, product::kName);
         runtime.end(0);
     }
@@ -81,36 +80,36 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     // The order matters: the tests that need no file system come first, and a path that does
     // not exist fails in the attribute query as an error nobody handles.
     if (arguments.size() > 1) {
-        reject(runtime, startup::kMoreThanOneFile);
+        reject(runtime, app::kMoreThanOneFile);
     }
     if (!arguments.front().expressible) {
-        reject(runtime, startup::kBackslashInName);
+        reject(runtime, app::kBackslashInName);
     }
     source.SourcePath = sourcePathOf(runtime, arguments.front().path);
     if ((runtime.getAttr(source.SourcePath) & rt::kAttrDirectory) != 0) {
-        reject(runtime, startup::kIsFolder);
+        reject(runtime, app::kIsFolder);
     }
     if (source.SourcePath.find("\\\\") != std::string::npos) {
-        reject(runtime, startup::kUncPath);
+        reject(runtime, app::kUncPath);
     }
     // Only a regular file can be split; a pipe would never end and a device never be restored.
     if (runtime.describe(source.SourcePath).kind != rt::FileKind::Regular) {
-        reject(runtime, startup::kNotAFile);
+        reject(runtime, app::kNotAFile);
     }
     if (dospath::hasControlCharacter(source.SourcePath)) {
-        reject(runtime, startup::kControlCharacter);
+        reject(runtime, app::kControlCharacter);
     }
 
     // A set for a Windows PC needs the Windows reassembler; without it every disk would seem
     // unwritable, and the user would look for the fault in the wrong place.
-    const std::string shipped = policy::reassemblerChoice(runtime.facts()).shipped;
-    if (shipped == policy::windowsReassemblerOfLinux(runtime.facts()) && !common::isRegularFile(runtime, shipped)) {
-        reject(runtime, startup::kNoWindowsReassembler);
+    const std::string shipped = app::reassemblerChoice(runtime.facts()).shipped;
+    if (shipped == app::windowsReassemblerOfLinux(runtime.facts()) && !app::common::isRegularFile(runtime, shipped)) {
+        reject(runtime, app::kNoWindowsReassembler);
     }
 
-    startup::splitSourcePath(source);
+    app::splitSourcePath(source);
 
-    const std::string shownName = startup::displayName(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal));
-    const int64_t disks = startup::diskEstimate(runtime.fileLen(source.SourcePath));
-    form.setTipCaption(0, startup::estimateSentence(shownName, disks));
+    const std::string shownName = app::displayName(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal));
+    const int64_t disks = app::diskEstimate(runtime.fileLen(source.SourcePath));
+    form.setTipCaption(0, app::estimateSentence(shownName, disks));
 }

@@ -6,7 +6,7 @@
 #include "core/DosPath.h"
 #include "runtime/Runtime.h"
 
-namespace common {
+namespace app::common {
 
 namespace {
 // Resolved by the link layer against the Start menu's Programs folder: two levels up and
@@ -41,9 +41,9 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     // A Linux installation that also ships the Windows reassembler offers a second entry that
     // makes sets for a Windows PC.
     if (created && !runtime.facts().windowsProgram &&
-        isRegularFile(runtime, policy::windowsReassemblerOfLinux(runtime.facts()))) {
+        isRegularFile(runtime, app::windowsReassemblerOfLinux(runtime.facts()))) {
         static_cast<void>(runtime.shellLink().create(kSendToFolder, std::string(product::kName) + kForWindowsPcEntry,
-                                                     target, policy::kForWindowsOption));
+                                                     target, app::kForWindowsOption));
     }
     return created;
 }
@@ -56,4 +56,4 @@ float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels) {
     return window.pixelsToTwipsY(pixels);
 }
 
-} // namespace common
+} // namespace app::common

@@ -15,7 +15,7 @@ public:
     virtual float pixelsToTwipsY(float pixels) const = 0;
 };
 
-namespace common {
+namespace app::common {
 
 // A folder text made ready for appending a file name: a backslash is added unless the
 // text already ends in one (an empty text becomes "\").
@@ -34,4 +34,4 @@ bool CreateSendToLink(rt::Runtime& runtime);
 float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels);
 float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels);
 
-} // namespace common
+} // namespace app::common

@@ -4,7 +4,7 @@
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
 
-namespace policy {
+namespace app {
 
 namespace {
 
@@ -44,4 +44,4 @@ ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts) {
     return choice;
 }
 
-} // namespace policy
+} // namespace app

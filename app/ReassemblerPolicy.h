@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace policy {
+namespace app {
 
 // Given as the first argument, it makes a Linux installation write a set for a Windows PC.
 inline constexpr const char* kForWindowsOption = "--fuer-windows";
@@ -28,4 +28,4 @@ std::string windowsReassemblerOfLinux(const rt::ProgramFacts& facts);
 // What this start's run puts on the first disk.
 ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts);
 
-} // namespace policy
+} // namespace app

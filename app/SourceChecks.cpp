@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace startup {
+namespace app {
 
 namespace {
 constexpr uint64_t kAllowance = 200000;     // room for the reassembler and file-system overhead
@@ -105,4 +105,4 @@ std::string estimateSentence(const std::string& displayName, int64_t disks) {
            " Disketten mit einer Kapazität von 1,44 MByte.";
 }
 
-} // namespace startup
+} // namespace app

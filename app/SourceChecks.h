@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace startup {
+namespace app {
 
 // Only the blank is trimmed; tabs and quotation marks stay part of the path.
 std::string trimBlanks(const std::string& text);
@@ -50,4 +50,4 @@ int64_t diskEstimate(int64_t length);
 // The sentence in Tip(0).
 std::string estimateSentence(const std::string& displayName, int64_t disks);
 
-} // namespace startup
+} // namespace app

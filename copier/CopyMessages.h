@@ -87,6 +87,3 @@ inline std::string wipeQuestion(const std::string& folder, int files) {
 }
 
 } // namespace kopierer::messages
-
-// The Windows window tests still read three texts under this name.
-namespace copy_messages = kopierer::messages;

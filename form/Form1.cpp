@@ -8,7 +8,7 @@
 #include "copier/CopyModule.h"
 #include "core/DosPath.h"
 #include "core/ProductFacts.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/Runtime.h"
 
 #include <algorithm>
@@ -182,7 +182,7 @@ void Form1::startRun() {
         enabled_[slot(id)] = false;
         changed(id);
     }
-    const ReassemblerChoice reassembler = policy::reassemblerChoice(runtime_.facts());
+    const ReassemblerChoice reassembler = app::reassemblerChoice(runtime_.facts());
     runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler); });
     // Finished or given up in one of its dialogs: either way the program is done.
     runtime_.end(0);

@@ -1,7 +1,7 @@
 // The host's services for a program entry.
 #include "HostServices.h"
 
-#include "Host.h"
+#include "HostPlatform.h"
 
 namespace rt {
 

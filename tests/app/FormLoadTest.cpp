@@ -141,7 +141,7 @@ TEST_F(FormLoadTest, AcceptedFileShowsNameAndEstimate) {
             testing_support::hideFile(file);
         }
         ASSERT_TRUE(load(c.commandLine));
-        EXPECT_EQ(form.tip0, startup::estimateSentence(c.shownName, c.disks));
+        EXPECT_EQ(form.tip0, app::estimateSentence(c.shownName, c.disks));
         std::string path = "C:\\" + c.file;
         std::replace(path.begin(), path.end(), '/', '\\');
         EXPECT_EQ(source.SourcePath, path);
@@ -163,7 +163,7 @@ TEST_F(FormLoadTest, TheSentenceNamesTheFileItselfNeverAnotherThatMatches) {
         dir.write(neighbour, "y");
         dir.write(name, "x");
         ASSERT_TRUE(load(std::string("C:\\") + name));
-        EXPECT_EQ(form.tip0, startup::estimateSentence(name, 1));
+        EXPECT_EQ(form.tip0, app::estimateSentence(name, 1));
     }
     if (tried == 0) {
         GTEST_SKIP() << "this host's file system cannot hold a name beside another spelling of it";
@@ -172,8 +172,8 @@ TEST_F(FormLoadTest, TheSentenceNamesTheFileItselfNeverAnotherThatMatches) {
 
 TEST_F(FormLoadTest, ASetForAWindowsPcNeedsTheWindowsReassembler) {
     dir.write("Bericht.doc", "x");
-    const std::vector<rt::ProgramArgument> forWindowsPc = {{policy::kForWindowsOption}, {"C:\\Bericht.doc"}};
-    setupBoxes = [](auto& boxes) { boxes.expect(startup::kNoWindowsReassembler, rt::kCriticalOk, rt::kResultOk); };
+    const std::vector<rt::ProgramArgument> forWindowsPc = {{app::kForWindowsOption}, {"C:\\Bericht.doc"}};
+    setupBoxes = [](auto& boxes) { boxes.expect(app::kNoWindowsReassembler, rt::kCriticalOk, rt::kResultOk); };
     EXPECT_FALSE(load(forWindowsPc));
 
     // The option is no file: with the reassembler there the file alone is loaded.
@@ -201,16 +201,16 @@ INSTANTIATE_TEST_SUITE_P(
     InOrder, Rejection,
     ::testing::Values(
         // several selected files arrive as several arguments, even when one of them is missing
-        RejectionCase{"TwoFiles", {{"C:\\Daten\\Bericht.doc"}, {"C:\\Daten\\Bericht.doc"}}, startup::kMoreThanOneFile},
+        RejectionCase{"TwoFiles", {{"C:\\Daten\\Bericht.doc"}, {"C:\\Daten\\Bericht.doc"}}, app::kMoreThanOneFile},
         RejectionCase{
-            "TwoAndOneMissing", {{"C:\\fehlt.doc"}, {"  "}, {"C:\\Daten\\Bericht.doc"}}, startup::kMoreThanOneFile},
+            "TwoAndOneMissing", {{"C:\\fehlt.doc"}, {"  "}, {"C:\\Daten\\Bericht.doc"}}, app::kMoreThanOneFile},
         // a host name with a backslash has no unambiguous drive-letter form
-        RejectionCase{"BackslashInName", {{"C:\\Daten\\a\\b.doc", false}}, startup::kBackslashInName},
-        RejectionCase{"Folder", {{"C:\\Daten"}}, startup::kIsFolder},
-        RejectionCase{"DriveRoot", {{"C:\\"}}, startup::kIsFolder},
-        RejectionCase{"DoubledBackslash", {{"C:\\Daten\\\\Bericht.doc"}}, startup::kUncPath},
+        RejectionCase{"BackslashInName", {{"C:\\Daten\\a\\b.doc", false}}, app::kBackslashInName},
+        RejectionCase{"Folder", {{"C:\\Daten"}}, app::kIsFolder},
+        RejectionCase{"DriveRoot", {{"C:\\"}}, app::kIsFolder},
+        RejectionCase{"DoubledBackslash", {{"C:\\Daten\\\\Bericht.doc"}}, app::kUncPath},
         // a folder with a doubled backslash is a folder first
-        RejectionCase{"FolderWithDoubledBackslash", {{"C:\\\\Daten"}}, startup::kIsFolder}),
+        RejectionCase{"FolderWithDoubledBackslash", {{"C:\\\\Daten"}}, app::kIsFolder}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Pipes, devices and names the host allows and the program must not take.
@@ -251,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Table, UnhandledError,
 TEST_F(FormLoadTest, WithoutASendToEntryTheUsageTextPromisesNone) {
     linkResult = 0;
     for (const std::string missing : {"", "/home/fehlt"}) {
-        setupBoxes = [&](auto& boxes) { boxes.expect(startup::noSendToText(missing), rt::kInfoOk, rt::kResultOk); };
+        setupBoxes = [&](auto& boxes) { boxes.expect(app::noSendToText(missing), rt::kInfoOk, rt::kResultOk); };
         linkMissing = missing;
         EXPECT_FALSE(load(std::vector<rt::ProgramArgument>{}));
     }
@@ -259,7 +259,7 @@ TEST_F(FormLoadTest, WithoutASendToEntryTheUsageTextPromisesNone) {
 
 TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {
     for (const char* commandLine : {"", "    "}) {
-        setupBoxes = [](auto& boxes) { boxes.expect(startup::usageText(), rt::kInfoOk, rt::kResultOk); };
+        setupBoxes = [](auto& boxes) { boxes.expect(app::usageText(), rt::kInfoOk, rt::kResultOk); };
         EXPECT_FALSE(load(commandLine));
         EXPECT_EQ(endStatus, 0);
         ASSERT_EQ(test->links().calls.size(), 1u);

@@ -12,8 +12,8 @@ TEST(CreateSendToLink, TargetNeverCarriesAnExtensionAndRepeatsIdentically) {
     facts.programFolder = "C:\\";
     facts.programName = "teile"; // of teile.exe
     testing_support::TestRuntime test(rt::DriveMap{}, facts);
-    common::CreateSendToLink(test.runtime());
-    common::CreateSendToLink(test.runtime());
+    app::common::CreateSendToLink(test.runtime());
+    app::common::CreateSendToLink(test.runtime());
     const testing_support::ShellLinkCall expected{"..\\..\\sendto", "Splitwerk 99", "C:\\teile", ""};
     ASSERT_EQ(test.links().calls.size(), 2u);
     EXPECT_EQ(test.links().calls[0], expected);
@@ -29,7 +29,7 @@ TEST(CreateSendToLink, WithTheWindowsReassemblerInstalledASecondEntryMakesSetsFo
     facts.programFolder = "C:\\prog";
     facts.programName = "splitwerk";
     testing_support::TestRuntime test(std::move(drives), facts);
-    EXPECT_TRUE(common::CreateSendToLink(test.runtime()));
+    EXPECT_TRUE(app::common::CreateSendToLink(test.runtime()));
     ASSERT_EQ(test.links().calls.size(), 2u);
     EXPECT_EQ(test.links().calls[1],
               (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99 für einen Windows-PC",

@@ -28,11 +28,11 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
         facts.programFolder = "Z:\\sw";
         facts.windowsProgram = c.windowsProgram;
         facts.arguments = c.arguments;
-        const ReassemblerChoice choice = policy::reassemblerChoice(facts);
+        const ReassemblerChoice choice = app::reassemblerChoice(facts);
         EXPECT_EQ(choice.shipped, c.shipped);
         EXPECT_EQ(choice.trailerText, c.text);
         EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows}));
-        EXPECT_EQ(policy::fileArguments(facts), c.files);
+        EXPECT_EQ(app::fileArguments(facts), c.files);
     }
 }
 

@@ -15,7 +15,7 @@ struct EstimateCase {
 class DiskEstimate : public ::testing::TestWithParam<EstimateCase> {};
 
 TEST_P(DiskEstimate, RoundsUpUnlessSinglePrecisionMadeItWhole) {
-    EXPECT_EQ(startup::diskEstimate(GetParam().length), GetParam().disks) << "length " << GetParam().length;
+    EXPECT_EQ(app::diskEstimate(GetParam().length), GetParam().disks) << "length " << GetParam().length;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DiskEstimate,
@@ -50,15 +50,15 @@ TEST(DisplayName, LongNamesAreCutAfter36Characters) {
         {umlauts, umlauts}, {umlauts + "ö", umlauts + " ..."},
     };
     for (const auto& [name, shown] : cases) {
-        EXPECT_EQ(startup::displayName(name), shown) << name;
+        EXPECT_EQ(app::displayName(name), shown) << name;
     }
 }
 
 TEST(TrimBlanks, OnlyTheBlankIsTrimmed) {
-    EXPECT_EQ(startup::trimBlanks("  C:\\a.zip  "), "C:\\a.zip");
-    EXPECT_EQ(startup::trimBlanks("   "), "");
-    EXPECT_EQ(startup::trimBlanks("\tC:\\a.zip\t"), "\tC:\\a.zip\t");
-    EXPECT_EQ(startup::trimBlanks("\"C:\\a.zip\""), "\"C:\\a.zip\"");
+    EXPECT_EQ(app::trimBlanks("  C:\\a.zip  "), "C:\\a.zip");
+    EXPECT_EQ(app::trimBlanks("   "), "");
+    EXPECT_EQ(app::trimBlanks("\tC:\\a.zip\t"), "\tC:\\a.zip\t");
+    EXPECT_EQ(app::trimBlanks("\"C:\\a.zip\""), "\"C:\\a.zip\"");
 }
 
 struct SplitCase {
@@ -78,7 +78,7 @@ TEST(SplitSourcePath, FolderKeepsItsBackslash) {
     for (const auto& c : cases) {
         SourceSelection source;
         source.SourcePath = c.path;
-        startup::splitSourcePath(source);
+        app::splitSourcePath(source);
         EXPECT_EQ(source.SourceFolder, c.folder) << c.path;
         EXPECT_EQ(source.SourceName, c.name) << c.path;
     }
@@ -87,7 +87,7 @@ TEST(SplitSourcePath, FolderKeepsItsBackslash) {
 TEST(SplitSourcePath, BackslashBeyond16BitPositionsOverflows) {
     SourceSelection source;
     source.SourcePath = std::string(40000, 'x') + "\\a";
-    EXPECT_EQ(testing_support::errorOf([&] { startup::splitSourcePath(source); }), rt::kOverflow);
+    EXPECT_EQ(testing_support::errorOf([&] { app::splitSourcePath(source); }), rt::kOverflow);
 }
 
 TEST(UsageText, NineLinesJoinedByLoneCarriageReturns) {
@@ -95,17 +95,17 @@ TEST(UsageText, NineLinesJoinedByLoneCarriageReturns) {
                                  "auf\rdie zu sichernde Datei und w\xC3\xA4hlen Sie aus\rderen Kontextmen\xC3\xBC den "
                                  "Eintrag 'Senden an'.\r\rIm n\xC3\xA4\x63hsten Men\xC3\xBC klicken Sie dann auf "
                                  "den\rPunkt 'Splitwerk 99'.";
-    EXPECT_EQ(startup::usageText(), expected);
-    EXPECT_EQ(startup::usageText().find('\n'), std::string::npos);
+    EXPECT_EQ(app::usageText(), expected);
+    EXPECT_EQ(app::usageText().find('\n'), std::string::npos);
 }
 
 TEST(EstimateSentence, NamesFileAndCount) {
     EXPECT_EQ(
-        startup::estimateSentence("Kapitel_1_bis_6.PAK", 5),
+        app::estimateSentence("Kapitel_1_bis_6.PAK", 5),
         "Sie haben die Datei 'Kapitel_1_bis_6.PAK' zur Sicherung mit Splitwerk 99 ausgew\xC3\xA4hlt. "
         "Daf\xC3\xBCr ben\xC3\xB6tigen Sie ungef\xC3\xA4hr 5 Disketten mit einer Kapazit\xC3\xA4t von 1,44 MByte.");
     // A count past 32 bits in full, without grouping.
-    EXPECT_NE(startup::estimateSentence("a", 6327502372864).find(" 6327502372864 Disketten"), std::string::npos);
+    EXPECT_NE(app::estimateSentence("a", 6327502372864).find(" 6327502372864 Disketten"), std::string::npos);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ CopyScene::CopyScene(rt::MessageBoxService* dialogs, bool forWindowsPc)
     parts.facts.programFolder = "C:\\PROG";
     parts.facts.programName = "splitwerk";
     if (forWindowsPc) {
-        parts.facts.arguments = {rt::ProgramArgument{policy::kForWindowsOption}};
+        parts.facts.arguments = {rt::ProgramArgument{app::kForWindowsOption}};
     }
     parts.fileSystem = &drive_;
     parts.messageBox = dialogs != nullptr ? dialogs : &boxes_;
@@ -54,7 +54,7 @@ fs::path CopyScene::sourceFile() const {
 }
 
 ReassemblerChoice CopyScene::reassemblerChoice() const {
-    return policy::reassemblerChoice(runtime_->facts());
+    return app::reassemblerChoice(runtime_->facts());
 }
 
 void CopyScene::run() {

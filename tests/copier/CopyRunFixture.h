@@ -6,7 +6,7 @@
 #include "copier/CopyModule.h"
 #include "core/ReassemblerChoice.h"
 #include "core/SourceSelection.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/Runtime.h"
 #include "support/ScriptedControls.h"
 #include "support/ScriptedEvents.h"

@@ -6,9 +6,9 @@
 #include "runtime/posix/LinuxDrives.h"
 #include "runtime/posix/PosixFileSystem.h"
 
-#include "driver/DialogAnswerer.h"
-#include "driver/RealFileRuntime.h"
 #include "support/PrivateMount.h"
+#include "support/copy_driver/DialogAnswerer.h"
+#include "support/copy_driver/RealFileRuntime.h"
 
 #include <filesystem>
 #include <optional>
@@ -74,7 +74,7 @@ TEST_F(RealFloppy, AThreeMegabyteFileGoesOntoThreeDisksAndJoinsBack) {
     const SourceSelection source = copy_driver::selectSource(
         copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string()));
 
-    RunCopy(runtime, controls, source, policy::reassemblerChoice(runtime.facts()));
+    RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts()));
     ASSERT_TRUE(changeDisk()); // keeps the last disk too
 
     EXPECT_TRUE(dialogs.sawPrompt(text::kFinished));
@@ -155,7 +155,7 @@ TEST_F(RealFloppy, AMediumThatLosesWhatItWasGivenNeverEndsInFinishedAndTheSetGoe
     RunCopy(runtime, controls,
             copy_driver::selectSource(
                 copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())),
-            policy::reassemblerChoice(runtime.facts()));
+            app::reassemblerChoice(runtime.facts()));
 
     EXPECT_THAT(dialogs.prompts, ::testing::ElementsAre(text::kTargetError, text::kFinished));
     EXPECT_EQ(readFile(fs::path(drive()) / "QUILME01.sys"), bytes);

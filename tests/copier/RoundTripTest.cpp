@@ -3,8 +3,8 @@
 #include "CopyRunFixture.h"
 
 #include "copier/PartSizing.h"
-#include "driver/DialogAnswerer.h"
 #include "support/HostFiles.h"
+#include "support/copy_driver/DialogAnswerer.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,13 +5,13 @@
 #include "QuilRun.h"
 #include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
-#include "driver/DialogAnswerer.h"
-#include "driver/RealFileRuntime.h"
 #include "runtime/posix/PosixFileSystem.h"
 #include "support/ScriptedControls.h"
 #include "support/ScriptedEvents.h"
 #include "support/SimulatedDrive.h"
 #include "support/TempDir.h"
+#include "support/copy_driver/DialogAnswerer.h"
+#include "support/copy_driver/RealFileRuntime.h"
 
 #include <gtest/gtest.h>
 
@@ -256,7 +256,7 @@ TEST_P(Hostile, TheSourceStaysTheTargetAloneAndFinishedMeansRestorable) {
     const SourceSelection selection =
         copy_driver::selectSource(copy_driver::driveLetterPath(runtime.drives(), s.source.string()));
 
-    RunCopy(runtime, controls, selection, policy::reassemblerChoice(runtime.facts()));
+    RunCopy(runtime, controls, selection, app::reassemblerChoice(runtime.facts()));
 
     const bool finished = dialogs.sawPrompt(kFinished);
     EXPECT_EQ(finished, c.finished);

@@ -2,7 +2,7 @@
 #include "runtime/DirSearch.h"
 #include "runtime/DriveMap.h"
 #include "runtime/FileSystem.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/RuntimeError.h"
 #include "support/HostFiles.h"
 #include "support/Outcomes.h"

@@ -2,7 +2,7 @@
 #include "runtime/Files.h"
 #include "runtime/Checked.h"
 #include "runtime/DriveMap.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/RuntimeError.h"
 #include "support/HostFiles.h"
 #include "support/InjectedFaults.h"

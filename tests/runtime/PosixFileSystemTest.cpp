@@ -2,7 +2,7 @@
 // write that the copy run's halving of a refused chunk depends on.
 #include "runtime/posix/PosixFileSystem.h"
 #include "runtime/FileSystem.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/RuntimeError.h"
 #include "support/InjectedFaults.h"
 #include "support/Outcomes.h"

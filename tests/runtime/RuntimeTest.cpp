@@ -1,7 +1,7 @@
 // The bundled runtime: the report of an unhandled error, the end that closes every file,
 // and the file services by drive-letter name.
 #include "runtime/Runtime.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 
 #include "ScriptedEvents.h"
 #include "ScriptedMessageBox.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/Runtime.h"
 
 #include <memory>

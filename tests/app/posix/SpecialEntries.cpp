@@ -22,10 +22,10 @@ void makeSpecialEntries(const std::filesystem::path& daten) {
 std::vector<RejectionCase> specialEntryRejections() {
     return {
         // a pipe would block the run for good, a device would be "copied" as nothing
-        RejectionCase{"Pipe", {{"C:\\Daten\\rohr"}}, startup::kNotAFile},
-        RejectionCase{"Device", {{"C:\\Daten\\geraet"}}, startup::kNotAFile},
-        RejectionCase{"LineFeedInName", {{"C:\\Daten\\Zeile\nNeu.doc"}}, startup::kControlCharacter},
-        RejectionCase{"DeleteInName", {{"C:\\Daten\\Entf\x7f.doc"}}, startup::kControlCharacter},
+        RejectionCase{"Pipe", {{"C:\\Daten\\rohr"}}, app::kNotAFile},
+        RejectionCase{"Device", {{"C:\\Daten\\geraet"}}, app::kNotAFile},
+        RejectionCase{"LineFeedInName", {{"C:\\Daten\\Zeile\nNeu.doc"}}, app::kControlCharacter},
+        RejectionCase{"DeleteInName", {{"C:\\Daten\\Entf\x7f.doc"}}, app::kControlCharacter},
     };
 }
 

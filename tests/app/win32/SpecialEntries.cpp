@@ -13,8 +13,8 @@ void makeSpecialEntries(const std::filesystem::path& daten) {
 std::vector<RejectionCase> specialEntryRejections() {
     return {
         // a device would be "copied" as nothing, or never end
-        RejectionCase{"Device", {{"C:\\Daten\\NUL"}}, startup::kNotAFile},
-        RejectionCase{"Console", {{"C:\\Daten\\con.txt"}}, startup::kNotAFile},
+        RejectionCase{"Device", {{"C:\\Daten\\NUL"}}, app::kNotAFile},
+        RejectionCase{"Console", {{"C:\\Daten\\con.txt"}}, app::kNotAFile},
     };
 }
 

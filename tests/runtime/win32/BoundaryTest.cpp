@@ -1,6 +1,6 @@
 // The Windows boundary: UTF-8 to UTF-16 and back, the long form of paths, message boxes
 // and the system's own error boxes.
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/win32/Win32LongPath.h"
 #include "runtime/win32/Win32MessageBox.h"
 #include "support/Outcomes.h"

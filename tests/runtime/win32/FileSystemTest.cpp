@@ -1,7 +1,7 @@
 // The Windows file system behind the runtime, on real files: the same contracts as the POSIX
 // backend, with Windows' own names, attributes and devices.
 #include "lowio/Io.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "runtime/RuntimeError.h"
 #include "runtime/win32/Win32LongPath.h"
 #include "support/InjectedFaults.h"

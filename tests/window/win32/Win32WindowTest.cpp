@@ -225,10 +225,10 @@ TEST_F(Win32WindowTest, ARunIntoAFolderAndAbbrechenDuringIt) {
         program.click("Command1(0)");
         if (c.abortAnswer != 0) {
             program.click("Command1(1)");
-            EXPECT_EQ(answerNextBox(program, c.abortAnswer), copy_messages::kConfirmAbort);
+            EXPECT_EQ(answerNextBox(program, c.abortAnswer), kopierer::messages::kConfirmAbort);
         }
         if (c.abortAnswer != IDYES) {
-            EXPECT_EQ(answerNextBox(program, IDOK), copy_messages::kCopyFinished);
+            EXPECT_EQ(answerNextBox(program, IDOK), kopierer::messages::kCopyFinished);
             EXPECT_EQ(testing_support::readFile(target.path() / "QUILME01.sys"), testing_support::readFile(source_));
             EXPECT_TRUE(fs::exists(target.path() / "QUIL.EXE"));
         }
@@ -248,7 +248,7 @@ TEST_F(Win32WindowTest, ControlsSetWithoutAClickAreWhatTheRunUses) {
     ::SendMessageW(program.control("UnitList"), CB_SETCURSEL, 1, 0);
     ::SendMessageW(program.control("ZahlText"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1"));
     program.click("Command1(0)");
-    EXPECT_EQ(answerNextBox(program, IDOK), copy_messages::kCopyFinished);
+    EXPECT_EQ(answerNextBox(program, IDOK), kopierer::messages::kCopyFinished);
     EXPECT_EQ(fs::file_size(target.path() / "QUILME03.sys"), 2500000u - 2 * 1048576);
 }
 
@@ -267,13 +267,13 @@ TEST_F(Win32WindowTest, TwoDiskettesThroughDriveA) {
     program.click("Command1(0)");
     const std::optional<Box> full = program.awaitBox(60000);
     ASSERT_TRUE(full);
-    EXPECT_EQ(full->text.substr(0, 24), std::string(copy_messages::kDiskFull).substr(0, 24));
+    EXPECT_EQ(full->text.substr(0, 24), std::string(kopierer::messages::kDiskFull).substr(0, 24));
     for (const fs::directory_entry& file : fs::directory_iterator(floppy)) {
         fs::copy_file(file.path(), firstDisk.path() / file.path().filename());
         fs::remove(file.path());
     }
     program.answer(*full, IDOK);
-    EXPECT_EQ(answerNextBox(program, IDOK, 60000), copy_messages::kCopyFinished);
+    EXPECT_EQ(answerNextBox(program, IDOK, 60000), kopierer::messages::kCopyFinished);
     EXPECT_EQ(program.awaitExit(), 0u);
     EXPECT_TRUE(fs::exists(firstDisk.path() / "QUIL.EXE"));
     const std::string joined = testing_support::readFile(firstDisk.path() / "QUILME01.sys") +

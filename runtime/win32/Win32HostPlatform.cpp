@@ -1,5 +1,5 @@
 // The Windows host's services.
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 
 #include "Win32FileSystem.h"
 #include "Win32LongPath.h"

@@ -5,7 +5,7 @@
 #include "RealFileRuntime.h"
 #include "app/ReassemblerPolicy.h"
 #include "copier/CopyModule.h"
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 #include "support/ScriptedControls.h"
 #include "support/SimulatedDrive.h"
 
@@ -69,7 +69,7 @@ std::optional<Options> parse(int argc, char** argv) {
             options.autorun = true;
         } else if (arg == "--wipe") {
             options.wipe = true;
-        } else if (arg == policy::kForWindowsOption) {
+        } else if (arg == app::kForWindowsOption) {
             options.forWindowsPc = true;
         } else if (arg == "--quiet") {
             options.quiet = true;
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     copy_driver::RealFileServices services{fileSystem, &dialogs, &events, &end};
     rt::RuntimeParts parts = copy_driver::realFileParts(services, options->quil, floppy);
     if (options->forWindowsPc) {
-        parts.facts.arguments = {rt::ProgramArgument{policy::kForWindowsOption}};
+        parts.facts.arguments = {rt::ProgramArgument{app::kForWindowsOption}};
     }
     rt::Runtime runtime(std::move(parts));
 
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
     int status = 2;
     const auto started = std::chrono::steady_clock::now();
     try {
-        runtime.runGuarded([&] { RunCopy(runtime, controls, source, policy::reassemblerChoice(runtime.facts())); });
+        runtime.runGuarded([&] { RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts())); });
         if (dialogs.sawPrompt("Die Kopie ist fertig!")) {
             outcome = "completed";
             status = 0;

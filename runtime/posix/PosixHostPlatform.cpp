@@ -1,5 +1,5 @@
 // The POSIX host's services.
-#include "runtime/Host.h"
+#include "runtime/HostPlatform.h"
 
 #include "PosixFileSystem.h"
 #include "XdgSendTo.h"
