@@ -20,7 +20,11 @@ import tempfile
 import time
 
 MIB = 1024 * 1024
-PART_SIZE = 20 * MIB
+GIB = 1024 * MIB
+PART_MB = 20
+# A folder takes 99 parts (the 100th would be named 00): a source of several GiB is split into
+# parts of this many Mbyte on both sides.
+BIG_PART_MB = 1024
 
 
 def run_measured(argv, shell=False):
@@ -41,7 +45,12 @@ def run_measured(argv, shell=False):
     return seconds, peak_kib
 
 
-def make_source(path, size_bytes):
+def make_source(path, size_bytes, sparse=False):
+    if sparse:
+        # Holes read as zeros without touching the disk: the parts written from it are real.
+        with open(path, "wb") as out:
+            out.truncate(size_bytes)
+        return
     with open(path, "wb") as out:
         left = size_bytes
         while left > 0:
@@ -84,9 +93,10 @@ def file_system_of(path):
 
 class Bench:
     def __init__(self, build, work):
-        self.driver = os.path.join(build, "tests", "driver", "copy_driver")
+        self.driver = os.path.join(build, "tests", "support", "copy_driver", "copy_driver")
         self.build = build
         self.work = work
+        self.part_mb = PART_MB
 
     def _prepare(self, out, inputs):
         # The old output goes last, right before the run: on a virtual machine that hands free
@@ -98,13 +108,13 @@ class Bench:
 
     def engine_split(self, source, out):
         self._prepare(out, [source, os.path.join(self.build, "QUIL.SYS")])
-        return run_measured([self.driver, "--source", source, "--folder", out, "--max", "20", "--unit", "Mbyte",
-                             "--quil", self.build, "--quiet"])
+        return run_measured([self.driver, "--source", source, "--folder", out, "--max", str(self.part_mb), "--unit",
+                             "Mbyte", "--quil", self.build, "--quiet"])
 
     def reference_split(self, source, out):
         self._prepare(out, [source])
         prefix = os.path.join(out, "x")
-        return run_measured(f"split -b 20M '{source}' '{prefix}' && sync -f '{out}'", shell=True)
+        return run_measured(f"split -b {self.part_mb}M '{source}' '{prefix}' && sync -f '{out}'", shell=True)
 
     def quil_join(self, set_folder, out):
         self._prepare(out, [os.path.join(set_folder, "QUIL.EXE")] + parts_of(set_folder, "QUILME"))
@@ -168,34 +178,47 @@ def main():
     parser.add_argument("--size-mib", type=int, default=1024, help="size of the timed source (MiB)")
     parser.add_argument("--runs", type=int, default=5, help="timed runs of each side (at least 5)")
     parser.add_argument("--dir", default="/var/tmp", help="folder on the file system to measure")
+    parser.add_argument("--big-gib", type=int, default=5,
+                        help=f"size of a sparse source split into {BIG_PART_MB} Mbyte parts (GiB; 0: none)")
+    parser.add_argument("--big-runs", type=int, default=3, help="timed runs of each side for that source")
     args = parser.parse_args()
     if args.runs < 5:
         parser.error("--runs must be at least 5")
-    if args.size_mib * MIB > 99 * PART_SIZE:
-        parser.error(f"--size-mib at most {99 * PART_SIZE // MIB}: a folder takes 99 parts")
+    if args.size_mib > 99 * PART_MB:
+        parser.error(f"--size-mib at most {99 * PART_MB}: a folder takes 99 parts")
 
     work = tempfile.mkdtemp(prefix="splitwerk-bench-", dir=args.dir)
     bench = Bench(os.path.abspath(args.build), work)
     try:
-        sizes = sorted({64, args.size_mib})
+        sizes = sorted({64, args.size_mib}) + ([args.big_gib * 1024] if args.big_gib > 0 else [])
         memory = {}
         rows = []
+        big_rows = []
         for size in sizes:
+            big = args.big_gib > 0 and size == args.big_gib * 1024
             print(f"{size} MiB:", file=sys.stderr)
             source = os.path.join(work, f"quelle-{size}.bin")
-            make_source(source, size * MIB)
+            make_source(source, size * MIB, sparse=big)
+            bench.part_mb = BIG_PART_MB if big else PART_MB
             set_a = os.path.join(work, "set-engine")
             set_b = os.path.join(work, "set-split")
             join_a = os.path.join(work, "join-quil")
             join_b = os.path.join(work, "join-cat")
-            runs = args.runs if size == args.size_mib else 1
+            runs = args.big_runs if big else args.runs if size == args.size_mib else 1
             split_a, split_b = alternate(runs, "engine", lambda: bench.engine_split(source, set_a),
                                          "split+sync", lambda: bench.reference_split(source, set_b))
             join_a_t, join_b_t = alternate(runs, "QUIL.EXE", lambda: bench.quil_join(set_a, join_a),
                                            "cat+sync", lambda: bench.reference_join(set_a, join_b))
             check_outputs(source, set_a, set_b, join_a, join_b)
             memory[size] = (split_a.peak_kib, join_a_t.peak_kib)
-            if size == args.size_mib:
+            if big:
+                big_rows = [
+                    (f"split: engine, {BIG_PART_MB} Mbyte parts", split_a, split_a.median / split_b.median),
+                    (f"split: split -b {BIG_PART_MB}M + sync -f", split_b, None),
+                    ("join: QUIL.EXE", join_a_t, join_a_t.median / join_b_t.median),
+                    ("join: cat + sync -f", join_b_t, None),
+                ]
+            elif size == args.size_mib:
                 dd = Timing("dd")
                 for _ in range(3):
                     warm([source])
@@ -224,11 +247,22 @@ def main():
         if noisy:
             print(f"\nNoisy (slowest run over 1.3 x the fastest): {', '.join(noisy)}; "
                   f"another program or the host was busy. Run again, or with more --runs.")
+        if big_rows:
+            big_mb = args.big_gib * GIB / 1e6
+            print(f"\nSource {args.big_gib} GiB, sparse (the parts and the joined file are real), "
+                  f"{args.big_runs} runs each:\n")
+            print("| what | median s | min–max s | MB/s | ratio to reference |")
+            print("|---|---:|---:|---:|---:|")
+            for name, timing, ratio in big_rows:
+                print(f"| {name} | {timing.median:.3f} | {spread(timing)} | {big_mb / timing.median:.0f} | "
+                      f"{'' if ratio is None else f'{ratio:.3f}'} |")
         print("\n| peak resident memory | engine (copy_driver) | QUIL.EXE |")
         print("|---|---:|---:|")
         for size in sizes:
             split_mem, join_mem = memory[size]
-            print(f"| {size} MiB source | {split_mem / 1024:.1f} MiB | {join_mem / 1024:.1f} MiB |")
+            label = f"{size // 1024} GiB source (sparse)" if size >= 1024 and size % 1024 == 0 and size > args.size_mib \
+                else f"{size} MiB source"
+            print(f"| {label} | {split_mem / 1024:.1f} MiB | {join_mem / 1024:.1f} MiB |")
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
