@@ -9,15 +9,6 @@
 
 namespace kopierer {
 
-namespace {
-
-// The same file as seen before, by what a write or a swap of the disk would change.
-bool sameFile(const rt::FileIdentity& a, const rt::FileIdentity& b) {
-    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modifiedNs == b.modifiedNs;
-}
-
-} // namespace
-
 DiskTracker::DiskTracker(rt::Runtime& runtime) : runtime_(runtime) {}
 
 void DiskTracker::diskStarts(const Began& began) {
@@ -45,17 +36,17 @@ void DiskTracker::seeThePart(const std::string& path) {
     }
 }
 
-bool DiskTracker::isWrittenThisRun(const rt::FileIdentity& identity) const {
+bool DiskTracker::isWrittenThisRun(const FileIdentity& identity) const {
     return std::any_of(written_.begin(), written_.end(),
-                       [&](const Anchor& written) { return written.identity == identity; });
+                       [&](const Anchor& written) { return identity.unchangedSince(written.identity); });
 }
 
 bool DiskTracker::sameDiskStillIn(bool partOpen, const std::string& partName, int partFile) {
     try {
         if (partOpen) {
-            return sameFile(runtime_.identity(partName), runtime_.files().identity(partFile));
+            return runtime_.identity(partName).unchangedSince(runtime_.files().identity(partFile));
         }
-        return anchor_ && sameFile(runtime_.identity(anchor_->path), anchor_->identity);
+        return anchor_ && runtime_.identity(anchor_->path).unchangedSince(anchor_->identity);
     } catch (const rt::RuntimeError&) {
         return false; // nothing there, or no disk at all
     }
@@ -64,9 +55,9 @@ bool DiskTracker::sameDiskStillIn(bool partOpen, const std::string& partName, in
 bool DiskTracker::theSetIsStillThere() {
     return std::all_of(written_.begin(), written_.end(), [&](const Anchor& written) {
         try {
-            // Compared whole: a file rewritten in place whose size and time were put back still
-            // shows in its change time, which nobody can set back.
-            return runtime_.identity(written.path) == written.identity;
+            // A file rewritten in place whose size and time were put back still shows in its
+            // change time, which nobody can set back.
+            return runtime_.identity(written.path).unchangedSince(written.identity);
         } catch (const rt::RuntimeError&) {
             return false;
         }

@@ -55,7 +55,7 @@ public:
     // A closed part as it lies on the disk now, before any dialog: a system may set its time
     // only when it is closed.
     void seeThePart(const std::string& path);
-    bool isWrittenThisRun(const rt::FileIdentity& identity) const;
+    bool isWrittenThisRun(const FileIdentity& identity) const;
     // The run cannot see a disk being swapped at one of its dialogs: the disk in the drive is
     // the same while it holds what this run last wrote on it (the open part, if any) unchanged.
     bool sameDiskStillIn(bool partOpen, const std::string& partName, int partFile);
@@ -86,7 +86,7 @@ private:
     // A file this run wrote, as it was last seen.
     struct Anchor {
         std::string path;
-        rt::FileIdentity identity;
+        FileIdentity identity;
     };
 
     bool readsBackAs(int file, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);

@@ -33,13 +33,13 @@ bool SourceFile::lengthIsWrong() {
 // A change that kept the length and put the time back still shows in the identity (its change
 // time cannot be set back), and one that only added bytes in the read past the end.
 bool SourceFile::changedSinceOpened() {
-    rt::FileIdentity now;
+    FileIdentity now;
     try {
         now = files_.identity(number_);
     } catch (const rt::RuntimeError&) {
         return false;
     }
-    return now != atOpen_ || lengthIsWrong();
+    return !now.unchangedSince(atOpen_) || lengthIsWrong();
 }
 
 } // namespace kopierer

@@ -16,7 +16,7 @@ namespace {
 
 using Handler = Recovery::Handler;
 
-bool isOneOf(const rt::FileIdentity& identity, const std::vector<rt::FileIdentity>& identities) {
+bool isOneOf(const FileIdentity& identity, const std::vector<FileIdentity>& identities) {
     return std::find(identities.begin(), identities.end(), identity) != identities.end();
 }
 
@@ -68,7 +68,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
         // one window and E: to another: the medium in the drive is locked as well, by what it
         // is, not by where it is mounted.
         try {
-            const rt::FileIdentity root = runtime_.identity(folder.substr(0, 3), rt::Follow::Target);
+            const FileIdentity root = runtime_.identity(folder.substr(0, 3), rt::Follow::Target);
             mediumLock_ =
                 runtime_.lockTarget("medium " + std::to_string(root.device) + ":" + std::to_string(root.inode));
             if (mediumLock_ == nullptr) {
@@ -79,7 +79,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
         }
     } else {
         try {
-            const rt::FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);
+            const FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);
             key.append("folder ")
                 .append(std::to_string(identity.device))
                 .append(":")
@@ -93,7 +93,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
     return lock_ != nullptr;
 }
 
-void TargetGuard::knowTheSource(const rt::FileIdentity& atOpen) {
+void TargetGuard::knowTheSource(const FileIdentity& atOpen) {
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(atOpen);
 }
@@ -122,7 +122,7 @@ bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vect
 }
 
 int TargetGuard::filesTheWipeWouldDelete(const std::string& folder, const std::vector<std::string>& names) {
-    const std::vector<rt::FileIdentity> keep = identitiesTheWipeKeeps();
+    const std::vector<FileIdentity> keep = identitiesTheWipeKeeps();
     int count = 0;
     for (const std::string& name : names) {
         try {
@@ -136,14 +136,14 @@ int TargetGuard::filesTheWipeWouldDelete(const std::string& folder, const std::v
 }
 
 TargetGuard::Clearing TargetGuard::wipe(const std::string& folder) {
-    const std::vector<rt::FileIdentity> keep = identitiesTheWipeKeeps();
+    const std::vector<FileIdentity> keep = identitiesTheWipeKeeps();
     constexpr Handler kWipe = Handler::OnWipeError;
     std::string name =
         recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.dir().first(folder + "*.*", rt::kSearchAll); });
     while (!name.empty()) {
         if (name.front() != '.') {
             const std::string path = folder + name;
-            const rt::FileIdentity identity =
+            const FileIdentity identity =
                 recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.identity(path); });
             if (disks_.isWrittenThisRun(identity)) {
                 return Clearing::OwnFile;
@@ -195,7 +195,7 @@ TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler se
         found.push_back(folder + name);
     }
     for (const std::string& entry : found) {
-        const std::optional<rt::FileIdentity> identity = identityIfThere(entry);
+        const std::optional<FileIdentity> identity = identityIfThere(entry);
         if (!identity) {
             continue; // gone meanwhile
         }
@@ -210,17 +210,16 @@ TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler se
     return Clearing::Cleared;
 }
 
-bool TargetGuard::isTheSource(const rt::FileIdentity& identity) const {
-    // The same file whatever happened to it since: its length and time may change meanwhile.
-    return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(), [&](const rt::FileIdentity& source) {
-        return source.device == identity.device && source.inode == identity.inode;
-    });
+bool TargetGuard::isTheSource(const FileIdentity& identity) const {
+    // Its length and time may change meanwhile.
+    return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(),
+                       [&](const FileIdentity& source) { return identity.sameFileAs(source); });
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,
 // since nothing can delete it either.
-std::vector<rt::FileIdentity> TargetGuard::identitiesOf(const std::vector<std::string>& paths) {
-    std::vector<rt::FileIdentity> identities;
+std::vector<FileIdentity> TargetGuard::identitiesOf(const std::vector<std::string>& paths) {
+    std::vector<FileIdentity> identities;
     for (const std::string& path : paths) {
         for (const rt::Follow follow : {rt::Follow::Link, rt::Follow::Target}) {
             try {
@@ -235,14 +234,14 @@ std::vector<rt::FileIdentity> TargetGuard::identitiesOf(const std::vector<std::s
 // Neither the file being split nor the program and every reassembler it keeps may go, should the
 // user pick their folder as the target: a wipe of the program's own folders must not cost the
 // next run its QUIL.SYS.
-std::vector<rt::FileIdentity> TargetGuard::identitiesTheWipeKeeps() {
+std::vector<FileIdentity> TargetGuard::identitiesTheWipeKeeps() {
     std::vector<std::string> keep = reassembler_.installed;
     keep.push_back(source_.SourcePath);
     keep.push_back(runtime_.facts().programFile);
     return identitiesOf(keep);
 }
 
-std::optional<rt::FileIdentity> TargetGuard::identityIfThere(const std::string& path) {
+std::optional<FileIdentity> TargetGuard::identityIfThere(const std::string& path) {
     try {
         return runtime_.identity(path);
     } catch (const rt::RuntimeError& error) {

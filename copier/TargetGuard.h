@@ -47,7 +47,7 @@ public:
     bool lock(const std::string& folder, bool removable);
 
     // The source as it was opened; from here on the run never touches it under any name.
-    void knowTheSource(const rt::FileIdentity& atOpen);
+    void knowTheSource(const FileIdentity& atOpen);
     // Names in the target folder, for the checks before anything is written; nothing when the
     // folder cannot be listed yet (the run's own steps then meet that failure).
     std::optional<std::vector<std::string>> namesIn(const std::string& folder);
@@ -65,18 +65,18 @@ public:
 
 private:
     // The file being split, as its own entry and as what it is.
-    bool isTheSource(const rt::FileIdentity& identity) const;
-    std::vector<rt::FileIdentity> identitiesOf(const std::vector<std::string>& paths);
-    std::vector<rt::FileIdentity> identitiesTheWipeKeeps();
+    bool isTheSource(const FileIdentity& identity) const;
+    std::vector<FileIdentity> identitiesOf(const std::vector<std::string>& paths);
+    std::vector<FileIdentity> identitiesTheWipeKeeps();
     // The identity of an entry, or nothing when it has gone; other failures go to the handler.
-    std::optional<rt::FileIdentity> identityIfThere(const std::string& path);
+    std::optional<FileIdentity> identityIfThere(const std::string& path);
 
     rt::Runtime& runtime_;
     Recovery& recovery_;
     const DiskTracker& disks_;
     const SourceSelection& source_;
     const ReassemblerChoice& reassembler_;
-    std::vector<rt::FileIdentity> sourceIdentities_;
+    std::vector<FileIdentity> sourceIdentities_;
     std::string realFolder_;
     std::unique_ptr<rt::TargetLock> lock_;
     std::unique_ptr<rt::TargetLock> mediumLock_;

@@ -5,13 +5,13 @@
 // the file system stores) in the host's own form ("/media/floppy", "C:\Daten").
 #pragma once
 
+#include "core/FileIdentity.h"
 #include "lowio/Io.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace quil {
@@ -83,11 +83,10 @@ std::optional<std::string> nameProblem(const std::string& name);
 
 // --- Files ---------------------------------------------------------------------------------
 
-// A file's identity: where it lives, which file it is there, its size and time of change.
-// Names repeat every hundred parts, so the 101st part has the 1st one's name; the identity
-// tells a file already joined from a new one of that name (a disk swapped in may even reuse
-// the file number).
-using FileIdentity = std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::int64_t, std::int64_t>;
+// Names repeat every hundred parts, so the 101st part has the 1st one's name; a file's identity
+// tells a file already joined from a new one of that name (a disk swapped in may even reuse the
+// file number).
+using ::FileIdentity;
 
 struct FileFacts {
     enum class Kind { Missing, Regular, Folder, Other };

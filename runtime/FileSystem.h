@@ -2,6 +2,8 @@
 // The POSIX backend is the real one; tests wrap it with fault-injecting drives.
 #pragma once
 
+#include "core/FileIdentity.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -33,21 +35,6 @@ enum Attribute : int {
     kAttrSystem = 4,
     kAttrDirectory = 16,
     kAttrArchive = 32,
-};
-
-// Identifies one file on one medium, so that the copy run can recognise its own parts and
-// the file it splits.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    int64_t size = 0;
-    int64_t modifiedNs = 0;
-    // When the file's contents or facts last changed, as the system keeps it: unlike the
-    // modification time no user can set it back, so a same-size rewrite in place whose
-    // modification time was put back (rsync -t --inplace) still shows here. 0 where the host
-    // keeps no such time.
-    int64_t changedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
 };
 
 class OpenFile {

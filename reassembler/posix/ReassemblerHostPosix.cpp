@@ -103,9 +103,11 @@ FileFacts factsFrom(const struct stat& info) {
                  : S_ISDIR(info.st_mode) ? FileFacts::Kind::Folder
                                          : FileFacts::Kind::Other;
     facts.size = static_cast<std::int64_t>(info.st_size);
+    const auto nanoseconds = [](const struct timespec& time) {
+        return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+    };
     facts.identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                      static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                      static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+                      static_cast<std::int64_t>(info.st_size), nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
     return facts;
 }
 

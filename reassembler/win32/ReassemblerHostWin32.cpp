@@ -98,6 +98,7 @@ FileFacts factsFrom(const BY_HANDLE_FILE_INFORMATION& info, DWORD fileType) {
     const std::uint64_t index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     const std::uint64_t written =
         (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+    // The write time stays in its 100 ns steps: it is only ever compared.
     facts.identity = {info.dwVolumeSerialNumber, index, facts.size, static_cast<std::int64_t>(written), 0};
     return facts;
 }

@@ -263,7 +263,7 @@ void Win32FileSystem::copy(const std::string& from, const std::string& to) {
             ::CreateFileW(fullTo.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (existing.valid()) {
             const FileIdentity targetId = win32::identityOfHandle(existing.get());
-            if (targetId.device == sourceId.device && targetId.inode == sourceId.inode) {
+            if (targetId.sameFileAs(sourceId)) {
                 raise(kPermissionDenied);
             }
         }

@@ -128,7 +128,7 @@ TEST_F(PosixFileSystemTest, LengthAndIdentity) {
     dir_.write("b.bin", std::string(1234, 'a'));
     // A new name changes the file's change time, so the second name comes first.
     fs::create_hard_link(at("a.bin"), at("same.bin"));
-    const rt::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
+    const FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(a, fs_.identity(at("a.bin"), rt::Follow::Link));
     EXPECT_NE(a, fs_.identity(at("b.bin"), rt::Follow::Link));
     EXPECT_EQ(a.size, 1234);

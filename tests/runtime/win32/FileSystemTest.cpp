@@ -201,7 +201,7 @@ TEST_F(Win32FileSystemTest, AReadOnlyFileIsNeitherWrittenNorRemoved) {
 TEST_F(Win32FileSystemTest, IdentityTellsFilesApartAndSeesChanges) {
     dir_.write("a.bin", "eins");
     dir_.write("b.bin", "eins");
-    const rt::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
+    const FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(fs_.identity(at("A.BIN"), rt::Follow::Target), a);
     EXPECT_NE(fs_.identity(at("b.bin"), rt::Follow::Link).inode, a.inode);
     EXPECT_EQ(a.size, 4);
@@ -210,7 +210,7 @@ TEST_F(Win32FileSystemTest, IdentityTellsFilesApartAndSeesChanges) {
     ::Sleep(20);
     file->write("zwei", 4);
     file->close();
-    const rt::FileIdentity changed = fs_.identity(at("a.bin"), rt::Follow::Link);
+    const FileIdentity changed = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(changed.inode, a.inode);
     EXPECT_EQ(changed.size, 8);
     EXPECT_NE(changed.modifiedNs, a.modifiedNs);
