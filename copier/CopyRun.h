@@ -1,7 +1,8 @@
 // The split-and-copy run as an explicit state machine. Each state is one step, or a short
-// group of steps, of the run's algorithm and keeps its label (PartStart, DiskStart,
-// ChunkYield, Finish), so the code can be read side by side with the algorithm. The run
-// state keeps the names of the data model. Beside the run: the options it reads once, the
+// group of steps, of the run: open the source, start a disk, number and open a part, move one
+// chunk, finish. The places a recovery handler may continue at keep their names (PartStart,
+// DiskStart, ChunkYield, Finish), and the run state keeps the names the program has always
+// given its variables (SourcePos, PartCounter, NewDiskNeeded ...). Beside the run: the options it reads once, the
 // recovery (which handler covers an operation, and its dialogs), the target guard, the
 // tracking of what lies on the disk, and the actions where the run meets the medium.
 #pragma once
