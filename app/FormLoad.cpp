@@ -102,7 +102,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
 
     // A set for a Windows PC needs the Windows reassembler; without it every disk would seem
     // unwritable, and the user would look for the fault in the wrong place.
-    const std::string shipped = app::reassemblerChoice(runtime.facts()).shipped;
+    const std::string shipped = form.reassemblerChoice().shipped;
     if (shipped == app::windowsReassemblerOfLinux(runtime.facts()) && !app::common::isRegularFile(runtime, shipped)) {
         reject(runtime, app::kNoWindowsReassembler);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PathHelpers.h"
+#include "core/ReassemblerChoice.h"
 #include "core/SourceSelection.h"
 
 #include <cstdint>
@@ -27,6 +28,8 @@ public:
     virtual void setImage1Width(int index, float twips) = 0;
     virtual void setImage1Height(int index, float twips) = 0;
     virtual void setTipCaption(int index, const std::string& caption) = 0;
+    // What this start's run puts on the first disk, decided once when the window was made.
+    virtual const ReassemblerChoice& reassemblerChoice() const = 0;
 };
 
 // Runs the whole start-up; returns only when the window is to be shown. Every other outcome

@@ -52,8 +52,8 @@ std::string driveDesignation(char letter, const std::string& volume) {
 }
 
 Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
-    : runtime_(runtime), source_(source), caption_("Splitwerk für Windows"),
-      zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
+    : runtime_(runtime), source_(source), reassembler_(app::reassemblerChoice(runtime.facts())),
+      caption_("Splitwerk für Windows"), zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
     for (int i = 0; i < 5; ++i) {
         tips_.at(static_cast<std::size_t>(i)) = control(tip(i)).caption;
     }
@@ -182,8 +182,7 @@ void Form1::startRun() {
         enabled_[slot(id)] = false;
         changed(id);
     }
-    const ReassemblerChoice reassembler = app::reassemblerChoice(runtime_.facts());
-    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler); });
+    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler_); });
     // Finished or given up in one of its dialogs: either way the program is done.
     runtime_.end(0);
 }

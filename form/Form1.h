@@ -91,6 +91,7 @@ public:
     void setImage1Width(int index, float twips) override;
     void setImage1Height(int index, float twips) override;
     void setTipCaption(int index, const std::string& caption) override;
+    const ReassemblerChoice& reassemblerChoice() const override { return reassembler_; }
     float pixelsToTwipsX(float pixels) const override;
     float pixelsToTwipsY(float pixels) const override;
 
@@ -139,6 +140,7 @@ private:
 
     rt::Runtime& runtime_;
     SourceSelection& source_;
+    const ReassemblerChoice reassembler_;
     Face* face_ = nullptr;
     TwipsScale scale_{96, 96};
 

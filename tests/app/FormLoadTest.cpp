@@ -24,6 +24,8 @@ public:
     // Unequal axes, so that a width taken from the height's scale shows.
     float pixelsToTwipsX(float pixels) const override { return pixels * 15.0f; }
     float pixelsToTwipsY(float pixels) const override { return pixels * 12.0f; }
+    const ReassemblerChoice& reassemblerChoice() const override { return choice; }
+    ReassemblerChoice choice; // as the program decides it for the test's start
     void setCaption(const std::string& caption) override { log("caption " + caption); }
     void unitListAddItem(const std::string& item) override { log("UnitList add " + item); }
     void setUnitListIndex(int index) override { log("UnitList index " + std::to_string(index)); }
@@ -66,6 +68,7 @@ protected:
         facts.programFolder = "C:\\Programme\\Teile";
         facts.programName = "teile";
         test = std::make_unique<TestRuntime>(std::move(drives), std::move(facts));
+        form.choice = app::reassemblerChoice(test->runtime().facts());
         setupBoxes(test->boxes());
         test->links().result = linkResult;
         test->links().missing = linkMissing;
