@@ -105,80 +105,66 @@ TEST_P(TwoRuns, OnOneTargetTheSecondStopsBeforeWritingAndTheLockGoesWithTheFirst
     runToCompletion();
 }
 
-// The second run meets the busy target while the first one yields between its chunks.
-void secondRunAtTheSecondYield(CopyScene& s) {
-    s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
-    s.events().onYield([&s](int count) {
-        if (count == 2) {
-            s.run();
-        }
-    });
-}
-
-// The second run, at the second yield, into another folder that reaches the first run's disk.
-std::function<void(CopyScene&)> secondRunInto(std::string folder) {
-    return [folder](CopyScene& s) {
+// The second run meets the busy target while the first one yields between its chunks: into the
+// same target, into another folder of the same disk, or onto that disk under the letter D:, as
+// another program that gave the media their letters at another moment may see it.
+std::function<void(CopyScene&)> secondRunAtTheSecondYield(std::string folder = {}, bool asDriveD = false) {
+    return [folder, asDriveD](CopyScene& s) {
         s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
-        s.events().onYield([&s, folder](int count) {
-            if (count == 2) {
-                s.controls_.targetFolder(folder);
-                s.run();
-                s.controls_.floppyTarget = true;
+        s.events().onYield([&s, folder, asDriveD](int count) {
+            if (count != 2) {
+                return;
             }
+            rt::DriveMap& drives = s.runtime().drives();
+            if (asDriveD) {
+                drives.removeDrive('A');
+                drives.setDrive('D', s.drive_.resolver());
+            }
+            if (!folder.empty()) {
+                s.controls_.targetFolder(folder);
+            }
+            s.run();
+            if (asDriveD) {
+                drives.removeDrive('D');
+                drives.setDrive('A', s.drive_.resolver());
+            }
+            s.controls_.floppyTarget = s.controls_.floppyTarget || !folder.empty(); // A: again
         });
     };
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, TwoRuns,
-    ::testing::Values(TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield},
-                      TwoRunsCase{"Folder",
-                                  [](CopyScene& s) {
-                                      s.temp_.write("c/ZIEL/brief.txt", "bleibt");
-                                      s.controls_.targetFolder("C:\\ZIEL");
-                                  },
-                                  secondRunAtTheSecondYield, false},
-                      // Another folder of the same diskette is the same drive, and the same disk under another
-                      // letter (each program gives the media their letters when it starts) the same medium.
-                      TwoRunsCase{"AnotherFolderOfTheFloppy",
-                                  [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
-                                  secondRunInto("A:\\sub")},
-                      TwoRunsCase{"TheSameDiskUnderAnotherLetter", [](CopyScene&) {},
-                                  [](CopyScene& s) {
-                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
-                                      s.events().onYield([&s](int count) {
-                                          if (count == 2) {
-                                              // The second program's map: the disk is D:, and A: is not it.
-                                              rt::DriveMap& drives = s.runtime().drives();
-                                              drives.removeDrive('A');
-                                              drives.setDrive('D', s.drive_.resolver());
-                                              s.controls_.targetFolder("D:\\");
-                                              s.run();
-                                              drives.removeDrive('D');
-                                              drives.setDrive('A', s.drive_.resolver());
-                                              s.controls_.floppyTarget = true;
-                                          }
-                                      });
-                                  }},
-                      // The next disk comes up at another mount point than the first.
-                      TwoRunsCase{"FloppyAfterADiskChange", [](CopyScene& s) { s.drive_.setCapacity(200000); },
-                                  [](CopyScene& s) {
-                                      s.boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&s] {
-                                          s.swapToBlankDisk()();
-                                          s.run();
-                                      });
-                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
-                                  }},
-                      // Nothing is mounted when the first run starts.
-                      TwoRunsCase{"EmptyDriveAtTheFirstOk", [](CopyScene& s) { s.drive_.eject(); },
-                                  [](CopyScene& s) {
-                                      s.boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&s] {
-                                          s.drive_.insertBlank();
-                                          s.run();
-                                      });
-                                      s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
-                                  },
-                                  true, 1}),
+    ::testing::Values(
+        TwoRunsCase{"Floppy", [](CopyScene&) {}, secondRunAtTheSecondYield()},
+        TwoRunsCase{"Folder",
+                    [](CopyScene& s) {
+                        s.temp_.write("c/ZIEL/brief.txt", "bleibt");
+                        s.controls_.targetFolder("C:\\ZIEL");
+                    },
+                    secondRunAtTheSecondYield(), false},
+        TwoRunsCase{"AnotherFolderOfTheFloppy", [](CopyScene& s) { s.temp_.write("drive/disk1/sub/x", ""); },
+                    secondRunAtTheSecondYield("A:\\sub")},
+        TwoRunsCase{"TheSameDiskUnderAnotherLetter", [](CopyScene&) {}, secondRunAtTheSecondYield("D:\\", true)},
+        // The next disk comes up at another mount point than the first.
+        TwoRunsCase{"FloppyAfterADiskChange", [](CopyScene& s) { s.drive_.setCapacity(200000); },
+                    [](CopyScene& s) {
+                        s.boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&s] {
+                            s.swapToBlankDisk()();
+                            s.run();
+                        });
+                        s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+                    }},
+        // Nothing is mounted when the first run starts.
+        TwoRunsCase{"EmptyDriveAtTheFirstOk", [](CopyScene& s) { s.drive_.eject(); },
+                    [](CopyScene& s) {
+                        s.boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&s] {
+                            s.drive_.insertBlank();
+                            s.run();
+                        });
+                        s.boxes().expect(kTargetBusy, rt::kCriticalOk, rt::kResultOk);
+                    },
+                    true, 1}),
     [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

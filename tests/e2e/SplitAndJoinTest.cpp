@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -34,25 +33,15 @@ struct SetCase {
 // Words that start a program under strace, which writes to log the program's calls that flush a
 // file or give it a name, with the path behind each handle; none, and why, where it cannot run.
 std::vector<std::string> syncTracer(const fs::path& log, std::string& whyNot) {
-    std::string strace;
-    if (FILE* found = popen("command -v strace", "r")) {
-        char path[512] = "";
-        if (std::fgets(path, sizeof path, found) != nullptr) {
-            strace = std::string(path).substr(0, std::string(path).find('\n'));
-        }
-        pclose(found);
+    const std::string strace = "/usr/bin/strace";
+    if (std::system((strace + " -o /dev/null true >/dev/null 2>&1").c_str()) != 0) {
+        whyNot = "strace is missing (scripts/install-deps.sh installs it) or may not trace here (ptrace)";
+        return {};
     }
-    if (strace.empty()) {
-        whyNot = "strace is not installed (scripts/install-deps.sh installs it)";
-    } else if (std::system((strace + " -o /dev/null true >/dev/null 2>&1").c_str()) != 0) {
-        whyNot = "strace cannot trace here (ptrace is not permitted)";
-    } else {
-        return {strace,       "-f",   "-y",
-                "-s",         "4096", "-o",
-                log.string(), "-e",   "trace=fsync,fdatasync,link,linkat,rename,renameat,renameat2",
-                "--"};
-    }
-    return {};
+    return {strace,       "-f",   "-y",
+            "-s",         "4096", "-o",
+            log.string(), "-e",   "trace=fsync,fdatasync,link,linkat,rename,renameat,renameat2",
+            "--"};
 }
 
 // Whether the log holds a flush (fsync or fdatasync) of a file whose path starts with prefix.
