@@ -38,9 +38,14 @@ std::vector<std::string> syncTracer(const fs::path& log, std::string& whyNot) {
         whyNot = "strace is missing (scripts/install-deps.sh installs it) or may not trace here (ptrace)";
         return {};
     }
-    return {strace,       "-f",   "-y",
-            "-s",         "4096", "-o",
-            log.string(), "-e",   "trace=fsync,fdatasync,link,linkat,rename,renameat,renameat2",
+    // LeakSanitizer cannot work under a tracer; the sanitizer build keeps its other checks.
+    return {"/usr/bin/env",
+            "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1",
+            strace,
+            "-fy",
+            "-s4096",
+            "-o" + log.string(),
+            "-etrace=fsync,fdatasync,link,linkat,rename,renameat,renameat2",
             "--"};
 }
 
