@@ -17,7 +17,7 @@ constexpr float kImagePixels = 16.0f;
 
 // Puts the controls into the state the window opens in.
 void setStartState(StartupForm& form) {
-    form.setCaption(product::kName);
+    form.setCaption(core::product::kName);
     form.unitListAddItem("Kbyte");
     form.unitListAddItem("Mbyte");
     form.setUnitListIndex(0);
@@ -36,7 +36,7 @@ void setStartState(StartupForm& form) {
 }
 
 [[noreturn]] void reject(rt::Runtime& runtime, const char* message) {
-    runtime.msgBox(message, rt::kCriticalOk, product::kName);
+    runtime.msgBox(message, rt::kCriticalOk, core::product::kName);
     runtime.end(0);
 }
 
@@ -73,7 +73,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
         // The usage text promises the Send To entry; it is shown only when the entry is there.
         const bool installed = app::common::CreateSendToLink(runtime);
         const std::string text = installed ? app::usageText() : app::noSendToText(runtime.shellLink().missingFolder());
-        runtime.msgBox(text, rt::kInfoOk, product::kName);
+        runtime.msgBox(text, rt::kInfoOk, core::product::kName);
         runtime.end(0);
     }
 
@@ -96,7 +96,7 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     if (runtime.describe(source.SourcePath).kind != rt::FileKind::Regular) {
         reject(runtime, app::kNotAFile);
     }
-    if (dospath::hasControlCharacter(source.SourcePath)) {
+    if (core::dospath::hasControlCharacter(source.SourcePath)) {
         reject(runtime, app::kControlCharacter);
     }
 

@@ -24,7 +24,7 @@ bool isRegularFile(rt::Runtime& runtime, const std::string& path) {
 }
 
 std::string WithTrailingBackslash(std::string text) {
-    return dospath::withTrailingBackslash(std::move(text));
+    return core::dospath::withTrailingBackslash(std::move(text));
 }
 
 std::string AppFolder(const rt::Runtime& runtime) {
@@ -37,13 +37,13 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     // No extension: the link layer completes the name the way the platform completes a
     // command, so the entry keeps working whatever the program file is called.
     const std::string target = folder + name;
-    const bool created = runtime.shellLink().create(kSendToFolder, product::kName, target, "") != 0;
+    const bool created = runtime.shellLink().create(kSendToFolder, core::product::kName, target, "") != 0;
     // A Linux installation that also ships the Windows reassembler offers a second entry that
     // makes sets for a Windows PC.
     if (created && !runtime.facts().windowsProgram &&
         isRegularFile(runtime, app::windowsReassemblerOfLinux(runtime.facts()))) {
-        static_cast<void>(runtime.shellLink().create(kSendToFolder, std::string(product::kName) + kForWindowsPcEntry,
-                                                     target, app::kForWindowsOption));
+        static_cast<void>(runtime.shellLink().create(
+            kSendToFolder, std::string(core::product::kName) + kForWindowsPcEntry, target, app::kForWindowsOption));
     }
     return created;
 }

@@ -24,12 +24,12 @@ std::vector<rt::ProgramArgument> fileArguments(const rt::ProgramFacts& facts) {
 }
 
 std::string ownReassembler(const rt::ProgramFacts& facts) {
-    return dospath::withTrailingBackslash(facts.programFolder) + diskset::kShippedReassembler;
+    return core::dospath::withTrailingBackslash(facts.programFolder) + core::diskset::kShippedReassembler;
 }
 
 std::string windowsReassemblerOfLinux(const rt::ProgramFacts& facts) {
-    return dospath::withTrailingBackslash(facts.programFolder) + kWindowsReassemblerFolder + "\\" +
-           diskset::kShippedReassembler;
+    return core::dospath::withTrailingBackslash(facts.programFolder) + kWindowsReassemblerFolder + "\\" +
+           core::diskset::kShippedReassembler;
 }
 
 ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts) {

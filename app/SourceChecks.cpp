@@ -29,14 +29,14 @@ std::string trimBlanks(const std::string& text) {
 }
 
 std::string usageText() {
-    const std::string name = product::kName;
+    const std::string name = core::product::kName;
     return "Sie haben " + name + " falsch\r" + "gestartet.\r" + "\r" + "Klicken Sie mit der rechten Maustaste auf\r" +
            "die zu sichernde Datei und wählen Sie aus\r" + "deren Kontextmenü den Eintrag 'Senden an'.\r" + "\r" +
            "Im nächsten Menü klicken Sie dann auf den\r" + "Punkt '" + name + "'.";
 }
 
 std::string noSendToText(const std::string& missingFolder) {
-    const std::string name = product::kName;
+    const std::string name = core::product::kName;
     const std::string reason =
         missingFolder.empty() ? "konnte nicht angelegt werden: Ihr persönlicher\rOrdner ist nicht gesetzt oder nicht "
                                 "beschreibbar.\r"
@@ -100,7 +100,7 @@ int64_t diskEstimate(int64_t length) {
 }
 
 std::string estimateSentence(const std::string& displayName, int64_t disks) {
-    return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + product::kName +
+    return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + core::product::kName +
            " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) +
            " Disketten mit einer Kapazität von 1,44 MByte.";
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace kopierer {
+
 class CopyControls {
 public:
     virtual ~CopyControls() = default;
@@ -14,3 +16,5 @@ public:
     virtual int unitListIndex() const = 0;        // 0 "Kbyte", 1 "Mbyte", -1 none
     virtual void setPbarValue(float percent) = 0; // 0 to 100
 };
+
+} // namespace kopierer

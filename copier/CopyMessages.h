@@ -9,7 +9,7 @@
 
 namespace kopierer::messages {
 
-inline constexpr const char* kTitle = product::kName;
+inline constexpr const char* kTitle = core::product::kName;
 
 inline constexpr const char* kSourceUnreadable = "Auf die zu kopierende Datei kann nicht zugegriffen werden.";
 inline constexpr const char* kWipeFailed = "Das Zielverzeichnis kann nicht gelöscht werden.";

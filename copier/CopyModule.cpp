@@ -3,7 +3,7 @@
 
 #include "CopyRun.h"
 
-void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+void RunCopy(rt::Runtime& runtime, kopierer::CopyControls& controls, const SourceSelection& source,
              const ReassemblerChoice& reassembler) {
     kopierer::CopyRun run(runtime, controls, source, reassembler);
     run.run();

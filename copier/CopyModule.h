@@ -3,7 +3,9 @@
 
 #include "CopyQuestions.h"
 
+namespace kopierer {
 class CopyControls;
+}
 struct ReassemblerChoice;
 struct SourceSelection;
 
@@ -11,5 +13,5 @@ struct SourceSelection;
 // trailer text the program chose. Returns when the copy is finished or the user gave it up; a
 // fatal report ends the program inside. Errors that no handler covers propagate to the caller,
 // which reports them as unhandled.
-void RunCopy(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
+void RunCopy(rt::Runtime& runtime, kopierer::CopyControls& controls, const SourceSelection& source,
              const ReassemblerChoice& reassembler);

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-class CopyControls;
-
 namespace kopierer {
+
+class CopyControls;
 
 struct CopyOptions {
     bool toDiskette = true; // Opt(0): the diskette in A:; otherwise Dir1's folder

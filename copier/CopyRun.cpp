@@ -60,8 +60,8 @@ Step CopyRun::perform(Step next) {
 
 Step CopyRun::settings() {
     options_ = readCopyOptions(controls_);
-    TargetFolder = dospath::withTrailingBackslash(options_.folder);
-    ReassemblerPath = TargetFolder + diskset::kReassembler;
+    TargetFolder = core::dospath::withTrailingBackslash(options_.folder);
+    ReassemblerPath = TargetFolder + core::diskset::kReassembler;
     removable = guard_.isRemovable(TargetFolder);
     if (!options_.partLimit) {
         recovery_.message(messages::kPartSizeTooLarge, rt::kCriticalOk);
@@ -112,7 +112,7 @@ Step CopyRun::checkTarget() {
         recovery_.message(messages::targetLeavesItsDrive(TargetFolder, guard_.realFolder()), rt::kCriticalOk);
         return Step::CloseSource;
     }
-    ReassemblerPath = TargetFolder + diskset::kReassembler;
+    ReassemblerPath = TargetFolder + core::diskset::kReassembler;
     removable = guard_.isRemovable(TargetFolder);
     if (!guard_.lock(TargetFolder, removable)) {
         recovery_.message(messages::kTargetBusy, rt::kCriticalOk);
@@ -205,7 +205,7 @@ Step CopyRun::firstDiskFiles() {
         readBack(ReassemblerPath, disks_.contentsOf(reassembler_.shipped) + trailer.bytes);
         underTarget([&] { disks_.finishedOnThisDisk(ReassemblerPath); });
         if (options_.autorun) {
-            const std::string autorun = TargetFolder + diskset::kAutorun;
+            const std::string autorun = TargetFolder + core::diskset::kAutorun;
             if (!medium_.wayIsClear(guard_.clearName(autorun, kTarget))) {
                 return Step::DiskStart;
             }

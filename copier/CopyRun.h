@@ -23,13 +23,13 @@
 #include <memory>
 #include <string>
 
-class CopyControls;
-
 namespace rt {
 class Runtime;
 } // namespace rt
 
 namespace kopierer {
+
+class CopyControls;
 
 // The run state is the run's own: its steps read and write the data names as they are, and it is
 // lent to the medium actions.

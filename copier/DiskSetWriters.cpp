@@ -47,26 +47,26 @@ template <class Writes> void writeThenClose(rt::Files& files, int file, Writes&&
 // in one text.
 class NameLines {
 public:
-    NameLines(TrailerText text, const diskset::Trailer& names) {
+    NameLines(TrailerText text, const core::diskset::Trailer& names) {
         if (text == TrailerText::AnsiCodePage) {
             const std::optional<std::string> folder = rt::toAnsiCodePage(names.folder);
             const std::optional<std::string> longName = rt::toAnsiCodePage(names.longName);
             const std::optional<std::string> givenName = rt::toAnsiCodePage(names.givenName);
             if (folder && longName && givenName) {
-                const diskset::Trailer ansi{0, *folder, *longName, *givenName};
+                const core::diskset::Trailer ansi{0, *folder, *longName, *givenName};
                 // ANSI bytes that also pass for UTF-8 ("Ã¤" in cp1252) would be read as other letters.
-                ansi_ = !(diskset::namesBeyondAscii(ansi) && diskset::namesReadAsUtf8(ansi, false));
+                ansi_ = !(core::diskset::namesBeyondAscii(ansi) && core::diskset::namesReadAsUtf8(ansi, false));
             }
         }
         // A name the code page cannot hold ("Ζεύς.doc", "Łódź.zip" on a German PC) is written in
         // UTF-8 with the mark instead, as on Linux: both reassemblers read that, and nothing of the
         // name is lost. Substitutes such as "?" would restore the file under another name, one that
         // Windows does not even allow.
-        marked_ = !ansi_ && diskset::namesBeyondAscii(names);
+        marked_ = !ansi_ && core::diskset::namesBeyondAscii(names);
     }
 
     std::string folderLine(const std::string& folder) const {
-        return (marked_ ? std::string(diskset::kUtf8Mark) : std::string()) + line(folder);
+        return (marked_ ? std::string(core::diskset::kUtf8Mark) : std::string()) + line(folder);
     }
     std::string line(const std::string& name) const {
         // Line 3 is searched anew as it is written: had the file been renamed meanwhile to a name the
@@ -93,7 +93,7 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
     Written written;
     const auto print = [&](const std::string& line) {
         files.printLine(file, line);
-        written.bytes.append(line).append(diskset::kLineEnd);
+        written.bytes.append(line).append(core::diskset::kLineEnd);
     };
     std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
@@ -103,8 +103,8 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
             written.sourceLength = length;
         });
         attempt([&] {
-            const diskset::Trailer names{0, source.SourceFolder,
-                                         runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal), source.SourceName};
+            const core::diskset::Trailer names{
+                0, source.SourceFolder, runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal), source.SourceName};
             lines.emplace(text, names);
             print(lines->folderLine(source.SourceFolder));
         });
@@ -117,12 +117,12 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
 
 Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt) {
     rt::Files& files = runtime.files();
-    const int file = openByNumber(runtime, targetFolder + diskset::kAutorun, rt::OpenMode::Output, attempt);
+    const int file = openByNumber(runtime, targetFolder + core::diskset::kAutorun, rt::OpenMode::Output, attempt);
     Written written;
     writeThenClose(files, file, [&] {
-        for (const std::string& line : diskset::autorunLines()) {
+        for (const std::string& line : core::diskset::autorunLines()) {
             attempt([&] { files.printLine(file, line); });
-            written.bytes.append(line).append(diskset::kLineEnd);
+            written.bytes.append(line).append(core::diskset::kLineEnd);
         }
     });
     return written;

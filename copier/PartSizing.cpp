@@ -58,7 +58,7 @@ TypedPartSize smallestPartSizeForAFolder(int64_t sourceLength) {
 std::string partFileName(const std::string& targetFolder, int16_t partCounter) {
     // The name comes from the last two digits of the 16-bit sum, which must not overflow.
     static_cast<void>(rt::addInt16(partCounter, 100));
-    return targetFolder + diskset::partName(partCounter);
+    return targetFolder + core::diskset::partName(partCounter);
 }
 
 } // namespace kopierer

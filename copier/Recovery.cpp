@@ -67,7 +67,7 @@ Recovery::Outcome Recovery::OnWriteError(const rt::RuntimeError& error) {
 }
 
 std::string Recovery::targetAdvice(const rt::RuntimeError& error, const char* usual) const {
-    const bool noDrive = error.number() == rt::kDiskNotReady && dospath::hasDrivePrefix(targetFolder_) &&
+    const bool noDrive = error.number() == rt::kDiskNotReady && core::dospath::hasDrivePrefix(targetFolder_) &&
                          !runtime_.drives().hasDevice(targetFolder_[0]);
     return noDrive ? messages::kNoFloppyDrive : usual;
 }

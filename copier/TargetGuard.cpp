@@ -27,11 +27,11 @@ TargetGuard::TargetGuard(rt::Runtime& runtime, Recovery& recovery, const DiskTra
     : runtime_(runtime), recovery_(recovery), disks_(disks), source_(source), reassembler_(reassembler) {}
 
 bool TargetGuard::isRemovable(const std::string& folder) const {
-    return dospath::hasDrivePrefix(folder) && runtime_.drives().isRemovable(folder[0]);
+    return core::dospath::hasDrivePrefix(folder) && runtime_.drives().isRemovable(folder[0]);
 }
 
 bool TargetGuard::isRemovableRoot(const std::string& folder) const {
-    return isRemovable(folder) && dospath::isDriveRoot(folder);
+    return isRemovable(folder) && core::dospath::isDriveRoot(folder);
 }
 
 // A folder reached through a link is written where it really lies, and every message names that
@@ -41,12 +41,12 @@ bool TargetGuard::followToWhereItLies(std::string& folder) {
     bool throughALink = false;
     try {
         realFolder_ = runtime_.realFolder(folder);
-        throughALink = !dospath::hasDrivePrefix(realFolder_) || !runtime_.drives().samePlace(realFolder_, folder);
+        throughALink = !core::dospath::hasDrivePrefix(realFolder_) || !runtime_.drives().samePlace(realFolder_, folder);
     } catch (const rt::RuntimeError&) {
         return true; // not there yet (an empty drive, say): the run's own steps meet that
     }
-    const bool otherDrive =
-        !dospath::hasDrivePrefix(realFolder_) || dospath::upperAscii(realFolder_[0]) != dospath::upperAscii(folder[0]);
+    const bool otherDrive = !core::dospath::hasDrivePrefix(realFolder_) ||
+                            core::dospath::upperAscii(realFolder_[0]) != core::dospath::upperAscii(folder[0]);
     if (throughALink && otherDrive) {
         return false;
     }
@@ -63,7 +63,7 @@ bool TargetGuard::followToWhereItLies(std::string& folder) {
 bool TargetGuard::lock(const std::string& folder, bool removable) {
     std::string key;
     if (removable) {
-        key.append("drive ").push_back(dospath::upperAscii(folder[0]));
+        key.append("drive ").push_back(core::dospath::upperAscii(folder[0]));
         // Each program gives the media their letters when it starts, so one stick may be D: to
         // one window and E: to another: the medium in the drive is locked as well, by what it
         // is, not by where it is mounted.
@@ -86,7 +86,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
                 .append(std::to_string(identity.inode));
         } catch (const rt::RuntimeError&) {
             key = "path ";
-            std::transform(folder.begin(), folder.end(), std::back_inserter(key), dospath::upperAscii);
+            std::transform(folder.begin(), folder.end(), std::back_inserter(key), core::dospath::upperAscii);
         }
     }
     lock_ = runtime_.lockTarget(key);
@@ -114,7 +114,7 @@ std::optional<std::vector<std::string>> TargetGuard::namesIn(const std::string& 
 bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
         try {
-            return diskset::isSetName(name) && isTheSource(runtime_.identity(folder + name));
+            return core::diskset::isSetName(name) && isTheSource(runtime_.identity(folder + name));
         } catch (const rt::RuntimeError&) {
             return false; // gone meanwhile: then it cannot be the source either
         }
@@ -169,7 +169,7 @@ TargetGuard::Clearing TargetGuard::clearOlderParts(const std::string& folder) {
              recovery_.attempt(recovery_.inForceOr(kTarget),
                                [&] { return runtime_.dir().first(folder + "QUILME??.sys", rt::kSearchAll); });
          !name.empty(); name = recovery_.attempt(recovery_.inForceOr(kTarget), [&] { return runtime_.dir().next(); })) {
-        if (diskset::isPartName(name)) {
+        if (core::diskset::isPartName(name)) {
             parts.push_back(name);
         }
     }
@@ -186,7 +186,7 @@ TargetGuard::Clearing TargetGuard::clearOlderParts(const std::string& folder) {
 // under the name the search found, so that a leftover cannot keep its bytes behind the new
 // file's end.
 TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler searchGuard) {
-    const std::string folder = dospath::folderWithSeparator(path);
+    const std::string folder = core::dospath::folderWithSeparator(path);
     std::vector<std::string> found;
     for (std::string name = recovery_.attempt(recovery_.inForceOr(searchGuard),
                                               [&] { return runtime_.dir().first(path, rt::kSearchAll); });

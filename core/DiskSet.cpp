@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace diskset {
+namespace core::diskset {
 
 namespace {
 
@@ -119,13 +119,13 @@ std::string partName(long number) {
 }
 
 bool isPartName(std::string_view name) {
-    return name.size() == 12 && dospath::equalIgnoringCase(name.substr(0, 6), "QUILME") && isDigit(name[6]) &&
-           isDigit(name[7]) && dospath::equalIgnoringCase(name.substr(8), ".sys");
+    return name.size() == 12 && core::dospath::equalIgnoringCase(name.substr(0, 6), "QUILME") && isDigit(name[6]) &&
+           isDigit(name[7]) && core::dospath::equalIgnoringCase(name.substr(8), ".sys");
 }
 
 bool isSetName(std::string_view name) {
-    return isPartName(name) || dospath::equalIgnoringCase(name, kReassembler) ||
-           dospath::equalIgnoringCase(name, kAutorun);
+    return isPartName(name) || core::dospath::equalIgnoringCase(name, kReassembler) ||
+           core::dospath::equalIgnoringCase(name, kAutorun);
 }
 
 bool namesBeyondAscii(const Trailer& trailer) {
@@ -205,8 +205,8 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
 
 std::optional<std::string> outputName(const Trailer& trailer) {
     const std::string name =
-        dospath::lastComponent(trailer.longName.empty() ? trailer.givenName : trailer.longName, "\\/");
-    if (name.empty() || name == "." || name == ".." || dospath::hasControlCharacter(name)) {
+        core::dospath::lastComponent(trailer.longName.empty() ? trailer.givenName : trailer.longName, "\\/");
+    if (name.empty() || name == "." || name == ".." || core::dospath::hasControlCharacter(name)) {
         return std::nullopt;
     }
     return name;
@@ -227,4 +227,4 @@ std::string printable(std::string_view bytes) {
     return text;
 }
 
-} // namespace diskset
+} // namespace core::diskset

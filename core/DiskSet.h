@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace diskset {
+namespace core::diskset {
 
 // The reassembler as it is shipped in the program's folder, and as it lands on the first disk.
 inline constexpr const char* kShippedReassembler = "QUIL.SYS";
@@ -76,4 +76,4 @@ std::vector<std::string> autorunLines();
 // Untrusted bytes made safe to print: control characters are shown as "?".
 std::string printable(std::string_view bytes);
 
-} // namespace diskset
+} // namespace core::diskset

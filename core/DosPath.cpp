@@ -1,7 +1,7 @@
 // The path rules.
 #include "DosPath.h"
 
-namespace dospath {
+namespace core::dospath {
 
 char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -76,4 +76,4 @@ bool hasControlCharacter(std::string_view text) {
     return false;
 }
 
-} // namespace dospath
+} // namespace core::dospath

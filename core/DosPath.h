@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace dospath {
+namespace core::dospath {
 
 // ASCII letters only: the names the program makes itself are ASCII, and other letters are left
 // to the host's own rules.
@@ -36,4 +36,4 @@ std::string parentFolder(std::string_view path, char separator = '/');
 // trailer that names the file is made of lines, and the reassembler could not create it.
 bool hasControlCharacter(std::string_view text);
 
-} // namespace dospath
+} // namespace core::dospath

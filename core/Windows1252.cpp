@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace cp1252 {
+namespace core::cp1252 {
 
 namespace {
 
@@ -92,4 +92,4 @@ std::string toUtf8(std::string_view bytes) {
     return text;
 }
 
-} // namespace cp1252
+} // namespace core::cp1252

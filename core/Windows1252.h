@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace cp1252 {
+namespace core::cp1252 {
 
 // The UTF-8 text in Windows-1252, byte for byte; nothing when it is no valid UTF-8 or holds a
 // character the code page lacks. The five bytes Windows-1252 leaves unassigned (81, 8D, 8F, 90,
@@ -17,4 +17,4 @@ std::optional<std::string> fromUtf8(std::string_view utf8);
 // that Windows makes of them, so that a name check can refuse them.
 std::string toUtf8(std::string_view bytes);
 
-} // namespace cp1252
+} // namespace core::cp1252

@@ -11,8 +11,8 @@ namespace form {
 
 namespace {
 
-using dospath::hasDrivePrefix;
-using dospath::upperAscii;
+using core::dospath::hasDrivePrefix;
+using core::dospath::upperAscii;
 
 // "a:" alone, or followed by the volume name the drive list shows ("c: [Daten]").
 bool isDriveDesignation(const std::string& path) {
@@ -111,7 +111,7 @@ void FolderList::setPath(const std::string& path) {
 // the run writes into, where the files really go. A link into another drive does not open: the
 // run would refuse that target, and the drive list could not follow.
 FolderList::Location FolderList::withoutLinks(const Location& location) const {
-    const std::string wanted = dospath::withTrailingBackslash(textOf(location));
+    const std::string wanted = core::dospath::withTrailingBackslash(textOf(location));
     std::string real;
     try {
         real = runtime_.realFolder(wanted);
@@ -138,8 +138,8 @@ std::vector<FolderList::Subfolder> FolderList::subfoldersOf(const Location& loca
         }
     }
     std::sort(names.begin(), names.end(), [](const Subfolder& a, const Subfolder& b) {
-        const std::string fa = dospath::lowerAscii(a.name);
-        const std::string fb = dospath::lowerAscii(b.name);
+        const std::string fa = core::dospath::lowerAscii(a.name);
+        const std::string fb = core::dospath::lowerAscii(b.name);
         return fa != fb ? fa < fb : a.name < b.name;
     });
     return names;

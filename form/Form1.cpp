@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kInfoTagline = "Transport großer Dateien auf Floppy und anderen "
                                      "Wechseldatenträgern leicht gemacht ...";
 
-using dospath::lowerAscii;
+using core::dospath::lowerAscii;
 
 // The designation in capitals, the volume name included. Beyond ASCII only the accented
 // letters of Latin-1 have a capital of one character; the rest stays as it is.
@@ -35,7 +35,7 @@ std::string upperCase(std::string text) {
             text[i + 1] = static_cast<char>(static_cast<unsigned char>(text[i + 1]) - 0x20);
             ++i;
         } else {
-            text[i] = dospath::upperAscii(text[i]);
+            text[i] = core::dospath::upperAscii(text[i]);
         }
     }
     return text;
@@ -140,7 +140,7 @@ void Form1::Drive1_Change() {
     }
     try {
         runtime_.msgBox("Auf Laufwerk " + upperCase(drive1()) + " kann nicht zugegriffen werden!", rt::kCriticalOk,
-                        product::kName);
+                        core::product::kName);
     } catch (const rt::RuntimeError&) {
     }
     try {
@@ -162,7 +162,7 @@ void Form1::Command1_Click(int16_t index) {
             cancel();
             break;
         case 2:
-            AAA::ShowInfo(runtime_, product::kName, kInfoTagline);
+            AAA::ShowInfo(runtime_, core::product::kName, kInfoTagline);
             break;
         default:
             break;

@@ -37,7 +37,7 @@ public:
 // in brackets when it has one ("a:", "c: [SYSTEM]").
 std::string driveDesignation(char letter, const std::string& volume);
 
-class Form1 : public StartupForm, public CopyControls {
+class Form1 : public StartupForm, public kopierer::CopyControls {
 public:
     Form1(rt::Runtime& runtime, SourceSelection& source);
 

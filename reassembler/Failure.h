@@ -38,7 +38,7 @@ private:
 
 // Bytes from a file name or trailer line made safe to print: control characters would move
 // the cursor or ring the bell, so they are shown as "?".
-using diskset::printable;
+using core::diskset::printable;
 
 // A German description of a system error, for the few a user can act on.
 using host::describeError;

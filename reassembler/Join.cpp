@@ -32,7 +32,7 @@ FolderScan scanFolder(const std::string& folder, std::int64_t length) {
     FolderScan scan;
     std::set<PartIdentity> seen;
     while (scan.bytes < length) {
-        const std::string name = diskset::partName(scan.parts + 1);
+        const std::string name = core::diskset::partName(scan.parts + 1);
         const std::optional<std::string> path = findPart(folder, name);
         if (!path) {
             break;
@@ -57,7 +57,7 @@ Joiner::Joiner(std::int64_t length, std::string folder, std::string workingFolde
 
 void Joiner::run(OutputFile& output) {
     while (joined_ < length_) {
-        const std::string name = diskset::partName(partNumber_);
+        const std::string name = core::diskset::partName(partNumber_);
         copyPart(locateNextPart(name), name, output);
         ++partNumber_;
     }
@@ -96,7 +96,7 @@ std::string Joiner::locateNextPart(const std::string& name) {
 std::string Joiner::whatIsMissing(const std::string& nextName) const {
     std::string text = nextName + " fehlt in " + printable(folder_);
     if (partNumber_ > 1) {
-        text += " (oder " + diskset::partName(partNumber_ - 1) + " ist zu kurz)";
+        text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz)";
     }
     return text + "; es fehlen noch " + std::to_string(length_ - joined_) + " von " + std::to_string(length_) +
            " Bytes.";

@@ -32,7 +32,7 @@ std::optional<std::string> findPart(const std::string& folder, const std::string
         if (entry == name && isRegularFile(exact)) {
             return exact;
         }
-        if (dospath::equalIgnoringCase(entry, name) && (!chosen || entry < *chosen) &&
+        if (core::dospath::equalIgnoringCase(entry, name) && (!chosen || entry < *chosen) &&
             isRegularFile(joinPath(folder, entry))) {
             chosen = entry;
         }

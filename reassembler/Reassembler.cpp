@@ -72,7 +72,7 @@ void checkLengthAgainstParts(std::int64_t length, const std::string& partsFolder
     const std::optional<std::vector<std::string>> names = host::listFolder(partsFolder);
     std::string found = names ? std::string() : std::string("der Ordner der Teile lässt sich nicht durchsehen");
     for (const std::string& name : names.value_or(std::vector<std::string>{})) {
-        if (diskset::isPartName(name)) {
+        if (core::diskset::isPartName(name)) {
             found = "neben QUIL.EXE liegt " + printable(name);
             break;
         }
@@ -139,13 +139,13 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
     try {
         host::installInterruptCleanup();
 
-        const diskset::TrailerReading reading = readTrailer(trailerFile);
+        const core::diskset::TrailerReading reading = readTrailer(trailerFile);
         if (!reading.trailer) {
             fail(kDamaged, "QUIL.EXE ist beschädigt: " + reading.problem);
         }
-        const diskset::Trailer& trailer = *reading.trailer;
+        const core::diskset::Trailer& trailer = *reading.trailer;
         checkLengthAgainstParts(trailer.length, partsFolder);
-        const std::optional<std::string> trailerName = diskset::outputName(trailer);
+        const std::optional<std::string> trailerName = core::diskset::outputName(trailer);
         if (!trailerName) {
             const std::string& named = trailer.longName.empty() ? trailer.givenName : trailer.longName;
             fail(kDamaged, "QUIL.EXE ist beschädigt: der Dateiname „" + printable(named) +

@@ -9,21 +9,21 @@ namespace quil {
 
 namespace {
 
-diskset::TrailerReading fail(std::string problem) {
-    return diskset::TrailerReading{std::nullopt, std::move(problem)};
+core::diskset::TrailerReading fail(std::string problem) {
+    return core::diskset::TrailerReading{std::nullopt, std::move(problem)};
 }
 
 } // namespace
 
-bool takeNameEncoding(diskset::Trailer& trailer) {
+bool takeNameEncoding(core::diskset::Trailer& trailer) {
     const bool marked = trailer.folder.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
     if (marked) {
         trailer.folder.erase(0, kUtf8Mark.size());
     }
-    return diskset::namesReadAsUtf8(trailer, marked);
+    return core::diskset::namesReadAsUtf8(trailer, marked);
 }
 
-diskset::TrailerReading readTrailer(const std::string& file) {
+core::diskset::TrailerReading readTrailer(const std::string& file) {
     lowio::SystemError err = 0;
     const lowio::Handle fd = host::openForReading(file, err);
     if (!fd.valid()) {
@@ -34,7 +34,7 @@ diskset::TrailerReading readTrailer(const std::string& file) {
         return fail("Das Ende der Programmdatei ist nicht lesbar (" + describeError(err) + ").");
     }
     // In 64 bits: a program file of 4 GiB would wrap a 32-bit size_t into a window that is not its end.
-    constexpr auto kWindow = static_cast<std::int64_t>(diskset::kTrailerWindow);
+    constexpr auto kWindow = static_cast<std::int64_t>(core::diskset::kTrailerWindow);
     const std::int64_t size = facts.size;
     const auto window = static_cast<std::size_t>(size < kWindow ? size : kWindow);
     std::string tail(window, '\0');
@@ -46,11 +46,12 @@ diskset::TrailerReading readTrailer(const std::string& file) {
     if (done != window) {
         return fail("Das Ende der Programmdatei ist nicht lesbar (Geräte-E/A-Fehler).");
     }
-    diskset::TrailerReading reading = diskset::parseTrailer(tail, static_cast<std::int64_t>(window) == size);
+    core::diskset::TrailerReading reading =
+        core::diskset::parseTrailer(tail, static_cast<std::int64_t>(window) == size);
     if (reading.trailer) {
         // One reading for the three name lines, as the splitter wrote them; the length line is
         // digits everywhere.
-        diskset::Trailer& trailer = *reading.trailer;
+        core::diskset::Trailer& trailer = *reading.trailer;
         const bool marked = trailer.folder.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
         const bool utf8 = takeNameEncoding(trailer);
         for (std::string* line : {&trailer.folder, &trailer.longName, &trailer.givenName}) {

@@ -8,14 +8,14 @@
 
 namespace quil {
 
-using diskset::kUtf8Mark;
+using core::diskset::kUtf8Mark;
 
-// Decides how the name lines are read (diskset::namesReadAsUtf8) and removes the mark from the
+// Decides how the name lines are read (core::diskset::namesReadAsUtf8) and removes the mark from the
 // folder line.
-bool takeNameEncoding(diskset::Trailer& trailer);
+bool takeNameEncoding(core::diskset::Trailer& trailer);
 
 // Reads the last bytes of file and parses the trailer in them; the names come back as this
 // host's text.
-diskset::TrailerReading readTrailer(const std::string& file);
+core::diskset::TrailerReading readTrailer(const std::string& file);
 
 } // namespace quil

@@ -59,7 +59,7 @@ bool matchesDosPattern(const std::string& pattern, const std::string& name) {
     if (pattern.empty() || pattern == "*" || pattern == "*.*") {
         return true;
     }
-    return matchFrom(characters(dospath::lowerAscii(pattern)), 0, characters(dospath::lowerAscii(name)), 0);
+    return matchFrom(characters(core::dospath::lowerAscii(pattern)), 0, characters(core::dospath::lowerAscii(name)), 0);
 }
 
 DirSearch::DirSearch(FileSystem& fs, const DriveMap& drives) : fs_(fs), drives_(drives) {}

@@ -13,8 +13,8 @@ namespace rt {
 
 namespace {
 
-using dospath::lowerAscii;
-using dospath::upperAscii;
+using core::dospath::lowerAscii;
+using core::dospath::upperAscii;
 
 std::string toNativeSeparators(std::string text) {
     std::replace(text.begin(), text.end(), '\\', native::kSeparator);
@@ -103,7 +103,8 @@ void DriveMap::setDrive(char letter, Resolver resolver, Presence presence) {
 }
 
 void DriveMap::setFixedDrive(char letter, const std::string& directory) {
-    drives_[lowerAscii(letter)] = Drive{[directory]() -> std::optional<std::string> { return directory; }, false, {}, {}};
+    drives_[lowerAscii(letter)] =
+        Drive{[directory]() -> std::optional<std::string> { return directory; }, false, {}, {}};
 }
 
 bool DriveMap::isRemovable(char letter) const {
@@ -166,7 +167,7 @@ std::optional<std::string> DriveMap::root(char letter) const {
 }
 
 std::string DriveMap::toNative(const std::string& path) const {
-    if (!dospath::hasDrivePrefix(path)) {
+    if (!core::dospath::hasDrivePrefix(path)) {
         return toNativeSeparators(path);
     }
     const std::optional<std::string> directory = root(path[0]);

@@ -30,7 +30,7 @@ void Runtime::end(int status) {
 
 void Runtime::reportUnhandled(const RuntimeError& error) {
     const std::string prompt = "Laufzeitfehler '" + numberText(error.number()) + "':\r\r" + error.description();
-    msgBox(prompt, kCriticalOk, product::kName);
+    msgBox(prompt, kCriticalOk, core::product::kName);
     end(1);
 }
 
@@ -91,7 +91,7 @@ std::string Runtime::realFolder(const std::string& folder) {
     if (!DriveMap::canExpress(real)) {
         raise(kPathNotFound);
     }
-    return dospath::withTrailingBackslash(parts_.drives.fromNative(real));
+    return core::dospath::withTrailingBackslash(parts_.drives.fromNative(real));
 }
 
 } // namespace rt

@@ -47,9 +47,9 @@ int main(int argc, char** argv) {
     // list; a file may well be called like that, so Qt gets the program's name only.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(product::kName));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(product::kName));
-    QApplication::setApplicationVersion(QString::fromUtf8(product::kVersionText));
+    QApplication::setApplicationName(QString::fromUtf8(core::product::kName));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(core::product::kName));
+    QApplication::setApplicationVersion(QString::fromUtf8(core::product::kVersionText));
     QApplication::setOrganizationName(QStringLiteral("Splitwerk-Team"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/splitwerk/splitwerk.ico")));
     rt::installGermanTranslation(application);

@@ -30,7 +30,7 @@ namespace quil {
 std::optional<std::string> proposedFolder(const std::string& driveLetterFolder, const rt::DriveMap& drives) {
     // Only a drive letter says where on this machine: "\\host\share\" would turn into "//host/share"
     // and "\Daten\" into "/Daten", neither of which the splitter meant.
-    if (!dospath::hasDrivePrefix(driveLetterFolder)) {
+    if (!core::dospath::hasDrivePrefix(driveLetterFolder)) {
         return std::nullopt;
     }
     std::string native;
@@ -169,7 +169,7 @@ std::string fromTrailerText(const std::string& bytes, bool utf8, bool marked) {
     // original never does): its names are in the writer's ANSI code page, which is 1252 on a
     // German Windows. Kept as they are, "Bär.doc" would come back with a byte no UTF-8 desktop
     // can show.
-    return cp1252::toUtf8(bytes);
+    return core::cp1252::toUtf8(bytes);
 }
 
 std::optional<std::string> nameProblem(const std::string& name) {
@@ -193,7 +193,7 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 }
 
 std::string folderOf(const std::string& path) {
-    return dospath::parentFolder(path);
+    return core::dospath::parentFolder(path);
 }
 
 std::string currentFolder() {

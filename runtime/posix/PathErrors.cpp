@@ -19,7 +19,7 @@ bool isFolder(const std::string& path) {
 } // namespace
 
 void raiseForPath(int err, const std::string& path) {
-    if (err == ENOENT && !isFolder(dospath::parentFolder(path))) {
+    if (err == ENOENT && !isFolder(core::dospath::parentFolder(path))) {
         raiseErrno(err, ErrnoSubject::Folder);
     }
     raiseErrno(err, ErrnoSubject::File);
@@ -30,7 +30,7 @@ std::string baseName(const std::string& path) {
     while (trimmed.size() > 1 && trimmed.back() == '/') {
         trimmed.pop_back();
     }
-    return dospath::lastComponent(trimmed, "/");
+    return core::dospath::lastComponent(trimmed, "/");
 }
 
 } // namespace rt::posix

@@ -7,7 +7,7 @@
 namespace rt {
 
 std::optional<std::string> toAnsiCodePage(const std::string& utf8) {
-    return cp1252::fromUtf8(utf8);
+    return core::cp1252::fromUtf8(utf8);
 }
 
 } // namespace rt

@@ -112,7 +112,7 @@ DataHome givenDataHome(const std::string& folder) {
 std::string entryId(const std::string& name) {
     std::string id;
     for (char c : name) {
-        const char lower = dospath::lowerAscii(c);
+        const char lower = core::dospath::lowerAscii(c);
         if ((lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') || lower == '-' || lower == '_') {
             id += lower;
         }
@@ -123,13 +123,13 @@ std::string entryId(const std::string& name) {
 // Every entry shows the program's icon, installed under the product's id, whatever the entry is
 // called ("Splitwerk 99 für einen Windows-PC" too).
 std::string iconName() {
-    return entryId(product::kName);
+    return entryId(core::product::kName);
 }
 
 bool isKnownFolder(const std::string& folder) {
     std::string backslashed = folder;
     std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
-    return dospath::equalIgnoringCase(backslashed, "..\\..\\sendto");
+    return core::dospath::equalIgnoringCase(backslashed, "..\\..\\sendto");
 }
 
 // The host path of the program: translated, made absolute, and completed with ".exe" when

@@ -13,12 +13,13 @@ namespace rt::native {
 inline constexpr char kSeparator = '\\';
 
 inline bool isAbsolute(std::string_view path) {
-    const bool driveRooted = path.size() >= 3 && dospath::hasDrivePrefix(path) && (path[2] == '\\' || path[2] == '/');
+    const bool driveRooted =
+        path.size() >= 3 && core::dospath::hasDrivePrefix(path) && (path[2] == '\\' || path[2] == '/');
     return driveRooted || path.substr(0, 2) == "\\\\";
 }
 
 inline bool sameName(std::string_view a, std::string_view b) {
-    return dospath::equalIgnoringCase(a, b);
+    return core::dospath::equalIgnoringCase(a, b);
 }
 
 // On Windows a doubled separator means something ("\\Server\Freigabe" is a share, and the

@@ -26,7 +26,7 @@ bool hasChangingMedia(unsigned driveType) {
 }
 
 DriveMap::Resolver mediumResolver(char letter) {
-    const std::string root = {dospath::upperAscii(letter), ':', '\\'};
+    const std::string root = {core::dospath::upperAscii(letter), ':', '\\'};
     return [root]() -> std::optional<std::string> {
         // The root of a drive without a medium gives ERROR_NOT_READY; with the system's error
         // boxes suppressed that costs no dialog.
@@ -39,7 +39,7 @@ DriveMap::Resolver mediumResolver(char letter) {
 }
 
 std::string volumeLabel(char letter) {
-    const std::wstring root = widen(std::string{dospath::upperAscii(letter), ':', '\\'});
+    const std::wstring root = widen(std::string{core::dospath::upperAscii(letter), ':', '\\'});
     wchar_t label[MAX_PATH + 1] = {};
     if (!::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0)) {
         return {};

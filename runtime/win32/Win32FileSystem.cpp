@@ -138,7 +138,7 @@ lowio::Handle openForWriting(const std::wstring& full) {
 
 std::string lastName(const std::wstring& full) {
     const std::wstring plain = win32::withoutLongPathPrefix(full);
-    return dospath::lastComponent(narrow(plain), "\\/");
+    return core::dospath::lastComponent(narrow(plain), "\\/");
 }
 
 } // namespace

@@ -21,28 +21,28 @@ TEST(DosPathTest, FolderAndNameOfProgramAndHostPaths) {
         {"Z:\\home\\u/x.txt", "\\", "Z:\\home\\", "u/x.txt"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(dospath::folderWithSeparator(c.path, c.separators), c.folder) << c.path;
-        EXPECT_EQ(dospath::lastComponent(c.path, c.separators), c.name) << c.path;
+        EXPECT_EQ(core::dospath::folderWithSeparator(c.path, c.separators), c.folder) << c.path;
+        EXPECT_EQ(core::dospath::lastComponent(c.path, c.separators), c.name) << c.path;
     }
     const std::pair<const char*, const char*> parents[] = {
         {"/a/b", "/a"}, {"/a/b/", "/a"}, {"/a", "/"}, {"/", "/"}, {"a", "."}};
     for (const auto& [path, parent] : parents) {
-        EXPECT_EQ(dospath::parentFolder(path), parent) << path;
+        EXPECT_EQ(core::dospath::parentFolder(path), parent) << path;
     }
 }
 
 TEST(DosPathTest, DrivesBackslashesAndLetterCase) {
-    EXPECT_EQ(dospath::withTrailingBackslash("C:\\Daten"), "C:\\Daten\\");
-    EXPECT_EQ(dospath::withTrailingBackslash("C:\\Daten\\"), "C:\\Daten\\");
-    EXPECT_EQ(dospath::withTrailingBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(dospath::withTrailingBackslash("A:"), "A:\\");
-    EXPECT_EQ(dospath::withTrailingBackslash(""), "\\");
-    EXPECT_EQ(dospath::withTrailingBackslash("C:/x/"), "C:/x/\\");
-    EXPECT_TRUE(dospath::isDriveRoot("a:\\"));
-    EXPECT_FALSE(dospath::isDriveRoot("A:\\x"));
-    EXPECT_FALSE(dospath::hasDrivePrefix("1:\\"));
-    EXPECT_TRUE(dospath::equalIgnoringCase("quilme01.SYS", "QUILME01.sys"));
-    EXPECT_FALSE(dospath::equalIgnoringCase("ä", "Ä")); // only ASCII folds
+    EXPECT_EQ(core::dospath::withTrailingBackslash("C:\\Daten"), "C:\\Daten\\");
+    EXPECT_EQ(core::dospath::withTrailingBackslash("C:\\Daten\\"), "C:\\Daten\\");
+    EXPECT_EQ(core::dospath::withTrailingBackslash("C:\\"), "C:\\");
+    EXPECT_EQ(core::dospath::withTrailingBackslash("A:"), "A:\\");
+    EXPECT_EQ(core::dospath::withTrailingBackslash(""), "\\");
+    EXPECT_EQ(core::dospath::withTrailingBackslash("C:/x/"), "C:/x/\\");
+    EXPECT_TRUE(core::dospath::isDriveRoot("a:\\"));
+    EXPECT_FALSE(core::dospath::isDriveRoot("A:\\x"));
+    EXPECT_FALSE(core::dospath::hasDrivePrefix("1:\\"));
+    EXPECT_TRUE(core::dospath::equalIgnoringCase("quilme01.SYS", "QUILME01.sys"));
+    EXPECT_FALSE(core::dospath::equalIgnoringCase("ä", "Ä")); // only ASCII folds
 }
 
 TEST(DiskSetTest, SetNamesInAnyCaseAndNothingElse) {
@@ -52,7 +52,7 @@ TEST(DiskSetTest, SetNamesInAnyCaseAndNothingElse) {
         {"QUILME01.sys ", false}, {"xQUILME01.sys", false},
     };
     for (const auto& [name, inSet] : cases) {
-        EXPECT_EQ(diskset::isSetName(name), inSet) << name;
+        EXPECT_EQ(core::diskset::isSetName(name), inSet) << name;
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-using diskset::parseTrailer;
+using core::diskset::parseTrailer;
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST(TrailerTest, ReadsTheFourLinesFromTheEnd) {
         {kProgramEnd + "4294967296\r\nZ:\\\r\na\r\na\r\n", 4294967296, "Z:\\", "a", "a"},
     };
     for (const GoodCase& c : cases) {
-        const diskset::TrailerReading reading = parseTrailer(c.bytes, false);
+        const core::diskset::TrailerReading reading = parseTrailer(c.bytes, false);
         ASSERT_TRUE(reading.trailer) << c.bytes << ": " << reading.problem;
         EXPECT_EQ(reading.trailer->length, c.length);
         EXPECT_EQ(reading.trailer->folder, c.folder);
@@ -79,14 +79,14 @@ TEST(TrailerTest, SaysWhatIsWrongWithADamagedTrailer) {
         {std::string("ELF\x01\x02", 5) + "300\r\nZ:\\\r\na\r\na\r\n", "keine Länge in Ziffern"},
     };
     for (const DamagedCase& c : cases) {
-        const diskset::TrailerReading reading = parseTrailer(c.bytes, true);
+        const core::diskset::TrailerReading reading = parseTrailer(c.bytes, true);
         EXPECT_FALSE(reading.trailer) << c.bytes;
         EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << c.bytes << " gave: " << reading.problem;
     }
 }
 
 TEST(TrailerTest, ProblemsNeverEchoControlCharacters) {
-    const diskset::TrailerReading reading = parseTrailer(kProgramEnd + "1\x1b[2J\r\nZ:\\\r\na\r\na\r\n", false);
+    const core::diskset::TrailerReading reading = parseTrailer(kProgramEnd + "1\x1b[2J\r\nZ:\\\r\na\r\na\r\n", false);
     ASSERT_FALSE(reading.trailer);
     EXPECT_EQ(reading.problem.find('\x1b'), std::string::npos) << reading.problem;
 }
@@ -118,10 +118,10 @@ TEST(TrailerTest, TheOutputNameIsTheLastComponentOfTheLongNameElseTheGivenOne) {
         {std::string("nul\0l", 5), "x", std::nullopt},
     };
     for (const NameCase& c : cases) {
-        diskset::Trailer trailer;
+        core::diskset::Trailer trailer;
         trailer.longName = c.longName;
         trailer.givenName = c.givenName;
-        EXPECT_EQ(diskset::outputName(trailer), c.name) << c.longName << " / " << c.givenName;
+        EXPECT_EQ(core::diskset::outputName(trailer), c.name) << c.longName << " / " << c.givenName;
     }
 }
 

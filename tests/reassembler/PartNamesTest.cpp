@@ -21,7 +21,7 @@ TEST(PartNamesTest, TwoDigitsThatWrapAfterNinetyNine) {
         {101, "QUILME01.sys"}, {200, "QUILME00.sys"}, {32667, "QUILME67.sys"},
     };
     for (const auto& [number, name] : cases) {
-        EXPECT_EQ(diskset::partName(number), name) << number;
+        EXPECT_EQ(core::diskset::partName(number), name) << number;
     }
 }
 
@@ -71,7 +71,7 @@ TEST(PartNamesTest, ScanAddsUpConsecutivePartsAndNamesTheOneThatOverflows) {
         testing_support::TempDir dir;
         long number = 1;
         for (std::size_t size : c.sizes) {
-            dir.write(diskset::partName(number++), std::string(size, 'x'));
+            dir.write(core::diskset::partName(number++), std::string(size, 'x'));
         }
         const quil::FolderScan scan = quil::scanFolder(dir.str(), c.length);
         EXPECT_EQ(scan.bytes, c.bytes) << c.length;
@@ -85,7 +85,7 @@ TEST(PartNamesTest, ScanStopsWhereTheNamesComeRoundAgain) {
     // file already counted, not a new part.
     testing_support::TempDir dir;
     for (long number = 1; number <= 100; ++number) {
-        dir.write(diskset::partName(number), "xy");
+        dir.write(core::diskset::partName(number), "xy");
     }
     const quil::FolderScan scan = quil::scanFolder(dir.str(), 1000);
     EXPECT_EQ(scan.parts, 100);
@@ -108,7 +108,7 @@ TEST(PartNamesTest, TrailerNamesAreUtf8WhenMarkedOrUnmistakable) {
         {mark + "C:\\", "Gro\xdf.txt", false}, // marked, but no UTF-8
     };
     for (const Case& c : cases) {
-        diskset::Trailer trailer{1, c.folder, c.name, "KURZ.TXT"};
+        core::diskset::Trailer trailer{1, c.folder, c.name, "KURZ.TXT"};
         EXPECT_EQ(quil::takeNameEncoding(trailer), c.utf8) << c.folder << c.name;
         EXPECT_EQ(trailer.folder.find(mark), std::string::npos) << c.folder;
     }

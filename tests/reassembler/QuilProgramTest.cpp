@@ -55,7 +55,7 @@ TEST_F(QuilProgramTest, FolderSetsRoundTrip) {
                         trailer(std::to_string(length), "Q:\\nirgends\\", "Großer Bericht.pdf", "GROSSE~1.PDF"));
         writeParts(folder, data, c.sizes);
         if (c.renamedPart != nullptr) {
-            const std::string upper = diskset::partName(c.renamedPart[7] - '0');
+            const std::string upper = core::diskset::partName(c.renamedPart[7] - '0');
             std::filesystem::rename(folder / upper, folder / c.renamedPart);
         }
 
@@ -87,7 +87,7 @@ TEST_F(QuilProgramTest, AFilePast4GiBIsRestored) {
         {kSizes[0], 'E'},   {(std::int64_t{1} << 32) - 1, 'F'}, {std::int64_t{1} << 32, 'G'}, {kLength - 1, 'H'},
         {kSizes[0] + 1, 0}, {std::int64_t{3} << 30, 0}};
     for (int part = 0; part < 2; ++part) {
-        const std::filesystem::path path = set() / diskset::partName(part + 1);
+        const std::filesystem::path path = set() / core::diskset::partName(part + 1);
         std::ofstream(path).close();
         std::filesystem::resize_file(path, static_cast<std::uintmax_t>(kSizes[part]));
         std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);

@@ -47,7 +47,7 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
     std::filesystem::create_directories(folder);
     long number = firstPart;
     for (std::size_t size : sizes) {
-        std::ofstream out(folder / diskset::partName(number++), std::ios::binary | std::ios::trunc);
+        std::ofstream out(folder / core::diskset::partName(number++), std::ios::binary | std::ios::trunc);
         out.write(data.data() + offset, static_cast<std::streamsize>(size));
         offset += size;
     }

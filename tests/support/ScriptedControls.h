@@ -10,7 +10,7 @@
 
 namespace testing_support {
 
-class ScriptedControls final : public CopyControls {
+class ScriptedControls final : public kopierer::CopyControls {
 public:
     // Defaults as the window starts: floppy target, no limit, "1440" "Kbyte", no autorun, no wipe.
     bool floppyTarget = true; // Opt(0); Opt(1) is its opposite

@@ -94,7 +94,7 @@ TEST_F(QuilPosixProgramTest, HandedTheQuilExeOfAWindowsSetTheInstalledProgramRes
 }
 
 TEST_F(QuilPosixProgramTest, TheNameIsReadInTheTextTheTrailerMarks) {
-    const std::string mark(diskset::kUtf8Mark);
+    const std::string mark(core::diskset::kUtf8Mark);
     struct Case {
         std::string folder; // line 2, with the mark or without
         std::string name;

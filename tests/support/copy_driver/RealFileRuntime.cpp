@@ -33,8 +33,8 @@ std::string driveLetterPath(const rt::DriveMap& drives, const std::string& nativ
 SourceSelection selectSource(const std::string& sourcePath) {
     SourceSelection source;
     source.SourcePath = sourcePath;
-    source.SourceFolder = dospath::folderWithSeparator(sourcePath);
-    source.SourceName = dospath::lastComponent(sourcePath);
+    source.SourceFolder = core::dospath::folderWithSeparator(sourcePath);
+    source.SourceName = core::dospath::lastComponent(sourcePath);
     return source;
 }
 
