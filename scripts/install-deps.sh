@@ -16,6 +16,9 @@ packages=(
     time
     # strace, to see that the programs flush what they wrote with the system's own calls
     strace
+    # par2, an independent reader of the recovery data: its verify and repair must accept it;
+    # fuse3 and its headers for the test file system that answers read errors where told
+    par2 libfuse3-dev fuse3
     # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that
     # ship, since its runtime imports only what Windows XP has; the posix model for the tests,
     # because GoogleTest needs std::mutex), Wine with its 32-bit half to run them, GoogleTest's
