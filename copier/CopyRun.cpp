@@ -21,6 +21,8 @@ namespace {
 
 static_assert(kMaxChunkSize == static_cast<int32_t>(lowio::kChunkBufferSize), "a chunk fills the run's buffer");
 
+// How often, in source bytes, the run asks whether the source still has its length.
+constexpr int64_t kLengthCheckStep = 4 * 1024 * 1024;
 constexpr Recovery::Handler kSource = Recovery::Handler::OnSourceError;
 constexpr Recovery::Handler kTarget = Recovery::Handler::OnTargetError;
 constexpr Recovery::Handler kWrite = Recovery::Handler::OnWriteError;
@@ -138,14 +140,20 @@ Step CopyRun::checkTarget() {
 
 Step CopyRun::mainLoop() {
     SourcePos = recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().seek(sourceFile_.number()); });
-    const int64_t lengthNow =
-        recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(sourceFile_.number()); });
-    // The trailer promises the length the source had when it was opened; parts of a source that
-    // grew or shrank since would not restore it.
-    if (lengthNow != sourceFile_.length()) {
-        medium_.apply(recovery_.refuse(messages::kSourceChanged));
-    }
     Remaining = sourceFile_.length() - SourcePos + 1;
+    // The trailer promises the length the source had when it was opened; parts of a source that
+    // grew or shrank since would not restore it. The length is asked before each part, every few
+    // MiB and at the end: asked at every chunk, the call would cost a twelfth of the run. A
+    // source that shrank shows at once anyway, as a short read.
+    const int64_t lengthCheckStep = (SourcePos - 1) / kLengthCheckStep;
+    if (!PartOpen || Remaining == 0 || lengthCheckStep != lastLengthCheckStep_) {
+        lastLengthCheckStep_ = lengthCheckStep;
+        const int64_t lengthNow =
+            recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(sourceFile_.number()); });
+        if (lengthNow != sourceFile_.length()) {
+            medium_.apply(recovery_.refuse(messages::kSourceChanged));
+        }
+    }
     if (Remaining == 0) {
         CopyDone = true;
         return Step::Finish;

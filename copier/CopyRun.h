@@ -71,7 +71,8 @@ private:
     CopyControls& controls_;
     const SourceSelection& source_;
     const ReassemblerChoice reassembler_;
-    CopyOptions options_; // read at Settings
+    CopyOptions options_;              // read at Settings
+    int64_t lastLengthCheckStep_ = -1; // the step of the source in which its length was last asked
 
     SourceFile sourceFile_;
     // One buffer for the whole run rather than a fresh one per chunk: each read fills the
