@@ -6,8 +6,12 @@ namespace lowio {
 
 namespace {
 
-// Large enough that the medium gets large requests, small enough that it never idles long.
+// Large enough that the medium gets large requests, small enough that it never idles long. A
+// diskette's part goes out early after its first MiB; a long part, once past the first few
+// steps, in larger ones, which leaves the call a quarter of the times it costs the copy.
 constexpr std::int64_t kWritebackStep = 1024 * 1024;
+constexpr std::int64_t kLongFileWritebackStep = 4 * kWritebackStep;
+constexpr std::int64_t kLongFile = 4 * kWritebackStep;
 constexpr std::int64_t kPageSize = 4096;
 
 std::int64_t pageStart(std::int64_t offset) {
@@ -22,7 +26,8 @@ void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
     }
     unsentTo_ = to;
     const std::int64_t end = pageStart(unsentTo_);
-    if (end - unsentFrom_ < kWritebackStep) {
+    const std::int64_t step = unsentFrom_ < kLongFile ? kWritebackStep : kLongFileWritebackStep;
+    if (end - unsentFrom_ < step) {
         return;
     }
     const SystemError error = startWriteback(handle, unsentFrom_, end - unsentFrom_);
