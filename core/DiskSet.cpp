@@ -2,6 +2,7 @@
 #include "DiskSet.h"
 
 #include "DosPath.h"
+#include "RecoveryData.h"
 
 #include <algorithm>
 #include <array>
@@ -146,7 +147,7 @@ bool namesReadAsUtf8(const Trailer& trailer, bool marked) {
 }
 
 std::string trailerBytes(const Trailer& trailer) {
-    std::string bytes;
+    std::string bytes(trailer.withRecovery ? core::recovery::kMarkerLine : std::string_view());
     for (const std::string& line :
          {std::to_string(trailer.length), trailer.folder, trailer.longName, trailer.givenName}) {
         bytes += line;
@@ -200,6 +201,11 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
     trailer.folder = std::string(lineText(1));
     trailer.longName = std::string(lineText(2));
     trailer.givenName = std::string(lineText(3));
+    // The marker ends with a line feed, so a reader that knows nothing of it takes it for the
+    // program's last bytes; it marks the set only where it ends exactly at line 1's start.
+    const std::string_view marker = core::recovery::kMarkerLine;
+    trailer.withRecovery =
+        firstStart >= marker.size() && tail.substr(firstStart - marker.size(), marker.size()) == marker;
     return TrailerReading{std::move(trailer), {}};
 }
 

@@ -33,6 +33,8 @@ struct Trailer {
     std::string folder;      // drive-letter form with its trailing backslash; may be empty
     std::string longName;    // the name as stored; empty for a hidden or system file
     std::string givenName;   // the name as given on the command line
+    // The set has recovery data: core::recovery::kMarkerLine stands right before line 1.
+    bool withRecovery = false;
 };
 // The mark of a set whose name lines (2 to 4) are UTF-8: line 2 begins with the bytes EF BB BF
 // (U+FEFF, the UTF-8 byte order mark), directly after the line end of line 1, also when line 2
@@ -51,7 +53,8 @@ bool namesBeyondAscii(const Trailer& trailer);
 // name like "Kunden Ä–Z.xls" in cp1252 (C4 96, valid UTF-8 for "Ė") therefore stays ANSI.
 bool namesReadAsUtf8(const Trailer& trailer, bool marked);
 
-// The trailer's bytes: each line ended by CR LF, nothing after the last.
+// The trailer's bytes: each line ended by CR LF, nothing after the last; the recovery marker line
+// first when the set has recovery data.
 std::string trailerBytes(const Trailer& trailer);
 
 // Either the trailer or, when it is damaged, what exactly is wrong with it (in German).
@@ -61,7 +64,8 @@ struct TrailerReading {
 };
 // Parses the trailer from the last bytes of the reassembler. The program's own bytes come before
 // the first line, so that line starts after the last line feed or NUL before it. wholeFile says
-// the tail starts at the file's first byte, so that the first line may begin there.
+// the tail starts at the file's first byte, so that the first line may begin there. The recovery
+// marker counts only when it ends exactly where line 1 begins.
 TrailerReading parseTrailer(std::string_view tail, bool wholeFile);
 // How many bytes from the end are searched for the trailer: far more than four lines take.
 inline constexpr std::size_t kTrailerWindow = 64 * 1024;

@@ -1,5 +1,6 @@
 // Reading the trailer back from the end of QUIL.EXE, and the name the restored file gets.
 #include "core/DiskSet.h"
+#include "core/RecoveryData.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,41 @@ TEST(TrailerTest, TheFirstLineMayStartAtTheFileBeginningOnlyWhenTheWholeFileWasR
     const std::string bytes = "300\r\nZ:\\\r\na\r\na\r\n";
     EXPECT_TRUE(parseTrailer(bytes, true).trailer);
     EXPECT_FALSE(parseTrailer(bytes, false).trailer);
+}
+
+struct MarkerCase {
+    std::string before; // the bytes between the program's and line 1
+    bool marked;
+};
+
+// The recovery marker is one more line before line 1: every reader of the four lines still finds
+// them, and only the marker exactly at line 1's start marks the set.
+TEST(TrailerTest, TheRecoveryMarkerStandsRightBeforeLineOneAndLeavesTheFourLinesAsTheyAre) {
+    core::diskset::Trailer written{6543210, "C:\\DATEN\\", "Kapitel_1_bis_6.PAK", "KAPITE~1.PAK"};
+    const std::string plain = core::diskset::trailerBytes(written);
+    EXPECT_EQ(plain, "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
+    written.withRecovery = true;
+    const std::string marker(core::recovery::kMarkerLine);
+    EXPECT_EQ(core::diskset::trailerBytes(written), marker + plain);
+    const MarkerCase cases[] = {
+        {marker, true},
+        {"", false},
+        {marker.substr(0, marker.size() - 2) + "\n", false},
+        {marker + std::string(1, '\0'), false},
+        {marker + "\n", false},
+        {"x" + marker, true},
+    };
+    for (const MarkerCase& c : cases) {
+        for (bool wholeFile : {false, true}) {
+            const std::string bytes = (wholeFile ? "" : kProgramEnd) + c.before + plain;
+            const core::diskset::TrailerReading reading = parseTrailer(bytes, wholeFile);
+            ASSERT_TRUE(reading.trailer) << bytes << ": " << reading.problem;
+            EXPECT_EQ(reading.trailer->withRecovery, c.marked) << bytes;
+            EXPECT_EQ(reading.trailer->length, 6543210);
+            EXPECT_EQ(reading.trailer->folder, "C:\\DATEN\\");
+            EXPECT_EQ(reading.trailer->givenName, "KAPITE~1.PAK");
+        }
+    }
 }
 
 struct DamagedCase {

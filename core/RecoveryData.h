@@ -1,0 +1,128 @@
+// The recovery data of a set made "mit Ersatzdiskette": one PAR2 stream (the open format of
+// par2cmdline and every PAR2 tool) that rebuilds any one part, and the checksums that tell a
+// damaged part from a good one. The copy run writes it after the last part; QUIL.EXE reads it.
+//
+// The stream is a PAR2 recovery set in its smallest form: every part is one input file of
+// exactly one slice (the slice size is the longest part's length rounded up to a multiple of
+// 4, a shorter part is padded with zeros), and there is one recovery slice, exponent 0. Its
+// coefficients are all 1, so it is the XOR of all parts: one lost part is that XOR with every
+// other part, without the Galois-field arithmetic that more recovery slices would need.
+//
+// Order of the packets: the recovery slice first, then the main packet, a file description and
+// a slice checksum packet per part, the program's own packet (the whole file's length, name
+// and MD5; PAR2 readers skip packets they do not know) and the creator packet. The index comes
+// after the parity because its checksums are known only once the source has been read.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core::recovery {
+
+using Digest = std::array<std::uint8_t, 16>;
+
+// The line that marks a set with recovery data. It stands in QUIL.EXE between the program's own
+// bytes and the trailer's first line, where a reader of the four trailer lines takes it for the
+// program's last bytes: a set with recovery data restores with every QUIL.EXE, and a set
+// without it has no such line.
+inline constexpr std::string_view kMarkerLine = "Splitwerk 99 mit Ersatzdiskette\r\n";
+
+// The stream's pieces: on one medium the whole stream is "QUILME.par2". Where it spans media
+// (the diskettes), piece 1 is "QUILME.par2" and piece n "QUILMEn.par2" (n from 2); the stream
+// is their concatenation.
+std::string pieceName(int number);
+// A piece's number from its name in any letter case; nothing for any other name.
+std::optional<int> pieceNumber(std::string_view name);
+
+// The most memory the making and the reading of the stream hold at once, whatever the part
+// size: parity and read buffers are windows of the slice, never the slice.
+inline constexpr std::size_t kMemoryLimit = 16 * 1024 * 1024;
+
+// A part as it is in the set: its name on the medium and its length. The parts follow each
+// other in the source in this order.
+struct Part {
+    std::string name;
+    std::int64_t length = 0;
+};
+
+// Reads exactly size bytes at offset; throws (whatever its caller understands) when it cannot.
+using ReadAt = std::function<void(std::int64_t offset, char* buffer, std::size_t size)>;
+
+// MD5 over bytes given in pieces (the checksum PAR2 records).
+class Md5 {
+public:
+    Md5();
+    void update(const void* data, std::size_t size);
+    Digest finish(); // the digest; the object is then spent
+private:
+    std::array<std::uint32_t, 4> state_;
+    std::uint64_t length_ = 0;
+    std::array<std::uint8_t, 64> block_{};
+};
+
+// The split side: the stream as a file that the copy run writes like the source, in pieces, at
+// any position it asks for (a retry after a full disk reads the same bytes again).
+class Stream {
+public:
+    // parts: the set as written; fileName and fileLength: the restored file's, as the trailer
+    // names it; wholeFile: the MD5 of the source, taken while the parts were written.
+    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile);
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // The stream's length, known before any byte is read.
+    std::int64_t length() const;
+    // One pass over the source (source reads at offsets into the source file), which every read
+    // needs first: the checksums of the parts and of the parity. A slice that fits the memory
+    // limit keeps its parity from this pass; a longer one is made again, window by window, as
+    // read() asks for it, from the same source, which must not change in between.
+    void prepare(const ReadAt& source);
+    // The stream's bytes [offset, offset + size).
+    void read(std::int64_t offset, char* buffer, std::size_t size);
+
+private:
+    struct Made;
+    std::unique_ptr<Made> made_;
+};
+
+// The reading side: what QUIL.EXE needs from the stream.
+struct PartEntry {
+    std::string name;
+    std::int64_t offset = 0; // of its first byte in the restored file
+    std::int64_t length = 0;
+    Digest md5{};
+};
+struct Index {
+    std::vector<PartEntry> parts;
+    std::string fileName;
+    std::int64_t fileLength = 0;
+    Digest wholeFile{};
+    std::int64_t sliceSize = 0;
+    std::int64_t parityOffset = 0; // where in the stream the recovery slice's bytes begin
+};
+struct IndexReading {
+    std::optional<Index> index;
+    std::string problem; // in German, when there is no index
+};
+// Reads the packets of a stream of streamLength bytes; packets whose checksum is wrong are
+// passed over, as PAR2 does, so a stream is usable while its index and parity are whole.
+IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength);
+
+// Rebuilds part number `lost` (an index into index.parts) from the recovery slice and every
+// other part: otherPart(k, offset, buffer, size) reads part k's bytes, write(offset, data, size)
+// takes the rebuilt part in order. Returns whether the rebuilt part has the MD5 the stream
+// recorded for it; memory stays within the limit whatever the slice size.
+bool rebuild(
+    const Index& index, std::size_t lost, const ReadAt& stream,
+    const std::function<void(std::size_t part, std::int64_t offset, char* buffer, std::size_t size)>& otherPart,
+    const std::function<void(std::int64_t offset, const char* data, std::size_t size)>& write);
+
+} // namespace core::recovery
