@@ -2,6 +2,7 @@
 #include "PrivateMount.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -206,6 +208,68 @@ FailingMedium::~FailingMedium() {
     if (!loopDevice_.empty()) {
         ::umount2(directory_.c_str(), MNT_DETACH);
         static_cast<void>(firstLineOf("losetup -d " + loopDevice_));
+    }
+}
+
+std::optional<UnreadableMedium> UnreadableMedium::mount(const std::string& folder, const std::string& directory,
+                                                        const std::string& file, long long badFrom, long long badTo,
+                                                        std::string& whyNot) {
+    const std::string helper = std::string(SPLITWERK_BUILD_DIR) + "/read_error_fs";
+    if (::geteuid() != 0) {
+        whyNot = "a FUSE medium is mounted here only as root";
+        return std::nullopt;
+    }
+    if (::access("/dev/fuse", R_OK | W_OK) != 0 || ::access(helper.c_str(), X_OK) != 0) {
+        whyNot = "no /dev/fuse, or read_error_fs not built (libfuse3-dev missing at configure time)";
+        return std::nullopt;
+    }
+    if (!enterPrivateMountNamespace(whyNot)) {
+        return std::nullopt;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(directory, ignored);
+    struct stat before {};
+    if (::stat(directory.c_str(), &before) < 0) {
+        whyNot = failure("cannot look at " + directory);
+        return std::nullopt;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const std::string from = std::to_string(badFrom);
+        const std::string to = std::to_string(badTo);
+        ::execl(helper.c_str(), helper.c_str(), folder.c_str(), directory.c_str(), file.c_str(), from.c_str(),
+                to.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Mounted once the folder shows another device; the helper gives up within seconds if it cannot.
+    for (int waited = 0; waited < 500; ++waited) {
+        struct stat now {};
+        if (::stat(directory.c_str(), &now) == 0 && now.st_dev != before.st_dev) {
+            return UnreadableMedium(directory, pid);
+        }
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            whyNot = "read_error_fs could not mount " + directory;
+            return std::nullopt;
+        }
+        ::usleep(10000);
+    }
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    whyNot = "read_error_fs did not mount " + directory + " within 5 s";
+    return std::nullopt;
+}
+
+UnreadableMedium::UnreadableMedium(UnreadableMedium&& other) noexcept
+    : directory_(std::move(other.directory_)), helper_(other.helper_) {
+    other.helper_ = 0;
+}
+
+UnreadableMedium::~UnreadableMedium() {
+    if (helper_ != 0) {
+        // The helper ends by itself once its file system is unmounted.
+        ::umount2(directory_.c_str(), MNT_DETACH);
+        ::waitpid(helper_, nullptr, 0);
     }
 }
 

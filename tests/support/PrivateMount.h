@@ -75,4 +75,28 @@ private:
     TmpfsMount backing_;
 };
 
+// A medium with a bad place, as a diskette with an unreadable sector: the files of a folder,
+// served read-only through FUSE, where every read of one file that touches the bytes
+// [badFrom, badTo) fails with EIO. Needs root, /dev/fuse and the read_error_fs helper (built
+// where libfuse3 is there).
+class UnreadableMedium {
+public:
+    static std::optional<UnreadableMedium> mount(const std::string& folder, const std::string& directory,
+                                                 const std::string& file, long long badFrom, long long badTo,
+                                                 std::string& whyNot);
+
+    UnreadableMedium(UnreadableMedium&& other) noexcept;
+    UnreadableMedium& operator=(UnreadableMedium&&) = delete;
+    UnreadableMedium(const UnreadableMedium&) = delete;
+    UnreadableMedium& operator=(const UnreadableMedium&) = delete;
+    // Unmounted (lazily), the helper gone.
+    ~UnreadableMedium();
+
+private:
+    UnreadableMedium(std::string directory, int helper) : directory_(std::move(directory)), helper_(helper) {}
+
+    std::string directory_;
+    int helper_; // its process id; 0 when moved from
+};
+
 } // namespace testing_support
