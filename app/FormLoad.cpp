@@ -110,6 +110,8 @@ void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source)
     app::splitSourcePath(source);
 
     const std::string shownName = app::displayName(runtime.dir().nameOf(source.SourcePath, rt::kSearchNormal));
-    const int64_t disks = app::diskEstimate(runtime.fileLen(source.SourcePath));
-    form.setTipCaption(0, app::estimateSentence(shownName, disks));
+    const int64_t length = runtime.fileLen(source.SourcePath);
+    // The user knows before OK what the recovery data costs.
+    const int64_t spareDisks = app::withRecoveryData(runtime.facts()) ? app::spareDiskEstimate(length) : 0;
+    form.setTipCaption(0, app::estimateSentence(shownName, app::diskEstimate(length), spareDisks));
 }

@@ -13,6 +13,7 @@ namespace {
 // into sendto is where the file managers' Send To entries live.
 constexpr const char* kSendToFolder = "..\\..\\sendto";
 constexpr const char* kForWindowsPcEntry = " für einen Windows-PC";
+constexpr const char* kWithRecoveryEntry = " mit Ersatzdiskette";
 } // namespace
 
 bool isRegularFile(rt::Runtime& runtime, const std::string& path) {
@@ -44,6 +45,12 @@ bool CreateSendToLink(rt::Runtime& runtime) {
         isRegularFile(runtime, app::windowsReassemblerOfLinux(runtime.facts()))) {
         static_cast<void>(runtime.shellLink().create(
             kSendToFolder, std::string(core::product::kName) + kForWindowsPcEntry, target, app::kForWindowsOption));
+    }
+    // The menu keeps to three entries: recovery data for a Windows PC is chosen on the command
+    // line, with both options.
+    if (created) {
+        static_cast<void>(runtime.shellLink().create(
+            kSendToFolder, std::string(core::product::kName) + kWithRecoveryEntry, target, app::kWithRecoveryOption));
     }
     return created;
 }

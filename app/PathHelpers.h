@@ -27,7 +27,9 @@ std::string AppFolder(const rt::Runtime& runtime);
 // Whether path names an ordinary file (a link to one counts); no error when it names nothing.
 bool isRegularFile(rt::Runtime& runtime, const std::string& path);
 
-// Installs the "Send To" entry "Splitwerk 99" for this program; true when it is there.
+// Installs the "Send To" entry "Splitwerk 99" for this program, and beside it "Splitwerk 99 mit
+// Ersatzdiskette" (and on Linux, with the Windows reassembler installed, "Splitwerk 99 für einen
+// Windows-PC"); true when the first one is there.
 bool CreateSendToLink(rt::Runtime& runtime);
 
 // The pixels are taken by reference and left unchanged, as callers rely on.

@@ -4,23 +4,41 @@
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace app {
 
 namespace {
 
-bool optionGiven(const rt::ProgramFacts& facts) {
-    return !facts.arguments.empty() && facts.arguments.front().path == kForWindowsOption;
+// Only in front: after a file an option's word is a file of that name, as any other argument.
+std::size_t optionsInFront(const rt::ProgramFacts& facts) {
+    std::size_t count = 0;
+    while (count < facts.arguments.size() &&
+           (facts.arguments[count].path == kForWindowsOption || facts.arguments[count].path == kWithRecoveryOption)) {
+        ++count;
+    }
+    return count;
+}
+
+bool optionGiven(const rt::ProgramFacts& facts, const char* option) {
+    const auto options = facts.arguments.begin() + static_cast<std::ptrdiff_t>(optionsInFront(facts));
+    return std::any_of(facts.arguments.begin(), options,
+                       [&](const rt::ProgramArgument& argument) { return argument.path == option; });
 }
 
 } // namespace
 
 bool forWindowsPc(const rt::ProgramFacts& facts) {
-    return facts.windowsProgram || optionGiven(facts);
+    return facts.windowsProgram || optionGiven(facts, kForWindowsOption);
+}
+
+bool withRecoveryData(const rt::ProgramFacts& facts) {
+    return optionGiven(facts, kWithRecoveryOption);
 }
 
 std::vector<rt::ProgramArgument> fileArguments(const rt::ProgramFacts& facts) {
-    // Only in front: after a file it is a file of that name, as any other argument.
-    return {facts.arguments.begin() + (optionGiven(facts) ? 1 : 0), facts.arguments.end()};
+    return {facts.arguments.begin() + static_cast<std::ptrdiff_t>(optionsInFront(facts)), facts.arguments.end()};
 }
 
 std::string ownReassembler(const rt::ProgramFacts& facts) {

@@ -5,6 +5,7 @@
 #include "runtime/Checked.h"
 #include "runtime/RuntimeError.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace app {
@@ -13,6 +14,8 @@ namespace {
 constexpr uint64_t kAllowance = 200000;     // room for the reassembler and file-system overhead
 constexpr double kBytesPerDisk = 1457664.0; // what fits on one formatted 1.44 MB diskette
 constexpr std::size_t kLongestShownName = 36;
+constexpr int64_t kIndexBytes = 1024;
+constexpr int64_t kIndexBytesPerPart = 320;
 
 bool isUtf8Continuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -99,10 +102,23 @@ int64_t diskEstimate(int64_t length) {
     return static_cast<int64_t>(std::floor(quotient));
 }
 
-std::string estimateSentence(const std::string& displayName, int64_t disks) {
+int64_t spareDiskEstimate(int64_t length) {
+    if (length <= 0) {
+        return 0;
+    }
+    const int64_t longestPart = std::min<int64_t>(length, static_cast<int64_t>(kBytesPerDisk));
+    // The index: a few hundred bytes of checksums and name for each part, about one a disk.
+    const int64_t index = kIndexBytes + kIndexBytesPerPart * diskEstimate(length);
+    return diskEstimate(longestPart + index);
+}
+
+std::string estimateSentence(const std::string& displayName, int64_t disks, int64_t spareDisks) {
+    const std::string spare = spareDisks == 0 ? std::string()
+                                              : " und " + rt::numberText(spareDisks) +
+                                                    (spareDisks == 1 ? " Ersatzdiskette" : " Ersatzdisketten");
     return "Sie haben die Datei '" + displayName + "' zur Sicherung mit " + core::product::kName +
-           " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) +
-           " Disketten mit einer Kapazität von 1,44 MByte.";
+           " ausgewählt. Dafür benötigen Sie ungefähr " + rt::numberText(disks) + " Disketten" + spare +
+           " mit einer Kapazität von 1,44 MByte.";
 }
 
 } // namespace app

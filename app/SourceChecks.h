@@ -47,7 +47,13 @@ std::string displayName(const std::string& name);
 // length a file can have (0 to 2^63 - 1).
 int64_t diskEstimate(int64_t length);
 
-// The sentence in Tip(0).
-std::string estimateSentence(const std::string& displayName, int64_t disks);
+// How many Ersatzdisketten the recovery data of a file of this length takes, by the same rule:
+// the first holds QUIL.EXE with its trailer, and the recovery data is about as long as the
+// longest part (at most a diskette's worth) plus a small index of every part. At most two
+// for any file of fewer than a few thousand disks; none for an empty file, which writes nothing.
+int64_t spareDiskEstimate(int64_t length);
+
+// The sentence in Tip(0); with Ersatzdisketten it names them beside the diskettes.
+std::string estimateSentence(const std::string& displayName, int64_t disks, int64_t spareDisks = 0);
 
 } // namespace app

@@ -265,7 +265,7 @@ TEST_F(FormLoadTest, NoArgumentInstallsTheShortcutExplainsAndEnds) {
         setupBoxes = [](auto& boxes) { boxes.expect(app::usageText(), rt::kInfoOk, rt::kResultOk); };
         EXPECT_FALSE(load(commandLine));
         EXPECT_EQ(endStatus, 0);
-        ASSERT_EQ(test->links().calls.size(), 1u);
+        ASSERT_FALSE(test->links().calls.empty()); // the entries themselves: CreateSendToLink's table
         EXPECT_EQ(test->links().calls[0], (testing_support::ShellLinkCall{"..\\..\\sendto", "Splitwerk 99",
                                                                           "C:\\Programme\\Teile\\teile", ""}));
         EXPECT_TRUE(form.tip0.empty());

@@ -5,15 +5,16 @@
 
 namespace {
 
-TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
+TEST(ReassemblerPolicy, ChoosesByTheOptionsInFrontAndByTheSystem) {
     const std::string own = "Z:\\sw\\QUIL.SYS", forWindows = "Z:\\sw\\windows\\QUIL.SYS";
-    const rt::ProgramArgument file{"Z:\\a.zip"}, option{"--fuer-windows"};
+    const rt::ProgramArgument file{"Z:\\a.zip"}, option{"--fuer-windows"}, spare{"--mit-ersatzdiskette"};
     struct Case {
         bool windowsProgram;
         std::vector<rt::ProgramArgument> arguments;
         std::string shipped;
         TrailerText text;
         std::vector<rt::ProgramArgument> files;
+        bool withRecovery = false;
     };
     const Case cases[] = {
         {false, {file}, own, TrailerText::Utf8, {file}},
@@ -21,6 +22,11 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
         {false, {file, option}, own, TrailerText::Utf8, {file, option}}, // after a file it is a file
         {true, {file}, own, TrailerText::AnsiCodePage, {file}},
         {true, {option, file}, own, TrailerText::AnsiCodePage, {file}},
+        {false, {spare, file}, own, TrailerText::Utf8, {file}, true},
+        {false, {spare, option, file}, forWindows, TrailerText::AnsiCodePage, {file}, true},
+        {false, {option, spare, file}, forWindows, TrailerText::AnsiCodePage, {file}, true},
+        {false, {file, spare}, own, TrailerText::Utf8, {file, spare}, false},
+        {true, {spare, file}, own, TrailerText::AnsiCodePage, {file}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -33,6 +39,7 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionInFrontAndByTheSystem) {
         EXPECT_EQ(choice.trailerText, c.text);
         EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows}));
         EXPECT_EQ(app::fileArguments(facts), c.files);
+        EXPECT_EQ(app::withRecoveryData(facts), c.withRecovery);
     }
 }
 

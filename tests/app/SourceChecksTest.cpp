@@ -106,6 +106,20 @@ TEST(EstimateSentence, NamesFileAndCount) {
         "Daf\xC3\xBCr ben\xC3\xB6tigen Sie ungef\xC3\xA4hr 5 Disketten mit einer Kapazit\xC3\xA4t von 1,44 MByte.");
     // A count past 32 bits in full, without grouping.
     EXPECT_NE(app::estimateSentence("a", 6327502372864).find(" 6327502372864 Disketten"), std::string::npos);
+    EXPECT_NE(app::estimateSentence("a", 1, 1).find(" 1 Disketten und 1 Ersatzdiskette mit einer"), std::string::npos);
+    EXPECT_NE(app::estimateSentence("a", 6, 2).find(" 6 Disketten und 2 Ersatzdisketten mit einer"), std::string::npos);
+}
+
+// The Ersatzdisketten: QUIL.EXE and the recovery data, which is as long as the longest part (at
+// most a diskette) plus an index that grows with the parts; an empty file writes nothing.
+TEST(SpareDiskEstimate, OneForASmallFileTwoOnceTheLongestPartNearlyFillsADisk) {
+    const std::pair<int64_t, int64_t> cases[] = {
+        {0, 0},       {1, 1},       {1200000, 1},
+        {1300000, 2}, {7288320, 2}, {5368709120, 2}, // 3684 parts: their index still fits beside the longest part
+    };
+    for (const auto& [length, spare] : cases) {
+        EXPECT_EQ(app::spareDiskEstimate(length), spare) << "length " << length;
+    }
 }
 
 } // namespace
