@@ -1,8 +1,6 @@
 // The real Qt message box on the offscreen platform: for each style code the icon, the
 // German buttons, the default button, the title, line breaks, and the answer to Escape.
 #include "runtime/qt/QtMessageBox.h"
-#include "runtime/qt/QtEventPump.h"
-#include "runtime/qt/QtGermanTranslation.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -133,21 +131,6 @@ TEST(QtMessageBoxTest, LoneCarriageReturnsBecomeLineBreaksAndTextStaysPlain) {
     EXPECT_EQ(seen.text, QStringLiteral("Der Datenträger ist voll! Bitte die nächste Diskette\neinlegen und auf OK "
                                         "klicken.\n\n<b>x</b> & y"));
     EXPECT_EQ(seen.format, Qt::PlainText);
-}
-
-TEST(QtMessageBoxTest, GermanTranslationIsInstalled) {
-    // The buttons above read German only through Qt's own translation.
-    EXPECT_TRUE(rt::installGermanTranslation(*QCoreApplication::instance()));
-}
-
-TEST(QtEventPumpTest, DoEventsRunsPendingEvents) {
-    bool ran = false;
-    QTimer::singleShot(0, [&ran] { ran = true; });
-    rt::QtEventPump pump;
-    for (int i = 0; i < 10 && !ran; ++i) {
-        pump.doEvents();
-    }
-    EXPECT_TRUE(ran);
 }
 
 } // namespace

@@ -18,14 +18,11 @@ namespace {
 
 constexpr const char* kChildFd = "SPLITWERK_WINDOW_CHILD_FD";
 constexpr const char* kChildBase = "SPLITWERK_WINDOW_CHILD_BASE";
-std::string programPath = "/proc/self/exe";
+// The test program itself, whatever folder the test has made its working folder.
+constexpr const char* kProgram = "/proc/self/exe";
 std::string nextBase;
 
 } // namespace
-
-void setProgramPath(const char* path) {
-    programPath = path;
-}
 
 bool isChild() {
     return std::getenv(kChildFd) != nullptr;
@@ -95,7 +92,7 @@ ChildOutcome runInChild(const std::function<void(const ChildReport&)>& body, int
         if (std::freopen("/dev/null", "w", stdout) == nullptr) {
             ::_exit(95);
         }
-        ::execl(programPath.c_str(), programPath.c_str(), filter.c_str(), static_cast<char*>(nullptr));
+        ::execl(kProgram, kProgram, filter.c_str(), static_cast<char*>(nullptr));
         ::_exit(94);
     }
     ::close(fds[1]);

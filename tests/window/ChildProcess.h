@@ -37,7 +37,4 @@ std::string childBase();
 // Sets the folder the next child gets as its childBase().
 void setChildBase(const std::string& base);
 
-// main() hands over its argv[0], from which a child is started.
-void setProgramPath(const char* path);
-
 } // namespace window_tests

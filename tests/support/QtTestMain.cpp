@@ -1,4 +1,6 @@
-// The Qt adapter tests need a QApplication on the offscreen platform around all tests.
+// The main of every Qt test program: a QApplication on the offscreen platform (test discovery
+// runs the program without the test's environment), in German as the program is, so that the
+// standard buttons of the message boxes carry their German names.
 #include "runtime/qt/QtGermanTranslation.h"
 
 #include <QApplication>
@@ -6,7 +8,6 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // Test discovery runs the program without the test's environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
