@@ -1,5 +1,4 @@
-// The window's controls: kinds, containers, design texts, what the clicks and keys reach, and
-// the close box that stays shut while the user wants the run to go on.
+// The window's controls: kinds, containers, design texts, and what the clicks and keys reach.
 #include "WindowFixture.h"
 #include "window/qt/DirList.h"
 
@@ -175,14 +174,6 @@ TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
     EXPECT_EQ(list->itemText(1), QStringLiteral("Mbyte"));
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(model_->unitListIndex(), 1);
-}
-
-TEST_F(WindowTest, CloseBoxDuringTheRunAnsweredNoKeepsTheWindow) {
-    form_->show();
-    model_->CopyRunning = -1; // as while the run yields
-    test_->boxes().expect("Wollen Sie den Vorgang wirklich abbrechen?", rt::kQuestionYesNoDefaultNo, rt::kResultNo);
-    EXPECT_FALSE(form_->close());
-    EXPECT_TRUE(form_->isVisible());
 }
 
 TEST_F(WindowTest, LabelsShowFileNamesAsTheyAre) {
