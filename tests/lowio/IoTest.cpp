@@ -24,10 +24,7 @@ protected:
 };
 
 TEST_F(IoTest, WritesReadsCopiesAndCutsBack) {
-    std::string data(300000, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<char>(i * 7 % 251);
-    }
+    const std::string data = testing_support::randomBytes(300000, 7);
     {
         lowio::Handle out = openForTest(at("a.bin"), Access::Write);
         ASSERT_TRUE(out.valid());

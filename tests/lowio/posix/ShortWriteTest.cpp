@@ -1,6 +1,7 @@
 // A write the system takes only in part (a signal came while it waited for room) goes on with
 // the bytes after the ones taken, never again from the buffer's start.
 #include "lowio/Io.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +23,7 @@ TEST(ShortWrite, GoesOnAfterTheBytesTaken) {
     ASSERT_EQ(::sigaction(SIGALRM, &quiet, &before), 0);
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
-    std::string data(8 * 1024 * 1024, '\0');
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<char>(i * 131 % 251);
-    }
+    const std::string data = testing_support::randomBytes(8 * 1024 * 1024, 131);
     std::string received;
     std::thread reader([&] {
         char buffer[4096];
