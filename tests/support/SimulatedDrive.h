@@ -49,7 +49,6 @@ public:
     // An operation of that kind on the disk fails with the number, once: the next one, or the
     // one after `skip` more have gone through.
     void failNext(Op op, int errorNumber, int skip = 0) { failNext_[op] = {errorNumber, skip}; }
-    void failNextWrite(int errorNumber) { failNext(Op::Write, errorNumber); }
     // Something happens to the disk right before the next operation of that kind on it.
     void beforeNext(Op op, std::function<void()> action) { beforeNext_[op] = std::move(action); }
     // Every operation of that kind on the disk fails with the number until cleared (nothing).
@@ -72,12 +71,10 @@ public:
     // Files the run read back from the disk, in order.
     const std::vector<std::string>& readBacks() const { return readBacks_; }
 
-    bool ready() const { return current_.has_value(); }
     // The disk in the drive (the last one when ejected).
     const std::filesystem::path& currentDisk() const { return disks_.back(); }
     // Every disk inserted so far, in order.
     const std::vector<std::filesystem::path>& disks() const { return disks_; }
-    int writesTried() const { return static_cast<int>(writeSizes_.size()); }
     // The size of every write asked for on the drive, failed ones included.
     const std::vector<std::size_t>& writeSizes() const { return writeSizes_; }
     void clearCounters() { writeSizes_.clear(); }

@@ -24,8 +24,6 @@ public:
     // Asked when the run wants another disk (disk full, or parts of this run already on the
     // disk); returns false when none is left, and the run is then given up.
     void onNextDisk(std::function<bool()> hook) { nextDisk_ = std::move(hook); }
-    // How often the same retry dialog is answered OK in a row before the run is given up.
-    void setRetryLimit(int limit) { retryLimit_ = limit; }
 
     int show(const std::string& prompt, int style, const std::string& title) override;
 
@@ -39,7 +37,7 @@ private:
     std::ostream* echo_;
     std::deque<int> scripted_;
     std::function<bool()> nextDisk_;
-    int retryLimit_ = 3;
+    int retryLimit_ = 3; // retry dialogs answered OK in a row before the run is given up
     std::string lastRetryPrompt_;
     int retriesInARow_ = 0;
     std::size_t shown_ = 0;
