@@ -14,6 +14,8 @@
 // after the parity because its checksums are known only once the source has been read.
 #pragma once
 
+#include "Checksums.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,8 +27,6 @@
 #include <vector>
 
 namespace core::recovery {
-
-using Digest = std::array<std::uint8_t, 16>;
 
 // The line that marks a set with recovery data. It stands in QUIL.EXE between the program's own
 // bytes and the trailer's first line, where a reader of the four trailer lines takes it for the
@@ -44,6 +44,9 @@ std::optional<int> pieceNumber(std::string_view name);
 // The most memory the making and the reading of the stream hold at once, whatever the part
 // size: parity and read buffers are windows of the slice, never the slice.
 inline constexpr std::size_t kMemoryLimit = 16 * 1024 * 1024;
+// A slice up to this size is held whole while the stream is made; a longer one is worked through
+// in windows of this size. A smaller window (at least 16 KiB) is for the tests.
+inline constexpr std::size_t kWindow = 8 * 1024 * 1024;
 
 // A part as it is in the set: its name on the medium and its length. The parts follow each
 // other in the source in this order.
@@ -55,25 +58,14 @@ struct Part {
 // Reads exactly size bytes at offset; throws (whatever its caller understands) when it cannot.
 using ReadAt = std::function<void(std::int64_t offset, char* buffer, std::size_t size)>;
 
-// MD5 over bytes given in pieces (the checksum PAR2 records).
-class Md5 {
-public:
-    Md5();
-    void update(const void* data, std::size_t size);
-    Digest finish(); // the digest; the object is then spent
-private:
-    std::array<std::uint32_t, 4> state_;
-    std::uint64_t length_ = 0;
-    std::array<std::uint8_t, 64> block_{};
-};
-
 // The split side: the stream as a file that the copy run writes like the source, in pieces, at
 // any position it asks for (a retry after a full disk reads the same bytes again).
 class Stream {
 public:
     // parts: the set as written; fileName and fileLength: the restored file's, as the trailer
     // names it; wholeFile: the MD5 of the source, taken while the parts were written.
-    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile);
+    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile,
+           std::size_t window = kWindow);
     ~Stream();
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
@@ -81,8 +73,8 @@ public:
     // The stream's length, known before any byte is read.
     std::int64_t length() const;
     // One pass over the source (source reads at offsets into the source file), which every read
-    // needs first: the checksums of the parts and of the parity. A slice that fits the memory
-    // limit keeps its parity from this pass; a longer one is made again, window by window, as
+    // needs first: the checksums of the parts and of the parity. A slice that fits the window
+    // keeps its parity from this pass; a longer one is made again, window by window, as
     // read() asks for it, from the same source, which must not change in between.
     void prepare(const ReadAt& source);
     // The stream's bytes [offset, offset + size).
@@ -123,6 +115,7 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength);
 bool rebuild(
     const Index& index, std::size_t lost, const ReadAt& stream,
     const std::function<void(std::size_t part, std::int64_t offset, char* buffer, std::size_t size)>& otherPart,
-    const std::function<void(std::int64_t offset, const char* data, std::size_t size)>& write);
+    const std::function<void(std::int64_t offset, const char* data, std::size_t size)>& write,
+    std::size_t window = kWindow);
 
 } // namespace core::recovery

@@ -1,0 +1,192 @@
+// The reading side of the recovery data: the pieces' names, the index and the rebuild of a part.
+#include "RecoveryData.h"
+
+#include "DiskSet.h"
+#include "DosPath.h"
+#include "RecoveryPackets.h"
+
+#include <algorithm>
+
+namespace core::recovery {
+
+using namespace packet;
+
+namespace {
+
+constexpr std::string_view kPieceStem = "QUILME";
+constexpr std::string_view kPieceExtension = ".par2";
+
+IndexReading noIndex(std::string problem) {
+    return IndexReading{std::nullopt, std::move(problem)};
+}
+
+Digest digestAt(const char* bytes) {
+    Digest digest;
+    std::copy_n(bytes, digest.size(), digest.begin());
+    return digest;
+}
+
+// The packets after the parity that the index is made of, each found whole and of this set.
+struct Found {
+    std::string_view set;
+    std::int64_t mainSlice = -1;
+    std::vector<std::pair<Digest, std::string_view>> names;
+};
+
+void take(std::string_view type, std::string_view body, Found& found) {
+    if (type == kSet) {
+        found.set = body;
+    } else if (type == kMain && body.size() >= 12) {
+        found.mainSlice = static_cast<std::int64_t>(getLE(body.data(), 8));
+    } else if (type == kFileDescription && body.size() >= 56) {
+        std::string_view name = body.substr(56);
+        name = name.substr(0, name.find('\0'));
+        found.names.emplace_back(digestAt(body.data()), name);
+    }
+}
+
+// Walks the packets of the bytes after the parity. A packet whose checksum or set is wrong is
+// passed over, and the search for the next one goes on 4 bytes further, as PAR2 readers do.
+void scan(std::string_view bytes, const Digest& setId, Found& found) {
+    const std::string_view id(reinterpret_cast<const char*>(setId.data()), setId.size());
+    for (std::size_t at = 0; at + kHeaderSize <= bytes.size();) {
+        const std::uint64_t length = getLE(bytes.data() + at + 8, 8);
+        if (bytes.substr(at, 8) != kMagic || length < kHeaderSize || length % 4 != 0 || length > bytes.size() - at ||
+            bytes.substr(at + 32, 16) != id) {
+            at += 4;
+            continue;
+        }
+        const std::string_view packet = bytes.substr(at, static_cast<std::size_t>(length));
+        const Digest md5 = md5Of(packet.data() + 32, packet.size() - 32);
+        if (md5 != digestAt(packet.data() + 16)) {
+            at += 4;
+            continue;
+        }
+        take(packet.substr(48, 16), packet.substr(kHeaderSize), found);
+        at += packet.size();
+    }
+}
+
+} // namespace
+
+std::string pieceName(int number) {
+    return std::string(kPieceStem) + (number > 1 ? std::to_string(number) : std::string()) +
+           std::string(kPieceExtension);
+}
+
+std::optional<int> pieceNumber(std::string_view name) {
+    const std::size_t fixed = kPieceStem.size() + kPieceExtension.size();
+    if (name.size() < fixed || name.size() > fixed + 6 ||
+        !core::dospath::equalIgnoringCase(name.substr(0, kPieceStem.size()), kPieceStem) ||
+        !core::dospath::equalIgnoringCase(name.substr(name.size() - kPieceExtension.size()), kPieceExtension)) {
+        return std::nullopt;
+    }
+    const std::string_view digits = name.substr(kPieceStem.size(), name.size() - fixed);
+    int number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        number = number * 10 + (c - '0');
+    }
+    // Piece 1 has no number, and no number has a leading zero: one name for every piece.
+    if (digits.empty()) {
+        return 1;
+    }
+    return number >= 2 && digits[0] != '0' ? std::optional<int>(number) : std::nullopt;
+}
+
+IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
+    if (streamLength < static_cast<std::int64_t>(kParityOffset)) {
+        return noIndex("Die Ersatzdaten sind unvollständig (nur " +
+                       std::to_string(static_cast<long long>(streamLength)) + " Bytes).");
+    }
+    char head[kParityOffset];
+    stream(0, head, sizeof head);
+    const std::string_view start(head, sizeof head);
+    const std::uint64_t first = getLE(head + 8, 8);
+    if (start.substr(0, 8) != kMagic || start.substr(48, 16) != kRecoverySlice || getLE(head + 64, 4) != 0 ||
+        first <= kParityOffset || first % 4 != 0 || first > static_cast<std::uint64_t>(streamLength)) {
+        return noIndex("Der Anfang der Ersatzdaten ist beschädigt.");
+    }
+    const auto rest = static_cast<std::uint64_t>(streamLength) - first;
+    if (rest > kMemoryLimit / 2) {
+        return noIndex("Das Verzeichnis der Ersatzdaten ist unglaubwürdig groß.");
+    }
+    std::string bytes(static_cast<std::size_t>(rest), '\0');
+    stream(static_cast<std::int64_t>(first), bytes.data(), bytes.size());
+    Found found;
+    scan(bytes, digestAt(head + 32), found);
+
+    Index index;
+    index.sliceSize = static_cast<std::int64_t>(first - kParityOffset);
+    index.parityOffset = static_cast<std::int64_t>(kParityOffset);
+    const std::string_view set = found.set;
+    const std::uint64_t count = set.size() >= kSetFixedSize ? getLE(set.data() + 24, 4) : 0;
+    if (count == 0 || count > (set.size() - kSetFixedSize) / kSetEntrySize ||
+        (found.mainSlice >= 0 && found.mainSlice != index.sliceSize)) {
+        return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+    }
+    index.fileLength = static_cast<std::int64_t>(getLE(set.data(), 8));
+    index.wholeFile = digestAt(set.data() + 8);
+    std::string_view name = set.substr(kSetFixedSize + kSetEntrySize * count);
+    index.fileName = std::string(name.substr(0, name.find('\0')));
+    std::uint64_t offset = 0;
+    for (std::uint64_t k = 0; k < count; ++k) {
+        const char* entry = set.data() + kSetFixedSize + kSetEntrySize * k;
+        PartEntry part;
+        const Digest id = digestAt(entry);
+        part.md5 = digestAt(entry + 16);
+        const std::uint64_t length = getLE(entry + 32, 8);
+        if (length > static_cast<std::uint64_t>(index.sliceSize) ||
+            length > static_cast<std::uint64_t>(index.fileLength) - offset) {
+            return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+        }
+        part.offset = static_cast<std::int64_t>(offset);
+        part.length = static_cast<std::int64_t>(length);
+        offset += length;
+        // The name its description gives, else the one the set's rule gives it.
+        const auto described =
+            std::find_if(found.names.begin(), found.names.end(), [&](const auto& named) { return named.first == id; });
+        part.name = described != found.names.end() ? std::string(described->second)
+                                                   : core::diskset::partName(static_cast<long>(k + 1));
+        index.parts.push_back(std::move(part));
+    }
+    if (offset != static_cast<std::uint64_t>(index.fileLength)) {
+        return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+    }
+    return IndexReading{std::move(index), {}};
+}
+
+bool rebuild(
+    const Index& index, std::size_t lost, const ReadAt& stream,
+    const std::function<void(std::size_t part, std::int64_t offset, char* buffer, std::size_t size)>& otherPart,
+    const std::function<void(std::int64_t offset, const char* data, std::size_t size)>& write, std::size_t window) {
+    const std::int64_t length = index.parts.at(lost).length;
+    const auto size = static_cast<std::size_t>(std::min<std::int64_t>(
+        std::max<std::int64_t>(length, 1), static_cast<std::int64_t>(std::max<std::size_t>(window, kFirstBytes))));
+    std::vector<char> sum(size);
+    std::vector<char> chunk(std::min(size, kChunk));
+    Md5 md5;
+    for (std::int64_t start = 0; start < length; start += static_cast<std::int64_t>(size)) {
+        const auto filled =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(size), length - start));
+        const std::int64_t stop = start + static_cast<std::int64_t>(filled);
+        stream(index.parityOffset + start, sum.data(), filled);
+        for (std::size_t k = 0; k < index.parts.size(); ++k) {
+            const std::int64_t end = k == lost ? start : std::min(stop, index.parts[k].length);
+            for (std::int64_t at = start; at < end;) {
+                const auto piece =
+                    static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk.size()), end - at));
+                otherPart(k, at, chunk.data(), piece);
+                xorInto(sum.data() + (at - start), chunk.data(), piece);
+                at += static_cast<std::int64_t>(piece);
+            }
+        }
+        md5.update(sum.data(), filled);
+        write(start, sum.data(), filled);
+    }
+    return md5.finish() == index.parts[lost].md5;
+}
+
+} // namespace core::recovery

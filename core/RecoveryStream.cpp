@@ -1,0 +1,303 @@
+// The writing side of the recovery data: checksums and parity in one pass over the source, then
+// the stream's bytes wherever the copy run asks for them.
+#include "RecoveryData.h"
+
+#include "RecoveryPackets.h"
+#include "core/ProductFacts.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace core::recovery {
+
+using namespace packet;
+
+namespace {
+
+// Padding of a short part's slice: the checksums of a slice take it, the parity does not need it.
+const char kZeros[64 * 1024] = {};
+
+struct Sums {
+    std::int64_t offset = 0; // of the part in the source
+    Md5 bytes;               // the part's bytes, then (once they are finished) its padding
+    Md5 first;               // the part's first bytes, for its file ID
+    std::uint32_t crc = 0;   // of the padded slice
+    Digest md5{}, firstMd5{}, sliceMd5{}, id{};
+};
+
+std::string packetOf(const Digest& setId, std::string_view type, const std::string& body) {
+    std::string bytes(kMagic);
+    putLE(bytes, kHeaderSize + body.size(), 8);
+    Md5 md5;
+    md5.update(setId.data(), setId.size());
+    md5.update(type.data(), type.size());
+    md5.update(body.data(), body.size());
+    const Digest digest = md5.finish();
+    bytes.append(digest.begin(), digest.end());
+    bytes.append(setId.begin(), setId.end());
+    bytes += type;
+    return bytes + body;
+}
+
+void append(std::string& out, const Digest& digest) {
+    out.append(digest.begin(), digest.end());
+}
+
+void appendPadded(std::string& out, std::string_view text) {
+    out += text;
+    out.append(padded(text.size()) - text.size(), '\0');
+}
+
+// PAR2 orders file IDs as 128-bit numbers stored little-endian.
+bool idBefore(const Digest& a, const Digest& b) {
+    return std::lexicographical_compare(a.rbegin(), a.rend(), b.rbegin(), b.rend());
+}
+
+std::string creatorText() {
+    return std::string(core::product::kName) + " " + core::product::kVersionText;
+}
+
+} // namespace
+
+struct Stream::Made {
+    std::vector<Part> parts;
+    std::string fileName;
+    std::int64_t fileLength = 0;
+    Digest wholeFile{};
+    std::int64_t sliceSize = 0;
+    std::size_t window = 0; // of the parity, at most the slice
+    std::int64_t length = 0;
+
+    ReadAt source;
+    bool prepared = false;
+    std::vector<Sums> sums;
+    std::string head;  // the recovery slice packet up to its data
+    std::string index; // every packet after the parity
+    std::vector<char> parity;
+    std::int64_t parityStart = -1; // of the window that parity holds
+    std::vector<char> chunk;
+
+    // XORs every part's bytes of the slice window [start, start + size) into parity, and with
+    // sums also feeds them and the padding into the checksums.
+    void makeWindow(std::int64_t start, std::size_t size, bool withSums);
+    void finishFirst();
+    void makeIndex(const Digest& setId, const std::string& mainBody);
+};
+
+void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSums) {
+    parityStart = -1;
+    const std::int64_t stop = start + static_cast<std::int64_t>(size);
+    std::fill_n(parity.begin(), size, '\0');
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        Sums& s = sums[k];
+        const std::int64_t partLength = parts[k].length;
+        const std::int64_t end = std::min(stop, partLength);
+        for (std::int64_t at = start; at < end;) {
+            const std::size_t piece =
+                static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk.size()), end - at));
+            source(s.offset + at, chunk.data(), piece);
+            xorInto(parity.data() + (at - start), chunk.data(), piece);
+            if (withSums) {
+                if (at < kFirstBytes) {
+                    s.first.update(chunk.data(),
+                                   std::min<std::size_t>(piece, static_cast<std::size_t>(kFirstBytes - at)));
+                }
+                s.bytes.update(chunk.data(), piece);
+                s.crc = crc32(s.crc, chunk.data(), piece);
+            }
+            at += static_cast<std::int64_t>(piece);
+        }
+        if (!withSums || partLength == 0) {
+            continue; // an empty part has no slice
+        }
+        if (partLength > start && partLength <= stop) {
+            s.md5 = Md5(s.bytes).finish();
+        }
+        for (std::int64_t at = std::max(start, partLength); at < stop;) {
+            const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(sizeof kZeros, stop - at));
+            s.bytes.update(kZeros, piece);
+            s.crc = crc32(s.crc, kZeros, piece);
+            at += static_cast<std::int64_t>(piece);
+        }
+    }
+    parityStart = start;
+}
+
+void Stream::Made::finishFirst() {
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        Sums& s = sums[k];
+        s.firstMd5 = s.first.finish();
+        if (parts[k].length == 0) {
+            s.md5 = s.firstMd5; // both are the MD5 of nothing
+        }
+        std::string key;
+        append(key, s.firstMd5);
+        putLE(key, static_cast<std::uint64_t>(parts[k].length), 8);
+        key += parts[k].name;
+        s.id = md5Of(key.data(), key.size());
+    }
+}
+
+void Stream::Made::makeIndex(const Digest& setId, const std::string& mainBody) {
+    index = packetOf(setId, kMain, mainBody);
+    std::string set;
+    putLE(set, static_cast<std::uint64_t>(fileLength), 8);
+    append(set, wholeFile);
+    putLE(set, parts.size(), 4);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const Sums& s = sums[k];
+        std::string description;
+        append(description, s.id);
+        append(description, s.md5);
+        append(description, s.firstMd5);
+        putLE(description, static_cast<std::uint64_t>(parts[k].length), 8);
+        appendPadded(description, parts[k].name);
+        index += packetOf(setId, kFileDescription, description);
+        std::string checksums;
+        append(checksums, s.id);
+        if (parts[k].length > 0) {
+            append(checksums, s.sliceMd5);
+            putLE(checksums, s.crc, 4);
+        }
+        index += packetOf(setId, kSliceChecksums, checksums);
+        append(set, s.id);
+        append(set, s.md5);
+        putLE(set, static_cast<std::uint64_t>(parts[k].length), 8);
+    }
+    appendPadded(set, fileName);
+    index += packetOf(setId, kSet, set);
+    std::string creator;
+    appendPadded(creator, creatorText());
+    index += packetOf(setId, kCreator, creator);
+}
+
+Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile,
+               std::size_t window)
+    : made_(std::make_unique<Made>()) {
+    Made& m = *made_;
+    std::int64_t sum = 0;
+    std::int64_t longest = 0;
+    std::uint64_t indexLength = kHeaderSize + 12 + 16 * parts.size() + kHeaderSize + kSetFixedSize +
+                                kSetEntrySize * parts.size() + padded(fileName.size()) + kHeaderSize +
+                                padded(creatorText().size());
+    m.sums.resize(parts.size());
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (parts[k].length < 0 || parts[k].length > fileLength - sum) {
+            throw std::invalid_argument("recovery stream: parts do not add up to the file");
+        }
+        m.sums[k].offset = sum;
+        sum += parts[k].length;
+        longest = std::max(longest, parts[k].length);
+        indexLength += 2 * kHeaderSize + 56 + padded(parts[k].name.size()) + 16 + (parts[k].length > 0 ? 20 : 0);
+    }
+    if (parts.empty() || sum != fileLength) {
+        throw std::invalid_argument("recovery stream: parts do not add up to the file");
+    }
+    // PAR2 wants a slice size that is a positive multiple of 4.
+    m.sliceSize = std::max<std::int64_t>(4, static_cast<std::int64_t>(padded(static_cast<std::uint64_t>(longest))));
+    m.window = static_cast<std::size_t>(std::min<std::int64_t>(
+        m.sliceSize, static_cast<std::int64_t>(std::max<std::size_t>(window, static_cast<std::size_t>(kFirstBytes)))));
+    m.length = static_cast<std::int64_t>(kParityOffset) + m.sliceSize + static_cast<std::int64_t>(indexLength);
+    m.parts = std::move(parts);
+    m.fileName = std::move(fileName);
+    m.fileLength = fileLength;
+    m.wholeFile = wholeFile;
+}
+
+Stream::~Stream() = default;
+
+std::int64_t Stream::length() const {
+    return made_->length;
+}
+
+void Stream::prepare(const ReadAt& source) {
+    Made& m = *made_;
+    m.prepared = false;
+    m.source = source;
+    m.parity.assign(m.window, '\0');
+    m.chunk.resize(std::min(m.window, kChunk));
+    for (Sums& s : m.sums) {
+        s = Sums{s.offset, Md5(), Md5(), 0, {}, {}, {}, {}};
+    }
+    // The recovery slice packet's checksum starts with the set ID, which the file IDs make, which
+    // take the first 16 KiB of every part: all in the first window, which is never smaller.
+    Md5 slicePacket;
+    Digest setId{};
+    std::string mainBody;
+    for (std::int64_t start = 0; start < m.sliceSize; start += static_cast<std::int64_t>(m.window)) {
+        const auto size =
+            static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(m.window), m.sliceSize - start));
+        m.makeWindow(start, size, true);
+        if (start == 0) {
+            m.finishFirst();
+            std::vector<Digest> ids;
+            for (const Sums& s : m.sums) {
+                ids.push_back(s.id);
+            }
+            std::sort(ids.begin(), ids.end(), idBefore);
+            putLE(mainBody, static_cast<std::uint64_t>(m.sliceSize), 8);
+            putLE(mainBody, ids.size(), 4);
+            for (const Digest& id : ids) {
+                append(mainBody, id);
+            }
+            setId = md5Of(mainBody.data(), mainBody.size());
+            slicePacket.update(setId.data(), setId.size());
+            slicePacket.update(kRecoverySlice.data(), kRecoverySlice.size());
+            slicePacket.update("\0\0\0\0", 4); // exponent 0
+        }
+        slicePacket.update(m.parity.data(), size);
+    }
+    for (std::size_t k = 0; k < m.parts.size(); ++k) {
+        if (m.parts[k].length > 0) {
+            m.sums[k].sliceMd5 = m.sums[k].bytes.finish();
+        }
+    }
+    m.head = std::string(kMagic);
+    putLE(m.head, static_cast<std::uint64_t>(m.sliceSize) + kParityOffset, 8);
+    append(m.head, slicePacket.finish());
+    append(m.head, setId);
+    m.head += kRecoverySlice;
+    putLE(m.head, 0, 4);
+    m.makeIndex(setId, mainBody);
+    if (static_cast<std::int64_t>(m.head.size() + m.index.size()) + m.sliceSize != m.length) {
+        throw std::logic_error("recovery stream: length differs from the one announced");
+    }
+    m.prepared = true;
+}
+
+void Stream::read(std::int64_t offset, char* buffer, std::size_t size) {
+    Made& m = *made_;
+    if (!m.prepared) {
+        throw std::logic_error("recovery stream read before prepare");
+    }
+    if (offset < 0 || offset > m.length || static_cast<std::int64_t>(size) > m.length - offset) {
+        throw std::out_of_range("recovery stream read beyond its end");
+    }
+    const auto headSize = static_cast<std::int64_t>(m.head.size());
+    while (size > 0) {
+        std::size_t taken = 0;
+        if (offset < headSize) {
+            taken = std::min(size, static_cast<std::size_t>(headSize - offset));
+            std::copy_n(m.head.data() + offset, taken, buffer);
+        } else if (offset < headSize + m.sliceSize) {
+            const std::int64_t at = offset - headSize;
+            const auto window = static_cast<std::int64_t>(m.window);
+            const std::int64_t start = at / window * window;
+            const auto filled = static_cast<std::size_t>(std::min(window, m.sliceSize - start));
+            if (start != m.parityStart) {
+                m.makeWindow(start, filled, false);
+            }
+            taken = std::min(size, filled - static_cast<std::size_t>(at - start));
+            std::copy_n(m.parity.data() + (at - start), taken, buffer);
+        } else {
+            const auto at = static_cast<std::size_t>(offset - headSize - m.sliceSize);
+            taken = std::min(size, m.index.size() - at);
+            std::copy_n(m.index.data() + at, taken, buffer);
+        }
+        offset += static_cast<std::int64_t>(taken);
+        buffer += taken;
+        size -= taken;
+    }
+}
+
+} // namespace core::recovery

@@ -1,0 +1,211 @@
+// The recovery data: its checksums, the stream against its reader and rebuild, and PAR2's own
+// tool over a set with it.
+#include "core/RecoveryData.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+namespace rc = core::recovery;
+using testing_support::randomBytes;
+
+namespace {
+
+std::string hex(const rc::Digest& digest) {
+    std::string text;
+    for (std::uint8_t byte : digest) {
+        text += "0123456789abcdef"[byte >> 4];
+        text += "0123456789abcdef"[byte & 15];
+    }
+    return text;
+}
+
+TEST(RecoveryDataTest, ChecksumsGiveTheKnownValuesInAnyPieces) {
+    // Lengths around the block and padding boundaries, fed in random pieces.
+    const std::pair<std::string, std::string> md5Cases[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {std::string(55, 'a'), "ef1772b6dff9a122358552954ad0df65"},
+        {std::string(56, 'a'), "3b0c8ac703f828b04c6c197006d17218"},
+        {std::string(64, 'a'), "014842d480b571495a4a0363793f7367"},
+        {std::string(119, 'a'), "8a7bd0732ed6a28ce75f6dabc90e1613"},
+        {std::string(1000000, 'a'), "7707d6ae4e027c70eea2a935c2296f21"},
+    };
+    std::mt19937 random(7);
+    for (const auto& [text, expected] : md5Cases) {
+        rc::Md5 md5;
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t piece = std::min<std::size_t>(random() % 200, text.size() - at);
+            md5.update(text.data() + at, piece);
+            at += piece;
+        }
+        EXPECT_EQ(hex(md5.finish()), expected) << text.size();
+    }
+    EXPECT_EQ(rc::crc32(0, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(rc::crc32(rc::crc32(0, "1234", 4), "56789", 5), 0xCBF43926u);
+}
+
+// A set made in memory: the source, its parts and the stream read in uneven pieces.
+struct Set {
+    std::string source;
+    std::vector<rc::Part> parts;
+    std::vector<std::int64_t> offsets;
+    std::string stream;
+
+    Set(const std::vector<std::int64_t>& lengths, unsigned seed, std::size_t window = rc::kWindow) {
+        for (std::size_t k = 0; k < lengths.size(); ++k) {
+            offsets.push_back(static_cast<std::int64_t>(source.size()));
+            parts.push_back({"QUILME0" + std::to_string(k + 1) + ".sys", lengths[k]});
+            source += randomBytes(static_cast<std::size_t>(lengths[k]), seed + static_cast<unsigned>(k));
+        }
+        rc::Stream made(parts, "Bericht.doc", static_cast<std::int64_t>(source.size()),
+                        rc::md5Of(source.data(), source.size()), window);
+        made.prepare([&](std::int64_t offset, char* buffer, std::size_t size) {
+            ASSERT_LE(offset + static_cast<std::int64_t>(size), static_cast<std::int64_t>(source.size()));
+            std::copy_n(source.data() + offset, size, buffer);
+        });
+        stream.resize(static_cast<std::size_t>(made.length()));
+        std::mt19937 random(seed);
+        for (std::size_t at = 0; at < stream.size();) {
+            const std::size_t piece = std::min<std::size_t>(1 + random() % 50000, stream.size() - at);
+            made.read(static_cast<std::int64_t>(at), stream.data() + at, piece);
+            at += piece;
+        }
+    }
+    rc::IndexReading index() const {
+        return rc::readIndex([&](std::int64_t offset, char* buffer,
+                                 std::size_t size) { std::copy_n(stream.data() + offset, size, buffer); },
+                             static_cast<std::int64_t>(stream.size()));
+    }
+    // Rebuilds part lost from the others as they are in source (damaged, where a test damaged it).
+    std::pair<bool, std::string> rebuild(const rc::Index& index, std::size_t lost, std::size_t window) const {
+        std::string rebuilt;
+        const bool good = rc::rebuild(
+            index, lost,
+            [&](std::int64_t offset, char* buffer, std::size_t size) {
+                std::copy_n(stream.data() + offset, size, buffer);
+            },
+            [&](std::size_t k, std::int64_t offset, char* buffer, std::size_t size) {
+                EXPECT_NE(k, lost);
+                std::copy_n(source.data() + offsets[k] + offset, size, buffer);
+            },
+            [&](std::int64_t offset, const char* data, std::size_t size) {
+                EXPECT_EQ(offset, static_cast<std::int64_t>(rebuilt.size()));
+                rebuilt.append(data, size);
+            },
+            window);
+        return {good, rebuilt};
+    }
+    std::string part(std::size_t k) const {
+        return source.substr(static_cast<std::size_t>(offsets[k]), static_cast<std::size_t>(parts[k].length));
+    }
+};
+
+TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
+    std::mt19937 random(2203);
+    for (int round = 0; round < 40; ++round) {
+        // Diskette-like parts of about one length with a short last one, or lengths at random;
+        // the window at times smaller than the slice, so that it is made and read in windows.
+        const std::size_t count = 1 + random() % 6;
+        const auto size = static_cast<std::int64_t>(1 + random() % (round % 2 ? 70000 : 3000));
+        std::vector<std::int64_t> lengths;
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto shorter = static_cast<std::int64_t>(1 + random() % static_cast<std::uint64_t>(size));
+            lengths.push_back(k + 1 == count || round % 3 == 0 ? shorter : size);
+        }
+        const std::size_t window = round % 4 == 1 ? 16 * 1024 : rc::kWindow;
+        const Set set(lengths, static_cast<unsigned>(round), window);
+        const rc::IndexReading reading = set.index();
+        ASSERT_TRUE(reading.index) << reading.problem;
+        const rc::Index& index = *reading.index;
+        EXPECT_EQ(index.fileName, "Bericht.doc");
+        EXPECT_EQ(hex(index.wholeFile), hex(rc::md5Of(set.source.data(), set.source.size())));
+        ASSERT_EQ(index.parts.size(), count);
+        for (std::size_t k = 0; k < count; ++k) {
+            EXPECT_EQ(index.parts[k].name, set.parts[k].name);
+            EXPECT_EQ(index.parts[k].offset, set.offsets[k]);
+            EXPECT_EQ(hex(index.parts[k].md5), hex(rc::md5Of(set.part(k).data(), set.part(k).size())));
+        }
+        const std::size_t lost = random() % count;
+        const auto [good, rebuilt] = set.rebuild(index, lost, round % 3 ? 16 * 1024 : rc::kWindow);
+        EXPECT_TRUE(good) << round;
+        EXPECT_TRUE(rebuilt == set.part(lost)) << "round " << round << ", part " << lost;
+        if (count > 1) {
+            Set damaged = set;
+            const std::size_t other = (lost + 1) % count;
+            // Within the lost part's length: bytes beyond it do not go into its rebuild.
+            const std::int64_t at = std::min(lengths[other], lengths[lost]) / 2;
+            damaged.source[static_cast<std::size_t>(damaged.offsets[other] + at)] ^= 0x10;
+            EXPECT_FALSE(damaged.rebuild(index, lost, rc::kWindow).first) << round;
+        }
+    }
+}
+
+struct DamageCase {
+    std::string_view packet; // the damaged packet's type, or "" for the stream's first bytes
+    std::size_t at;          // the flipped byte, from the type's start
+    bool index, rebuilt;
+};
+
+TEST(RecoveryDataTest, ADamagedPacketIsPassedOverAndOnlyTheEssentialOnesCount) {
+    using namespace std::string_view_literals;
+    const DamageCase cases[] = {
+        {"PAR 2.0\0FileDesc"sv, 20, true, true}, // the part's name then follows the set's rule
+        {"PAR 2.0\0Main\0\0\0\0"sv, 18, true, true},
+        {"PAR 2.0\0IFSC\0\0\0\0"sv, 30, true, true},
+        {"PAR 2.0\0Creator\0"sv, 16, true, true},
+        {"PAR 2.0\0RecvSlic"sv, 30, true, false}, // the parity: the rebuilt part's MD5 tells
+        {"Splitw99Datei\0\0\0"sv, 40, false, false},
+        {""sv, 3, false, false},
+    };
+    for (const DamageCase& c : cases) {
+        Set set({5000, 5000, 777}, 11);
+        const std::size_t type = c.packet.empty() ? 0 : set.stream.find(c.packet);
+        ASSERT_NE(type, std::string::npos);
+        set.stream[type + c.at] ^= 1;
+        const rc::IndexReading reading = set.index();
+        ASSERT_EQ(bool(reading.index), c.index) << c.packet << reading.problem;
+        if (!c.index) {
+            EXPECT_NE(reading.problem.find("beschädigt"), std::string::npos) << reading.problem;
+            continue;
+        }
+        EXPECT_EQ(reading.index->parts[0].name, "QUILME01.sys");
+        const auto [good, rebuilt] = set.rebuild(*reading.index, 0, rc::kWindow);
+        EXPECT_EQ(good, c.rebuilt) << c.packet;
+        EXPECT_EQ(rebuilt == set.part(0), c.rebuilt) << c.packet;
+    }
+}
+
+TEST(RecoveryDataTest, Par2VerifiesAndRepairsASetWithItsRecoveryData) {
+    if (!std::filesystem::exists("/usr/bin/par2")) {
+        GTEST_SKIP() << "/usr/bin/par2 (Debian package par2) is not installed";
+    }
+    const Set set({40000, 40000, 40000, 12345}, 5);
+    const testing_support::TempDir dir;
+    for (std::size_t k = 0; k < set.parts.size(); ++k) {
+        dir.write(set.parts[k].name, set.part(k));
+    }
+    dir.write("QUILME.par2", set.stream);
+    const std::string log = (dir.path() / "par2.log").string();
+    auto par2 = [&](const std::string& command) {
+        return std::system(
+            ("cd '" + dir.str() + "' && /usr/bin/par2 " + command + " QUILME.par2 >'" + log + "' 2>&1").c_str());
+    };
+    ASSERT_EQ(par2("verify"), 0) << testing_support::readFile(log);
+    std::filesystem::remove(dir.path() / "QUILME02.sys");
+    ASSERT_EQ(par2("repair"), 0) << testing_support::readFile(log);
+    EXPECT_TRUE(testing_support::readFile(dir.path() / "QUILME02.sys") == set.part(1));
+    std::string flipped = set.part(3);
+    flipped[4321] ^= 0x40;
+    dir.write("QUILME04.sys", flipped);
+    ASSERT_NE(par2("verify"), 0) << testing_support::readFile(log);
+    ASSERT_EQ(par2("repair"), 0) << testing_support::readFile(log);
+    EXPECT_TRUE(testing_support::readFile(dir.path() / "QUILME04.sys") == set.part(3));
+}
+
+} // namespace
