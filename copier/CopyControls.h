@@ -15,6 +15,9 @@ public:
     virtual std::string zahlText() const = 0;     // ZahlText's text
     virtual int unitListIndex() const = 0;        // 0 "Kbyte", 1 "Mbyte", -1 none
     virtual void setPbarValue(float percent) = 0; // 0 to 100
+    // Whether the program was started to write recovery data after the parts; the window has no
+    // control for it, so a view that does not know of it answers no.
+    virtual bool withRecoveryData() const { return false; }
 };
 
 } // namespace kopierer

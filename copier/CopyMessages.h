@@ -67,6 +67,19 @@ inline constexpr const char* kTargetBusy =
 inline constexpr const char* kFolderFull = "Auf dem Zieldatenträger ist kein Platz mehr frei.\r"
                                            "Bitte schaffen Sie Platz und klicken Sie auf OK.";
 
+// After the last part of a diskette set made "mit Ersatzdiskette": the disk for the recovery data.
+inline std::string insertSpareDisk(int number) {
+    return "Alle Teile sind geschrieben; jetzt folgen die Wiederherstellungsdaten.\r"
+           "Bitte legen Sie die Ersatzdiskette " +
+           std::to_string(number) + " ein und klicken Sie auf OK.";
+}
+// A full Ersatzdiskette, named as the disk-full dialog of the parts, but with the number the user
+// writes on the next one.
+inline std::string spareDiskFull(int next) {
+    return "Der Datenträger ist voll! Bitte die Ersatzdiskette " + std::to_string(next) +
+           "\reinlegen und auf OK klicken.";
+}
+
 // The refusal of a set of more than 100 parts in one folder, with the smallest size that fits.
 inline std::string tooManyParts(int64_t smallestNumber, int unitListIndex) {
     return std::string(kTooManyParts) + "\rFür diese Datei wählen Sie mindestens " + std::to_string(smallestNumber) +

@@ -13,6 +13,7 @@ CopyOptions readCopyOptions(const CopyControls& controls) {
         controls.chkValue(0) != 0 ? maxPartSize(controls.zahlText(), controls.unitListIndex()) : kDefaultMaxPartSize;
     options.autorun = controls.chkValue(1) != 0;
     options.wipe = controls.chkValue(2) != 0;
+    options.withRecoveryData = controls.withRecoveryData();
     return options;
 }
 

@@ -18,6 +18,9 @@ struct CopyOptions {
     std::optional<int64_t> partLimit;
     bool autorun = false; // Chk(1): autorun.inf on the first disk
     bool wipe = false;    // Chk(2): the target is emptied before each disk
+    // From the command line: recovery data after the last part, on Ersatzdisketten or beside the
+    // parts, and the trailer marked for it.
+    bool withRecoveryData = false;
 };
 
 // The user's limit (Chk(0)) is turned into bytes here, before the run has opened anything.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <limits>
 #include <optional>
 
 namespace kopierer {
@@ -34,8 +35,8 @@ CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelec
     : runtime_(runtime), controls_(controls), source_(source), reassembler_(reassembler), sourceFile_(runtime.files()),
       buffer_(std::make_unique_for_overwrite<lowio::ChunkBuffer>()),
       recovery_(runtime, TargetFolder, [this](Recovery::Outcome outcome) { medium_.apply(outcome); }), disks_(runtime),
-      guard_(runtime, recovery_, disks_, source, reassembler_),
-      medium_(runtime, *this, recovery_, disks_, guard_, sourceFile_, *buffer_) {}
+      guard_(runtime, recovery_, disks_, source, reassembler_), pieces_(runtime, recovery_, sourceFile_, controls),
+      medium_(runtime, *this, recovery_, disks_, guard_, sourceFile_, pieces_, *buffer_) {}
 
 void CopyRun::run() {
     while (step != Step::Done) {
@@ -139,12 +140,26 @@ Step CopyRun::checkTarget() {
 }
 
 Step CopyRun::mainLoop() {
-    SourcePos = recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().seek(sourceFile_.number()); });
-    Remaining = sourceFile_.length() - SourcePos + 1;
-    // The trailer promises the length the source had when it was opened; parts of a source that
-    // grew or shrank since would not restore it. The length is asked before each part, every few
-    // MiB and at the end: asked at every chunk, the call would cost a twelfth of the run. A
-    // source that shrank shows at once anyway, as a short read.
+    if (recoveryData) {
+        SourcePos = pieces_.position();
+        Remaining = pieces_.length() - SourcePos + 1;
+    } else {
+        SourcePos = recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().seek(sourceFile_.number()); });
+        Remaining = sourceFile_.length() - SourcePos + 1;
+        checkSourceLength();
+    }
+    if (Remaining == 0) {
+        CopyDone = true;
+        return Step::Finish;
+    }
+    return Step::PartStart;
+}
+
+// The trailer promises the length the source had when it was opened; parts of a source that grew
+// or shrank since would not restore it. The length is asked before each part, every few MiB and
+// at the end: asked at every chunk, the call would cost a twelfth of the run. A source that
+// shrank shows at once anyway, as a short read.
+void CopyRun::checkSourceLength() {
     const int64_t lengthCheckStep = (SourcePos - 1) / kLengthCheckStep;
     if (!PartOpen || Remaining == 0 || lengthCheckStep != lastLengthCheckStep_) {
         lastLengthCheckStep_ = lengthCheckStep;
@@ -154,11 +169,6 @@ Step CopyRun::mainLoop() {
             medium_.apply(recovery_.refuse(messages::kSourceChanged));
         }
     }
-    if (Remaining == 0) {
-        CopyDone = true;
-        return Step::Finish;
-    }
-    return Step::PartStart;
 }
 
 // PartStart
@@ -172,7 +182,7 @@ Step CopyRun::partStart() {
 // DiskStart. When the disk turns out to hold this run's own files and the user puts in another
 // one, that disk gets the whole disk start again, the wipe included.
 Step CopyRun::diskStart() {
-    disks_.diskStarts({SourcePos, PartCounter, PartHasData});
+    disks_.diskStarts({SourcePos, PartCounter, PartHasData, 0, recoveryData});
     if (options_.wipe) {
         const bool wiped = medium_.wayIsClear(guard_.wipe(TargetFolder));
         recovery_.endOfGroup();
@@ -206,13 +216,14 @@ Step CopyRun::firstDiskFiles() {
     }
     try {
         copyReassembler(runtime_, reassembler_.shipped, ReassemblerPath, underTarget);
-        const Written trailer = writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget);
+        const Written trailer = writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget,
+                                             options_.withRecoveryData);
         if (trailer.sourceLength != sourceFile_.length()) {
             medium_.apply(recovery_.refuse(messages::kSourceChanged));
         }
         readBack(ReassemblerPath, disks_.contentsOf(reassembler_.shipped) + trailer.bytes);
         underTarget([&] { disks_.finishedOnThisDisk(ReassemblerPath); });
-        if (options_.autorun) {
+        if (options_.autorun && !recoveryData) {
             const std::string autorun = TargetFolder + core::diskset::kAutorun;
             if (!medium_.wayIsClear(guard_.clearName(autorun, kTarget))) {
                 return Step::DiskStart;
@@ -240,7 +251,9 @@ Step CopyRun::numberPart() {
         PartCounter = recovery_.attempt(recovery_.inForce(), [&] { return rt::addInt16(PartCounter, 1); });
         PartHasData = false;
     }
-    PartName = recovery_.attempt(recovery_.inForce(), [&] { return partFileName(TargetFolder, PartCounter); });
+    PartName = recoveryData
+                   ? RecoveryDataWriter::pieceName(TargetFolder, PartCounter)
+                   : recovery_.attempt(recovery_.inForce(), [&] { return partFileName(TargetFolder, PartCounter); });
     return Step::RemoveOldPart;
 }
 
@@ -268,7 +281,10 @@ Step CopyRun::openPart() {
 
 Step CopyRun::sizeChunk() {
     ChunkSize = static_cast<int32_t>(std::min<int64_t>(Remaining, kMaxChunkSize));
-    PartRoom = MaxPartSize - recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(partFile); });
+    // The recovery data is one file wherever the medium takes it whole: the user's limit is the
+    // parts', and the stream is only a little longer than the longest of them.
+    const int64_t limit = recoveryData ? std::numeric_limits<int64_t>::max() : MaxPartSize;
+    PartRoom = limit - recovery_.attempt(recovery_.inForce(), [&] { return runtime_.files().lof(partFile); });
     if (PartRoom <= 0) {
         medium_.closePart();
         recovery_.endOfGroup();
@@ -286,12 +302,20 @@ Step CopyRun::chunkYield() {
 
 Step CopyRun::readChunk() {
     const auto size = static_cast<std::size_t>(ChunkSize);
+    if (recoveryData) {
+        recovery_.attempt(recovery_.named(kSource), [&] { pieces_.read(SourcePos, buffer_->bytes, size); });
+        pieces_.seekTo(SourcePos + ChunkSize);
+        return Step::WriteChunk;
+    }
     recovery_.attempt(recovery_.named(kSource), [&] {
         // A source that shrank during the run must not leave zeros in a part.
         if (runtime_.files().get(sourceFile_.number(), SourcePos, buffer_->bytes, size) != size) {
             rt::raise(rt::kInputPastEnd);
         }
     });
+    if (options_.withRecoveryData) {
+        pieces_.sourceRead(SourcePos, buffer_->bytes, size);
+    }
     return Step::WriteChunk;
 }
 
@@ -302,7 +326,8 @@ Step CopyRun::writeChunk() {
     PartHasData = true;
     NewDiskNeeded = false;
     partLength += ChunkSize;
-    const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(sourceFile_.length()) * 100.0;
+    const int64_t total = recoveryData ? pieces_.length() : sourceFile_.length();
+    const double share = static_cast<double>(SourcePos - 1) / static_cast<double>(total) * 100.0;
     controls_.setPbarValue(static_cast<float>(share));
     return Step::MainLoop;
 }
@@ -316,8 +341,32 @@ Step CopyRun::finish() {
     // "Finished" only once the medium holds every part.
     if (CopyDone) {
         medium_.flushClosedParts();
+        if (options_.withRecoveryData && !recoveryData && sourceFile_.length() > 0) {
+            return startRecoveryData();
+        }
     }
     return Step::CloseSource;
+}
+
+// After the last part, the recovery data: built from the parts as they lie on the media and from
+// the source, which must still be what they were written from. A diskette set gets it on
+// Ersatzdisketten, the first of them with QUIL.EXE as well, so that the set survives the loss of
+// its first disk; any other target beside the parts.
+Step CopyRun::startRecoveryData() {
+    if (sourceFile_.changedSinceOpened()) {
+        medium_.apply(recovery_.refuse(messages::kSourceChanged));
+    }
+    pieces_.prepare(source_, sourceFile_.length(), options_.toDiskette);
+    if (options_.toDiskette) {
+        medium_.apply(recovery_.askUntilOk(messages::insertSpareDisk(1), rt::kInfoOkCancel));
+    }
+    recoveryData = true;
+    CopyDone = false;
+    PartCounter = 0;
+    PartHasData = false;
+    NewDiskNeeded = options_.toDiskette;
+    recovery_.endOfGroup();
+    return Step::MainLoop;
 }
 
 Step CopyRun::closeSource() {

@@ -11,6 +11,7 @@
 #include "DiskTracker.h"
 #include "MediumActions.h"
 #include "Recovery.h"
+#include "RecoveryDataWriter.h"
 #include "RunState.h"
 #include "SourceFile.h"
 #include "TargetGuard.h"
@@ -53,6 +54,7 @@ private:
     Step openSource();
     Step checkTarget();
     Step mainLoop();
+    void checkSourceLength();
     Step partStart();
     Step diskStart();
     Step firstDiskFiles();
@@ -64,6 +66,7 @@ private:
     Step readChunk();
     Step writeChunk();
     Step finish();
+    Step startRecoveryData();
     Step closeSource();
     Step report();
 
@@ -82,6 +85,7 @@ private:
     Recovery recovery_;
     DiskTracker disks_;
     TargetGuard guard_;
+    RecoveryDataWriter pieces_;
     MediumActions medium_;
 };
 

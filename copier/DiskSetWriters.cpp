@@ -3,6 +3,7 @@
 
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
+#include "core/RecoveryData.h"
 #include "core/SourceSelection.h"
 #include "runtime/AnsiCodePage.h"
 #include "runtime/Checked.h"
@@ -13,6 +14,11 @@
 namespace kopierer {
 
 namespace {
+
+// The marker line as printed: the line end comes with every printed line.
+constexpr std::string_view kMarkerText =
+    core::recovery::kMarkerLine.substr(0, core::recovery::kMarkerLine.size() - core::diskset::kLineEnd.size());
+static_assert(core::recovery::kMarkerLine.ends_with(core::diskset::kLineEnd));
 
 // Takes a free number and opens the file with it; the number counts as taken only once the
 // open has worked, so a retried open never leaks a number.
@@ -87,7 +93,7 @@ void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std
 }
 
 Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     TrailerText text, const Attempt& attempt) {
+                     TrailerText text, const Attempt& attempt, bool withRecoveryData) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
     Written written;
@@ -97,6 +103,9 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
     };
     std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
+        if (withRecoveryData) {
+            attempt([&] { print(std::string(kMarkerText)); });
+        }
         attempt([&] {
             const int64_t length = runtime.fileLen(source.SourcePath);
             print(rt::numberText(length));

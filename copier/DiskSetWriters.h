@@ -34,8 +34,9 @@ struct Written {
 
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
 // for a hidden or system file), and its name as given, the names in the text chosen for the set.
+// A set with recovery data has the marker line before them.
 Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     TrailerText text, const Attempt& attempt);
+                     TrailerText text, const Attempt& attempt, bool withRecoveryData = false);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
 Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);

@@ -31,6 +31,7 @@ public:
         int16_t partCounter = 0;
         bool partHasData = false;
         std::size_t writtenBefore = 0; // files of this run on earlier disks
+        bool recoveryData = false;     // began with a piece of the recovery data, not a part
     };
     // A part closed without a flush.
     struct ClosedPart {

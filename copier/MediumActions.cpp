@@ -4,6 +4,7 @@
 #include "CopyMessages.h"
 #include "DiskTracker.h"
 #include "PartSizing.h"
+#include "RecoveryDataWriter.h"
 #include "SourceFile.h"
 #include "runtime/Runtime.h"
 
@@ -12,9 +13,10 @@
 namespace kopierer {
 
 MediumActions::MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks,
-                             const TargetGuard& guard, SourceFile& source, lowio::ChunkBuffer& buffer)
+                             const TargetGuard& guard, SourceFile& source, RecoveryDataWriter& pieces,
+                             lowio::ChunkBuffer& buffer)
     : runtime_(runtime), run_(state), recovery_(recovery), disks_(disks), guard_(guard), source_(source),
-      buffer_(buffer) {}
+      pieces_(pieces), buffer_(buffer) {}
 
 void MediumActions::apply(Recovery::Outcome outcome) {
     using Outcome = Recovery::Outcome;
@@ -91,6 +93,9 @@ void MediumActions::closePart() {
         verifyPart();
     }
     recovery_.attempt(Recovery::Handler::OnTargetError, [&] { disks_.finishedOnThisDisk(run_.PartName); });
+    if (!run_.recoveryData) {
+        pieces_.partWritten(run_.PartName, run_.partFirstPos, run_.partLength);
+    }
     if (!run_.removable) {
         disks_.closedWithoutFlush({run_.PartName, run_.PartCounter, run_.partFirstPos});
     }
@@ -103,6 +108,10 @@ void MediumActions::verifyPart() {
         disks_.readBack(
             run_.PartName, run_.partLength,
             [&](int64_t offset, std::size_t size, char* into) {
+                if (run_.recoveryData) {
+                    pieces_.read(run_.partFirstPos + offset, into, size);
+                    return;
+                }
                 recovery_.attempt(Recovery::Handler::OnSourceError, [&] {
                     if (files.get(source_.number(), run_.partFirstPos + offset, into, size) != size) {
                         rt::raise(rt::kInputPastEnd);
@@ -149,7 +158,11 @@ void MediumActions::diskFull() {
     // A folder on a fixed disk has no next diskette, only room the user can make: the run goes
     // on in the same folder with the next part, the wipe not repeated.
     const bool removable = guard_.isRemovable(run_.TargetFolder);
-    apply(recovery_.askUntilOk(removable ? messages::kDiskFull : messages::kFolderFull, rt::kInfoOkCancel));
+    std::string prompt = removable ? messages::kDiskFull : messages::kFolderFull;
+    if (removable && run_.recoveryData && pieces_.onSpareDisks()) {
+        prompt = messages::spareDiskFull(pieces_.nextSpareDisk());
+    }
+    apply(recovery_.askUntilOk(prompt, rt::kInfoOkCancel));
     run_.NewDiskNeeded = removable;
     throw ContinueAt{Step::PartStart};
 }
@@ -169,6 +182,8 @@ void MediumActions::writeTheDiskAnew() {
     const DiskTracker::Began began = disks_.began();
     run_.PartCounter = began.partCounter;
     run_.PartHasData = began.partHasData;
+    // A disk of parts written anew is followed by the recovery data anew, made from the parts then.
+    run_.recoveryData = began.recoveryData;
     disks_.forgetTheDisk();
     run_.NewDiskNeeded = true;
     writeAnewFrom(began.sourcePos);
@@ -181,7 +196,11 @@ void MediumActions::writeAnewFrom(int64_t sourcePos) {
         const ClosedOnExit closed(runtime_.files(), run_.partFile);
     }
     run_.CopyDone = false;
-    runtime_.files().seekTo(source_.number(), sourcePos);
+    if (run_.recoveryData) {
+        pieces_.seekTo(sourcePos);
+    } else {
+        runtime_.files().seekTo(source_.number(), sourcePos);
+    }
     throw ContinueAt{Step::MainLoop};
 }
 

@@ -22,13 +22,14 @@ class RuntimeError;
 namespace kopierer {
 
 class DiskTracker;
+class RecoveryDataWriter;
 class SourceFile;
 
 class MediumActions {
 public:
     // All of it the run's own, lent for the run's lifetime.
     MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks,
-                  const TargetGuard& guard, SourceFile& source, lowio::ChunkBuffer& buffer);
+                  const TargetGuard& guard, SourceFile& source, RecoveryDataWriter& pieces, lowio::ChunkBuffer& buffer);
     MediumActions(const MediumActions&) = delete;
     MediumActions& operator=(const MediumActions&) = delete;
 
@@ -51,7 +52,8 @@ public:
     [[noreturn]] void writeTheDiskAnew();
 
 private:
-    // Reads the closed part back from the medium and compares it with the source.
+    // Reads the closed part back from the medium and compares it with the source, a piece of the
+    // recovery data with the stream.
     void verifyPart();
     // The part is closed (and deleted while it holds nothing), and the user puts in the next
     // disk or makes room. The part's own operations run under the handler that found the disk
@@ -68,6 +70,7 @@ private:
     DiskTracker& disks_;
     const TargetGuard& guard_;
     SourceFile& source_;
+    RecoveryDataWriter& pieces_;
     lowio::ChunkBuffer& buffer_;
 };
 

@@ -60,6 +60,9 @@ struct RunState {
     bool removable = false;
     int64_t partFirstPos = 0; // SourcePos of the current part's first byte
     int64_t partLength = 0;   // bytes the current part was given
+    // The run writes the recovery data now, after the last part: its pieces take the parts' place
+    // in the steps, and the stream the source's.
+    bool recoveryData = false;
 };
 
 } // namespace kopierer

@@ -53,7 +53,8 @@ std::string driveDesignation(char letter, const std::string& volume) {
 
 Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
     : runtime_(runtime), source_(source), reassembler_(app::reassemblerChoice(runtime.facts())),
-      caption_("Splitwerk für Windows"), zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
+      withRecoveryData_(app::withRecoveryData(runtime.facts())), caption_("Splitwerk für Windows"),
+      zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
     for (int i = 0; i < 5; ++i) {
         tips_.at(static_cast<std::size_t>(i)) = control(tip(i)).caption;
     }

@@ -102,6 +102,7 @@ public:
     std::string zahlText() const override { return zahlText_; }
     int unitListIndex() const override { return unitListIndex_; }
     void setPbarValue(float percent) override;
+    bool withRecoveryData() const override { return withRecoveryData_; }
 
     // What a face shows.
     struct DriveItem {
@@ -141,6 +142,7 @@ private:
     rt::Runtime& runtime_;
     SourceSelection& source_;
     const ReassemblerChoice reassembler_;
+    const bool withRecoveryData_; // decided by the command line, as the reassembler is
     Face* face_ = nullptr;
     TwipsScale scale_{96, 96};
 

@@ -117,7 +117,8 @@ std::size_t CopyScene::partCount() const {
 std::string CopyScene::expectedQuilExe(const std::string& sourceBytes) const {
     const bool beyondAscii = std::any_of(source_.SourcePath.begin(), source_.SourcePath.end(),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    return reassembler_ + std::to_string(sourceBytes.size()) + "\r\n" + (beyondAscii ? "\xEF\xBB\xBF" : "") +
+    const std::string marker = controls_.recoveryData ? "Splitwerk 99 mit Ersatzdiskette\r\n" : "";
+    return reassembler_ + marker + std::to_string(sourceBytes.size()) + "\r\n" + (beyondAscii ? "\xEF\xBB\xBF" : "") +
            source_.SourceFolder + "\r\n" + source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
 }
 

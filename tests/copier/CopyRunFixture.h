@@ -113,6 +113,7 @@ public:
     }
 
     std::string reassemblerBytes() const { return reassembler_; }
+    // QUIL.EXE with its trailer, marked for recovery data when the scene's run writes it.
     std::string expectedQuilExe(const std::string& sourceBytes) const;
 
     testing_support::TempDir temp_;

@@ -18,6 +18,7 @@ public:
     std::string dir1;
     std::string zahl = "1440";
     int unitIndex = 0;
+    bool recoveryData = false; // started with --mit-ersatzdiskette
 
     // Shortcuts for the usual set-ups.
     ScriptedControls& targetFolder(std::string path);
@@ -31,6 +32,7 @@ public:
     std::string zahlText() const override { return zahl; }
     int unitListIndex() const override { return unitIndex; }
     void setPbarValue(float percent) override { progress_.push_back(percent); }
+    bool withRecoveryData() const override { return recoveryData; }
 
     const std::vector<float>& progress() const { return progress_; }
 
