@@ -1,5 +1,6 @@
-// The POSIX backend: attributes, delete, copy, listing, open modes, and the all-or-nothing
-// write that the copy run's halving of a refused chunk depends on.
+// The POSIX backend: attributes, delete, links, listing, and the all-or-nothing write that the
+// copy run's halving of a refused chunk depends on (what every host's must do is in
+// HostFileSystemTest).
 #include "runtime/posix/PosixFileSystem.h"
 #include "runtime/FileSystem.h"
 #include "runtime/HostPlatform.h"
@@ -98,38 +99,15 @@ TEST_F(PosixFileSystemTest, RemoveDeletesFilesButNeverFolders) {
     }
 }
 
-TEST_F(PosixFileSystemTest, CopyReplacesTheTargetKeepsItWritableAndNeverCopiesAFileOntoItself) {
-    const std::string bytes = testing_support::randomBytes(200000, 7);
-    dir_.write("QUIL.SYS", bytes);
+// The trailer is appended to the copy right after, so it must not inherit a source's read-only.
+TEST_F(PosixFileSystemTest, ACopyOfAReadOnlyFileIsWritableAndAHardLinkTheSameFile) {
+    dir_.write("QUIL.SYS", "reassembler");
     makeReadOnly("QUIL.SYS");
-    dir_.write("QUIL.EXE", std::string(300000, 'x'));
-
     fs_.copy(at("QUIL.SYS"), at("QUIL.EXE"));
-    EXPECT_EQ(readFile(at("QUIL.EXE")), bytes);
-    // The trailer is appended to the copy right after, so it must not inherit read-only.
     EXPECT_EQ(fs_.attributes(at("QUIL.EXE")) & rt::kAttrReadOnly, 0);
-
-    EXPECT_EQ(errorOf([&] { fs_.copy(at("fehlt.sys"), at("x")); }), 53);
-    EXPECT_FALSE(fs::exists(at("x")));
-    EXPECT_EQ(errorOf([&] { fs_.copy(at("QUIL.SYS"), at("fehlt/QUIL.EXE")); }), 76);
-    // Onto itself: refused, the file left as it was.
-    EXPECT_EQ(errorOf([&] { fs_.copy(at("QUIL.EXE"), at("QUIL.EXE")); }), 70);
-    EXPECT_EQ(readFile(at("QUIL.EXE")), bytes);
-}
-
-TEST_F(PosixFileSystemTest, LengthAndIdentity) {
-    dir_.write("a.bin", std::string(1234, 'a'));
-    EXPECT_EQ(fs_.length(at("a.bin")), 1234);
-    EXPECT_EQ(errorOf([&] { fs_.length(at("fehlt")); }), 53);
-
-    dir_.write("b.bin", std::string(1234, 'a'));
     // A new name changes the file's change time, so the second name comes first.
-    fs::create_hard_link(at("a.bin"), at("same.bin"));
-    const FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
-    EXPECT_EQ(a, fs_.identity(at("a.bin"), rt::Follow::Link));
-    EXPECT_NE(a, fs_.identity(at("b.bin"), rt::Follow::Link));
-    EXPECT_EQ(a.size, 1234);
-    EXPECT_EQ(a, fs_.identity(at("same.bin"), rt::Follow::Link));
+    fs::create_hard_link(at("QUIL.EXE"), at("same.exe"));
+    EXPECT_EQ(fs_.identity(at("QUIL.EXE"), rt::Follow::Link), fs_.identity(at("same.exe"), rt::Follow::Link));
 }
 
 TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
@@ -158,56 +136,15 @@ TEST_F(PosixFileSystemTest, ListGivesEveryEntryButFoldersAndNeverFollowsALink) {
     EXPECT_EQ(errorOf([&] { fs_.list(at("fehlt"), "*"); }), 76);
 }
 
-TEST_F(PosixFileSystemTest, OpenModes) {
+// A name held by a link is never written through, in any mode; a folder is never opened.
+TEST_F(PosixFileSystemTest, NeitherALinkNorAFolderIsOpened) {
     dir_.write("w.bin", "0123456789");
-    auto write = fs_.open(at("w.bin"), rt::OpenMode::BinaryWrite);
-    EXPECT_EQ(write->position(), 0);
-    write->write("ab", 2);
-    write->close();
-    EXPECT_EQ(readFile(at("w.bin")), "ab23456789"); // not truncated
-    // A name held by a link is never written through, in any mode.
     fs::create_symlink(at("w.bin"), at("link.bin"));
     for (const rt::OpenMode mode : {rt::OpenMode::BinaryWrite, rt::OpenMode::Append, rt::OpenMode::Output}) {
         EXPECT_EQ(errorOf([&] { fs_.open(at("link.bin"), mode); }), 75);
     }
-    EXPECT_EQ(readFile(at("w.bin")), "ab23456789");
-
-    dir_.write("o.txt", "old contents");
-    auto output = fs_.open(at("o.txt"), rt::OpenMode::Output);
-    output->write("neu", 3);
-    output->close();
-    EXPECT_EQ(readFile(at("o.txt")), "neu");
-
-    dir_.write("a.txt", "eins");
-    auto append = fs_.open(at("a.txt"), rt::OpenMode::Append);
-    append->write("zwei", 4);
-    EXPECT_EQ(append->length(), 8);
-    append->close();
-    EXPECT_EQ(readFile(at("a.txt")), "einszwei");
-
-    auto created = fs_.open(at("neu.bin"), rt::OpenMode::BinaryWrite);
-    created->close();
-    EXPECT_TRUE(fs::exists(at("neu.bin")));
-
-    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt.bin"), rt::OpenMode::BinaryRead); }), 53);
-    EXPECT_EQ(errorOf([&] { fs_.open(at("fehlt/x.bin"), rt::OpenMode::BinaryWrite); }), 76);
-    fs::create_directory(dir_.path() / "folder");
-    EXPECT_EQ(errorOf([&] { fs_.open(at("folder"), rt::OpenMode::BinaryRead); }), 75);
-    EXPECT_EQ(errorOf([&] { fs_.open(at("folder"), rt::OpenMode::BinaryWrite); }), 75);
-}
-
-TEST_F(PosixFileSystemTest, ReadAtIsShortAtTheEndAndMovesThePosition) {
-    dir_.write("r.bin", "0123456789");
-    auto file = fs_.open(at("r.bin"), rt::OpenMode::BinaryRead);
-    char buffer[8] = {};
-    EXPECT_EQ(file->readAt(2, buffer, 4), 4u);
-    EXPECT_EQ(std::string(buffer, 4), "2345");
-    EXPECT_EQ(file->position(), 6);
-    EXPECT_EQ(file->readAt(7, buffer, 8), 3u);
-    EXPECT_EQ(std::string(buffer, 3), "789");
-    EXPECT_EQ(file->position(), 10);
-    EXPECT_EQ(file->readAt(20, buffer, 8), 0u);
-    file->close();
+    EXPECT_EQ(readFile(at("w.bin")), "0123456789");
+    EXPECT_EQ(errorOf([&] { fs_.open(dir_.str(), rt::OpenMode::BinaryRead); }), 75);
 }
 
 // A file-size limit makes the kernel take part of a write and then refuse the rest with
