@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 const char* const kUsage = "usage: copy_driver --source FILE (--folder DIR | --floppy DIR1,DIR2,...)\n"
                            "                   [--max N --unit Kbyte|Mbyte] [--autorun] [--wipe] [--quil FOLDER]\n"
-                           "                   [--fuer-windows]\n"
+                           "                   [--fuer-windows] [--mit-ersatzdiskette]\n"
                            "                   [--answers 1,2,6,...] [--capacity BYTES] [--quiet]\n";
 
 struct Options {
@@ -35,7 +35,8 @@ struct Options {
     int unit = 0;
     bool autorun = false;
     bool wipe = false;
-    bool forWindowsPc = false; // started as the program is with its option --fuer-windows
+    bool forWindowsPc = false;     // started as the program is with its option --fuer-windows
+    bool withRecoveryData = false; // and with --mit-ersatzdiskette
     std::string quil = SPLITWERK_BUILD_DIR;
     std::vector<int> answers;
     std::optional<int64_t> capacity;
@@ -71,6 +72,8 @@ std::optional<Options> parse(int argc, char** argv) {
             options.wipe = true;
         } else if (arg == app::kForWindowsOption) {
             options.forWindowsPc = true;
+        } else if (arg == app::kWithRecoveryOption) {
+            options.withRecoveryData = true;
         } else if (arg == "--quiet") {
             options.quiet = true;
         } else if (!(v = value())) {
@@ -180,6 +183,7 @@ int main(int argc, char** argv) {
         controls.limit(options->max, options->unit);
     }
     controls.autorun(options->autorun).wipe(options->wipe);
+    controls.recoveryData = options->withRecoveryData;
     const SourceSelection source =
         copy_driver::selectSource(copy_driver::driveLetterPath(runtime.drives(), options->source));
 
