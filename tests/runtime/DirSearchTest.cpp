@@ -3,9 +3,7 @@
 #include "runtime/DriveMap.h"
 #include "runtime/FileSystem.h"
 #include "runtime/HostPlatform.h"
-#include "runtime/RuntimeError.h"
 #include "support/HostFiles.h"
-#include "support/Outcomes.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -108,11 +106,6 @@ TEST_F(DirSearchFolder, DeletingListedFilesDuringTheSearchDisturbsNothing) {
     }
     EXPECT_EQ(seen, (std::vector<std::string>{".versteckt", "A.txt", "b.txt", "c.sys"}));
     EXPECT_EQ(search_.first("C:\\*.*", rt::kSearchAll), "");
-}
-
-TEST_F(DirSearchFolder, AnUnreadyDriveIsError71) {
-    drives_.setDrive('A', [] { return std::optional<std::string>(); });
-    EXPECT_EQ(testing_support::errorOf([&] { search_.first("A:\\*.*", rt::kSearchAll); }), 71);
 }
 
 TEST_F(DirSearchFolder, ANewSearchReplacesTheRunningOne) {

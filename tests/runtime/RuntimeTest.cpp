@@ -1,7 +1,7 @@
-// The bundled runtime: the report of an unhandled error, the end that closes every file,
-// and the file services by drive-letter name.
+// The bundled runtime: the report of an unhandled error, the end that closes every file, and
+// the lock space. Its file services by drive-letter name are one-line forwarders to the file
+// system, met by the tests of the load handler and the copy run.
 #include "runtime/Runtime.h"
-#include "runtime/HostPlatform.h"
 #include "support/Outcomes.h"
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 namespace {
@@ -18,7 +17,6 @@ using testing_support::ScriptedMessageBox;
 using testing_support::TempDir;
 
 using testing_support::endStatusOf;
-using testing_support::errorOf;
 
 class RuntimeTest : public ::testing::Test {
 protected:
@@ -32,7 +30,6 @@ protected:
     testing_support::TestRuntime test_{drives(), {}};
     rt::Runtime* runtime_ = &test_.runtime();
     ScriptedMessageBox& boxes_ = test_.boxes();
-    std::unique_ptr<rt::FileSystem> fs_ = rt::makeHostFileSystem();
 };
 
 TEST_F(RuntimeTest, AnUnhandledErrorShowsTheReportAndEndsWithStatus1) {
@@ -69,35 +66,6 @@ TEST_F(RuntimeTest, EndClosesEveryFileOpenByNumber) {
     EXPECT_FALSE(files.isOpen(1));
     EXPECT_FALSE(files.isOpen(2));
     EXPECT_EQ(testing_support::readFile(dir_.path() / "QUILME01.sys"), "teil");
-}
-
-TEST_F(RuntimeTest, FileServicesByDriveLetterName) {
-    dir_.write("QUIL.SYS", "reassembler");
-    runtime_->fileCopy("C:\\QUIL.SYS", "C:\\QUIL.EXE");
-    EXPECT_EQ(testing_support::readFile(dir_.path() / "QUIL.EXE"), "reassembler");
-    EXPECT_EQ(runtime_->fileLen("C:\\QUIL.EXE"), 11);
-
-    runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrReadOnly);
-    EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive | rt::kAttrReadOnly);
-    runtime_->setAttr("C:\\QUIL.EXE", rt::kAttrNormal);
-    EXPECT_EQ(runtime_->getAttr("C:\\QUIL.EXE"), rt::kAttrArchive);
-    EXPECT_EQ(runtime_->getAttr("C:\\"), rt::kAttrDirectory);
-    EXPECT_EQ(runtime_->identity("C:\\QUIL.EXE"), fs_->identity((dir_.path() / "QUIL.EXE").string(), rt::Follow::Link));
-
-    runtime_->kill("C:\\QUIL.EXE");
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "QUIL.EXE"));
-    EXPECT_EQ(errorOf([&] { runtime_->kill("C:\\QUIL.EXE"); }), 53);
-    EXPECT_EQ(errorOf([&] { runtime_->fileCopy("C:\\QUIL.SYS", "A:\\QUIL.EXE"); }), 71);
-    EXPECT_EQ(errorOf([&] { runtime_->getAttr("A:\\"); }), 71);
-}
-
-TEST_F(RuntimeTest, FileLenTellsEveryLengthAcrossThe32BitBoundaries) {
-    // Sparse files: the length is set, no byte is written.
-    const std::int64_t cases[] = {2147483647, 2147483648, 4294967295, 4294967296, 5368709120};
-    for (const std::int64_t length : cases) {
-        std::filesystem::resize_file(dir_.write("gross.bin", ""), static_cast<std::uintmax_t>(length));
-        EXPECT_EQ(runtime_->fileLen("C:\\gross.bin"), length);
-    }
 }
 
 // A runtime built for a test or a tool takes its locks in a space of its own: a real run of the
