@@ -4,7 +4,9 @@
 #include "ReassemblerHost.h"
 #include "core/DiskSet.h"
 
+#include <cstdint>
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +37,14 @@ private:
 // Ends a reassembly early by throwing Failure. Out of line, so that QUIL.SYS holds the
 // exception's construction and throw once rather than at each of the many places that end a run.
 [[noreturn]] void fail(ExitStatus status, std::string message);
+
+// Text made of pieces in one call. A chain of + makes a temporary string and its clean-up per
+// piece, which the messages of the recovery check would add up to kilobytes of QUIL.SYS.
+std::string concat(std::initializer_list<std::string_view> pieces);
+// A count in decimal, as every number QUIL.SYS prints (one conversion for all integer types).
+inline std::string decimal(std::int64_t value) {
+    return std::to_string(static_cast<long long>(value));
+}
 
 // Bytes from a file name or trailer line made safe to print: control characters would move
 // the cursor or ring the bell, so they are shown as "?".

@@ -4,8 +4,8 @@
 #include "OutputFile.h"
 
 #include "Failure.h"
-#include "ReassemblerHost.h"
 #include "PartNames.h"
+#include "ReassemblerHost.h"
 
 namespace quil {
 
@@ -39,12 +39,38 @@ void OutputFile::discard() noexcept {
 void OutputFile::write(const char* data, std::size_t size) {
     std::size_t done = 0;
     const lowio::SystemError err = lowio::writeAll(fd_.get(), data, size, done);
-    written_ += static_cast<std::int64_t>(done);
+    position_ += static_cast<std::int64_t>(done);
     if (err != 0) {
-        fail(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeError(err) +
-                           ". Die Datei wurde nicht wiederhergestellt.");
+        failWriting(err);
     }
-    writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(size), written_);
+    writeback_.wrote(fd_.get(), position_ - static_cast<std::int64_t>(size), position_);
+}
+
+void OutputFile::failWriting(lowio::SystemError err) const {
+    fail(kDamaged, "Fehler beim Schreiben nach " + printable(folder_) + ": " + describeError(err) +
+                       ". Die Datei wurde nicht wiederhergestellt.");
+}
+
+void OutputFile::moveTo(std::int64_t position) {
+    if (const lowio::SystemError err = lowio::seekTo(fd_.get(), position); err != 0) {
+        failWriting(err);
+    }
+    position_ = position;
+}
+
+void OutputFile::readAt(std::int64_t offset, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    const lowio::SystemError err = lowio::readAt(fd_.get(), offset, buffer, size, done);
+    if (err != 0 || done != size) {
+        fail(kDamaged, "Die Datei in " + printable(folder_) + " lässt sich nicht zurücklesen" +
+                           (err != 0 ? " (" + describeError(err) + ")." : std::string(".")));
+    }
+}
+
+void OutputFile::setLength(std::int64_t length) {
+    if (const lowio::SystemError err = lowio::truncate(fd_.get(), length); err != 0) {
+        failWriting(err);
+    }
 }
 
 std::size_t OutputFile::copyInSystem(lowio::NativeHandle from, std::size_t size) {
@@ -52,12 +78,12 @@ std::size_t OutputFile::copyInSystem(lowio::NativeHandle from, std::size_t size)
     if (host::copyInSystem(from, fd_.get(), size, copied) != 0 || copied == 0) {
         return 0;
     }
-    written_ += static_cast<std::int64_t>(copied);
-    writeback_.wrote(fd_.get(), written_ - static_cast<std::int64_t>(copied), written_);
+    position_ += static_cast<std::int64_t>(copied);
+    writeback_.wrote(fd_.get(), position_ - static_cast<std::int64_t>(copied), position_);
     return copied;
 }
 
-bool OutputFile::commit(bool mayReplace) {
+void OutputFile::flushAndClose() {
     if (fd_.valid()) {
         lowio::SystemError err = lowio::flush(fd_.get());
         if (err == 0) {
@@ -71,6 +97,10 @@ bool OutputFile::commit(bool mayReplace) {
                                " geschrieben werden: " + describeError(err) + ".");
         }
     }
+}
+
+bool OutputFile::commit(bool mayReplace) {
+    flushAndClose();
     bool nameTaken = false;
     if (const lowio::SystemError err = host::placeTemporary(temporaryPath_, finalPath_, mayReplace, nameTaken);
         err != 0) {
@@ -89,27 +119,33 @@ bool OutputFile::commit(bool mayReplace) {
 }
 
 std::string OutputFile::keepAside() {
+    return keepAside(" (wiederhergestellt)", "Die wiederhergestellte Datei ist vollständig und liegt unter ");
+}
+
+std::string OutputFile::keepAside(const std::string& tag, const std::string& said) {
+    // Also on the way out of a failed check: what is kept must be on the medium.
+    flushAndClose();
     const std::size_t dot = name_.rfind('.');
     const bool hasExtension = dot != std::string::npos && dot != 0;
     const std::string stem = hasExtension ? name_.substr(0, dot) : name_;
     const std::string extension = hasExtension ? name_.substr(dot) : std::string();
     for (int number = 1; number <= 9; ++number) {
-        const std::string tag = number == 1
-                                    ? " (wiederhergestellt)"
-                                    : " (wiederhergestellt " + std::to_string(static_cast<long long>(number)) + ")";
-        const std::string path = joinPath(folder_, stem + tag + extension);
+        const std::string numbered =
+            number == 1 ? tag
+                        : tag.substr(0, tag.size() - 1) + " " + std::to_string(static_cast<long long>(number)) + ")";
+        const std::string path = joinPath(folder_, stem + numbered + extension);
         bool nameTaken = false;
         if (host::placeTemporary(temporaryPath_, path, false, nameTaken) == 0 && !nameTaken) {
             committed_ = true;
             temporaryPath_.clear();
-            return "Die wiederhergestellte Datei ist vollständig und liegt unter " + printable(path) + ".";
+            return said + printable(path) + ".";
         }
     }
     // A name too long for one more word, or a folder that takes no new names: the file stays
     // where and as it is.
     host::keepTemporary(temporaryPath_);
     committed_ = true;
-    return "Die wiederhergestellte Datei ist vollständig und liegt unter " + printable(temporaryPath_) + ".";
+    return said + printable(temporaryPath_) + ".";
 }
 
 } // namespace quil

@@ -25,7 +25,15 @@ public:
     // host::copyInSystem) and returns how many. 0 says nothing about the end of from: the
     // caller then reads and writes itself.
     std::size_t copyInSystem(lowio::NativeHandle from, std::size_t size);
-    std::int64_t written() const { return written_; }
+    // Where the next write goes (the end of what was written, unless moved).
+    std::int64_t position() const { return position_; }
+
+    // For a set with recovery data, whose parts may arrive with gaps between them: the next
+    // write goes to position (a gap reads as zeros), bytes already written are read back, and
+    // the file is given its length when its end came from no part.
+    void moveTo(std::int64_t position);
+    void readAt(std::int64_t offset, char* buffer, std::size_t size);
+    void setLength(std::int64_t length);
 
     // Flushes the data to the medium and gives the file its final name. Without
     // mayReplace, a file that appeared under that name meanwhile is left alone and the
@@ -38,19 +46,24 @@ public:
     // (wiederhergestellt).doc"), never replacing anything; failing that it stays under its
     // temporary name. Returns the sentence that tells the user where it lies.
     std::string keepAside();
+    // The same for a file that is not what the set held (a part could not be rebuilt) or was
+    // not checked: tag names its state in the name (" (beschädigt)"), said in the sentence.
+    std::string keepAside(const std::string& tag, const std::string& said);
 
     const std::string& finalPath() const { return finalPath_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
 
 private:
     void discard() noexcept;
+    void flushAndClose();
+    [[noreturn]] void failWriting(lowio::SystemError err) const;
 
     std::string folder_;
     std::string name_;
     std::string finalPath_;
     std::string temporaryPath_;
     lowio::Handle fd_;
-    std::int64_t written_ = 0;
+    std::int64_t position_ = 0;
     // Data already handed to the medium; a failure doing so is reported by commit.
     lowio::Writeback writeback_;
     bool committed_ = false;

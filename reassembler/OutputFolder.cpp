@@ -40,4 +40,12 @@ std::string confirmOutputFolder(const std::string& proposal, const std::string& 
     }
 }
 
+std::optional<std::string> typedFolder(const std::string& typed, const std::string& workingFolder, Terminal& terminal) {
+    std::optional<std::string> folder = resolveFolder(typed, workingFolder);
+    if (!folder) {
+        terminal.say("Den Ordner „" + printable(typed) + "“ gibt es nicht.");
+    }
+    return folder;
+}
+
 } // namespace quil

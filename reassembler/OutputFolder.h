@@ -22,4 +22,8 @@ std::string confirmOutputFolder(const std::string& proposal, const std::string& 
 // The absolute, resolved form of an existing folder, or nothing.
 using host::resolveFolder;
 
+// A folder typed at a disk question, resolved; a folder that does not exist is said and gives
+// nothing.
+std::optional<std::string> typedFolder(const std::string& typed, const std::string& workingFolder, Terminal& terminal);
+
 } // namespace quil

@@ -141,5 +141,11 @@ void removeTemporary(const std::string& temporary);
 // Keeps the temporary file where it is and forgets it: it holds a complete restored file.
 void keepTemporary(const std::string& temporary);
 
+// A hidden file in folder for the program's own use while it runs (the recovery data copied off
+// its diskettes), open for reading and writing. It has no name once made, or the system removes
+// it when the handle closes: however the program ends, nothing is left behind, and the
+// registered temporary stays the restored file's.
+lowio::Handle createScratchFile(const std::string& folder, lowio::SystemError& error);
+
 } // namespace host
 } // namespace quil

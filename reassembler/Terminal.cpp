@@ -16,7 +16,7 @@ std::string cleanAnswer(const std::string& line) {
     return text;
 }
 
-DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line) {
+DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line, bool lostOffered) {
     if (!line) {
         return {DiskAnswer::Kind::Abort, {}};
     }
@@ -26,6 +26,9 @@ DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line) {
     }
     if (text == "q" || text == "Q") {
         return {DiskAnswer::Kind::Abort, {}};
+    }
+    if (lostOffered && (text == "v" || text == "V")) {
+        return {DiskAnswer::Kind::Lost, {}};
     }
     return {DiskAnswer::Kind::Folder, text};
 }
@@ -88,10 +91,17 @@ std::optional<std::string> Terminal::askForName(const std::string& name, const s
     return cleanAnswer(*line);
 }
 
-DiskAnswer Terminal::askForDisk(const std::string& partName) {
-    console_.write("Bitte legen Sie die Diskette mit " + partName + " ein und drücken Sie die Eingabetaste.\n");
-    console_.write("Liegt " + partName + " in einem anderen Ordner, geben Sie diesen Ordner ein; q bricht ab: ");
-    return interpretDiskAnswer(readLine());
+DiskAnswer Terminal::askForDisk(const std::string& fileName, bool offerLost, int recoveryDisk) {
+    console_.write("Bitte legen Sie die " +
+                   (recoveryDisk > 0 ? "Ersatzdiskette " + std::to_string(static_cast<long long>(recoveryDisk))
+                                     : "Diskette mit " + fileName) +
+                   " ein und drücken Sie die Eingabetaste.\n");
+    if (offerLost) {
+        console_.write("Ist diese Diskette verloren, geben Sie v ein: QUIL stellt " + fileName +
+                       " dann aus der Ersatzdiskette wieder her.\n");
+    }
+    console_.write("Liegt " + fileName + " in einem anderen Ordner, geben Sie diesen Ordner ein; q bricht ab: ");
+    return interpretDiskAnswer(readLine(), offerLost);
 }
 
 } // namespace quil

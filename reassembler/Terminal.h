@@ -10,7 +10,8 @@ namespace quil {
 
 // What the user wants when the next part is missing.
 struct DiskAnswer {
-    enum class Kind { Retry, Folder, Abort };
+    // Lost: the disk is gone for good; only asked where the set has recovery data.
+    enum class Kind { Retry, Folder, Abort, Lost };
     Kind kind = Kind::Abort;
     std::string folder; // for Folder, as typed (quotes and surrounding blanks removed)
 };
@@ -26,8 +27,9 @@ struct FolderAnswer {
 FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line);
 
 // An empty line: the disk was changed, look again. "q": abort. Anything else: a folder.
-// Nothing (end of input): abort.
-DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line);
+// Nothing (end of input): abort. Where lostOffered, "v" says the disk is lost; elsewhere it is
+// a folder as it always was.
+DiskAnswer interpretDiskAnswer(const std::optional<std::string>& line, bool lostOffered = false);
 
 // "j" or "ja" in any case; everything else, end of input included, is no.
 bool interpretYes(const std::optional<std::string>& line);
@@ -60,7 +62,8 @@ public:
     std::optional<std::string> readLine();
 
     bool askYesNo(const std::string& question);
-    DiskAnswer askForDisk(const std::string& partName);
+    // The disk with fileName; with recoveryDisk, the Ersatzdiskette of that number, which holds it.
+    DiskAnswer askForDisk(const std::string& fileName, bool offerLost = false, int recoveryDisk = 0);
     FolderAnswer askWhereTo(const std::string& folder);
     // Another name for a file that cannot have the one it came with; nothing for an empty line
     // or end of input.

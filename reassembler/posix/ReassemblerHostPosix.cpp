@@ -391,5 +391,25 @@ void keepTemporary(const std::string&) {
     forgetTemporary();
 }
 
+lowio::Handle createScratchFile(const std::string& folder, lowio::SystemError& error) {
+    // Made and unlinked with the interrupt signals held, so that no Ctrl-C falls between.
+    // O_TMPFILE would need neither, but FAT, where a stick's output may go, does not have it.
+    std::string pattern = joinPath(folder, ".quil-XXXXXX");
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    for (int signalNumber : kCleanupSignals) {
+        sigaddset(&blocked, signalNumber);
+    }
+    ::sigprocmask(SIG_BLOCK, &blocked, &previous);
+    lowio::Handle fd(::mkostemp(pattern.data(), O_CLOEXEC));
+    error = fd.valid() ? 0 : errno;
+    if (fd.valid()) {
+        ::unlink(pattern.c_str());
+    }
+    ::sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return fd;
+}
+
 } // namespace host
 } // namespace quil

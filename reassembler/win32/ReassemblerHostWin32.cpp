@@ -422,9 +422,10 @@ lowio::Handle createTemporary(const std::string& folder, std::string& path, lowi
         const std::wstring wide = longPath(candidate);
 
         temporaryLock.lock();
-        lowio::Handle handle(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                           CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
-                                           nullptr));
+        // Readable too: a part rebuilt from the recovery data is made from the others written here.
+        lowio::Handle handle(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr));
         error = handle.valid() ? 0 : lastError();
         if (handle.valid()) {
             pendingTemporary = wide;
@@ -479,6 +480,24 @@ void keepTemporary(const std::string& temporary) {
     ::SetFileAttributesW(longPath(temporary).c_str(), FILE_ATTRIBUTE_NORMAL);
     pendingTemporary.clear();
     temporaryLock.unlock();
+}
+
+lowio::Handle createScratchFile(const std::string& folder, lowio::SystemError& error) {
+    // FILE_FLAG_DELETE_ON_CLOSE: Windows removes it when the last handle goes, also when the
+    // process is ended from outside, which the interrupt handler never sees.
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const std::wstring wide = longPath(joinPath(folder, ".quil-" + win32::uniqueSuffix(attempt)));
+        lowio::Handle handle(::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                           CREATE_NEW,
+                                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY |
+                                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_FLAG_DELETE_ON_CLOSE,
+                                           nullptr));
+        error = handle.valid() ? 0 : lastError();
+        if (handle.valid() || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)) {
+            return handle;
+        }
+    }
+    return lowio::Handle();
 }
 
 } // namespace quil::host
