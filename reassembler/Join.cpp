@@ -52,39 +52,65 @@ FolderScan scanFolder(const std::string& folder, std::int64_t length) {
     return scan;
 }
 
-Joiner::Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal)
-    : length_(length), folder_(std::move(folder)), workingFolder_(std::move(workingFolder)), terminal_(terminal) {}
+Joiner::~Joiner() = default;
+
+Joiner::Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal,
+               RecoveryStream* recovery)
+    : length_(length), folder_(std::move(folder)), workingFolder_(std::move(workingFolder)), terminal_(terminal),
+      recovery_(recovery) {}
 
 void Joiner::run(OutputFile& output) {
-    while (joined_ < length_) {
+    if (recovery_ != nullptr) {
+        recovery_->lookBeside(folder_);
+    }
+    while (!joinedAll()) {
         const std::string name = core::diskset::partName(partNumber_);
-        copyPart(locateNextPart(name), name, output);
+        if (const std::optional<std::string> path = locateNextPart(name)) {
+            copyPart(*path, name, output);
+        } else {
+            passOver(name, "fehlt", output);
+        }
         ++partNumber_;
     }
 }
 
-std::string Joiner::locateNextPart(const std::string& name) {
+bool Joiner::joinedAll() const {
+    // Where the recovery data is known, it counts the parts: a part of a wrong length would
+    // otherwise end the join early or make it ask for a part the set never had.
+    if (const core::recovery::Index* index = recovery_ != nullptr ? recovery_->known() : nullptr) {
+        return ended_ || partNumber_ > static_cast<long>(index->parts.size());
+    }
+    return ended_ || joined_ >= length_;
+}
+
+std::optional<core::recovery::Digest> Joiner::wholeInOrder() {
+    if (hashed_ != length_) {
+        return std::nullopt;
+    }
+    hashed_ = -1; // the digest is spent
+    return whole_.finish();
+}
+
+std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
     for (;;) {
         if (std::optional<std::string> path = findPart(folder_, name)) {
             const host::FileFacts facts = host::factsOf(*path);
             if (facts.kind != host::FileFacts::Kind::Missing && joinedParts_.count(facts.identity) == 0) {
-                return *path;
+                return path;
             }
         }
         terminal_.say("");
         terminal_.say(whatIsMissing(name));
-        const DiskAnswer answer = terminal_.askForDisk(name);
+        const DiskAnswer answer = terminal_.askForDisk(name, recovery_ != nullptr);
         switch (answer.kind) {
         case DiskAnswer::Kind::Abort:
             fail(kStopped, "Abgebrochen: " + whatIsMissing(name) + " Es wurde keine Datei geschrieben.");
+        case DiskAnswer::Kind::Lost:
+            return std::nullopt;
         case DiskAnswer::Kind::Retry:
             break;
         case DiskAnswer::Kind::Folder:
-            if (std::optional<std::string> folder = resolveFolder(answer.folder, workingFolder_)) {
-                folder_ = *folder;
-            } else {
-                terminal_.say("Den Ordner „" + printable(answer.folder) + "“ gibt es nicht.");
-            }
+            folder_ = typedFolder(answer.folder, workingFolder_, terminal_).value_or(folder_);
             break;
         }
     }
@@ -102,32 +128,97 @@ std::string Joiner::whatIsMissing(const std::string& nextName) const {
            " Bytes.";
 }
 
+std::string Joiner::label(const std::string& name) const {
+    return concat({host::isExchangeableMedium(folder_) ? "Diskette " : "Teil ", decimal(partNumber_), " (", name, ")"});
+}
+
+void Joiner::badPart(const std::string& name, Fault fault, const std::string& detail, OutputFile& output,
+                     std::int64_t total) {
+    // Per fault: what the part is called with recovery data, and the message without it
+    // (before + name + middle + detail + after), which is what it always was.
+    struct Words {
+        const char* problem;
+        const char* before;
+        const char* middle;
+        const char* after;
+    };
+    static constexpr Words kWords[] = {
+        {"ist nicht lesbar (", "", " lässt sich nicht öffnen (", ")."},
+        {"ist nicht lesbar (", "", " lässt sich nicht lesen (", ")."},
+        {"ist nicht lesbar (", "Lesefehler in ", ": ", "."},
+        {"ist keine gewöhnliche Datei", "", " ist keine gewöhnliche Datei.", ""},
+        {"ist zu lang", "", "", ""},
+        {"ist zu kurz", "", " ist zu kurz: gelesen wurden nur ", " Bytes."},
+    };
+    const Words& words = kWords[static_cast<int>(fault)];
+    if (recovery_ == nullptr) {
+        fail(kDamaged, fault == Fault::TooLong ? tooLong(name, total, length_)
+                                               : concat({words.before, name, words.middle, detail, words.after}));
+    }
+    const bool unreadable = fault <= Fault::Read;
+    passOver(name, concat({words.problem, unreadable ? detail : "", unreadable ? ")" : ""}), output);
+}
+
+// The part's room is left in the output (a gap, or what was read of it before it failed), and
+// the join goes on after it: for that the recovery data must tell its length now.
+void Joiner::passOver(const std::string& name, const std::string& problem, OutputFile& output) {
+    const std::string which = label(name);
+    terminal_.say(concat({which, " ", problem, "."}));
+    const core::recovery::Index& index =
+        recovery_->index(folder_, concat({"Um ", name, " zu ersetzen, braucht QUIL jetzt die Ersatzdaten."}));
+    const auto k = static_cast<std::size_t>(partNumber_ - 1);
+    if (k >= index.parts.size()) {
+        ended_ = true; // a part of a wrong length before it misled the count by length
+        return;
+    }
+    const core::recovery::PartEntry& entry = index.parts[k];
+    parts_.push_back(PartRecord{which, entry.offset, entry.length, {}, problem});
+    joined_ = entry.offset + entry.length;
+    output.moveTo(joined_);
+    terminal_.say(concat({which, " wird am Ende aus der Ersatzdiskette wiederhergestellt."}));
+}
+
 void Joiner::copyPart(const std::string& path, const std::string& name, OutputFile& output) {
     lowio::SystemError openError = 0;
     const lowio::Handle fd = host::openForReading(path, openError);
     if (!fd.valid()) {
-        fail(kDamaged, name + " lässt sich nicht öffnen (" + describeError(openError) + ").");
+        return badPart(name, Fault::Open, describeError(openError), output);
     }
     host::FileFacts info;
     if (const lowio::SystemError err = host::factsOf(fd.get(), info); err != 0) {
-        fail(kDamaged, name + " lässt sich nicht lesen (" + describeError(err) + ").");
+        return badPart(name, Fault::Facts, describeError(err), output);
     }
     if (info.kind != host::FileFacts::Kind::Regular) {
-        fail(kDamaged, name + " ist keine gewöhnliche Datei.");
+        return badPart(name, Fault::NotRegular, {}, output);
+    }
+    // Where the recovery data is known, each part goes to its recorded place and may fill no
+    // more than its recorded length; one that ends short is told by the check. Its bytes are
+    // read all the same, so that a read error is named as such.
+    std::int64_t end = length_;
+    if (const core::recovery::Index* index = recovery_ != nullptr ? recovery_->known() : nullptr) {
+        const core::recovery::PartEntry& entry = index->parts[static_cast<std::size_t>(partNumber_ - 1)];
+        if (output.position() != entry.offset) {
+            output.moveTo(entry.offset);
+        }
+        joined_ = entry.offset;
+        end = entry.offset + entry.length;
     }
     // Refuse before writing a byte of a part that cannot fit.
-    if (info.size > length_ - joined_) {
-        fail(kDamaged, tooLong(name, joined_ + info.size, length_));
+    if (info.size > end - joined_) {
+        return badPart(name, Fault::TooLong, {}, output, joined_ + info.size);
     }
     joinedParts_.insert(info.identity);
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
+    const std::int64_t start = joined_;
     std::int64_t partBytes = 0;
+    core::recovery::Md5 md5;
     // Copied inside the system while it goes, at most up to the set's length; reading and
     // writing take over where it stops, and they alone tell the end of a part (a file in /proc
-    // copies as empty) and a part that gives more than the set's length.
-    bool inSystem = true;
+    // copies as empty) and a part that gives more than the set's length. Bytes checked against
+    // recovery data must pass through the program.
+    bool inSystem = recovery_ == nullptr;
     for (;;) {
-        const std::int64_t room = length_ - joined_;
+        const std::int64_t room = end - joined_;
         if (inSystem && room > 0) {
             const auto step = static_cast<std::size_t>(room < kSystemCopyStep ? room : kSystemCopyStep);
             const auto copied = static_cast<std::int64_t>(output.copyInSystem(fd.get(), step));
@@ -139,24 +230,33 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
         std::size_t got = 0;
         if (const lowio::SystemError err = lowio::readSome(fd.get(), buffer->bytes, sizeof buffer->bytes, got);
             err != 0) {
-            fail(kDamaged, "Lesefehler in " + name + ": " + describeError(err) + ".");
+            return badPart(name, Fault::Read, describeError(err), output);
         }
         if (got == 0) {
             break;
         }
         // The file may have grown since it was measured: never more than the set's length.
         if (static_cast<std::int64_t>(got) > room) {
-            fail(kDamaged, tooLong(name, joined_ + static_cast<std::int64_t>(got), length_));
+            return badPart(name, Fault::TooLong, {}, output, joined_ + static_cast<std::int64_t>(got));
         }
         output.write(buffer->bytes, got);
+        if (recovery_ != nullptr) {
+            md5.update(buffer->bytes, got);
+            if (joined_ == hashed_) {
+                whole_.update(buffer->bytes, got);
+                hashed_ += static_cast<std::int64_t>(got);
+            }
+        }
         joined_ += static_cast<std::int64_t>(got);
         partBytes += static_cast<std::int64_t>(got);
     }
     // A part that gives fewer bytes than it is long was cut short while it was read (or the
     // medium lost its end): the set cannot be restored from it.
     if (partBytes < info.size) {
-        fail(kDamaged, name + " ist zu kurz: gelesen wurden nur " + std::to_string(partBytes) + " von " +
-                           std::to_string(info.size) + " Bytes.");
+        return badPart(name, Fault::TooShort, concat({decimal(partBytes), " von ", decimal(info.size)}), output);
+    }
+    if (recovery_ != nullptr) {
+        parts_.push_back(PartRecord{label(name), start, partBytes, md5.finish(), {}});
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

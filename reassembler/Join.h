@@ -1,13 +1,18 @@
 // Joining the parts QUILME01.sys, QUILME02.sys, ... into the output file until the length the
-// trailer names is reached, asking for the next disk whenever the next part is not there.
+// trailer names is reached, asking for the next disk whenever the next part is not there. In a
+// set with recovery data a lost or unreadable part is passed over, leaving its room in the
+// output, and each part's checksum is taken for the check at the end.
 #pragma once
 
 #include "ReassemblerHost.h"
+#include "Recovery.h"
 #include "Terminal.h"
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace quil {
 
@@ -27,17 +32,40 @@ FolderScan scanFolder(const std::string& folder, std::int64_t length);
 
 class Joiner {
 public:
-    // workingFolder resolves folders the user types as relative paths.
-    Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal);
+    // workingFolder resolves folders the user types as relative paths. recovery: the set's
+    // recovery data, for a set made with it.
+    Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal,
+           RecoveryStream* recovery = nullptr);
+    ~Joiner();
+    Joiner(const Joiner&) = delete;
+    Joiner& operator=(const Joiner&) = delete;
 
     // Throws Failure when a part is missing and the user gives up, a part is too long, or a
-    // read or write fails. On return exactly the length has been written.
+    // read or write fails. On return exactly the length has been written. With recovery data
+    // a bad part is no Failure: it is recorded, and the check decides.
     void run(OutputFile& output);
 
+    // With recovery data: what the join found of each part, the whole file's MD5 when the
+    // output was written in order from its first byte to its last (once), and the folder the
+    // join ended in, where the recovery data may lie.
+    const std::vector<PartRecord>& parts() const { return parts_; }
+    std::optional<core::recovery::Digest> wholeInOrder();
+    const std::string& folder() const { return folder_; }
+
 private:
-    std::string locateNextPart(const std::string& name);
+    bool joinedAll() const;
+    // The path of the next part; nothing when the user says its disk is lost.
+    std::optional<std::string> locateNextPart(const std::string& name);
     std::string whatIsMissing(const std::string& nextName) const;
     void copyPart(const std::string& path, const std::string& name, OutputFile& output);
+    // A part that cannot be joined: without recovery data the end, with it the part is passed
+    // over. detail: the system's error, or the counts of a short part; total: what the parts
+    // would add up to with a long one.
+    enum class Fault { Open, Facts, Read, NotRegular, TooLong, TooShort };
+    void badPart(const std::string& name, Fault fault, const std::string& detail, OutputFile& output,
+                 std::int64_t total = 0);
+    void passOver(const std::string& name, const std::string& problem, OutputFile& output);
+    std::string label(const std::string& name) const;
 
     std::int64_t length_;
     std::int64_t joined_ = 0;
@@ -46,6 +74,11 @@ private:
     std::string workingFolder_;
     Terminal& terminal_;
     std::set<PartIdentity> joinedParts_;
+    RecoveryStream* recovery_;
+    std::vector<PartRecord> parts_;
+    core::recovery::Md5 whole_;
+    std::int64_t hashed_ = 0; // the output's first bytes, all in whole_
+    bool ended_ = false;      // the recovery data knows no part past the last one joined
 };
 
 } // namespace quil

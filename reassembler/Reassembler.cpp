@@ -8,6 +8,7 @@
 #include "OutputFolder.h"
 #include "PartNames.h"
 #include "ReassemblerHost.h"
+#include "Recovery.h"
 #include "Trailer.h"
 
 #include <exception>
@@ -103,9 +104,11 @@ void checkRoom(const std::string& folder, std::int64_t length) {
     }
 }
 
-void checkFirstDisk(const std::string& partsFolder, const std::string& outputFolder, std::int64_t length) {
+// With recovery data an overlong part is one damaged part among others: the join passes it over.
+void checkFirstDisk(const std::string& partsFolder, const std::string& outputFolder, std::int64_t length,
+                    bool withRecovery) {
     const FolderScan scan = scanFolder(partsFolder, length);
-    if (!scan.overlongPart.empty()) {
+    if (!scan.overlongPart.empty() && !withRecovery) {
         fail(kDamaged, "Die Teile sind länger als die Originaldatei: mit " + scan.overlongPart + " ergeben sie " +
                            std::to_string(scan.bytes) + " Bytes, die Originaldatei hatte " + std::to_string(length) +
                            " Bytes. Der Diskettensatz ist beschädigt oder gehört nicht zusammen.");
@@ -175,11 +178,21 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
                      " Bytes) aus den Teilen in " + printable(*parts) + " zusammen.");
         const std::string finalPath = joinPath(outputFolder, name);
         bool replace = mayReplaceExisting(finalPath, terminal);
-        checkFirstDisk(*parts, outputFolder, trailer.length);
+        checkFirstDisk(*parts, outputFolder, trailer.length, trailer.withRecovery);
         checkRoom(outputFolder, trailer.length);
 
+        std::optional<RecoveryStream> recovery;
+        if (trailer.withRecovery) {
+            recovery.emplace(outputFolder, workingFolder, terminal);
+        }
         OutputFile output(outputFolder, name);
-        Joiner(trailer.length, *parts, workingFolder, terminal).run(output);
+        Joiner joiner(trailer.length, *parts, workingFolder, terminal, recovery ? &*recovery : nullptr);
+        joiner.run(output);
+        // Only a file that matches its checksums gets its name.
+        const std::string checked =
+            recovery ? checkAgainstRecoveryData(joiner.parts(), joiner.wholeInOrder(), trailer.length, joiner.folder(),
+                                                *recovery, output, terminal)
+                     : std::string();
         // A file that took the name during the join is asked about again. A name the system
         // calls taken while nothing can be seen there would be asked about forever; after a few
         // tries the run ends instead. Either way the complete file is kept under another name.
@@ -197,6 +210,9 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         }
         terminal.say("Die Datei " + printable(name) + " wurde in " + printable(outputFolder) + " wiederhergestellt (" +
                      std::to_string(trailer.length) + " Bytes).");
+        if (!checked.empty()) {
+            terminal.say(checked);
+        }
         return kSuccess;
     } catch (const Failure& failure) {
         terminal.complain(failure.what());

@@ -1,0 +1,304 @@
+// Getting the recovery stream and checking the joined file against it. The stream is read where
+// it lies only on a fixed disk: a diskette or stick is swapped for the next one, so its pieces
+// are copied off while they are in the drive.
+#include "Recovery.h"
+
+#include "Failure.h"
+#include "OutputFile.h"
+#include "OutputFolder.h"
+#include "PartNames.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace quil {
+
+namespace {
+
+using core::recovery::Digest;
+using core::recovery::Index;
+
+std::unique_ptr<lowio::ChunkBuffer> chunkBuffer() {
+    return std::make_unique_for_overwrite<lowio::ChunkBuffer>();
+}
+
+std::size_t stepOf(std::int64_t left) {
+    return static_cast<std::size_t>(left < static_cast<std::int64_t>(lowio::kChunkBufferSize)
+                                        ? left
+                                        : static_cast<std::int64_t>(lowio::kChunkBufferSize));
+}
+
+Digest hashOutput(OutputFile& output, std::int64_t length) {
+    const std::unique_ptr<lowio::ChunkBuffer> buffer = chunkBuffer();
+    core::recovery::Md5 md5;
+    for (std::int64_t at = 0; at < length;) {
+        const std::size_t step = stepOf(length - at);
+        output.readAt(at, buffer->bytes, step);
+        md5.update(buffer->bytes, step);
+        at += static_cast<std::int64_t>(step);
+    }
+    return md5.finish();
+}
+
+// Moves length bytes of the output from one offset to another, which may overlap it: towards the
+// start from the front, towards the end from the back, so that no byte is overwritten unread.
+void moveBytes(OutputFile& output, std::int64_t from, std::int64_t to, std::int64_t length) {
+    const std::unique_ptr<lowio::ChunkBuffer> buffer = chunkBuffer();
+    for (std::int64_t done = 0; done < length;) {
+        const std::size_t step = stepOf(length - done);
+        const std::int64_t offset = to < from ? done : length - done - static_cast<std::int64_t>(step);
+        output.readAt(from + offset, buffer->bytes, step);
+        output.moveTo(to + offset);
+        output.write(buffer->bytes, step);
+        done += static_cast<std::int64_t>(step);
+    }
+}
+
+// A part of the wrong length (read before the index was there) shifted the parts after it: they
+// go to the offsets the index records. All of them shift the same way, by the one bad part, so
+// towards the start they move first to last, towards the end last to first.
+bool moveToRecordedOffsets(const std::vector<PartRecord>& parts, const Index& index, OutputFile& output) {
+    const std::size_t count = parts.size() < index.parts.size() ? parts.size() : index.parts.size();
+    auto misplaced = [&](std::size_t k) {
+        return parts[k].problem.empty() && parts[k].at != index.parts[k].offset &&
+               parts[k].length == index.parts[k].length;
+    };
+    bool towardsEnd = false;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (misplaced(k)) {
+            towardsEnd = parts[k].at < index.parts[k].offset;
+            break;
+        }
+    }
+    bool moved = false;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t k = towardsEnd ? count - 1 - step : step;
+        const PartRecord& part = parts[k];
+        if (misplaced(k)) {
+            moveBytes(output, part.at, index.parts[k].offset, part.length);
+            moved = true;
+        }
+    }
+    return moved;
+}
+
+// Whether the index describes the file QUIL.EXE restores: parts that follow each other without
+// a gap and add up to its length.
+bool describes(const Index& index, std::int64_t length) {
+    std::int64_t next = 0;
+    for (const core::recovery::PartEntry& part : index.parts) {
+        if (part.offset != next || part.length < 0) {
+            return false;
+        }
+        next += part.length;
+    }
+    return next == length && index.fileLength == length;
+}
+
+// The rebuild's view of the output: the other parts are read back from it (they matched their
+// checksums), the rebuilt part is written into its place. Named types rather than lambdas: a
+// lambda's type is named after the long signature of the function around it, in QUIL.SYS.
+struct OtherParts {
+    const Index& index;
+    OutputFile& output;
+    void operator()(std::size_t part, std::int64_t offset, char* buffer, std::size_t size) const {
+        output.readAt(index.parts[part].offset + offset, buffer, size);
+    }
+};
+struct RebuiltPart {
+    const core::recovery::PartEntry& entry;
+    OutputFile& output;
+    void operator()(std::int64_t offset, const char* data, std::size_t size) const {
+        // Never past the part's end: the bytes after it belong to the next part.
+        const std::int64_t room = std::max<std::int64_t>(entry.length - offset, 0);
+        output.moveTo(entry.offset + offset);
+        output.write(data, room < static_cast<std::int64_t>(size) ? static_cast<std::size_t>(room) : size);
+    }
+};
+
+[[noreturn]] void failKeepingAside(ExitStatus status, const std::string& message, OutputFile& output, const char* tag) {
+    fail(status, concat({message, " Unter ihrem Namen wurde nichts geschrieben. ",
+                         output.keepAside(tag, "Was sich zusammensetzen ließ, liegt unter ")}));
+}
+
+} // namespace
+
+RecoveryStream::RecoveryStream(std::string outputFolder, std::string workingFolder, Terminal& terminal)
+    : outputFolder_(std::move(outputFolder)), workingFolder_(std::move(workingFolder)), terminal_(terminal) {}
+
+RecoveryStream::~RecoveryStream() = default;
+
+void RecoveryStream::read(std::int64_t offset, char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    const lowio::SystemError err = lowio::readAt(stream_.get(), offset, buffer, size, done);
+    if (err != 0 || done != size) {
+        fail(kDamaged, concat({"Die Ersatzdaten lassen sich nicht lesen (",
+                               err != 0 ? describeError(err) : std::string("sie enden zu früh"), ")."}));
+    }
+}
+
+core::recovery::ReadAt RecoveryStream::reader() {
+    return [this](std::int64_t offset, char* buffer, std::size_t size) { read(offset, buffer, size); };
+}
+
+bool RecoveryStream::takeIndex() {
+    core::recovery::IndexReading reading = core::recovery::readIndex(reader(), length_);
+    problem_ = reading.problem;
+    if (reading.index) {
+        index_ = std::move(reading.index);
+    }
+    return index_.has_value();
+}
+
+bool RecoveryStream::readInPlace(const std::string& path) {
+    lowio::SystemError err = 0;
+    stream_ = host::openForReading(path, err);
+    // A piece that holds no whole index is only the start of the stream: its other pieces lie
+    // beside it (a copy of the diskettes) or on the next Ersatzdiskette.
+    if (stream_.valid() && lowio::lengthOf(stream_.get(), length_) == 0 && takeIndex()) {
+        return true;
+    }
+    stream_.reset();
+    length_ = 0;
+    return false;
+}
+
+void RecoveryStream::appendPiece(const std::string& path, const std::string& name) {
+    lowio::SystemError err = 0;
+    if (!stream_.valid()) {
+        stream_ = host::createScratchFile(outputFolder_, err);
+        if (!stream_.valid()) {
+            fail(kDamaged,
+                 concat({"Im Zielordner ", printable(outputFolder_),
+                         " kann keine Datei für die Ersatzdaten angelegt werden (", describeError(err), ")."}));
+        }
+    }
+    const lowio::Handle piece = host::openForReading(path, err);
+    // A read at an offset moves a Windows handle's position: the piece goes after the last one.
+    if (piece.valid()) {
+        err = lowio::seekTo(stream_.get(), length_);
+    }
+    const std::unique_ptr<lowio::ChunkBuffer> buffer = chunkBuffer();
+    for (std::size_t got = 1; err == 0 && piece.valid() && got > 0;) {
+        err = lowio::readSome(piece.get(), buffer->bytes, sizeof buffer->bytes, got);
+        std::size_t written = 0;
+        if (err == 0 && got > 0 && (err = lowio::writeAll(stream_.get(), buffer->bytes, got, written)) == 0) {
+            length_ += static_cast<std::int64_t>(got);
+        }
+    }
+    if (!piece.valid() || err != 0) {
+        fail(kDamaged, concat({name, " ist nicht lesbar (", describeError(err), ")."}));
+    }
+}
+
+void RecoveryStream::lookBeside(const std::string& folder) {
+    if (!index_ && !host::isExchangeableMedium(folder)) {
+        if (const std::optional<std::string> path = findPart(folder, core::recovery::pieceName(1))) {
+            readInPlace(*path);
+        }
+    }
+}
+
+const Index& RecoveryStream::index(const std::string& folder, const std::string& why) {
+    std::string where = folder;
+    int piece = 1;
+    bool told = false;
+    while (!index_) {
+        const std::string name = core::recovery::pieceName(piece);
+        if (const std::optional<std::string> path = findPart(where, name)) {
+            if (piece > 1 || host::isExchangeableMedium(where) || !readInPlace(*path)) {
+                appendPiece(*path, name);
+                takeIndex();
+                ++piece; // the next piece may lie in the same folder
+            }
+            continue;
+        }
+        if (!told) {
+            terminal_.say("");
+            terminal_.say(why);
+            told = true;
+        }
+        // Where a piece was read, the stream goes on: what it lacks tells why.
+        terminal_.say(concat({name, " fehlt in ", printable(where), piece > 1 ? " (" : "", piece > 1 ? problem_ : "",
+                              piece > 1 ? ")." : "."}));
+        const DiskAnswer answer = terminal_.askForDisk(name, false, piece);
+        if (answer.kind == DiskAnswer::Kind::Abort) {
+            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten."}));
+        }
+        if (answer.kind == DiskAnswer::Kind::Folder) {
+            where = typedFolder(answer.folder, workingFolder_, terminal_).value_or(where);
+        }
+    }
+    return *index_;
+}
+
+std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::optional<Digest> wholeInOrder,
+                                     std::int64_t length, const std::string& folder, RecoveryStream& recovery,
+                                     OutputFile& output, Terminal& terminal) {
+    const Index* index = recovery.known();
+    if (index == nullptr) {
+        try {
+            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL jetzt die Ersatzdaten.");
+        } catch (const Failure& failure) {
+            failKeepingAside(failure.status(), concat({failure.what(), " Die Datei ist nicht geprüft."}), output,
+                             " (ungeprüft)");
+        }
+    }
+    // Every way this check fails ends the same way: the file is kept aside, never named.
+    std::string wrong;
+    const char* tag = " (beschädigt)";
+    std::string bad;
+    std::size_t badParts = 0;
+    std::size_t lost = 0;
+    for (std::size_t k = 0; k < index->parts.size(); ++k) {
+        const core::recovery::PartEntry& entry = index->parts[k];
+        const PartRecord* part = k < parts.size() ? &parts[k] : nullptr;
+        std::string why;
+        if (part == nullptr) {
+            why = "wurde nicht gelesen";
+        } else if (!part->problem.empty()) {
+            why = part->problem;
+        } else if (part->length != entry.length) {
+            why = concat({"ist ", decimal(part->length), " statt ", decimal(entry.length), " Bytes lang"});
+        } else if (part->md5 != entry.md5) {
+            why = "hat veränderte Bytes (die Prüfsumme stimmt nicht)";
+        }
+        if (!why.empty()) {
+            bad += concat({"\n  ", part != nullptr ? part->label : entry.name, " ", why});
+            lost = k;
+            ++badParts;
+        }
+    }
+    std::string said = "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
+    if (!describes(*index, length)) {
+        wrong = "Die Ersatzdaten gehören nicht zu diesem Satz.";
+        tag = " (ungeprüft)";
+    } else if (badParts >= 2) {
+        wrong = concat({"Die Datei lässt sich nicht wiederherstellen: ", decimal(static_cast<std::int64_t>(badParts)),
+                        " Teile sind beschädigt, die Ersatzdiskette ersetzt nur einen.", bad, "\n"});
+    } else {
+        const bool moved = moveToRecordedOffsets(parts, *index, output);
+        output.setLength(length);
+        if (badParts == 1) {
+            const core::recovery::PartEntry& entry = index->parts[lost];
+            const std::string label = parts.size() > lost ? parts[lost].label : entry.name;
+            terminal.say(concat({bad.substr(3), ". QUIL stellt den Teil aus der Ersatzdiskette wieder her ..."}));
+            if (!core::recovery::rebuild(*index, lost, recovery.reader(), OtherParts{*index, output},
+                                         RebuiltPart{entry, output})) {
+                wrong = concat({label, " ließ sich nicht wiederherstellen: die Ersatzdaten sind beschädigt."});
+            }
+            said = concat(
+                {label, " wurde aus der Ersatzdiskette wiederhergestellt; die Prüfsumme der ganzen Datei stimmt."});
+        }
+        if (wrong.empty() && (wholeInOrder && !moved && badParts == 0 ? *wholeInOrder : hashOutput(output, length)) !=
+                                 index->wholeFile) {
+            wrong = "Die ganze Datei stimmt nicht mit ihrer aufgezeichneten Prüfsumme überein.";
+        }
+    }
+    if (!wrong.empty()) {
+        failKeepingAside(kDamaged, wrong, output, tag);
+    }
+    return said;
+}
+
+} // namespace quil
