@@ -4,11 +4,13 @@
 #include "QuilProcess.h"
 
 #include "core/DiskSet.h"
+#include "core/RecoveryData.h"
 #include "reassembler/PartNames.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -52,6 +54,30 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
         offset += size;
     }
     return offset;
+}
+
+std::string writeRecoverySet(const std::filesystem::path& folder, const std::string& data,
+                             const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces) {
+    writeParts(folder, data, sizes);
+    std::vector<core::recovery::Part> parts;
+    for (std::size_t size : sizes) {
+        parts.push_back(
+            {core::diskset::partName(static_cast<long>(parts.size()) + 1), static_cast<std::int64_t>(size)});
+    }
+    core::recovery::Md5 md5;
+    md5.update(data.data(), data.size());
+    const auto length = static_cast<std::int64_t>(data.size());
+    core::recovery::Stream stream(parts, name, length, md5.finish());
+    stream.prepare([&data](std::int64_t offset, char* buffer, std::size_t size) {
+        std::memcpy(buffer, data.data() + offset, size);
+    });
+    std::string bytes(static_cast<std::size_t>(stream.length()), '\0');
+    stream.read(0, bytes.data(), bytes.size());
+    if (!inPieces) {
+        std::ofstream(folder / core::recovery::pieceName(1), std::ios::binary) << bytes;
+    }
+    makeReassembler(folder, std::string(core::recovery::kMarkerLine) + trailer(std::to_string(length), "", name, name));
+    return bytes;
 }
 
 RunResult runQuil(const std::filesystem::path& program, const std::vector<std::string>& arguments,

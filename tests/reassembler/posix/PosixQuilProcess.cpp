@@ -112,6 +112,12 @@ int QuilProcess::id() const {
     return state_->child;
 }
 
+std::shared_ptr<void> makeUnreadable(const std::filesystem::path& path) {
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("/proc/self/mem", path);
+    return nullptr;
+}
+
 std::string trailerFolder(const std::filesystem::path& folder) {
     // Z: is the root on Linux.
     std::string text = "Z:" + folder.string() + "/";

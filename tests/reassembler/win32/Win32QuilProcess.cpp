@@ -156,6 +156,14 @@ int QuilProcess::id() const {
     return static_cast<int>(state_->id);
 }
 
+std::shared_ptr<void> makeUnreadable(const std::filesystem::path& path) {
+    const HANDLE held = ::CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        throw std::runtime_error("cannot hold " + path.string());
+    }
+    return std::shared_ptr<void>(held, [](void* handle) { ::CloseHandle(handle); });
+}
+
 std::string trailerFolder(const std::filesystem::path& folder) {
     return utf8Text(folder) + "\\";
 }

@@ -1,0 +1,122 @@
+// The real QUIL.EXE on folder sets made with recovery data: one lost, unreadable, changed or
+// shortened part is rebuilt and the file restored byte for byte; two bad parts never give a file
+// under its name. A set without recovery data still joins a changed byte unseen, as it always did.
+#include "QuilProcess.h"
+#include "QuilRun.h"
+
+#include "core/DiskSet.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using quil_test::Answer;
+using quil_test::entries;
+using testing_support::readFile;
+
+enum class Damage { None, Missing, Unreadable, Flipped, Shortened, TwoFlipped };
+
+// The last part is the shortest: its slice is padded in the parity.
+const std::vector<std::size_t> kSizes = {40000, 40000, 40000, 12345};
+constexpr std::size_t kLength = 132345;
+
+void flipByte(const fs::path& part) {
+    std::string bytes = readFile(part);
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x5A);
+    std::ofstream(part, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+class QuilRecoveryTest : public quil_test::QuilSetFixture {
+protected:
+    fs::path part(std::size_t index) const { return set() / core::diskset::partName(static_cast<long>(index) + 1); }
+};
+
+TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
+    struct Case {
+        Damage damage;
+        std::vector<const char*> said;
+    };
+    const Case cases[] = {
+        {Damage::None, {"Alle Teile und die ganze Datei stimmen"}},
+        {Damage::Missing, {") fehlt.", "wurde aus der Ersatzdiskette wiederhergestellt"}},
+        {Damage::Unreadable, {") ist nicht lesbar (", "wurde aus der Ersatzdiskette wiederhergestellt"}},
+        {Damage::Flipped, {"hat veränderte Bytes", "wurde aus der Ersatzdiskette wiederhergestellt"}},
+        {Damage::Shortened, {"Bytes lang", "wurde aus der Ersatzdiskette wiederhergestellt"}},
+        {Damage::TwoFlipped, {"2 Teile sind beschädigt", "Was sich zusammensetzen ließ, liegt unter"}},
+    };
+    for (const Case& c : cases) {
+        for (const std::size_t at : {std::size_t{0}, std::size_t{1}, kSizes.size() - 1}) {
+            const std::string trace =
+                "damage " + std::to_string(static_cast<int>(c.damage)) + " at part " + std::to_string(at + 1);
+            fs::remove_all(set());
+            for (const fs::path& left : {out(), tmp()}) {
+                fs::remove_all(left);
+                fs::create_directories(left);
+            }
+            const std::string data = testing_support::randomBytes(kLength, static_cast<unsigned>(at) + 7);
+            quil_test::writeRecoverySet(set(), data, kSizes, "a.bin");
+            std::vector<Answer> answers;
+            std::shared_ptr<void> held;
+            switch (c.damage) {
+            case Damage::None:
+                break;
+            case Damage::Missing:
+                fs::remove(part(at));
+                answers.push_back({"Diskette mit " + core::diskset::partName(static_cast<long>(at) + 1), "v"});
+                break;
+            case Damage::Unreadable:
+                held = quil_test::makeUnreadable(part(at));
+                break;
+            case Damage::Flipped:
+                flipByte(part(at));
+                break;
+            case Damage::Shortened:
+                fs::resize_file(part(at), kSizes[at] - 100);
+                break;
+            case Damage::TwoFlipped:
+                flipByte(part(at));
+                flipByte(part((at + 1) % kSizes.size()));
+                break;
+            }
+
+            const quil_test::RunResult result = run({out().string()}, answers);
+            for (const char* words : c.said) {
+                EXPECT_NE(result.output.find(words), std::string::npos) << trace << ": " << result.output;
+            }
+            if (c.damage == Damage::TwoFlipped) {
+                EXPECT_EQ(result.exitCode, 2) << trace;
+                EXPECT_EQ(entries(out()), std::vector<std::string>{"a (beschädigt).bin"}) << trace;
+                for (std::size_t bad : {at, (at + 1) % kSizes.size()}) {
+                    EXPECT_NE(result.output.find("Teil " + std::to_string(bad + 1) + " ("), std::string::npos)
+                        << trace << ": " << result.output;
+                }
+            } else {
+                EXPECT_EQ(result.exitCode, 0) << trace << ": " << result.output;
+                EXPECT_EQ(entries(out()), std::vector<std::string>{"a.bin"}) << trace;
+                EXPECT_TRUE(readFile(out() / "a.bin") == data) << trace << ": content differs";
+            }
+            expectNoCopyLeft();
+        }
+    }
+}
+
+TEST_F(QuilRecoveryTest, ASetWithoutRecoveryDataJoinsAChangedByteAsBefore) {
+    const std::string data = testing_support::randomBytes(kLength, 3);
+    quil_test::writeParts(set(), data, kSizes);
+    quil_test::makeReassembler(set(), quil_test::trailer(std::to_string(data.size()), "", "a.bin", "a.bin"));
+    flipByte(part(1));
+    std::string changed = data;
+    changed[kSizes[0] + kSizes[1] / 2] = static_cast<char>(changed[kSizes[0] + kSizes[1] / 2] ^ 0x5A);
+
+    const quil_test::RunResult result = run({out().string()});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(readFile(out() / "a.bin") == changed);
+    EXPECT_EQ(result.output.find("Ersatz"), std::string::npos) << result.output;
+}
+
+} // namespace
