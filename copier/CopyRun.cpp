@@ -125,7 +125,7 @@ Step CopyRun::checkTarget() {
     if (!names) {
         return Step::MainLoop;
     }
-    if (guard_.aSetNameIsTheSource(TargetFolder, *names)) {
+    if (guard_.aSetNameIsTheSource(TargetFolder, *names, options_.withRecoveryData)) {
         recovery_.message(messages::kSourceInTarget, rt::kCriticalOk);
         return Step::CloseSource;
     }
@@ -192,7 +192,7 @@ Step CopyRun::diskStart() {
     }
     // Parts of an older set on this disk could pass for parts of this one when the set is
     // joined; they go before this set writes here.
-    if (!medium_.wayIsClear(guard_.clearOlderParts(TargetFolder))) {
+    if (!medium_.wayIsClear(guard_.clearOlderParts(TargetFolder, options_.withRecoveryData))) {
         return Step::DiskStart;
     }
     return PartCounter != 0 ? Step::NumberPart : Step::FirstDiskFiles;

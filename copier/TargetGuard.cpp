@@ -4,6 +4,7 @@
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
 #include "core/ReassemblerChoice.h"
+#include "core/RecoveryData.h"
 #include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
 
@@ -111,10 +112,13 @@ std::optional<std::vector<std::string>> TargetGuard::namesIn(const std::string& 
     return names;
 }
 
-bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names) {
+bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names,
+                                      bool withRecoveryData) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        const bool setName =
+            core::diskset::isSetName(name) || (withRecoveryData && core::recovery::pieceNumber(name).has_value());
         try {
-            return core::diskset::isSetName(name) && isTheSource(runtime_.identity(folder + name));
+            return setName && isTheSource(runtime_.identity(folder + name));
         } catch (const rt::RuntimeError&) {
             return false; // gone meanwhile: then it cannot be the source either
         }
@@ -160,18 +164,25 @@ TargetGuard::Clearing TargetGuard::wipe(const std::string& folder) {
     return Clearing::Cleared;
 }
 
-TargetGuard::Clearing TargetGuard::clearOlderParts(const std::string& folder) {
+TargetGuard::Clearing TargetGuard::clearOlderParts(const std::string& folder, bool withRecoveryData) {
     // After a change of disk the search runs under the handler that asked for the disk; on the
     // first disk under the target's.
     constexpr Handler kTarget = Handler::OnTargetError;
     std::vector<std::string> parts;
-    for (std::string name =
-             recovery_.attempt(recovery_.inForceOr(kTarget),
-                               [&] { return runtime_.dir().first(folder + "QUILME??.sys", rt::kSearchAll); });
-         !name.empty(); name = recovery_.attempt(recovery_.inForceOr(kTarget), [&] { return runtime_.dir().next(); })) {
-        if (core::diskset::isPartName(name)) {
-            parts.push_back(name);
+    const auto search = [&](const char* pattern, const auto& isOlder) {
+        for (std::string name = recovery_.attempt(
+                 recovery_.inForceOr(kTarget), [&] { return runtime_.dir().first(folder + pattern, rt::kSearchAll); });
+             !name.empty();
+             name = recovery_.attempt(recovery_.inForceOr(kTarget), [&] { return runtime_.dir().next(); })) {
+            if (isOlder(name)) {
+                parts.push_back(name);
+            }
         }
+    };
+    search("QUILME??.sys", core::diskset::isPartName);
+    // Pieces of an older set's recovery data would pass for pieces of this one's.
+    if (withRecoveryData) {
+        search("QUILME*.par2", [](const std::string& name) { return core::recovery::pieceNumber(name).has_value(); });
     }
     for (const std::string& name : parts) {
         const Clearing clearing = clearName(folder + name, kTarget);

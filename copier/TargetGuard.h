@@ -51,13 +51,15 @@ public:
     // Names in the target folder, for the checks before anything is written; nothing when the
     // folder cannot be listed yet (the run's own steps then meet that failure).
     std::optional<std::vector<std::string>> namesIn(const std::string& folder);
-    bool aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names);
+    // withRecoveryData: the pieces of the recovery data are names of the set too.
+    bool aSetNameIsTheSource(const std::string& folder, const std::vector<std::string>& names, bool withRecoveryData);
     int filesTheWipeWouldDelete(const std::string& folder, const std::vector<std::string>& names);
 
     // Empties the folder, dot files excepted; stops at a file of this run.
     Clearing wipe(const std::string& folder);
-    // Removes every QUILMEnn.sys in the folder that this run did not write.
-    Clearing clearOlderParts(const std::string& folder);
+    // Removes every QUILMEnn.sys in the folder that this run did not write, and with recovery data
+    // every piece of it (QUILME.par2, QUILMEn.par2).
+    Clearing clearOlderParts(const std::string& folder, bool withRecoveryData);
     // Clears the way for a file of the set: every entry answering to its name (in any letter
     // case, a link or a read-only file included) is removed as itself, under OnTargetError; the
     // search runs under searchGuard (Handler::None: whatever a continuation left in force).

@@ -65,9 +65,10 @@ protected:
 
 TEST_F(RecoveryDataRun, AFolderGetsOnePieceBesideThePartsWhateverTheirLimit) {
     const std::string bytes = makeSource(300000);
-    std::filesystem::create_directories(cRoot_ / "Ziel");
+    temp_.write("c/Ziel/QUILME2.par2", "a piece of an older set");
     controls_.targetFolder("C:\\Ziel").limit("100", 0);
     runToCompletion();
+    EXPECT_FALSE(std::filesystem::exists(cRoot_ / "Ziel" / "QUILME2.par2"));
     EXPECT_THAT(filesOn(0), ElementsAre()); // nothing on the diskette
     EXPECT_EQ(readFile(cRoot_ / "Ziel" / "QUIL.EXE"), expectedQuilExe(bytes));
     EXPECT_TRUE(std::filesystem::exists(cRoot_ / "Ziel" / "QUILME.par2"));
@@ -77,8 +78,8 @@ TEST_F(RecoveryDataRun, AFolderGetsOnePieceBesideThePartsWhateverTheirLimit) {
 // Three diskettes of parts, then two Ersatzdisketten: the first with QUIL.EXE and as much of the
 // stream as fits, the rest after the disk-full dialog. A piece is read back from its disk.
 TEST_F(RecoveryDataRun, DiskettesGetItOnErsatzdiskettenTheFirstWithQuilExe) {
-    const std::string bytes = makeSource(45000);
-    drive_.setCapacity(20000);
+    const std::string bytes = makeSource(250000);
+    drive_.setCapacity(100000);
     const auto blank = [&] { drive_.insertBlank(); };
     boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, blank);
     boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, blank);
