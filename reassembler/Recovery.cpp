@@ -218,12 +218,13 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
             terminal_.say(why);
             told = true;
         }
-        // Where a piece was read, the stream goes on: what it lacks tells why.
-        terminal_.say(concat({name, " fehlt in ", printable(where), piece > 1 ? " (" : "", piece > 1 ? problem_ : "",
-                              piece > 1 ? ")." : "."}));
+        // Where a piece was read, the stream goes on on the next Ersatzdiskette.
+        terminal_.say(concat({name, " fehlt in ", printable(where),
+                              piece > 1 ? "; die Ersatzdaten gehen auf der nächsten Ersatzdiskette weiter." : "."}));
         const DiskAnswer answer = terminal_.askForDisk(name, false, piece);
         if (answer.kind == DiskAnswer::Kind::Abort) {
-            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten."}));
+            // What the pieces read so far lack, in case there is no further one: they are damaged.
+            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten. ", problem_}));
         }
         if (answer.kind == DiskAnswer::Kind::Folder) {
             where = typedFolder(answer.folder, workingFolder_, terminal_).value_or(where);
