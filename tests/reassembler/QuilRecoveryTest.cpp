@@ -110,54 +110,42 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
 // of which also carries QUIL.EXE. The pieces are asked for by number and copied off; nothing of
 // them is left in the output folder.
 TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
-    struct Case {
-        bool firstDiskLost;  // started from Ersatzdiskette 1 instead
-        std::size_t flipped; // a part with a changed byte, or none
-    };
-    for (const Case c : {Case{false, 1}, Case{true, 9}}) {
-        fs::remove_all(root_.path() / "disks");
-        fs::remove_all(out());
-        fs::create_directories(out());
-        const fs::path disks = root_.path() / "disks";
+    for (const bool firstDiskLost : {false, true}) {
+        // Started from disk 1 with a byte changed on disk 2, or from Ersatzdiskette 1 for a lost disk 1.
+        const fs::path disks = root_.path() / (firstDiskLost ? "lost" : "changed");
+        auto disk = [&](std::size_t k) { return disks / ("disk" + std::to_string(k + 1)); };
         const std::string data = testing_support::randomBytes(kLength, 11);
-        const std::string stream = quil_test::writeRecoverySet(disks / "disk1", data, kSizes, "a.bin", true);
+        const std::string stream = quil_test::writeRecoverySet(disk(0), data, kSizes, "a.bin", true);
+        std::vector<fs::path> laterDisks;
         for (std::size_t k = 1; k < kSizes.size(); ++k) {
-            const std::string name = core::diskset::partName(static_cast<long>(k) + 1);
-            fs::create_directories(disks / ("disk" + std::to_string(k + 1)));
-            fs::rename(disks / "disk1" / name, disks / ("disk" + std::to_string(k + 1)) / name);
+            laterDisks.push_back(disk(k));
+            fs::create_directories(disk(k));
+            fs::rename(disk(0) / core::diskset::partName(static_cast<long>(k) + 1),
+                       disk(k) / core::diskset::partName(static_cast<long>(k) + 1));
         }
-        const std::size_t half = stream.size() / 2;
-        quil_test::makeReassembler(disks / "ersatz1",
-                                   std::string(core::recovery::kMarkerLine) +
-                                       quil_test::trailer(std::to_string(kLength), "", "a.bin", "a.bin"));
-        std::ofstream(disks / "ersatz1" / "QUILME.par2", std::ios::binary) << stream.substr(0, half);
+        fs::create_directories(disks / "ersatz1");
+        fs::copy_file(disk(0) / "QUIL.EXE", disks / "ersatz1" / "QUIL.EXE");
+        std::ofstream(disks / "ersatz1" / "QUILME.par2", std::ios::binary) << stream.substr(0, stream.size() / 2);
         fs::create_directories(disks / "ersatz2");
-        std::ofstream(disks / "ersatz2" / "QUILME2.par2", std::ios::binary) << stream.substr(half);
-        if (c.flipped < kSizes.size()) {
-            flipByte(disks / ("disk" + std::to_string(c.flipped + 1)) /
-                     core::diskset::partName(static_cast<long>(c.flipped) + 1));
+        std::ofstream(disks / "ersatz2" / "QUILME2.par2", std::ios::binary) << stream.substr(stream.size() / 2);
+        std::vector<Answer> answers = quil_test::answersForDisks(laterDisks);
+        const std::vector<Answer> ersatz = {{"Ersatzdiskette 1", (disks / "ersatz1").string()},
+                                            {"Ersatzdiskette 2", (disks / "ersatz2").string()}};
+        if (firstDiskLost) {
+            answers.insert(answers.begin(), {{"Diskette mit QUILME01.sys", "v"}, ersatz[1]});
+        } else {
+            flipByte(disk(1) / "QUILME02.sys");
+            answers.insert(answers.end(), ersatz.begin(), ersatz.end());
         }
-        std::vector<Answer> answers;
-        if (c.firstDiskLost) {
-            answers.push_back({"Diskette mit QUILME01.sys", "v"});
-            answers.push_back({"Ersatzdiskette 2", (disks / "ersatz2").string()});
-        }
-        for (std::size_t k = 1; k < kSizes.size(); ++k) {
-            answers.push_back({"Diskette mit " + core::diskset::partName(static_cast<long>(k) + 1),
-                               (disks / ("disk" + std::to_string(k + 1))).string()});
-        }
-        if (!c.firstDiskLost) {
-            answers.push_back({"Ersatzdiskette 1", (disks / "ersatz1").string()});
-            answers.push_back({"Ersatzdiskette 2", (disks / "ersatz2").string()});
-        }
-        const fs::path start = disks / (c.firstDiskLost ? "ersatz1" : "disk1") / "QUIL.EXE";
-        const quil_test::RunResult result = quil_test::runQuil(start, {out().string()}, root_.path(), tmp(), answers);
+        const fs::path start = (firstDiskLost ? disks / "ersatz1" : disk(0)) / "QUIL.EXE";
+        const fs::path target = disks / "out";
+        fs::create_directories(target);
+        const quil_test::RunResult result = quil_test::runQuil(start, {target.string()}, root_.path(), tmp(), answers);
         EXPECT_EQ(result.exitCode, 0) << result.output;
         EXPECT_EQ(result.answered, answers.size()) << result.output;
-        EXPECT_NE(result.output.find("wurde aus der Ersatzdiskette wiederhergestellt"), std::string::npos)
-            << result.output;
-        EXPECT_EQ(entries(out()), std::vector<std::string>{"a.bin"});
-        EXPECT_TRUE(readFile(out() / "a.bin") == data);
+        EXPECT_NE(result.output.find("wurde aus der Ersatzdiskette wiederhergestellt"), std::string::npos);
+        EXPECT_EQ(entries(target), std::vector<std::string>{"a.bin"}); // the copied pieces are gone
+        EXPECT_TRUE(readFile(target / "a.bin") == data);
     }
 }
 
