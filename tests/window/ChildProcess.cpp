@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 
@@ -39,22 +41,8 @@ void setChildBase(const std::string& base) {
 
 void ChildReport::line(const std::string& text) const {
     std::string out = text;
-    for (char& c : out) {
-        if (c == '\n') {
-            c = ' ';
-        }
-    }
-    out += '\n';
-    const char* data = out.data();
-    std::size_t left = out.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd_, data, left);
-        if (written <= 0) {
-            return;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
+    std::replace(out.begin(), out.end(), '\n', ' ');
+    ::dprintf(fd_, "%s\n", out.c_str());
 }
 
 ChildOutcome runInChild(const std::function<void(const ChildReport&)>& body, int timeoutSeconds) {
@@ -119,8 +107,7 @@ ChildOutcome runInChild(const std::function<void(const ChildReport&)>& body, int
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    outcome.exited = WIFEXITED(status);
-    outcome.status = outcome.exited ? WEXITSTATUS(status) : -1;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::size_t start = 0;
     while (start < received.size()) {
         const std::size_t end = received.find('\n', start);

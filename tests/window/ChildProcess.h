@@ -22,8 +22,7 @@ private:
 };
 
 struct ChildOutcome {
-    bool exited = false; // left by its own exit, not killed
-    int status = -1;     // exit status when exited, else -1
+    int status = -1; // exit status when it left by its own exit; -1 when it was killed
     std::vector<std::string> lines;
 };
 

@@ -28,20 +28,6 @@ namespace {
 using testing_support::kPinnedPlaces;
 using testing_support::PinnedPlace;
 
-// Controls whose box may grow to the right, up to this edge (twips), so that the font in use
-// does not cut a caption.
-int growsUpTo(const QString& name) {
-    const std::pair<const char*, int> rooms[] = {
-        {"Opt(0)", 2880}, {"Opt(1)", 2880}, {"Chk(0)", 3600}, {"Chk(1)", 6225}, {"Chk(2)", 6225}, {"UnitList", 6285},
-        {"Tip(0)", 6225}, {"Tip(1)", 2880}, {"Tip(2)", 2880}, {"Tip(3)", 2880}, {"Tip(4)", 2880}};
-    for (const auto& [control, right] : rooms) {
-        if (name == QString::fromUtf8(control)) {
-            return right;
-        }
-    }
-    return -1;
-}
-
 int px(double twips, int dpi) {
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
@@ -85,7 +71,7 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
         if (!isTip) {
             EXPECT_NEAR(actual.height(), px(place.height, dpiY), 1);
         }
-        const int right = growsUpTo(name);
+        const int right = place.growsUpTo;
         if (right >= 0) {
             EXPECT_GE(actual.width(), px(place.width, dpiX) - 1);
             EXPECT_LE(actual.right(), px(right, dpiX));

@@ -29,16 +29,10 @@ const char* kFinished = "64|Die Kopie ist fertig!";
 constexpr int kSourceSize = 1000000; // eight chunks
 
 QMessageBox::StandardButton buttonFor(int answer) {
-    switch (answer) {
-    case rt::kResultCancel:
-        return QMessageBox::Cancel;
-    case rt::kResultYes:
-        return QMessageBox::Yes;
-    case rt::kResultNo:
-        return QMessageBox::No;
-    default:
-        return QMessageBox::Ok;
-    }
+    return answer == rt::kResultCancel ? QMessageBox::Cancel
+           : answer == rt::kResultYes  ? QMessageBox::Yes
+           : answer == rt::kResultNo   ? QMessageBox::No
+                                       : QMessageBox::Ok;
 }
 
 // The real box, answered like a user: the answer is pressed on the box once it is up.
