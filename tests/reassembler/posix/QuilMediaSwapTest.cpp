@@ -125,4 +125,29 @@ TEST_F(QuilMediaSwapTest, AFullTargetIsReportedBeforeAnythingIsWritten) {
     EXPECT_TRUE(entries(small->directory()).empty());
 }
 
+// Mit Ersatzdiskette: a lost disk is named by its number on a swapped medium, and the recovery
+// data is copied off the Ersatzdiskette before the next disk goes in.
+TEST_F(QuilMediaSwapTest, ALostDiskIsRebuiltFromTheErsatzdiskette) {
+    const std::filesystem::path made = root_.path() / "made";
+    const std::string data = testing_support::randomBytes(900000, 24);
+    quil_test::writeRecoverySet(made, data, {300000, 400000, 200000}, "archiv.zip");
+    auto put = [&](const char* name) { return std::filesystem::copy_file(made / name, drive() + "/" + name); };
+    auto insert = [&](const char* name) {
+        return [&, name] {
+            std::string whyNot;
+            return swapDisk(whyNot) && put(name);
+        };
+    };
+    put("QUIL.EXE");
+    put("QUILME01.sys");
+    const auto result =
+        runQuil(std::filesystem::path(drive()) / "QUIL.EXE", {out().string()}, drive(), root_.path() / "tmp",
+                {{"Diskette mit QUILME02.sys ein", "v"},
+                 {"Ersatzdiskette 1 ein", "", insert("QUILME.par2")},
+                 {"Diskette mit QUILME03.sys ein", "", insert("QUILME03.sys")}});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("Diskette 2 (QUILME02.sys) fehlt."), std::string::npos) << result.output;
+    EXPECT_TRUE(readFile(out() / "archiv.zip") == data);
+}
+
 } // namespace
