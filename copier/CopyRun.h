@@ -4,7 +4,8 @@
 // DiskStart, ChunkYield, Finish), and the run state keeps the names the program has always
 // given its variables (SourcePos, PartCounter, NewDiskNeeded ...). Beside the run: the options it reads once, the
 // recovery (which handler covers an operation, and its dialogs), the target guard, the
-// tracking of what lies on the disk, and the actions where the run meets the medium.
+// tracking of what lies on the disk, the actions where the run meets the medium, and the
+// recovery data of a set "mit Ersatzdiskette", which the same steps write after the last part.
 #pragma once
 
 #include "CopyOptions.h"

@@ -25,7 +25,7 @@ enum class Step {
     ChunkYield,     // pending window events
     ReadChunk,      // ChunkSize bytes of the run's buffer, read from SourcePos
     WriteChunk,     // one write, then progress
-    Finish,         // the open part is closed
+    Finish,         // the open part is closed; after the last part the recovery data, when chosen
     CloseSource,    // the source is closed
     Report,         // the completion message and the progress bar back to 0
     Done,
