@@ -99,14 +99,6 @@ TEST_F(FilesTest, TextLinesEndInCrLfByteExact) {
     files_.printLine(1, "");
     files_.close(1);
     EXPECT_EQ(readFile(dir_.path() / "QUIL.EXE"), "MZ123\r\n-5\r\n0\r\nC:\\Daten\\\r\nBericht.doc\r\n\r\n");
-
-    files_.open(1, "C:\\autorun.inf", rt::OpenMode::Output);
-    files_.printLine(1, "[autorun]");
-    files_.close(1);
-    files_.open(1, "C:\\autorun.inf", rt::OpenMode::Output);
-    files_.printLine(1, "neu");
-    files_.close(1);
-    EXPECT_EQ(readFile(dir_.path() / "autorun.inf"), "neu\r\n");
 }
 
 // A failed open creates nothing and leaves its number free.

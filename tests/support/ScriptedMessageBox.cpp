@@ -6,12 +6,7 @@ namespace testing_support {
 
 ScriptedMessageBox& ScriptedMessageBox::expect(std::string prompt, int style, int answer,
                                                std::function<void()> whileShown) {
-    ExpectedBox box;
-    box.prompt = std::move(prompt);
-    box.style = style;
-    box.answer = answer;
-    box.whileShown = std::move(whileShown);
-    return expect(std::move(box));
+    return expect(ExpectedBox{std::move(prompt), style, answer, std::move(whileShown)});
 }
 
 ScriptedMessageBox& ScriptedMessageBox::expect(ExpectedBox box) {
