@@ -163,9 +163,13 @@ void Joiner::badPart(const std::string& name, Fault fault, const std::string& de
 // the join goes on after it: for that the recovery data must tell its length now.
 void Joiner::passOver(const std::string& name, const std::string& problem, OutputFile& output) {
     const std::string which = label(name);
-    terminal_.say(concat({which, " ", problem, "."}));
+    const std::string said = concat({which, " ", problem, "."});
+    const core::recovery::Index* known = recovery_->known();
+    if (known != nullptr) {
+        terminal_.say(said);
+    }
     const core::recovery::Index& index =
-        recovery_->index(folder_, concat({"Um ", name, " zu ersetzen, braucht QUIL jetzt die Ersatzdaten."}));
+        known != nullptr ? *known : recovery_->index(folder_, said + " Für diesen Teil braucht QUIL die Ersatzdaten.");
     const auto k = static_cast<std::size_t>(partNumber_ - 1);
     if (k >= index.parts.size()) {
         ended_ = true; // a part of a wrong length before it misled the count by length

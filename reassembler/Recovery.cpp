@@ -202,7 +202,10 @@ void RecoveryStream::lookBeside(const std::string& folder) {
 const Index& RecoveryStream::index(const std::string& folder, const std::string& why) {
     std::string where = folder;
     int piece = 1;
-    bool told = false;
+    if (!index_) {
+        terminal_.say("");
+        terminal_.say(why);
+    }
     while (!index_) {
         const std::string name = core::recovery::pieceName(piece);
         if (const std::optional<std::string> path = findPart(where, name)) {
@@ -212,11 +215,6 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
                 ++piece; // the next piece may lie in the same folder
             }
             continue;
-        }
-        if (!told) {
-            terminal_.say("");
-            terminal_.say(why);
-            told = true;
         }
         // Where a piece was read, the stream goes on on the next Ersatzdiskette.
         terminal_.say(concat({name, " fehlt in ", printable(where),
@@ -239,7 +237,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
     const Index* index = recovery.known();
     if (index == nullptr) {
         try {
-            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL jetzt die Ersatzdaten.");
+            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL die Ersatzdaten.");
         } catch (const Failure& failure) {
             failKeepingAside(failure.status(), concat({failure.what(), " Die Datei ist nicht geprüft."}), output,
                              " (ungeprüft)");

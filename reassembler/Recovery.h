@@ -35,8 +35,8 @@ public:
     RecoveryStream& operator=(const RecoveryStream&) = delete;
 
     // The index, read from the stream beside the parts in folder or, when it is not there
-    // (whole), from the Ersatzdiskette(n) the user is asked for. why is said before the first
-    // question. Throws Failure when the user gives up or the stream is unreadable.
+    // (whole), from the Ersatzdiskette(n) the user is asked for. why is said when it is not
+    // known yet. Throws Failure when the user gives up or the stream is unreadable.
     const core::recovery::Index& index(const std::string& folder, const std::string& why);
     // The index when it has been read already.
     const core::recovery::Index* known() const { return index_ ? &*index_ : nullptr; }

@@ -111,7 +111,9 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
 // them is left in the output folder.
 TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
     for (const bool firstDiskLost : {false, true}) {
-        // Started from disk 1 with a byte changed on disk 2, or from Ersatzdiskette 1 for a lost disk 1.
+        // Started from disk 1 with disk 2's part cut short, which shifts the later parts until the
+        // recovery data is there at the end (and makes QUIL ask for a fifth disk), or from
+        // Ersatzdiskette 1 for a lost disk 1.
         const fs::path disks = root_.path() / (firstDiskLost ? "lost" : "changed");
         auto disk = [&](std::size_t k) { return disks / ("disk" + std::to_string(k + 1)); };
         const std::string data = testing_support::randomBytes(kLength, 11);
@@ -134,8 +136,8 @@ TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
         if (firstDiskLost) {
             answers.insert(answers.begin(), {{"Diskette mit QUILME01.sys", "v"}, ersatz[1]});
         } else {
-            flipByte(disk(1) / "QUILME02.sys");
-            answers.insert(answers.end(), ersatz.begin(), ersatz.end());
+            fs::resize_file(disk(1) / "QUILME02.sys", kSizes[1] - 100);
+            answers.insert(answers.end(), {{"Diskette mit QUILME05.sys", "v"}, ersatz[0], ersatz[1]});
         }
         const fs::path start = (firstDiskLost ? disks / "ersatz1" : disk(0)) / "QUIL.EXE";
         const fs::path target = disks / "out";
