@@ -60,7 +60,11 @@ void OutputFile::moveTo(std::int64_t position) {
 
 void OutputFile::readAt(std::int64_t offset, char* buffer, std::size_t size) {
     std::size_t done = 0;
-    const lowio::SystemError err = lowio::readAt(fd_.get(), offset, buffer, size, done);
+    lowio::SystemError err = lowio::readAt(fd_.get(), offset, buffer, size, done);
+    // A read at an offset moves a Windows handle's position: the next write goes where it was.
+    if (err == 0) {
+        err = lowio::seekTo(fd_.get(), position_);
+    }
     if (err != 0 || done != size) {
         fail(kDamaged, "Die Datei in " + printable(folder_) + " lässt sich nicht zurücklesen" +
                            (err != 0 ? " (" + describeError(err) + ")." : std::string(".")));

@@ -187,7 +187,7 @@ void RecoveryStream::appendPiece(const std::string& path, const std::string& nam
         }
     }
     if (!piece.valid() || err != 0) {
-        fail(kDamaged, concat({name, " ist nicht lesbar (", describeError(err), ")."}));
+        fail(kDamaged, concat({name, " lässt sich nicht in den Zielordner kopieren (", describeError(err), ")."}));
     }
 }
 
