@@ -66,7 +66,10 @@ void Joiner::run(OutputFile& output) {
     while (!joinedAll()) {
         const std::string name = core::diskset::partName(partNumber_);
         if (const std::optional<std::string> path = locateNextPart(name)) {
-            copyPart(*path, name, output);
+            // Told once the part is closed: the recovery data may be on a disk that replaces it.
+            if (const std::optional<PartFault> fault = copyPart(*path, name, output)) {
+                badPart(name, *fault, output);
+            }
         } else {
             passOver(name, "fehlt", output);
         }
@@ -132,8 +135,9 @@ std::string Joiner::label(const std::string& name) const {
     return concat({host::isExchangeableMedium(folder_) ? "Diskette " : "Teil ", decimal(partNumber_), " (", name, ")"});
 }
 
-void Joiner::badPart(const std::string& name, Fault fault, const std::string& detail, OutputFile& output,
-                     std::int64_t total) {
+void Joiner::badPart(const std::string& name, const PartFault& bad, OutputFile& output) {
+    const Fault fault = bad.fault;
+    const std::string& detail = bad.detail;
     // Per fault: what the part is called with recovery data, and the message without it
     // (before + name + middle + detail + after), which is what it always was.
     struct Words {
@@ -152,7 +156,7 @@ void Joiner::badPart(const std::string& name, Fault fault, const std::string& de
     };
     const Words& words = kWords[static_cast<int>(fault)];
     if (recovery_ == nullptr) {
-        fail(kDamaged, fault == Fault::TooLong ? tooLong(name, total, length_)
+        fail(kDamaged, fault == Fault::TooLong ? tooLong(name, bad.total, length_)
                                                : concat({words.before, name, words.middle, detail, words.after}));
     }
     const bool unreadable = fault <= Fault::Read;
@@ -182,18 +186,19 @@ void Joiner::passOver(const std::string& name, const std::string& problem, Outpu
     terminal_.say(concat({which, " wird am Ende aus der Ersatzdiskette wiederhergestellt."}));
 }
 
-void Joiner::copyPart(const std::string& path, const std::string& name, OutputFile& output) {
+std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const std::string& name,
+                                                  OutputFile& output) {
     lowio::SystemError openError = 0;
     const lowio::Handle fd = host::openForReading(path, openError);
     if (!fd.valid()) {
-        return badPart(name, Fault::Open, describeError(openError), output);
+        return PartFault{Fault::Open, describeError(openError)};
     }
     host::FileFacts info;
     if (const lowio::SystemError err = host::factsOf(fd.get(), info); err != 0) {
-        return badPart(name, Fault::Facts, describeError(err), output);
+        return PartFault{Fault::Facts, describeError(err)};
     }
     if (info.kind != host::FileFacts::Kind::Regular) {
-        return badPart(name, Fault::NotRegular, {}, output);
+        return PartFault{Fault::NotRegular, {}};
     }
     // Where the recovery data is known, each part goes to its recorded place and may fill no
     // more than its recorded length; one that ends short is told by the check. Its bytes are
@@ -209,7 +214,7 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
     }
     // Refuse before writing a byte of a part that cannot fit.
     if (info.size > end - joined_) {
-        return badPart(name, Fault::TooLong, {}, output, joined_ + info.size);
+        return PartFault{Fault::TooLong, {}, joined_ + info.size};
     }
     joinedParts_.insert(info.identity);
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
@@ -234,14 +239,14 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
         std::size_t got = 0;
         if (const lowio::SystemError err = lowio::readSome(fd.get(), buffer->bytes, sizeof buffer->bytes, got);
             err != 0) {
-            return badPart(name, Fault::Read, describeError(err), output);
+            return PartFault{Fault::Read, describeError(err)};
         }
         if (got == 0) {
             break;
         }
         // The file may have grown since it was measured: never more than the set's length.
         if (static_cast<std::int64_t>(got) > room) {
-            return badPart(name, Fault::TooLong, {}, output, joined_ + static_cast<std::int64_t>(got));
+            return PartFault{Fault::TooLong, {}, joined_ + static_cast<std::int64_t>(got)};
         }
         output.write(buffer->bytes, got);
         if (recovery_ != nullptr) {
@@ -257,13 +262,14 @@ void Joiner::copyPart(const std::string& path, const std::string& name, OutputFi
     // A part that gives fewer bytes than it is long was cut short while it was read (or the
     // medium lost its end): the set cannot be restored from it.
     if (partBytes < info.size) {
-        return badPart(name, Fault::TooShort, concat({decimal(partBytes), " von ", decimal(info.size)}), output);
+        return PartFault{Fault::TooShort, concat({decimal(partBytes), " von ", decimal(info.size)})};
     }
     if (recovery_ != nullptr) {
         parts_.push_back(PartRecord{label(name), start, partBytes, md5.finish(), {}});
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");
+    return std::nullopt;
 }
 
 } // namespace quil

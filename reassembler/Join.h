@@ -57,13 +57,18 @@ private:
     // The path of the next part; nothing when the user says its disk is lost.
     std::optional<std::string> locateNextPart(const std::string& name);
     std::string whatIsMissing(const std::string& nextName) const;
-    void copyPart(const std::string& path, const std::string& name, OutputFile& output);
-    // A part that cannot be joined: without recovery data the end, with it the part is passed
-    // over. detail: the system's error, or the counts of a short part; total: what the parts
-    // would add up to with a long one.
+    // A part that cannot be joined: detail is the system's error or the counts of a short part,
+    // total what the parts would add up to with a long one.
     enum class Fault { Open, Facts, Read, NotRegular, TooLong, TooShort };
-    void badPart(const std::string& name, Fault fault, const std::string& detail, OutputFile& output,
-                 std::int64_t total = 0);
+    struct PartFault {
+        Fault fault;
+        std::string detail;
+        std::int64_t total = 0;
+    };
+    // Nothing when the part was joined whole.
+    std::optional<PartFault> copyPart(const std::string& path, const std::string& name, OutputFile& output);
+    // Without recovery data the end; with it, the part is passed over.
+    void badPart(const std::string& name, const PartFault& bad, OutputFile& output);
     void passOver(const std::string& name, const std::string& problem, OutputFile& output);
     std::string label(const std::string& name) const;
 
