@@ -123,8 +123,10 @@ struct RebuiltPart {
 
 } // namespace
 
-RecoveryStream::RecoveryStream(std::string outputFolder, std::string workingFolder, Terminal& terminal)
-    : outputFolder_(std::move(outputFolder)), workingFolder_(std::move(workingFolder)), terminal_(terminal) {}
+RecoveryStream::RecoveryStream(std::int64_t fileLength, std::string outputFolder, std::string workingFolder,
+                               Terminal& terminal)
+    : fileLength_(fileLength), outputFolder_(std::move(outputFolder)), workingFolder_(std::move(workingFolder)),
+      terminal_(terminal) {}
 
 RecoveryStream::~RecoveryStream() = default;
 
@@ -144,9 +146,11 @@ core::recovery::ReadAt RecoveryStream::reader() {
 bool RecoveryStream::takeIndex() {
     core::recovery::IndexReading reading = core::recovery::readIndex(reader(), length_);
     problem_ = reading.problem;
-    if (reading.index) {
-        index_ = std::move(reading.index);
+    // Recovery data of another set (a folder used twice) would put the parts in wrong places.
+    if (reading.index && !describes(*reading.index, fileLength_)) {
+        fail(kDamaged, "Die Ersatzdaten gehören nicht zu diesem Satz: sie beschreiben eine andere Datei.");
     }
+    index_ = std::move(reading.index);
     return index_.has_value();
 }
 
@@ -245,7 +249,6 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
     }
     // Every way this check fails ends the same way: the file is kept aside, never named.
     std::string wrong;
-    const char* tag = " (beschädigt)";
     std::string bad;
     std::size_t badParts = 0;
     std::size_t lost = 0;
@@ -269,10 +272,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
         }
     }
     std::string said = "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
-    if (!describes(*index, length)) {
-        wrong = "Die Ersatzdaten gehören nicht zu diesem Satz.";
-        tag = " (ungeprüft)";
-    } else if (badParts >= 2) {
+    if (badParts >= 2) {
         wrong = concat({"Die Datei lässt sich nicht wiederherstellen: ", decimal(static_cast<std::int64_t>(badParts)),
                         " Teile sind beschädigt, die Ersatzdiskette ersetzt nur einen.", bad, "\n"});
     } else {
@@ -295,7 +295,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
         }
     }
     if (!wrong.empty()) {
-        failKeepingAside(kDamaged, wrong, output, tag);
+        failKeepingAside(kDamaged, wrong, output, " (beschädigt)");
     }
     return said;
 }

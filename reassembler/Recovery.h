@@ -29,7 +29,8 @@ struct PartRecord {
 // length at once, the check at the end needs the checksums.
 class RecoveryStream {
 public:
-    RecoveryStream(std::string outputFolder, std::string workingFolder, Terminal& terminal);
+    // fileLength: the restored file's, which recovery data of this set describes.
+    RecoveryStream(std::int64_t fileLength, std::string outputFolder, std::string workingFolder, Terminal& terminal);
     ~RecoveryStream();
     RecoveryStream(const RecoveryStream&) = delete;
     RecoveryStream& operator=(const RecoveryStream&) = delete;
@@ -52,6 +53,7 @@ private:
     bool readInPlace(const std::string& path);
     void appendPiece(const std::string& path, const std::string& name);
 
+    std::int64_t fileLength_;
     std::string outputFolder_;
     std::string workingFolder_;
     Terminal& terminal_;
