@@ -226,7 +226,8 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
         const DiskAnswer answer = terminal_.askForDisk(name, false, piece);
         if (answer.kind == DiskAnswer::Kind::Abort) {
             // What the pieces read so far lack, in case there is no further one: they are damaged.
-            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten. ", problem_}));
+            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten.", problem_.empty() ? "" : " ",
+                                   problem_}));
         }
         if (answer.kind == DiskAnswer::Kind::Folder) {
             where = typedFolder(answer.folder, workingFolder_, terminal_).value_or(where);
