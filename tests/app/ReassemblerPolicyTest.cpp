@@ -23,7 +23,6 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionsInFrontAndByTheSystem) {
         {true, {file}, own, TrailerText::AnsiCodePage, {file}},
         {true, {option, file}, own, TrailerText::AnsiCodePage, {file}},
         {false, {spare, file}, own, TrailerText::Utf8, {file}, true},
-        {false, {spare, option, file}, forWindows, TrailerText::AnsiCodePage, {file}, true},
         {false, {option, spare, file}, forWindows, TrailerText::AnsiCodePage, {file}, true},
         {false, {file, spare}, own, TrailerText::Utf8, {file, spare}, false},
         {true, {spare, file}, own, TrailerText::AnsiCodePage, {file}, true},

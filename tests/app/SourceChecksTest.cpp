@@ -113,11 +113,9 @@ TEST(EstimateSentence, NamesFileAndCount) {
 // The Ersatzdisketten: QUIL.EXE and the recovery data, which is as long as the longest part (at
 // most a diskette) plus an index that grows with the parts; an empty file writes nothing.
 TEST(SpareDiskEstimate, OneForASmallFileTwoOnceTheLongestPartNearlyFillsADisk) {
-    const std::pair<int64_t, int64_t> cases[] = {
-        {0, 0},       {1, 1},       {1200000, 1},
-        {1300000, 2}, {7288320, 2}, {5368709120, 2}, // 3684 parts: their index still fits beside the longest part
-    };
-    for (const auto& [length, spare] : cases) {
+    // 5 GiB: the index of its 3684 parts still fits beside the longest part.
+    for (const auto& [length, spare] : std::vector<std::pair<int64_t, int64_t>>{
+             {0, 0}, {1, 1}, {1200000, 1}, {1300000, 2}, {7288320, 2}, {5368709120, 2}}) {
         EXPECT_EQ(app::spareDiskEstimate(length), spare) << "length " << length;
     }
 }
