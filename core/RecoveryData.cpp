@@ -15,6 +15,7 @@ namespace {
 
 constexpr std::string_view kPieceStem = "QUILME";
 constexpr std::string_view kPieceExtension = ".par2";
+constexpr const char* kDamagedIndex = "Das Verzeichnis der Ersatzdaten ist beschädigt.";
 
 IndexReading noIndex(std::string problem) {
     return IndexReading{std::nullopt, std::move(problem)};
@@ -26,45 +27,25 @@ Digest digestAt(const char* bytes) {
     return digest;
 }
 
-// The packets after the parity that the index is made of, each found whole and of this set.
-struct Found {
-    std::string_view set;
-    std::int64_t mainSlice = -1;
-    std::vector<std::pair<Digest, std::string_view>> names;
-};
-
-void take(std::string_view type, std::string_view body, Found& found) {
-    if (type == kSet) {
-        found.set = body;
-    } else if (type == kMain && body.size() >= 12) {
-        found.mainSlice = static_cast<std::int64_t>(getLE(body.data(), 8));
-    } else if (type == kFileDescription && body.size() >= 56) {
-        std::string_view name = body.substr(56);
-        name = name.substr(0, name.find('\0'));
-        found.names.emplace_back(digestAt(body.data()), name);
-    }
-}
-
-// Walks the packets of the bytes after the parity. A packet whose checksum or set is wrong is
-// passed over, and the search for the next one goes on 4 bytes further, as PAR2 readers do.
-void scan(std::string_view bytes, const Digest& setId, Found& found) {
+// The body of the own packet among the packets after the parity: the only one the index needs
+// (PAR2's file descriptions are for PAR2 readers; the parts' names follow the set's rule). A
+// packet whose checksum or set is wrong is passed over, and the search for the next one goes on
+// 4 bytes further, as PAR2 readers do.
+std::string_view setPacket(std::string_view bytes, const Digest& setId) {
     const std::string_view id(reinterpret_cast<const char*>(setId.data()), setId.size());
     for (std::size_t at = 0; at + kHeaderSize <= bytes.size();) {
         const std::uint64_t length = getLE(bytes.data() + at + 8, 8);
         if (bytes.substr(at, 8) != kMagic || length < kHeaderSize || length % 4 != 0 || length > bytes.size() - at ||
-            bytes.substr(at + 32, 16) != id) {
+            bytes.substr(at + 32, 16) != id ||
+            md5Of(bytes.data() + at + 32, static_cast<std::size_t>(length) - 32) != digestAt(bytes.data() + at + 16)) {
             at += 4;
-            continue;
+        } else if (bytes.substr(at + 48, 16) != kSet) {
+            at += static_cast<std::size_t>(length);
+        } else {
+            return bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
         }
-        const std::string_view packet = bytes.substr(at, static_cast<std::size_t>(length));
-        const Digest md5 = md5Of(packet.data() + 32, packet.size() - 32);
-        if (md5 != digestAt(packet.data() + 16)) {
-            at += 4;
-            continue;
-        }
-        take(packet.substr(48, 16), packet.substr(kHeaderSize), found);
-        at += packet.size();
     }
+    return {};
 }
 
 } // namespace
@@ -98,8 +79,7 @@ std::optional<int> pieceNumber(std::string_view name) {
 
 IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
     if (streamLength < static_cast<std::int64_t>(kParityOffset)) {
-        return noIndex("Die Ersatzdaten sind unvollständig (nur " +
-                       std::to_string(static_cast<long long>(streamLength)) + " Bytes).");
+        return noIndex("Die Ersatzdaten sind unvollständig.");
     }
     char head[kParityOffset];
     stream(0, head, sizeof head);
@@ -110,50 +90,44 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
         return noIndex("Der Anfang der Ersatzdaten ist beschädigt.");
     }
     const auto rest = static_cast<std::uint64_t>(streamLength) - first;
-    if (rest > kMemoryLimit / 2) {
+    // The packets after the parity take under 300 bytes a part: under 10 MB for the most parts a
+    // set can have (32767). Held with the index made from them, that stays within the limit.
+    if (rest > kMemoryLimit / 4 * 3) {
         return noIndex("Das Verzeichnis der Ersatzdaten ist unglaubwürdig groß.");
     }
     std::string bytes(static_cast<std::size_t>(rest), '\0');
     stream(static_cast<std::int64_t>(first), bytes.data(), bytes.size());
-    Found found;
-    scan(bytes, digestAt(head + 32), found);
+    const std::string_view set = setPacket(bytes, digestAt(head + 32));
 
     Index index;
     index.sliceSize = static_cast<std::int64_t>(first - kParityOffset);
     index.parityOffset = static_cast<std::int64_t>(kParityOffset);
-    const std::string_view set = found.set;
-    const std::uint64_t count = set.size() >= kSetFixedSize ? getLE(set.data() + 24, 4) : 0;
-    if (count == 0 || count > (set.size() - kSetFixedSize) / kSetEntrySize ||
-        (found.mainSlice >= 0 && found.mainSlice != index.sliceSize)) {
-        return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+    const std::size_t count = set.size() >= kSetFixedSize ? static_cast<std::size_t>(getLE(set.data() + 24, 4)) : 0;
+    if (count == 0 || count > (set.size() - kSetFixedSize) / kSetEntrySize) {
+        return noIndex(kDamagedIndex);
     }
     index.fileLength = static_cast<std::int64_t>(getLE(set.data(), 8));
     index.wholeFile = digestAt(set.data() + 8);
     std::string_view name = set.substr(kSetFixedSize + kSetEntrySize * count);
     index.fileName = std::string(name.substr(0, name.find('\0')));
     std::uint64_t offset = 0;
-    for (std::uint64_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
         const char* entry = set.data() + kSetFixedSize + kSetEntrySize * k;
         PartEntry part;
-        const Digest id = digestAt(entry);
         part.md5 = digestAt(entry + 16);
         const std::uint64_t length = getLE(entry + 32, 8);
         if (length > static_cast<std::uint64_t>(index.sliceSize) ||
             length > static_cast<std::uint64_t>(index.fileLength) - offset) {
-            return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+            return noIndex(kDamagedIndex);
         }
         part.offset = static_cast<std::int64_t>(offset);
         part.length = static_cast<std::int64_t>(length);
         offset += length;
-        // The name its description gives, else the one the set's rule gives it.
-        const auto described =
-            std::find_if(found.names.begin(), found.names.end(), [&](const auto& named) { return named.first == id; });
-        part.name = described != found.names.end() ? std::string(described->second)
-                                                   : core::diskset::partName(static_cast<long>(k + 1));
+        part.name = core::diskset::partName(static_cast<long>(k + 1));
         index.parts.push_back(std::move(part));
     }
     if (offset != static_cast<std::uint64_t>(index.fileLength)) {
-        return noIndex("Das Verzeichnis der Ersatzdaten ist beschädigt.");
+        return noIndex(kDamagedIndex);
     }
     return IndexReading{std::move(index), {}};
 }

@@ -45,7 +45,7 @@ void append(std::string& out, const Digest& digest) {
 
 void appendPadded(std::string& out, std::string_view text) {
     out += text;
-    out.append(padded(text.size()) - text.size(), '\0');
+    out.append(static_cast<std::size_t>(padded(text.size()) - text.size()), '\0');
 }
 
 // PAR2 orders file IDs as 128-bit numbers stored little-endian.
