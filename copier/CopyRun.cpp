@@ -323,6 +323,9 @@ Step CopyRun::writeChunk() {
     recovery_.attempt(recovery_.named(kWrite),
                       [&] { runtime_.files().put(partFile, buffer_->bytes, static_cast<std::size_t>(ChunkSize)); });
     recovery_.endOfGroup();
+    if (recoveryData) {
+        pieces_.wrote(partLength, buffer_->bytes, static_cast<std::size_t>(ChunkSize));
+    }
     PartHasData = true;
     NewDiskNeeded = false;
     partLength += ChunkSize;

@@ -89,16 +89,10 @@ void DiskTracker::forgetUnflushed() {
 
 void DiskTracker::readBack(const std::string& path, int64_t length, const Expected& expected,
                            lowio::ChunkBuffer& expectedInto) {
-    if (!readBackBuffer_) {
-        readBackBuffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
-    }
-    rt::Files& files = runtime_.files();
-    const int number = files.freeFile();
-    files.open(number, path, rt::OpenMode::ReadBack);
-    const ClosedOnExit closed(files, number);
-    if (!readsBackAs(number, length, expected, expectedInto)) {
-        rt::raise(rt::kDeviceIo);
-    }
+    readBackAs(path, length, [&](int64_t offset, const char* bytes, std::size_t size) {
+        expected(offset, size, expectedInto.bytes);
+        return std::memcmp(bytes, expectedInto.bytes, size) == 0;
+    });
 }
 
 void DiskTracker::readBack(const std::string& path, const std::string& bytes, lowio::ChunkBuffer& expectedInto) {
@@ -109,10 +103,34 @@ void DiskTracker::readBack(const std::string& path, const std::string& bytes, lo
         expectedInto);
 }
 
+void DiskTracker::readBack(const std::string& path, int64_t length, const core::recovery::Digest& written) {
+    core::recovery::Md5 read;
+    readBackAs(path, length, [&](int64_t, const char* bytes, std::size_t size) {
+        read.update(bytes, size);
+        return true;
+    });
+    if (read.finish() != written) {
+        rt::raise(rt::kDeviceIo);
+    }
+}
+
+void DiskTracker::readBackAs(const std::string& path, int64_t length, const Matches& matches) {
+    if (!readBackBuffer_) {
+        readBackBuffer_ = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
+    }
+    rt::Files& files = runtime_.files();
+    const int number = files.freeFile();
+    files.open(number, path, rt::OpenMode::ReadBack);
+    const ClosedOnExit closed(files, number);
+    if (!readsBackAs(number, length, matches)) {
+        rt::raise(rt::kDeviceIo);
+    }
+}
+
 // Reads whole pieces at piece offsets, as a read past the system's cache must (whole sectors),
 // and yields between them, so that Abbrechen and Info work while a diskette is read: a piece is
 // a second's reading on a floppy.
-bool DiskTracker::readsBackAs(int file, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto) {
+bool DiskTracker::readsBackAs(int file, int64_t length, const Matches& matches) {
     constexpr int64_t kPiece = 32768;
     rt::Files& files = runtime_.files();
     for (int64_t offset = 0;; offset += kPiece) {
@@ -125,9 +143,7 @@ bool DiskTracker::readsBackAs(int file, int64_t length, const Expected& expected
         if (wanted == 0) {
             return true;
         }
-        const auto size = static_cast<std::size_t>(wanted);
-        expected(offset, size, expectedInto.bytes);
-        if (std::memcmp(readBackBuffer_->bytes, expectedInto.bytes, size) != 0) {
+        if (!matches(offset, readBackBuffer_->bytes, static_cast<std::size_t>(wanted))) {
             return false;
         }
         if (wanted < kPiece) {

@@ -4,6 +4,7 @@
 // drive has not flushed yet, and reading a closed file back from the medium.
 #pragma once
 
+#include "core/Checksums.h"
 #include "lowio/Io.h"
 #include "runtime/FileSystem.h"
 #include "runtime/RuntimeError.h"
@@ -81,6 +82,9 @@ public:
     // error of the medium. expectedInto is the run's chunk buffer, lent for the comparison.
     void readBack(const std::string& path, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
     void readBack(const std::string& path, const std::string& bytes, lowio::ChunkBuffer& expectedInto);
+    // The same against the MD5 of what was written, for a file whose bytes would cost another
+    // pass over the source to make again (a long piece of the recovery data).
+    void readBack(const std::string& path, int64_t length, const core::recovery::Digest& written);
     std::string contentsOf(const std::string& path);
 
 private:
@@ -90,7 +94,10 @@ private:
         FileIdentity identity;
     };
 
-    bool readsBackAs(int file, int64_t length, const Expected& expected, lowio::ChunkBuffer& expectedInto);
+    // matches(offset, bytes, size) compares what was read at an offset with what belongs there.
+    using Matches = std::function<bool(int64_t offset, const char* bytes, std::size_t size)>;
+    void readBackAs(const std::string& path, int64_t length, const Matches& matches);
+    bool readsBackAs(int file, int64_t length, const Matches& matches);
 
     rt::Runtime& runtime_;
     std::vector<Anchor> written_;

@@ -105,13 +105,13 @@ void MediumActions::verifyPart() {
     rt::Files& files = runtime_.files();
     const int64_t resumeAt = files.seek(source_.number());
     try {
+        if (run_.recoveryData) {
+            disks_.readBack(run_.PartName, run_.partLength, pieces_.pieceWritten());
+            return;
+        }
         disks_.readBack(
             run_.PartName, run_.partLength,
             [&](int64_t offset, std::size_t size, char* into) {
-                if (run_.recoveryData) {
-                    pieces_.read(run_.partFirstPos + offset, into, size);
-                    return;
-                }
                 recovery_.attempt(Recovery::Handler::OnSourceError, [&] {
                     if (files.get(source_.number(), run_.partFirstPos + offset, into, size) != size) {
                         rt::raise(rt::kInputPastEnd);

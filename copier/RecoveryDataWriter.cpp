@@ -85,6 +85,18 @@ void RecoveryDataWriter::read(int64_t position, char* into, std::size_t size) {
     stream_->read(position - 1, into, size);
 }
 
+void RecoveryDataWriter::wrote(int64_t offsetInPiece, const char* bytes, std::size_t size) {
+    if (offsetInPiece == 0) {
+        piece_ = core::recovery::Md5();
+    }
+    piece_.update(bytes, size);
+}
+
+core::recovery::Digest RecoveryDataWriter::pieceWritten() const {
+    core::recovery::Md5 piece = piece_;
+    return piece.finish();
+}
+
 std::string RecoveryDataWriter::pieceName(const std::string& folder, int16_t counter) {
     return folder + core::recovery::pieceName(counter);
 }

@@ -52,6 +52,12 @@ public:
     // size bytes of the stream from a 1-based position; the position stays where it is.
     void read(int64_t position, char* into, std::size_t size);
 
+    // A chunk the medium took for the current piece, at an offset into it (0 begins the piece
+    // anew), and the MD5 of all the piece took: the read-back compares with it rather than make
+    // the stream's bytes again, which for a long slice would be another pass over the source.
+    void wrote(int64_t offsetInPiece, const char* bytes, std::size_t size);
+    core::recovery::Digest pieceWritten() const;
+
     // The file name of the piece with this counter in the target folder.
     static std::string pieceName(const std::string& folder, int16_t counter);
     // Which Ersatzdiskette comes after a full one, counted from 1.
@@ -74,6 +80,7 @@ private:
     CopyControls& controls_;
 
     core::recovery::Md5 wholeFile_;
+    core::recovery::Md5 piece_;
     int64_t hashedTo_ = 0; // bytes of the source in the checksum, from its first
     std::vector<WrittenPart> parts_;
 
