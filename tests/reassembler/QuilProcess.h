@@ -33,9 +33,8 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// Makes the part at path one that QUIL.EXE finds but cannot read, for as long as the returned
-// object lives: on Linux a link to /proc/self/mem, which fails its first read with EIO; on
-// Windows the file held open without sharing, so that opening it fails.
+// Makes path a part QUIL.EXE finds but cannot read while the result lives: on Linux a link to
+// /proc/self/mem (its first read fails with EIO), on Windows the file held open without sharing.
 std::shared_ptr<void> makeUnreadable(const std::filesystem::path& path);
 
 // A folder of this machine as a trailer names it ("Z:\tmp\x\" on Linux, "C:\x\" on Windows).

@@ -64,10 +64,8 @@ std::string writeRecoverySet(const std::filesystem::path& folder, const std::str
         parts.push_back(
             {core::diskset::partName(static_cast<long>(parts.size()) + 1), static_cast<std::int64_t>(size)});
     }
-    core::recovery::Md5 md5;
-    md5.update(data.data(), data.size());
     const auto length = static_cast<std::int64_t>(data.size());
-    core::recovery::Stream stream(parts, name, length, md5.finish());
+    core::recovery::Stream stream(parts, name, length, core::recovery::md5Of(data.data(), data.size()));
     stream.prepare([&data](std::int64_t offset, char* buffer, std::size_t size) {
         std::memcpy(buffer, data.data() + offset, size);
     });

@@ -26,9 +26,8 @@ std::filesystem::path makeReassembler(const std::filesystem::path& folder, const
 std::size_t writeParts(const std::filesystem::path& folder, const std::string& data,
                        const std::vector<std::size_t>& sizes, long firstPart = 1, std::size_t offset = 0);
 
-// A set made with recovery data in folder: the parts of data cut at sizes, QUIL.EXE with a
-// marked trailer naming the file name, and the recovery stream, which is returned. With
-// inPieces, the caller places the stream; else it is written as QUILME.par2 beside the parts.
+// A set made with recovery data in folder: the parts, QUIL.EXE with a marked trailer naming the
+// file name, and the recovery stream (returned), written as QUILME.par2 unless inPieces.
 std::string writeRecoverySet(const std::filesystem::path& folder, const std::string& data,
                              const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces = false);
 
