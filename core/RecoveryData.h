@@ -105,13 +105,18 @@ struct IndexReading {
     std::string problem; // in German, when there is no index
 };
 // Reads the packets of a stream of streamLength bytes; packets whose checksum is wrong are
-// passed over, as PAR2 does, so a stream is usable while its index and parity are whole.
+// passed over, as PAR2 does, so a stream is usable while its index and parity are whole. The
+// index is the program's own packet; the parts' names follow the set's rule. The recovery slice
+// packet's own MD5 is not checked (that would read the whole parity once more): rebuild checks
+// what it makes instead.
 IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength);
 
 // Rebuilds part number `lost` (an index into index.parts) from the recovery slice and every
 // other part: otherPart(k, offset, buffer, size) reads part k's bytes, write(offset, data, size)
 // takes the rebuilt part in order. Returns whether the rebuilt part has the MD5 the stream
-// recorded for it; memory stays within the limit whatever the slice size.
+// recorded for it; memory stays within the limit whatever the slice size. It reads the parity
+// and the other parts only as far as the lost part reaches, window by window (part 1, part 2 ...
+// of one window, then the next window).
 bool rebuild(
     const Index& index, std::size_t lost, const ReadAt& stream,
     const std::function<void(std::size_t part, std::int64_t offset, char* buffer, std::size_t size)>& otherPart,
