@@ -1,15 +1,10 @@
-// Form1 without a window, over the test drives: started in C:\daten, with scripted boxes and
-// yields and an end that throws. Every box a test expects must have been shown by its end.
+// Form1 without a window, over the test drives, with scripted boxes and yields and an end that
+// throws.
 #pragma once
 
-#include "form/Form1.h"
-#include "support/TestDrives.h"
-#include "support/TestRuntime.h"
+#include "support/FormOnTestDrives.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
+#include <string>
 #include <vector>
 
 namespace form_tests {
@@ -19,19 +14,11 @@ using form::FolderList;
 using form::Form1;
 
 // The test is the form's face: it notes which controls the form told it to show anew.
-class FormTest : public ::testing::Test, public form::Face {
+class FormTest : public testing_support::FormOnTestDrives, public form::Face {
 protected:
     void SetUp() override {
-        previousDirectory_ = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::path(drives_.cRoot) / "daten");
-        test_ = std::make_unique<testing_support::TestRuntime>(drives_.map(), drives_.facts());
-        form_ = std::make_unique<Form1>(test_->runtime(), source_);
+        FormOnTestDrives::SetUp();
         form_->setFace(this);
-    }
-    void TearDown() override {
-        form_.reset();
-        std::filesystem::current_path(previousDirectory_);
-        EXPECT_TRUE(test_->boxes().allShown()) << test_->boxes().pending() << " expected box(es) never shown";
     }
 
     // A source file on C:\daten and a run into C:\ziel.
@@ -42,14 +29,9 @@ protected:
         form_->setDir1Path("C:\\ziel");
     }
 
-    std::filesystem::path previousDirectory_;
-    testing_support::TestDrives drives_;
-    std::unique_ptr<testing_support::TestRuntime> test_;
-    SourceSelection source_;
     void showCaption() override {}
     void showControl(ControlId id) override { shown_.push_back(id); }
 
-    std::unique_ptr<Form1> form_;
     std::vector<ControlId> shown_; // in order
 };
 

@@ -76,7 +76,7 @@ QString designText(QWidget* control) {
 }
 
 TEST_F(WindowTest, EveryControlHasItsKindContainerAndDesignText) {
-    EXPECT_EQ(form_->windowTitle(), QString::fromUtf8("Splitwerk für Windows"));
+    EXPECT_EQ(window_->windowTitle(), QString::fromUtf8("Splitwerk für Windows"));
     auto* frame1 = control<QGroupBox>("Frame1(1)");
     ASSERT_NE(frame1, nullptr);
     for (const Definition& definition : kDefinitions) {
@@ -84,7 +84,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerAndDesignText) {
         auto* widget = control<QWidget>(definition.name);
         ASSERT_NE(widget, nullptr);
         EXPECT_TRUE(widget->inherits(definition.kind)) << widget->metaObject()->className();
-        EXPECT_EQ(widget->parentWidget(), definition.inFrame1 ? static_cast<QWidget*>(frame1) : form_.get());
+        EXPECT_EQ(widget->parentWidget(), definition.inFrame1 ? static_cast<QWidget*>(frame1) : window_.get());
         if (definition.designText != nullptr) {
             EXPECT_EQ(designText(widget), QString::fromUtf8(definition.designText));
         }
@@ -92,7 +92,7 @@ TEST_F(WindowTest, EveryControlHasItsKindContainerAndDesignText) {
         EXPECT_FALSE(widget->isHidden()) << "every control is visible at design time";
     }
     // Nothing beyond the table: every named control of the window is one of the 29.
-    const QList<QWidget*> children = form_->findChildren<QWidget*>();
+    const QList<QWidget*> children = window_->findChildren<QWidget*>();
     EXPECT_EQ(std::ranges::count_if(
                   children, [](QWidget* c) { return form::controlNamed(c->objectName().toStdString()).has_value(); }),
               29);
@@ -118,53 +118,54 @@ TEST_F(WindowTest, ClicksShowAndHideTheAnswers) {
         {"clear Chk(0) by program", [](QtForm1Window& f) { f.form().setChkValue(0, 0); }, false, false},
         {"select Opt(1)", [](QtForm1Window& f) { f.opt(1)->click(); }, false, true},
     };
-    form_->show();
+    window_->show();
     for (const VisibilityCase& step : cases) {
         SCOPED_TRACE(step.what);
-        step.act(*form_);
-        EXPECT_EQ(form_->label1()->isVisible(), step.label1ZahlUnitShown);
-        EXPECT_EQ(form_->zahlTextBox()->isVisible(), step.label1ZahlUnitShown);
-        EXPECT_EQ(form_->unitList()->isVisible(), step.label1ZahlUnitShown);
-        EXPECT_EQ(form_->drive1()->isVisible(), step.driveDirShown);
-        EXPECT_EQ(form_->dir1()->isVisible(), step.driveDirShown);
-        EXPECT_NE(form_->opt(0)->isChecked(), form_->opt(1)->isChecked()) << "exactly one option is selected";
+        step.act(*window_);
+        EXPECT_EQ(window_->label1()->isVisible(), step.label1ZahlUnitShown);
+        EXPECT_EQ(window_->zahlTextBox()->isVisible(), step.label1ZahlUnitShown);
+        EXPECT_EQ(window_->unitList()->isVisible(), step.label1ZahlUnitShown);
+        EXPECT_EQ(window_->drive1()->isVisible(), step.driveDirShown);
+        EXPECT_EQ(window_->dir1()->isVisible(), step.driveDirShown);
+        EXPECT_NE(window_->opt(0)->isChecked(), window_->opt(1)->isChecked()) << "exactly one option is selected";
     }
 }
 
 // Set by code or by an accessibility tool (the calls AT-SPI reaches), the number, boxes, option
 // and unit the window shows are what the form holds for the run. Each step goes on from the last.
 TEST_F(WindowTest, EveryWayIntoAControlReachesTheForm) {
-    model_->unitListAddItem("Kbyte");
-    model_->unitListAddItem("Mbyte");
+    form_->unitListAddItem("Kbyte");
+    form_->unitListAddItem("Mbyte");
     const auto tool = [](QWidget* control) { return QAccessible::queryAccessibleInterface(control); };
     const auto toggle = [&](QWidget* c) {
         tool(c)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     };
     const std::pair<std::function<void()>, const char*> steps[] = {
-        {[&] { form_->zahlTextBox()->setText(QStringLiteral("1234567")); }, "12345 0 0"}, // the five it shows
-        {[&] { tool(form_->zahlTextBox())->setText(QAccessible::Value, QStringLiteral("250")); }, "250 0 0"},
-        {[&] { tool(form_->zahlTextBox())->editableTextInterface()->insertText(2, QStringLiteral("8")); }, "2580 0 0"},
-        {[&] { form_->chk(0)->setChecked(true); }, "2580 100 0"},
-        {[&] { toggle(form_->chk(2)); }, "2580 101 0"},
-        {[&] { toggle(form_->opt(1)); }, "2580 101 10"},
-        {[&] { form_->unitList()->setCurrentIndex(-1); }, "2580 101 10"}, // it offers only its entries
+        {[&] { window_->zahlTextBox()->setText(QStringLiteral("1234567")); }, "12345 0 0"}, // the five it shows
+        {[&] { tool(window_->zahlTextBox())->setText(QAccessible::Value, QStringLiteral("250")); }, "250 0 0"},
+        {[&] { tool(window_->zahlTextBox())->editableTextInterface()->insertText(2, QStringLiteral("8")); },
+         "2580 0 0"},
+        {[&] { window_->chk(0)->setChecked(true); }, "2580 100 0"},
+        {[&] { toggle(window_->chk(2)); }, "2580 101 0"},
+        {[&] { toggle(window_->opt(1)); }, "2580 101 10"},
+        {[&] { window_->unitList()->setCurrentIndex(-1); }, "2580 101 10"}, // it offers only its entries
     };
     for (const auto& [set, expected] : steps) {
         set();
-        const Form1& m = *model_;
+        const Form1& m = *form_;
         EXPECT_EQ(m.zahlText() + ' ' + std::to_string(m.chkValue(0) * 100 + m.chkValue(1) * 10 + m.chkValue(2)) + ' ' +
                       std::to_string(m.optValue(1) * 10 + m.unitListIndex()),
                   expected);
-        EXPECT_EQ(form_->unitList()->currentIndex(), m.unitListIndex());
+        EXPECT_EQ(window_->unitList()->currentIndex(), m.unitListIndex());
     }
 }
 
 TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
-    model_->unitListAddItem("Kbyte");
-    model_->unitListAddItem("Mbyte");
-    model_->setUnitListIndex(0);
-    form_->show();
-    QComboBox* list = form_->unitList();
+    form_->unitListAddItem("Kbyte");
+    form_->unitListAddItem("Mbyte");
+    form_->setUnitListIndex(0);
+    window_->show();
+    QComboBox* list = window_->unitList();
     EXPECT_FALSE(list->isEditable());
     EXPECT_EQ(list->lineEdit(), nullptr);
     list->setFocus();
@@ -173,13 +174,13 @@ TEST_F(WindowTest, UnitListOffersOnlyItsEntries) {
     EXPECT_EQ(list->itemText(0), QStringLiteral("Kbyte"));
     EXPECT_EQ(list->itemText(1), QStringLiteral("Mbyte"));
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(model_->unitListIndex(), 1);
+    EXPECT_EQ(form_->unitListIndex(), 1);
 }
 
 TEST_F(WindowTest, LabelsShowFileNamesAsTheyAre) {
-    model_->setTipCaption(0, "Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung");
-    EXPECT_EQ(form_->tip(0)->textFormat(), Qt::PlainText);
-    EXPECT_EQ(form_->tip(0)->text(), QStringLiteral("Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung"));
+    form_->setTipCaption(0, "Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung");
+    EXPECT_EQ(window_->tip(0)->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window_->tip(0)->text(), QStringLiteral("Sie haben die Datei '<b>A&B</b>.zip' zur Sicherung"));
 }
 
 } // namespace

@@ -28,49 +28,49 @@ void clickItem(QTreeWidget* list, QTreeWidgetItem* item, bool twice) {
 }
 
 TEST_F(WindowTest, DirListSingleClickHighlightsDoubleClickOpens) {
-    model_->Opt_Click(1);
-    form_->show();
-    model_->setDir1Path("C:\\ziel");
-    QTreeWidget* list = form_->dir1();
+    form_->Opt_Click(1);
+    window_->show();
+    form_->setDir1Path("C:\\ziel");
+    QTreeWidget* list = window_->dir1();
     QTreeWidgetItem* below = itemNamed(list, QStringLiteral("unten"));
     ASSERT_NE(below, nullptr);
     list->scrollToItem(below);
 
     clickItem(list, below, false);
     EXPECT_EQ(list->currentItem(), below);
-    EXPECT_EQ(model_->dir1Path(), "C:\\ziel") << "a single click leaves the target as it was";
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel") << "a single click leaves the target as it was";
 
     clickItem(list, below, true);
     QApplication::processEvents(); // the list opens the folder once the click is handled
-    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
 
     QTreeWidgetItem* root = itemNamed(list, QStringLiteral("C:\\"));
     list->scrollToItem(root);
     clickItem(list, root, false);
-    EXPECT_EQ(model_->dir1Path(), "C:\\ziel\\unten");
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel\\unten");
     clickItem(list, root, true);
     QApplication::processEvents();
-    EXPECT_EQ(model_->dir1Path(), "C:\\");
+    EXPECT_EQ(form_->dir1Path(), "C:\\");
 
     // Enter opens the highlighted entry as well.
     QTreeWidgetItem* ziel = itemNamed(list, QStringLiteral("ziel"));
     list->setCurrentItem(ziel);
-    EXPECT_EQ(model_->dir1Path(), "C:\\");
+    EXPECT_EQ(form_->dir1Path(), "C:\\");
     QTest::keyClick(list, Qt::Key_Return);
-    EXPECT_EQ(model_->dir1Path(), "C:\\ziel");
+    EXPECT_EQ(form_->dir1Path(), "C:\\ziel");
 }
 
 // The drive list offers the form's drives; a drive the user picks that cannot be read is
 // reported, and the list shows the program's drive again.
 TEST_F(WindowTest, UnreadableDriveIsReportedAndTheListShowsTheProgramsDrive) {
-    QComboBox* drives = form_->drive1();
+    QComboBox* drives = window_->drive1();
     ASSERT_EQ(drives->count(), 2);
     EXPECT_EQ(drives->itemText(0), QStringLiteral("a:"));
     EXPECT_EQ(drives->itemText(1), QStringLiteral("c: [c]"));
     test_->boxes().expect(kNotAccessibleA, rt::kCriticalOk, rt::kResultOk);
     drives->setCurrentIndex(0); // a: without a disk
     EXPECT_EQ(drives->currentIndex(), 1);
-    EXPECT_EQ(itemNamed(form_->dir1(), QStringLiteral("daten")), form_->dir1()->currentItem());
+    EXPECT_EQ(itemNamed(window_->dir1(), QStringLiteral("daten")), window_->dir1()->currentItem());
 }
 
 } // namespace

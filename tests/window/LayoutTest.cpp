@@ -33,24 +33,24 @@ int px(double twips, int dpi) {
 }
 
 TEST_F(WindowTest, ClientAreaAndFrame) {
-    const int dpiX = form_->logicalDpiX();
-    const int dpiY = form_->logicalDpiY();
-    EXPECT_EQ(form_->size(),
+    const int dpiX = window_->logicalDpiX();
+    const int dpiY = window_->logicalDpiY();
+    EXPECT_EQ(window_->size(),
               QSize(px(testing_support::kPinnedClientWidth, dpiX), px(testing_support::kPinnedClientHeight, dpiY)));
-    EXPECT_EQ(form_->minimumSize(), form_->maximumSize()) << "the user cannot resize the window";
-    const Qt::WindowFlags flags = form_->windowFlags();
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize()) << "the user cannot resize the window";
+    const Qt::WindowFlags flags = window_->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_FALSE(form_->windowIcon().isNull());
-    const QRect screen = form_->screen()->availableGeometry();
-    EXPECT_LE(std::abs(form_->geometry().center().x() - screen.center().x()), 1);
-    EXPECT_LE(std::abs(form_->geometry().center().y() - screen.center().y()), 1);
+    EXPECT_FALSE(window_->windowIcon().isNull());
+    const QRect screen = window_->screen()->availableGeometry();
+    EXPECT_LE(std::abs(window_->geometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(window_->geometry().center().y() - screen.center().y()), 1);
 }
 
 TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
-    const int dpiX = form_->logicalDpiX();
-    const int dpiY = form_->logicalDpiY();
+    const int dpiX = window_->logicalDpiX();
+    const int dpiY = window_->logicalDpiY();
     for (const PinnedPlace& place : kPinnedPlaces) {
         SCOPED_TRACE(place.name);
         QWidget* widget = control<QWidget>(place.name);
@@ -63,7 +63,7 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
             EXPECT_NEAR(actual.y(), px(place.top, dpiY), 1);
             EXPECT_GE(actual.width(), widget->sizeHint().width());
             EXPECT_LE(actual.right(), control<QWidget>("ZahlText")->x());
-            EXPECT_GT(actual.x(), form_->chk(0)->x() + form_->chk(0)->sizeHint().width());
+            EXPECT_GT(actual.x(), window_->chk(0)->x() + window_->chk(0)->sizeHint().width());
             continue;
         }
         EXPECT_NEAR(actual.x(), px(place.left, dpiX), 1);
@@ -89,15 +89,15 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlace) {
 }
 
 TEST_F(WindowTest, TheUnitListShowsItsEntriesWhole) {
-    model_->unitListAddItem("Kbyte");
-    model_->unitListAddItem("Mbyte");
-    QComboBox* list = form_->unitList();
+    form_->unitListAddItem("Kbyte");
+    form_->unitListAddItem("Mbyte");
+    QComboBox* list = window_->unitList();
     QStyleOptionComboBox option;
     option.initFrom(list);
     const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
     EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("Kbyte")), field.width());
     EXPECT_LE(list->fontMetrics().horizontalAdvance(QStringLiteral("Mbyte")), field.width());
-    EXPECT_LE(list->geometry().right(), px(6285, form_->logicalDpiX()));
+    EXPECT_LE(list->geometry().right(), px(6285, window_->logicalDpiX()));
 }
 
 // The balls are the program's own pictures, made 16 screen pixels from twips; the window's icon
@@ -106,13 +106,13 @@ TEST_F(WindowTest, ImagesAreTheProgramsPicturesSixteenScreenPixelsFromTwips) {
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/splitwerk/ball.ico")));
     for (int i = 0; i < 5; ++i) {
         float sixteen = 16.0F;
-        model_->setImage1Width(i, model_->pixelsToTwipsX(sixteen));
-        model_->setImage1Height(i, model_->pixelsToTwipsY(sixteen));
-        EXPECT_EQ(form_->image1(i)->size(), QSize(16, 16)) << i;
-        EXPECT_TRUE(form_->image1(i)->hasScaledContents());
-        EXPECT_EQ(form_->image1(i)->pixmap().size(), QSize(16, 16)) << i;
+        form_->setImage1Width(i, form_->pixelsToTwipsX(sixteen));
+        form_->setImage1Height(i, form_->pixelsToTwipsY(sixteen));
+        EXPECT_EQ(window_->image1(i)->size(), QSize(16, 16)) << i;
+        EXPECT_TRUE(window_->image1(i)->hasScaledContents());
+        EXPECT_EQ(window_->image1(i)->pixmap().size(), QSize(16, 16)) << i;
     }
-    const QList<QSize> sizes = form_->windowIcon().availableSizes();
+    const QList<QSize> sizes = window_->windowIcon().availableSizes();
     for (const QSize size : {QSize(16, 16), QSize(32, 32), QSize(48, 48)}) {
         EXPECT_TRUE(sizes.contains(size)) << size.width();
     }
@@ -120,8 +120,8 @@ TEST_F(WindowTest, ImagesAreTheProgramsPicturesSixteenScreenPixelsFromTwips) {
 
 TEST_F(WindowTest, OverlappingQuestionsStayReadable) {
     // In the design Tip(2)'s box reaches into Tip(4)'s; neither text may be hidden.
-    QLabel* upper = form_->tip(2);
-    QLabel* lower = form_->tip(4);
+    QLabel* upper = window_->tip(2);
+    QLabel* lower = window_->tip(4);
     EXPECT_FALSE(upper->autoFillBackground());
     EXPECT_FALSE(lower->autoFillBackground());
     EXPECT_LE(upper->y() + upper->heightForWidth(upper->width()), lower->y());
@@ -129,22 +129,22 @@ TEST_F(WindowTest, OverlappingQuestionsStayReadable) {
     // Every question ends above the bar below its row.
     const std::pair<int, const char*> rows[] = {{1, "Frame2(1)"}, {2, "Frame2(3)"}, {4, "Frame2(2)"}};
     for (const auto& [index, bar] : rows) {
-        EXPECT_LE(form_->tip(index)->geometry().bottom(), control<QWidget>(bar)->y()) << "Tip(" << index << ")";
+        EXPECT_LE(window_->tip(index)->geometry().bottom(), control<QWidget>(bar)->y()) << "Tip(" << index << ")";
     }
     for (int i = 1; i < 5; ++i) {
-        QLabel* tip = form_->tip(i);
+        QLabel* tip = window_->tip(i);
         EXPECT_LE(tip->heightForWidth(tip->width()), tip->height()) << "Tip(" << i << ") cut";
     }
 }
 
 TEST_F(WindowTest, TheLongestEstimateSentenceFits) {
     const std::string name36 = "Kapitel_1_bis_6_mit_Anhang_A_bis_Z_1";
-    model_->setTipCaption(0, "Sie haben die Datei '" + name36 +
-                                 " ...' zur Sicherung mit Splitwerk 99 ausgewählt. Dafür benötigen Sie ungefähr "
-                                 "1474 Disketten mit einer Kapazität von 1,44 MByte.");
-    QLabel* tip = form_->tip(0);
+    form_->setTipCaption(0, "Sie haben die Datei '" + name36 +
+                                " ...' zur Sicherung mit Splitwerk 99 ausgewählt. Dafür benötigen Sie ungefähr "
+                                "1474 Disketten mit einer Kapazität von 1,44 MByte.");
+    QLabel* tip = window_->tip(0);
     EXPECT_LE(tip->heightForWidth(tip->width()), tip->height());
-    const QWidget* bar = form_->control(form::ControlId::Frame2_0);
+    const QWidget* bar = window_->control(form::ControlId::Frame2_0);
     EXPECT_LE(tip->y() + tip->height(), bar->y() + bar->height() / 2 + 1);
 }
 
@@ -167,30 +167,30 @@ std::vector<QString> names(std::initializer_list<const char*> list) {
 }
 
 TEST_F(WindowTest, TabOrderFollowsTheTableAndPassesOverHiddenAndDisabled) {
-    form_->show();
-    form_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    EXPECT_EQ(QApplication::focusWidget(), form_->command1(0)) << "OK holds the focus when the window opens";
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    EXPECT_EQ(QApplication::focusWidget(), window_->command1(0)) << "OK holds the focus when the window opens";
 
     // Design state: everything visible. As in every option group, Tab stops only at the
     // selected option button.
-    EXPECT_EQ(tabWalk(form_.get(), 13),
+    EXPECT_EQ(tabWalk(window_.get(), 13),
               names({"Command1(0)", "Command1(2)", "Command1(1)", "Opt(0)", "Chk(0)", "Chk(1)", "Drive1", "Dir1",
                      "Chk(2)", "ZahlText", "UnitList", "Command1(0)", "Command1(2)"}));
-    form_->opt(1)->click();
-    form_->command1(0)->setFocus();
-    EXPECT_EQ(tabWalk(form_.get(), 6),
+    window_->opt(1)->click();
+    window_->command1(0)->setFocus();
+    EXPECT_EQ(tabWalk(window_.get(), 6),
               names({"Command1(0)", "Command1(2)", "Command1(1)", "Chk(0)", "Opt(1)", "Chk(1)"}));
 
     // Start state: the size row and the lists hidden, Chk(2) disabled for good measure.
-    model_->Opt_Click(0);
-    model_->setLabel1Visible(false);
-    model_->setZahlTextVisible(false);
-    model_->setUnitListVisible(false);
-    form_->chk(2)->setEnabled(false);
-    form_->opt(0)->click();
-    form_->command1(0)->setFocus();
-    EXPECT_EQ(tabWalk(form_.get(), 7),
+    form_->Opt_Click(0);
+    form_->setLabel1Visible(false);
+    form_->setZahlTextVisible(false);
+    form_->setUnitListVisible(false);
+    window_->chk(2)->setEnabled(false);
+    window_->opt(0)->click();
+    window_->command1(0)->setFocus();
+    EXPECT_EQ(tabWalk(window_.get(), 7),
               names({"Command1(0)", "Command1(2)", "Command1(1)", "Opt(0)", "Chk(0)", "Chk(1)", "Command1(0)"}));
 }
 
@@ -208,33 +208,33 @@ bool showWatchingButtonsOnly(QtForm1Window& form, std::vector<int>& pressed) {
 
 TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeNothing) {
     std::vector<int> pressed;
-    ASSERT_TRUE(showWatchingButtonsOnly(*form_, pressed));
+    ASSERT_TRUE(showWatchingButtonsOnly(*window_, pressed));
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(window_->isVisible());
     EXPECT_TRUE(pressed.empty());
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(pressed, std::vector<int>{0}) << "Enter at start presses OK";
 
-    form_->command1(2)->setFocus();
+    window_->command1(2)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     EXPECT_EQ(pressed, (std::vector<int>{0, 2}));
 
     // No button is the default: Enter in a check box presses nothing.
-    form_->chk(1)->setFocus();
+    window_->chk(1)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(pressed, (std::vector<int>{0, 2}));
-    EXPECT_FALSE(form_->command1(0)->isDefault());
+    EXPECT_FALSE(window_->command1(0)->isDefault());
 }
 
 TEST_F(WindowTest, AccessKeysActLikeClicks) {
     std::vector<int> pressed;
-    ASSERT_TRUE(showWatchingButtonsOnly(*form_, pressed));
+    ASSERT_TRUE(showWatchingButtonsOnly(*window_, pressed));
 
     // An access key clicks by animation: down now, the click when a timer fires. A fixed wait lost
     // that race on a busy machine; this one lasts until no button is down.
-    const QList<QAbstractButton*> buttons = form_->findChildren<QAbstractButton*>();
+    const QList<QAbstractButton*> buttons = window_->findChildren<QAbstractButton*>();
     auto alt = [&](char key) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
         const bool settled = QTest::qWaitFor(
@@ -243,25 +243,25 @@ TEST_F(WindowTest, AccessKeysActLikeClicks) {
         ASSERT_TRUE(settled) << "the animated click of Alt+" << key << " never ended";
     };
     alt('j');
-    EXPECT_EQ(model_->chkValue(0), 1);
-    EXPECT_TRUE(form_->zahlTextBox()->isVisible()) << "the access key runs the click handler";
+    EXPECT_EQ(form_->chkValue(0), 1);
+    EXPECT_TRUE(window_->zahlTextBox()->isVisible()) << "the access key runs the click handler";
     alt('j');
-    EXPECT_EQ(model_->chkValue(0), 0);
+    EXPECT_EQ(form_->chkValue(0), 0);
     alt('r');
-    EXPECT_EQ(model_->chkValue(1), 1);
+    EXPECT_EQ(form_->chkValue(1), 1);
     alt('l');
-    EXPECT_EQ(model_->chkValue(2), 1);
+    EXPECT_EQ(form_->chkValue(2), 1);
     alt('z');
-    EXPECT_TRUE(model_->optValue(1));
+    EXPECT_TRUE(form_->optValue(1));
     alt('d');
-    EXPECT_TRUE(model_->optValue(0));
-    EXPECT_FALSE(model_->optValue(1));
+    EXPECT_TRUE(form_->optValue(0));
+    EXPECT_FALSE(form_->optValue(1));
     alt('o');
     alt('a');
     alt('i');
     EXPECT_EQ(pressed, (std::vector<int>{0, 1, 2}));
 
-    form_->command1(0)->setEnabled(false);
+    window_->command1(0)->setEnabled(false);
     alt('o');
     EXPECT_EQ(pressed, (std::vector<int>{0, 1, 2})) << "a disabled button ignores its access key";
 }

@@ -2,20 +2,13 @@
 #pragma once
 
 #include "ChildProcess.h"
-#include "form/Form1.h"
-#include "support/TempDir.h"
-#include "support/TestDrives.h"
-#include "support/TestRuntime.h"
+#include "support/FormOnTestDrives.h"
 #include "window/qt/QtForm1Window.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <memory>
+#include <ostream>
 
 #include <QString>
-
-#include <ostream>
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -28,26 +21,26 @@ using form::Form1;
 using qtface::QtForm1Window;
 using testing_support::TestDrives;
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public testing_support::FormOnTestDrives {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Builds the window (in its design state) on the drives as they are now, started in C:\daten.
-    void createWindow();
+    WindowTest() : FormOnTestDrives(childBase()) {}
+    // The window in its design state, started in C:\daten.
+    void SetUp() override {
+        FormOnTestDrives::SetUp();
+        window_ = std::make_unique<QtForm1Window>(*form_);
+    }
+    void TearDown() override {
+        window_.reset();
+        FormOnTestDrives::TearDown();
+    }
 
     template <class T> T* control(const char* name) const {
-        T* found = form_->findChild<T*>(QString::fromUtf8(name));
+        T* found = window_->findChild<T*>(QString::fromUtf8(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
 
-    std::filesystem::path previousDirectory_;
-    TestDrives drives_{childBase()};
-    std::unique_ptr<testing_support::TestRuntime> test_;
-    SourceSelection source_;
-    std::unique_ptr<Form1> model_;
-    std::unique_ptr<QtForm1Window> form_;
+    std::unique_ptr<QtForm1Window> window_;
 };
 
 } // namespace window_tests
