@@ -1,6 +1,6 @@
 // Getting the recovery stream and checking the joined file against it. The stream is read where
-// it lies only on a fixed disk: a diskette or stick is swapped for the next one, so its pieces
-// are copied off while they are in the drive.
+// it lies on a fixed disk, or when its medium stays in the drive to the end; a diskette or stick
+// that is swapped for the next one has its pieces copied off while it is in the drive.
 #include "Recovery.h"
 
 #include "Failure.h"
@@ -203,7 +203,7 @@ void RecoveryStream::lookBeside(const std::string& folder) {
     }
 }
 
-const Index& RecoveryStream::index(const std::string& folder, const std::string& why) {
+const Index& RecoveryStream::index(const std::string& folder, const std::string& why, bool staysIn) {
     std::string where = folder;
     int piece = 1;
     if (!index_) {
@@ -213,7 +213,7 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
     while (!index_) {
         const std::string name = core::recovery::pieceName(piece);
         if (const std::optional<std::string> path = findPart(where, name)) {
-            if (piece > 1 || host::isExchangeableMedium(where) || !readInPlace(*path)) {
+            if (piece > 1 || (!staysIn && host::isExchangeableMedium(where)) || !readInPlace(*path)) {
                 appendPiece(*path, name);
                 takeIndex();
                 ++piece; // the next piece may lie in the same folder
@@ -242,7 +242,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
     const Index* index = recovery.known();
     if (index == nullptr) {
         try {
-            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL die Ersatzdaten.");
+            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL die Ersatzdaten.", true);
         } catch (const Failure& failure) {
             failKeepingAside(failure.status(), concat({failure.what(), " Die Datei ist nicht geprüft."}), output,
                              " (ungeprüft)");

@@ -37,8 +37,10 @@ public:
 
     // The index, read from the stream beside the parts in folder or, when it is not there
     // (whole), from the Ersatzdiskette(n) the user is asked for. why is said when it is not
-    // known yet. Throws Failure when the user gives up or the stream is unreadable.
-    const core::recovery::Index& index(const std::string& folder, const std::string& why);
+    // known yet. Throws Failure when the user gives up or the stream is unreadable. A stream
+    // whole on one medium is read where it lies if that medium is never swapped, or staysIn
+    // the drive until the end (the check after the last part); else it is copied off.
+    const core::recovery::Index& index(const std::string& folder, const std::string& why, bool staysIn = false);
     // The index when it has been read already.
     const core::recovery::Index* known() const { return index_ ? &*index_ : nullptr; }
     // Reads the index without a question where the whole stream lies beside the parts on a
