@@ -117,7 +117,7 @@ struct RebuiltPart {
 };
 
 [[noreturn]] void failKeepingAside(ExitStatus status, const std::string& message, OutputFile& output, const char* tag) {
-    fail(status, concat({message, " Unter ihrem Namen wurde nichts geschrieben. ",
+    fail(status, concat({message, message.back() == '\n' ? "" : " ", "Unter ihrem Namen wurde nichts geschrieben. ",
                          output.keepAside(tag, "Was sich zusammensetzen ließ, liegt unter ")}));
 }
 
