@@ -92,10 +92,10 @@ std::optional<std::string> Terminal::askForName(const std::string& name, const s
 }
 
 DiskAnswer Terminal::askForDisk(const std::string& fileName, bool offerLost, int recoveryDisk) {
-    console_.write("Bitte legen Sie die " +
-                   (recoveryDisk > 0 ? "Ersatzdiskette " + std::to_string(static_cast<long long>(recoveryDisk))
-                                     : "Diskette mit " + fileName) +
-                   " ein und drücken Sie die Eingabetaste.\n");
+    console_.write("Bitte legen Sie die ");
+    console_.write(recoveryDisk > 0 ? "Ersatzdiskette " + std::to_string(static_cast<long long>(recoveryDisk))
+                                    : "Diskette mit " + fileName);
+    console_.write(" ein und drücken Sie die Eingabetaste.\n");
     if (offerLost) {
         console_.write("Ist diese Diskette verloren, geben Sie v ein: QUIL stellt " + fileName +
                        " dann aus der Ersatzdiskette wieder her.\n");
