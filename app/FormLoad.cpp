@@ -16,7 +16,7 @@ constexpr int kImageCount = 5;
 constexpr float kImagePixels = 16.0f;
 
 // Puts the controls into the state the window opens in.
-void setStartState(StartupForm& form) {
+void setStartState(app::StartupForm& form) {
     form.setCaption(core::product::kName);
     form.unitListAddItem("Kbyte");
     form.unitListAddItem("Mbyte");
@@ -57,7 +57,7 @@ std::string sourcePathOf(rt::Runtime& runtime, const std::string& given) {
 
 } // namespace
 
-void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source) {
+void app::Form_Load(app::StartupForm& form, rt::Runtime& runtime, core::SourceSelection& source) {
     setStartState(form);
 
     // Every selected file arrives as an argument of its own; only the blank is trimmed, and an

@@ -13,6 +13,8 @@ namespace rt {
 class Runtime;
 }
 
+namespace app {
+
 // What the load handler needs of Form1; the window implements it.
 class StartupForm : public PixelTwipsScale {
 public:
@@ -29,10 +31,12 @@ public:
     virtual void setImage1Height(int index, float twips) = 0;
     virtual void setTipCaption(int index, const std::string& caption) = 0;
     // What this start's run puts on the first disk, decided once when the window was made.
-    virtual const ReassemblerChoice& reassemblerChoice() const = 0;
+    virtual const core::ReassemblerChoice& reassemblerChoice() const = 0;
 };
 
 // Runs the whole start-up; returns only when the window is to be shown. Every other outcome
 // ends the program through the runtime; an error nobody handles propagates to the caller,
 // which reports it (Runtime::reportUnhandled).
-void Form_Load(StartupForm& form, rt::Runtime& runtime, SourceSelection& source);
+void Form_Load(StartupForm& form, rt::Runtime& runtime, core::SourceSelection& source);
+
+} // namespace app

@@ -55,11 +55,11 @@ bool CreateSendToLink(rt::Runtime& runtime) {
     return created;
 }
 
-float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels) {
+float PixelsToTwipsX(const app::PixelTwipsScale& window, float& pixels) {
     return window.pixelsToTwipsX(pixels);
 }
 
-float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels) {
+float PixelsToTwipsY(const app::PixelTwipsScale& window, float& pixels) {
     return window.pixelsToTwipsY(pixels);
 }
 

@@ -8,12 +8,16 @@ class Runtime;
 }
 
 // What a window offers for converting pixels to twips, on each axis, by its own scale.
+namespace app {
+
 class PixelTwipsScale {
 public:
     virtual ~PixelTwipsScale() = default;
     virtual float pixelsToTwipsX(float pixels) const = 0;
     virtual float pixelsToTwipsY(float pixels) const = 0;
 };
+
+} // namespace app
 
 namespace app::common {
 
@@ -33,7 +37,7 @@ bool isRegularFile(rt::Runtime& runtime, const std::string& path);
 bool CreateSendToLink(rt::Runtime& runtime);
 
 // The pixels are taken by reference and left unchanged, as callers rely on.
-float PixelsToTwipsX(const PixelTwipsScale& window, float& pixels);
-float PixelsToTwipsY(const PixelTwipsScale& window, float& pixels);
+float PixelsToTwipsX(const app::PixelTwipsScale& window, float& pixels);
+float PixelsToTwipsY(const app::PixelTwipsScale& window, float& pixels);
 
 } // namespace app::common

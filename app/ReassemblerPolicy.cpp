@@ -50,15 +50,15 @@ std::string windowsReassemblerOfLinux(const rt::ProgramFacts& facts) {
            core::diskset::kShippedReassembler;
 }
 
-ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts) {
-    ReassemblerChoice choice;
+core::ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts) {
+    core::ReassemblerChoice choice;
     // The Windows program ships its own reassembler whatever it is asked: it is the Windows one.
     choice.shipped =
         forWindowsPc(facts) && !facts.windowsProgram ? windowsReassemblerOfLinux(facts) : ownReassembler(facts);
     // Both, whichever this run ships: a wipe of the program's own folders must not cost the next
     // run its QUIL.SYS.
     choice.installed = {ownReassembler(facts), windowsReassemblerOfLinux(facts)};
-    choice.trailerText = forWindowsPc(facts) ? TrailerText::AnsiCodePage : TrailerText::Utf8;
+    choice.trailerText = forWindowsPc(facts) ? core::TrailerText::AnsiCodePage : core::TrailerText::Utf8;
     return choice;
 }
 

@@ -32,6 +32,6 @@ std::string ownReassembler(const rt::ProgramFacts& facts);
 std::string windowsReassemblerOfLinux(const rt::ProgramFacts& facts);
 
 // What this start's run puts on the first disk.
-ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts);
+core::ReassemblerChoice reassemblerChoice(const rt::ProgramFacts& facts);
 
 } // namespace app

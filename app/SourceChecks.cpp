@@ -50,7 +50,7 @@ std::string noSendToText(const std::string& missingFolder) {
            "Datei, zum Beispiel: splitwerk /pfad/zur/Datei.zip";
 }
 
-void splitSourcePath(SourceSelection& source) {
+void splitSourcePath(core::SourceSelection& source) {
     const std::string& path = source.SourcePath;
     // Positions are 1-based 16-bit counters; a backslash beyond 32767 cannot be counted.
     int16_t p = 0;

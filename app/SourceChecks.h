@@ -37,7 +37,7 @@ inline constexpr const char* kControlCharacter =
 
 // Sets SourceName and SourceFolder from SourcePath at its last backslash (error 6 when that
 // position does not fit a 16-bit counter).
-void splitSourcePath(SourceSelection& source);
+void splitSourcePath(core::SourceSelection& source);
 
 // A name of 37 characters or more becomes its first 36 characters and " ...". Characters,
 // not bytes: an umlaut is never cut in half.

@@ -3,8 +3,8 @@
 
 #include "CopyRun.h"
 
-void RunCopy(rt::Runtime& runtime, kopierer::CopyControls& controls, const SourceSelection& source,
-             const ReassemblerChoice& reassembler) {
+void kopierer::RunCopy(rt::Runtime& runtime, kopierer::CopyControls& controls, const core::SourceSelection& source,
+                       const core::ReassemblerChoice& reassembler) {
     kopierer::CopyRun run(runtime, controls, source, reassembler);
     run.run();
 }

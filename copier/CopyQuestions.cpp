@@ -6,11 +6,11 @@
 
 namespace messages = kopierer::messages;
 
-bool ConfirmAbort(rt::Runtime& runtime) {
+bool kopierer::ConfirmAbort(rt::Runtime& runtime) {
     return runtime.msgBox(messages::kConfirmAbort, rt::kQuestionYesNoDefaultNo, messages::kTitle) == rt::kResultYes;
 }
 
-void ReportFatalError(rt::Runtime& runtime, const std::string& module, const rt::RuntimeError& error) {
+void kopierer::ReportFatalError(rt::Runtime& runtime, const std::string& module, const rt::RuntimeError& error) {
     const std::string prompt = std::string(messages::kFatalBefore) + module + messages::kFatalAfter + "\r" +
                                error.description() + " /" + rt::numberText(error.number()) + "\r" +
                                messages::kFatalPlea + "\r" + messages::kSupportAddress;

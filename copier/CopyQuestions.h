@@ -1,6 +1,5 @@
 // The two questions of the copy run that the window asks too: whether the user really gives the
-// run up, and the report of an error the run cannot go on after. The names are the module's own,
-// so they stay outside its namespace, where the window calls them.
+// run up, and the report of an error the run cannot go on after.
 #pragma once
 
 #include <string>
@@ -10,8 +9,12 @@ class Runtime;
 class RuntimeError;
 } // namespace rt
 
+namespace kopierer {
+
 // "Wollen Sie den Vorgang wirklich abbrechen?" with Yes and No; true for Yes.
 bool ConfirmAbort(rt::Runtime& runtime);
 
 // Shows the error report naming the failed operation and ends the program.
 [[noreturn]] void ReportFatalError(rt::Runtime& runtime, const std::string& module, const rt::RuntimeError& error);
+
+} // namespace kopierer

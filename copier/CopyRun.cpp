@@ -30,8 +30,8 @@ constexpr Recovery::Handler kWrite = Recovery::Handler::OnWriteError;
 
 } // namespace
 
-CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
-                 const ReassemblerChoice& reassembler)
+CopyRun::CopyRun(rt::Runtime& runtime, CopyControls& controls, const core::SourceSelection& source,
+                 const core::ReassemblerChoice& reassembler)
     : runtime_(runtime), controls_(controls), source_(source), reassembler_(reassembler), sourceFile_(runtime.files()),
       buffer_(std::make_unique_for_overwrite<lowio::ChunkBuffer>()),
       recovery_(runtime, TargetFolder, [this](Recovery::Outcome outcome) { medium_.apply(outcome); }), disks_(runtime),

@@ -37,8 +37,8 @@ class CopyControls;
 // lent to the medium actions.
 class CopyRun : private RunState {
 public:
-    CopyRun(rt::Runtime& runtime, CopyControls& controls, const SourceSelection& source,
-            const ReassemblerChoice& reassembler);
+    CopyRun(rt::Runtime& runtime, CopyControls& controls, const core::SourceSelection& source,
+            const core::ReassemblerChoice& reassembler);
     CopyRun(const CopyRun&) = delete;
     CopyRun& operator=(const CopyRun&) = delete;
 
@@ -73,8 +73,8 @@ private:
 
     rt::Runtime& runtime_;
     CopyControls& controls_;
-    const SourceSelection& source_;
-    const ReassemblerChoice reassembler_;
+    const core::SourceSelection& source_;
+    const core::ReassemblerChoice reassembler_;
     CopyOptions options_;              // read at Settings
     int64_t lastLengthCheckStep_ = -1; // the step of the source in which its length was last asked
 

@@ -53,8 +53,8 @@ template <class Writes> void writeThenClose(rt::Files& files, int file, Writes&&
 // in one text.
 class NameLines {
 public:
-    NameLines(TrailerText text, const core::diskset::Trailer& names) {
-        if (text == TrailerText::AnsiCodePage) {
+    NameLines(core::TrailerText text, const core::diskset::Trailer& names) {
+        if (text == core::TrailerText::AnsiCodePage) {
             const std::optional<std::string> folder = rt::toAnsiCodePage(names.folder);
             const std::optional<std::string> longName = rt::toAnsiCodePage(names.longName);
             const std::optional<std::string> givenName = rt::toAnsiCodePage(names.givenName);
@@ -92,8 +92,8 @@ void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std
     attempt([&] { runtime.fileCopy(shipped, reassemblerPath); });
 }
 
-Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     TrailerText text, const Attempt& attempt, bool withRecoveryData) {
+Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const core::SourceSelection& source,
+                     core::TrailerText text, const Attempt& attempt, bool withRecoveryData) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
     Written written;

@@ -11,7 +11,9 @@
 #include <functional>
 #include <string>
 
+namespace core {
 struct SourceSelection;
+} // namespace core
 
 namespace rt {
 class Runtime;
@@ -35,8 +37,8 @@ struct Written {
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
 // for a hidden or system file), and its name as given, the names in the text chosen for the set.
 // A set with recovery data has the marker line before them.
-Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const SourceSelection& source,
-                     TrailerText text, const Attempt& attempt, bool withRecoveryData = false);
+Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const core::SourceSelection& source,
+                     core::TrailerText text, const Attempt& attempt, bool withRecoveryData = false);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
 Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);

@@ -36,7 +36,7 @@ void DiskTracker::seeThePart(const std::string& path) {
     }
 }
 
-bool DiskTracker::isWrittenThisRun(const FileIdentity& identity) const {
+bool DiskTracker::isWrittenThisRun(const core::FileIdentity& identity) const {
     return std::any_of(written_.begin(), written_.end(),
                        [&](const Anchor& written) { return identity.unchangedSince(written.identity); });
 }

@@ -57,7 +57,7 @@ public:
     // A closed part as it lies on the disk now, before any dialog: a system may set its time
     // only when it is closed.
     void seeThePart(const std::string& path);
-    bool isWrittenThisRun(const FileIdentity& identity) const;
+    bool isWrittenThisRun(const core::FileIdentity& identity) const;
     // The run cannot see a disk being swapped at one of its dialogs: the disk in the drive is
     // the same while it holds what this run last wrote on it (the open part, if any) unchanged.
     bool sameDiskStillIn(bool partOpen, const std::string& partName, int partFile);
@@ -91,7 +91,7 @@ private:
     // A file this run wrote, as it was last seen.
     struct Anchor {
         std::string path;
-        FileIdentity identity;
+        core::FileIdentity identity;
     };
 
     // matches(offset, bytes, size) compares what was read at an offset with what belongs there.

@@ -62,7 +62,7 @@ Recovery::Outcome Recovery::OnWriteError(const rt::RuntimeError& error) {
                               targetAdvice(error, messages::kCheckAndClickOk),
                           rt::kCriticalOkCancel);
     default:
-        ReportFatalError(runtime_, "PUT", error);
+        kopierer::ReportFatalError(runtime_, "PUT", error);
     }
 }
 
@@ -77,7 +77,7 @@ Recovery::Outcome Recovery::askUntilOk(const std::string& prompt, int style) {
         if (message(prompt, style) == rt::kResultOk) {
             return Outcome::GoOn;
         }
-        if (ConfirmAbort(runtime_)) {
+        if (kopierer::ConfirmAbort(runtime_)) {
             return Outcome::GiveUp;
         }
     }

@@ -49,7 +49,7 @@ void RecoveryDataWriter::partWritten(const std::string& path, int64_t firstPos, 
     parts_.push_back({fileNameOf(path), firstPos, length});
 }
 
-void RecoveryDataWriter::prepare(const SourceSelection& source, int64_t fileLength, bool onSpareDisks) {
+void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fileLength, bool onSpareDisks) {
     if (hashedTo_ != fileLength) {
         throw std::logic_error("the copy run finished before it had read the whole source");
     }

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+namespace core {
 struct SourceSelection;
+} // namespace core
 
 namespace rt {
 class Runtime;
@@ -44,7 +46,7 @@ public:
     // Builds the stream from the parts as written and reads the source once for the parts'
     // checksums and the parity; source errors get the run's dialog. Then the stream is written
     // from its position 1. onSpareDisks: the pieces go on Ersatzdisketten, counted for the user.
-    void prepare(const SourceSelection& source, int64_t fileLength, bool onSpareDisks);
+    void prepare(const core::SourceSelection& source, int64_t fileLength, bool onSpareDisks);
     int64_t length() const;
     // The 1-based position of the stream's next byte, as the source's file position is for the parts.
     int64_t position() const { return position_; }

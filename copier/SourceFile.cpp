@@ -33,7 +33,7 @@ bool SourceFile::lengthIsWrong() {
 // A change that kept the length and put the time back still shows in the identity (its change
 // time cannot be set back), and one that only added bytes in the read past the end.
 bool SourceFile::changedSinceOpened() {
-    FileIdentity now;
+    core::FileIdentity now;
     try {
         now = files_.identity(number_);
     } catch (const rt::RuntimeError&) {

@@ -22,7 +22,7 @@ public:
     void measure();
     int number() const { return number_; }
     int64_t length() const { return length_; }
-    const FileIdentity& atOpen() const { return atOpen_; }
+    const core::FileIdentity& atOpen() const { return atOpen_; }
     // Whether it gives more or fewer bytes than its length says (a changing or a synthetic file).
     bool lengthIsWrong();
     // Whether its bytes may differ from those when it was opened; unreadable now says nothing
@@ -32,7 +32,7 @@ public:
 private:
     rt::Files& files_;
     int number_ = 0;
-    FileIdentity atOpen_;
+    core::FileIdentity atOpen_;
     int64_t length_ = 0;
 };
 

@@ -17,14 +17,14 @@ namespace {
 
 using Handler = Recovery::Handler;
 
-bool isOneOf(const FileIdentity& identity, const std::vector<FileIdentity>& identities) {
+bool isOneOf(const core::FileIdentity& identity, const std::vector<core::FileIdentity>& identities) {
     return std::find(identities.begin(), identities.end(), identity) != identities.end();
 }
 
 } // namespace
 
 TargetGuard::TargetGuard(rt::Runtime& runtime, Recovery& recovery, const DiskTracker& disks,
-                         const SourceSelection& source, const ReassemblerChoice& reassembler)
+                         const core::SourceSelection& source, const core::ReassemblerChoice& reassembler)
     : runtime_(runtime), recovery_(recovery), disks_(disks), source_(source), reassembler_(reassembler) {}
 
 bool TargetGuard::isRemovable(const std::string& folder) const {
@@ -69,7 +69,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
         // one window and E: to another: the medium in the drive is locked as well, by what it
         // is, not by where it is mounted.
         try {
-            const FileIdentity root = runtime_.identity(folder.substr(0, 3), rt::Follow::Target);
+            const core::FileIdentity root = runtime_.identity(folder.substr(0, 3), rt::Follow::Target);
             mediumLock_ =
                 runtime_.lockTarget("medium " + std::to_string(root.device) + ":" + std::to_string(root.inode));
             if (mediumLock_ == nullptr) {
@@ -80,7 +80,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
         }
     } else {
         try {
-            const FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);
+            const core::FileIdentity identity = runtime_.identity(folder, rt::Follow::Target);
             key.append("folder ")
                 .append(std::to_string(identity.device))
                 .append(":")
@@ -94,7 +94,7 @@ bool TargetGuard::lock(const std::string& folder, bool removable) {
     return lock_ != nullptr;
 }
 
-void TargetGuard::knowTheSource(const FileIdentity& atOpen) {
+void TargetGuard::knowTheSource(const core::FileIdentity& atOpen) {
     sourceIdentities_ = identitiesOf({source_.SourcePath});
     sourceIdentities_.push_back(atOpen);
 }
@@ -126,7 +126,7 @@ bool TargetGuard::aSetNameIsTheSource(const std::string& folder, const std::vect
 }
 
 int TargetGuard::filesTheWipeWouldDelete(const std::string& folder, const std::vector<std::string>& names) {
-    const std::vector<FileIdentity> keep = identitiesTheWipeKeeps();
+    const std::vector<core::FileIdentity> keep = identitiesTheWipeKeeps();
     int count = 0;
     for (const std::string& name : names) {
         try {
@@ -140,14 +140,14 @@ int TargetGuard::filesTheWipeWouldDelete(const std::string& folder, const std::v
 }
 
 TargetGuard::Clearing TargetGuard::wipe(const std::string& folder) {
-    const std::vector<FileIdentity> keep = identitiesTheWipeKeeps();
+    const std::vector<core::FileIdentity> keep = identitiesTheWipeKeeps();
     constexpr Handler kWipe = Handler::OnWipeError;
     std::string name =
         recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.dir().first(folder + "*.*", rt::kSearchAll); });
     while (!name.empty()) {
         if (name.front() != '.') {
             const std::string path = folder + name;
-            const FileIdentity identity =
+            const core::FileIdentity identity =
                 recovery_.attempt(recovery_.named(kWipe), [&] { return runtime_.identity(path); });
             if (disks_.isWrittenThisRun(identity)) {
                 return Clearing::OwnFile;
@@ -206,7 +206,7 @@ TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler se
         found.push_back(folder + name);
     }
     for (const std::string& entry : found) {
-        const std::optional<FileIdentity> identity = identityIfThere(entry);
+        const std::optional<core::FileIdentity> identity = identityIfThere(entry);
         if (!identity) {
             continue; // gone meanwhile
         }
@@ -221,16 +221,16 @@ TargetGuard::Clearing TargetGuard::clearName(const std::string& path, Handler se
     return Clearing::Cleared;
 }
 
-bool TargetGuard::isTheSource(const FileIdentity& identity) const {
+bool TargetGuard::isTheSource(const core::FileIdentity& identity) const {
     // Its length and time may change meanwhile.
     return std::any_of(sourceIdentities_.begin(), sourceIdentities_.end(),
-                       [&](const FileIdentity& source) { return identity.sameFileAs(source); });
+                       [&](const core::FileIdentity& source) { return identity.sameFileAs(source); });
 }
 
 // Each path as its own entry and as what it points to; a path that cannot be found is left out,
 // since nothing can delete it either.
-std::vector<FileIdentity> TargetGuard::identitiesOf(const std::vector<std::string>& paths) {
-    std::vector<FileIdentity> identities;
+std::vector<core::FileIdentity> TargetGuard::identitiesOf(const std::vector<std::string>& paths) {
+    std::vector<core::FileIdentity> identities;
     for (const std::string& path : paths) {
         for (const rt::Follow follow : {rt::Follow::Link, rt::Follow::Target}) {
             try {
@@ -245,14 +245,14 @@ std::vector<FileIdentity> TargetGuard::identitiesOf(const std::vector<std::strin
 // Neither the file being split nor the program and every reassembler it keeps may go, should the
 // user pick their folder as the target: a wipe of the program's own folders must not cost the
 // next run its QUIL.SYS.
-std::vector<FileIdentity> TargetGuard::identitiesTheWipeKeeps() {
+std::vector<core::FileIdentity> TargetGuard::identitiesTheWipeKeeps() {
     std::vector<std::string> keep = reassembler_.installed;
     keep.push_back(source_.SourcePath);
     keep.push_back(runtime_.facts().programFile);
     return identitiesOf(keep);
 }
 
-std::optional<FileIdentity> TargetGuard::identityIfThere(const std::string& path) {
+std::optional<core::FileIdentity> TargetGuard::identityIfThere(const std::string& path) {
     try {
         return runtime_.identity(path);
     } catch (const rt::RuntimeError& error) {

@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace core {
 struct ReassemblerChoice;
 struct SourceSelection;
+} // namespace core
 
 namespace rt {
 class Runtime;
@@ -34,8 +36,8 @@ public:
         TheSource, // the file being split
     };
 
-    TargetGuard(rt::Runtime& runtime, Recovery& recovery, const DiskTracker& disks, const SourceSelection& source,
-                const ReassemblerChoice& reassembler);
+    TargetGuard(rt::Runtime& runtime, Recovery& recovery, const DiskTracker& disks, const core::SourceSelection& source,
+                const core::ReassemblerChoice& reassembler);
 
     bool isRemovable(const std::string& folder) const;
     bool isRemovableRoot(const std::string& folder) const;
@@ -47,7 +49,7 @@ public:
     bool lock(const std::string& folder, bool removable);
 
     // The source as it was opened; from here on the run never touches it under any name.
-    void knowTheSource(const FileIdentity& atOpen);
+    void knowTheSource(const core::FileIdentity& atOpen);
     // Names in the target folder, for the checks before anything is written; nothing when the
     // folder cannot be listed yet (the run's own steps then meet that failure).
     std::optional<std::vector<std::string>> namesIn(const std::string& folder);
@@ -67,18 +69,18 @@ public:
 
 private:
     // The file being split, as its own entry and as what it is.
-    bool isTheSource(const FileIdentity& identity) const;
-    std::vector<FileIdentity> identitiesOf(const std::vector<std::string>& paths);
-    std::vector<FileIdentity> identitiesTheWipeKeeps();
+    bool isTheSource(const core::FileIdentity& identity) const;
+    std::vector<core::FileIdentity> identitiesOf(const std::vector<std::string>& paths);
+    std::vector<core::FileIdentity> identitiesTheWipeKeeps();
     // The identity of an entry, or nothing when it has gone; other failures go to the handler.
-    std::optional<FileIdentity> identityIfThere(const std::string& path);
+    std::optional<core::FileIdentity> identityIfThere(const std::string& path);
 
     rt::Runtime& runtime_;
     Recovery& recovery_;
     const DiskTracker& disks_;
-    const SourceSelection& source_;
-    const ReassemblerChoice& reassembler_;
-    std::vector<FileIdentity> sourceIdentities_;
+    const core::SourceSelection& source_;
+    const core::ReassemblerChoice& reassembler_;
+    std::vector<core::FileIdentity> sourceIdentities_;
     std::string realFolder_;
     std::unique_ptr<rt::TargetLock> lock_;
     std::unique_ptr<rt::TargetLock> mediumLock_;

@@ -6,6 +6,8 @@
 #include <compare>
 #include <cstdint>
 
+namespace core {
+
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
@@ -25,3 +27,5 @@ struct FileIdentity {
     // The same file, and nothing written to it or changed about it since it was looked at.
     bool unchangedSince(const FileIdentity& earlier) const { return *this == earlier; }
 };
+
+} // namespace core

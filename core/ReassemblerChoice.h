@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace core {
+
 // How the trailer's name lines (2 to 4) are written.
 enum class TrailerText {
     // As this program holds them, UTF-8: a Linux reader restores the name as it was stored.
@@ -20,3 +22,5 @@ struct ReassemblerChoice {
     std::vector<std::string> installed; // every reassembler the program keeps; a wipe spares them
     TrailerText trailerText = TrailerText::Utf8;
 };
+
+} // namespace core

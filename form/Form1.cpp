@@ -51,7 +51,7 @@ std::string driveDesignation(char letter, const std::string& volume) {
     return designation;
 }
 
-Form1::Form1(rt::Runtime& runtime, SourceSelection& source)
+Form1::Form1(rt::Runtime& runtime, core::SourceSelection& source)
     : runtime_(runtime), source_(source), reassembler_(app::reassemblerChoice(runtime.facts())),
       withRecoveryData_(app::withRecoveryData(runtime.facts())), caption_("Splitwerk für Windows"),
       zahlText_(control(ControlId::ZahlText).caption), dir1_(runtime) {
@@ -183,7 +183,7 @@ void Form1::startRun() {
         enabled_[slot(id)] = false;
         changed(id);
     }
-    runtime_.runGuarded([&] { RunCopy(runtime_, *this, source_, reassembler_); });
+    runtime_.runGuarded([&] { kopierer::RunCopy(runtime_, *this, source_, reassembler_); });
     // Finished or given up in one of its dialogs: either way the program is done.
     runtime_.end(0);
 }
@@ -194,7 +194,7 @@ void Form1::cancel() {
     }
     // The click arrived while the run yields; on Yes the run is not resumed, and what it
     // wrote so far stays on the target.
-    if (ConfirmAbort(runtime_)) {
+    if (kopierer::ConfirmAbort(runtime_)) {
         runtime_.end(0);
     }
 }

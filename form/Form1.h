@@ -37,9 +37,9 @@ public:
 // in brackets when it has one ("a:", "c: [SYSTEM]").
 std::string driveDesignation(char letter, const std::string& volume);
 
-class Form1 : public StartupForm, public kopierer::CopyControls {
+class Form1 : public app::StartupForm, public kopierer::CopyControls {
 public:
-    Form1(rt::Runtime& runtime, SourceSelection& source);
+    Form1(rt::Runtime& runtime, core::SourceSelection& source);
 
     // The face that shows the form; nullptr for none.
     void setFace(Face* face) { face_ = face; }
@@ -91,7 +91,7 @@ public:
     void setImage1Width(int index, float twips) override;
     void setImage1Height(int index, float twips) override;
     void setTipCaption(int index, const std::string& caption) override;
-    const ReassemblerChoice& reassemblerChoice() const override { return reassembler_; }
+    const core::ReassemblerChoice& reassemblerChoice() const override { return reassembler_; }
     float pixelsToTwipsX(float pixels) const override;
     float pixelsToTwipsY(float pixels) const override;
 
@@ -140,8 +140,8 @@ private:
     void cancel();
 
     rt::Runtime& runtime_;
-    SourceSelection& source_;
-    const ReassemblerChoice reassembler_;
+    core::SourceSelection& source_;
+    const core::ReassemblerChoice reassembler_;
     const bool withRecoveryData_; // decided by the command line, as the reassembler is
     Face* face_ = nullptr;
     TwipsScale scale_{96, 96};

@@ -86,13 +86,13 @@ std::optional<std::string> nameProblem(const std::string& name);
 // Names repeat every hundred parts, so the 101st part has the 1st one's name; a file's identity
 // tells a file already joined from a new one of that name (a disk swapped in may even reuse the
 // file number).
-using ::FileIdentity;
+using core::FileIdentity;
 
 struct FileFacts {
     enum class Kind { Missing, Regular, Folder, Other };
     Kind kind = Kind::Missing;
     std::int64_t size = 0;
-    FileIdentity identity{};
+    core::FileIdentity identity{};
 };
 // What path names, links followed.
 FileFacts factsOf(const std::string& path);

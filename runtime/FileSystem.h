@@ -56,7 +56,7 @@ public:
     virtual void close(Flush flush) = 0;
     void close() { close(Flush::Now); }
     // The open file's identity: a source that changes while it is copied shows here.
-    virtual FileIdentity identity() = 0;
+    virtual core::FileIdentity identity() = 0;
 };
 
 // What an entry of a folder is. A link is reported as a link where the caller must not follow
@@ -100,7 +100,7 @@ public:
     // The entry a path names, as stored (its name's letter case, its attributes), taken as what
     // a link points to.
     virtual DirEntry describe(const std::string& path) = 0;
-    virtual FileIdentity identity(const std::string& path, Follow follow) = 0;
+    virtual core::FileIdentity identity(const std::string& path, Follow follow) = 0;
     // Brings whatever was written to a closed file onto the medium and reports what the medium
     // says; never follows a link of that name.
     virtual void flushToMedium(const std::string& path) = 0;

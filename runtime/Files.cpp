@@ -96,7 +96,7 @@ int64_t Files::lof(int number) {
     return file(number).length();
 }
 
-FileIdentity Files::identity(int number) {
+core::FileIdentity Files::identity(int number) {
     return file(number).identity();
 }
 

@@ -41,7 +41,7 @@ public:
     // Moves the position to a 1-based byte, as a read that stopped just before it would.
     void seekTo(int number, int64_t position);
     // What the open file is right now: its medium, length and time of the last change.
-    FileIdentity identity(int number);
+    core::FileIdentity identity(int number);
 
     // Writes the text unchanged, then CR LF: every text line ends so.
     void printLine(int number, const std::string& text);

@@ -31,7 +31,7 @@ public:
     int64_t length() override;
     int64_t position() override;
     void close(Flush flush) override;
-    FileIdentity identity() override; // the host's
+    core::FileIdentity identity() override; // the host's
 
 private:
     void seekTo(int64_t position);

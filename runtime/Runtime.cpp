@@ -66,7 +66,7 @@ DirEntry Runtime::describe(const std::string& path) {
     return parts_.fileSystem->describe(parts_.drives.toNative(path));
 }
 
-FileIdentity Runtime::identity(const std::string& path, Follow follow) {
+core::FileIdentity Runtime::identity(const std::string& path, Follow follow) {
     return parts_.fileSystem->identity(parts_.drives.toNative(path), follow);
 }
 

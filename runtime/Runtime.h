@@ -76,7 +76,7 @@ public:
     // The entry a path names, taken as what a link points to.
     DirEntry describe(const std::string& path);
     // The entry itself (Follow::Link) or what a link points to (Follow::Target).
-    FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
+    core::FileIdentity identity(const std::string& path, Follow follow = Follow::Link);
     // Brings what was written to a closed file onto the medium; reports what the medium says.
     void flushToMedium(const std::string& path);
     // The subfolders of a folder (drive-letter path), links to folders marked as links.

@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
     rt::QtEventPump events;
     rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(argc, argv, host.drives()), messageBox, events));
 
-    SourceSelection source;
+    core::SourceSelection source;
     form::Form1 form(runtime, source);
     qtface::QtForm1Window window(form);
-    runtime.runGuarded([&] { Form_Load(form, runtime, source); });
+    runtime.runGuarded([&] { app::Form_Load(form, runtime, source); });
     window.show();
     const int status = application.exec();
     // The window's own handlers end the program; reaching this point means the event loop

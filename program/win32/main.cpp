@@ -47,13 +47,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The wide command line and the module file; main's narrow arguments are not used.
     rt::Runtime runtime(host.parts(rt::ProgramFacts::fromProcess(0, nullptr, host.drives()), messageBox, events));
 
-    SourceSelection source;
+    core::SourceSelection source;
     form::Form1 form(runtime, source);
     // Built hidden; the usage text, a rejection and an unhandled error end the program inside
     // the load handler, before the window is ever shown.
     win32face::Win32Form1Window window(form, instance);
     events.setDialogWindow(window.handle());
-    runtime.runGuarded([&] { Form_Load(form, runtime, source); });
+    runtime.runGuarded([&] { app::Form_Load(form, runtime, source); });
     window.show();
 
     MSG message;

@@ -264,7 +264,7 @@ DirEntry PosixFileSystem::describe(const std::string& path) {
     return {name, attributesOf(name, info), kindOf(info)};
 }
 
-FileIdentity PosixFileSystem::identity(const std::string& path, Follow follow) {
+core::FileIdentity PosixFileSystem::identity(const std::string& path, Follow follow) {
     return posix::identityOf(statOrRaise(path, follow));
 }
 

@@ -20,8 +20,8 @@ int64_t nanoseconds(const struct timespec& time) {
 
 } // namespace
 
-FileIdentity identityOf(const struct stat& info) {
-    FileIdentity id;
+core::FileIdentity identityOf(const struct stat& info) {
+    core::FileIdentity id;
     id.device = static_cast<uint64_t>(info.st_dev);
     id.inode = static_cast<uint64_t>(info.st_ino);
     id.size = static_cast<int64_t>(info.st_size);
@@ -32,7 +32,7 @@ FileIdentity identityOf(const struct stat& info) {
 
 } // namespace posix
 
-FileIdentity NativeOpenFile::identity() {
+core::FileIdentity NativeOpenFile::identity() {
     struct stat info {};
     if (::fstat(handle_.get(), &info) < 0) {
         raiseErrno(errno);

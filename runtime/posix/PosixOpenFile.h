@@ -8,6 +8,6 @@
 
 namespace rt::posix {
 
-FileIdentity identityOf(const struct stat& info);
+core::FileIdentity identityOf(const struct stat& info);
 
 } // namespace rt::posix

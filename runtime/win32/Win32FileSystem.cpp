@@ -257,12 +257,12 @@ void Win32FileSystem::copy(const std::string& from, const std::string& to) {
     const std::wstring fullTo = longPath(to);
     lowio::Handle source = openForReading(fullFrom);
     // Copying a file onto itself would cut it to nothing before the first byte is read.
-    const FileIdentity sourceId = win32::identityOfHandle(source.get());
+    const core::FileIdentity sourceId = win32::identityOfHandle(source.get());
     {
         const lowio::Handle existing(
             ::CreateFileW(fullTo.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (existing.valid()) {
-            const FileIdentity targetId = win32::identityOfHandle(existing.get());
+            const core::FileIdentity targetId = win32::identityOfHandle(existing.get());
             if (targetId.sameFileAs(sourceId)) {
                 raise(kPermissionDenied);
             }
@@ -389,7 +389,7 @@ DirEntry Win32FileSystem::describe(const std::string& path) {
     return {name, static_cast<int>(facts.attributes & kProgramBits), folder ? FileKind::Directory : FileKind::Regular};
 }
 
-FileIdentity Win32FileSystem::identity(const std::string& path, Follow follow) {
+core::FileIdentity Win32FileSystem::identity(const std::string& path, Follow follow) {
     const std::wstring full = longPath(path);
     return win32::identityOfHandle(openForQuery(full, follow).get());
 }

@@ -16,7 +16,7 @@ public:
     int64_t length(const std::string& path) override;
     std::vector<DirEntry> list(const std::string& directory, const std::string& pattern) override;
     DirEntry describe(const std::string& path) override;
-    FileIdentity identity(const std::string& path, Follow follow) override;
+    core::FileIdentity identity(const std::string& path, Follow follow) override;
     void flushToMedium(const std::string& path) override;
     std::vector<DirEntry> folders(const std::string& directory) override;
     std::string realFolder(const std::string& folder) override;

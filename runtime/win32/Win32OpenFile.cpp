@@ -24,12 +24,12 @@ int64_t nanosecondsSince1970(FileTimeParts fileTime) {
     return (ticks - kTicksTo1970) * 100;
 }
 
-FileIdentity identityOfHandle(lowio::NativeHandle handle) {
+core::FileIdentity identityOfHandle(lowio::NativeHandle handle) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info)) {
         raiseWin32(::GetLastError());
     }
-    FileIdentity id;
+    core::FileIdentity id;
     id.device = info.dwVolumeSerialNumber;
     id.inode = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     id.size = static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
@@ -41,7 +41,7 @@ FileIdentity identityOfHandle(lowio::NativeHandle handle) {
 
 } // namespace win32
 
-FileIdentity NativeOpenFile::identity() {
+core::FileIdentity NativeOpenFile::identity() {
     return win32::identityOfHandle(handle_.get());
 }
 

@@ -9,7 +9,7 @@
 
 namespace rt::win32 {
 
-FileIdentity identityOfHandle(lowio::NativeHandle handle);
+core::FileIdentity identityOfHandle(lowio::NativeHandle handle);
 
 // A FILETIME as GetFileInformationByHandle fills it in.
 struct FileTimeParts {

@@ -19,13 +19,13 @@ using testing_support::TempDir;
 using testing_support::TestRuntime;
 
 // Records every call the load handler makes, in order, as readable text.
-class RecordingForm final : public StartupForm {
+class RecordingForm final : public app::StartupForm {
 public:
     // Unequal axes, so that a width taken from the height's scale shows.
     float pixelsToTwipsX(float pixels) const override { return pixels * 15.0f; }
     float pixelsToTwipsY(float pixels) const override { return pixels * 12.0f; }
-    const ReassemblerChoice& reassemblerChoice() const override { return choice; }
-    ReassemblerChoice choice; // as the program decides it for the test's start
+    const core::ReassemblerChoice& reassemblerChoice() const override { return choice; }
+    core::ReassemblerChoice choice; // as the program decides it for the test's start
     void setCaption(const std::string& caption) override { log("caption " + caption); }
     void unitListAddItem(const std::string& item) override { log("UnitList add " + item); }
     void setUnitListIndex(int index) override { log("UnitList index " + std::to_string(index)); }
@@ -74,7 +74,7 @@ protected:
         test->links().missing = linkMissing;
         bool shown = true;
         try {
-            test->runtime().runGuarded([&] { Form_Load(form, test->runtime(), source); });
+            test->runtime().runGuarded([&] { app::Form_Load(form, test->runtime(), source); });
         } catch (const rt::ProgramEnded& ended) {
             endStatus = ended.status;
             shown = false;
@@ -87,7 +87,7 @@ protected:
     std::function<void(testing_support::ScriptedMessageBox&)> setupBoxes = [](auto&) {};
     TempDir dir;
     RecordingForm form;
-    SourceSelection source;
+    core::SourceSelection source;
     std::unique_ptr<TestRuntime> test;
     int linkResult = 1;
     std::string linkMissing;

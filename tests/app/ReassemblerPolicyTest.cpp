@@ -12,20 +12,20 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionsInFrontAndByTheSystem) {
         bool windowsProgram;
         std::vector<rt::ProgramArgument> arguments;
         std::string shipped;
-        TrailerText text;
+        core::TrailerText text;
         std::vector<rt::ProgramArgument> files;
         bool withRecovery = false;
     };
     const Case cases[] = {
-        {false, {file}, own, TrailerText::Utf8, {file}},
-        {false, {option, file}, forWindows, TrailerText::AnsiCodePage, {file}},
-        {false, {file, option}, own, TrailerText::Utf8, {file, option}}, // after a file it is a file
-        {true, {file}, own, TrailerText::AnsiCodePage, {file}},
-        {true, {option, file}, own, TrailerText::AnsiCodePage, {file}},
-        {false, {spare, file}, own, TrailerText::Utf8, {file}, true},
-        {false, {option, spare, file}, forWindows, TrailerText::AnsiCodePage, {file}, true},
-        {false, {file, spare}, own, TrailerText::Utf8, {file, spare}, false},
-        {true, {spare, file}, own, TrailerText::AnsiCodePage, {file}, true},
+        {false, {file}, own, core::TrailerText::Utf8, {file}},
+        {false, {option, file}, forWindows, core::TrailerText::AnsiCodePage, {file}},
+        {false, {file, option}, own, core::TrailerText::Utf8, {file, option}}, // after a file it is a file
+        {true, {file}, own, core::TrailerText::AnsiCodePage, {file}},
+        {true, {option, file}, own, core::TrailerText::AnsiCodePage, {file}},
+        {false, {spare, file}, own, core::TrailerText::Utf8, {file}, true},
+        {false, {option, spare, file}, forWindows, core::TrailerText::AnsiCodePage, {file}, true},
+        {false, {file, spare}, own, core::TrailerText::Utf8, {file, spare}, false},
+        {true, {spare, file}, own, core::TrailerText::AnsiCodePage, {file}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -33,7 +33,7 @@ TEST(ReassemblerPolicy, ChoosesByTheOptionsInFrontAndByTheSystem) {
         facts.programFolder = "Z:\\sw";
         facts.windowsProgram = c.windowsProgram;
         facts.arguments = c.arguments;
-        const ReassemblerChoice choice = app::reassemblerChoice(facts);
+        const core::ReassemblerChoice choice = app::reassemblerChoice(facts);
         EXPECT_EQ(choice.shipped, c.shipped);
         EXPECT_EQ(choice.trailerText, c.text);
         EXPECT_EQ(choice.installed, (std::vector<std::string>{own, forWindows}));

@@ -76,7 +76,7 @@ TEST(SplitSourcePath, FolderKeepsItsBackslash) {
         {"C:\\Daten\\", "C:\\Daten\\", ""},
     };
     for (const auto& c : cases) {
-        SourceSelection source;
+        core::SourceSelection source;
         source.SourcePath = c.path;
         app::splitSourcePath(source);
         EXPECT_EQ(source.SourceFolder, c.folder) << c.path;
@@ -85,7 +85,7 @@ TEST(SplitSourcePath, FolderKeepsItsBackslash) {
 }
 
 TEST(SplitSourcePath, BackslashBeyond16BitPositionsOverflows) {
-    SourceSelection source;
+    core::SourceSelection source;
     source.SourcePath = std::string(40000, 'x') + "\\a";
     EXPECT_EQ(testing_support::errorOf([&] { app::splitSourcePath(source); }), rt::kOverflow);
 }

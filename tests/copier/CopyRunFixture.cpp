@@ -53,12 +53,12 @@ fs::path CopyScene::sourceFile() const {
     return cRoot_ / "DATEN" / testing_support::utf8Path(source_.SourceName);
 }
 
-ReassemblerChoice CopyScene::reassemblerChoice() const {
+core::ReassemblerChoice CopyScene::reassemblerChoice() const {
     return app::reassemblerChoice(runtime_->facts());
 }
 
 void CopyScene::run() {
-    RunCopy(runtime(), controls_, source_, reassemblerChoice());
+    kopierer::RunCopy(runtime(), controls_, source_, reassemblerChoice());
 }
 
 std::string CopyScene::onDisk(std::size_t index, const std::string& name) const {

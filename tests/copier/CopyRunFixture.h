@@ -82,7 +82,7 @@ public:
     std::string makeSource(std::size_t size, unsigned seed = 1, const std::string& name = "Bericht.doc");
     std::filesystem::path sourceFile() const;
     // What the program's policy chooses for this scene's start.
-    ReassemblerChoice reassemblerChoice() const;
+    core::ReassemblerChoice reassemblerChoice() const;
     void run();
     // Runs it expecting the completion box last, after the boxes already expected.
     void runToCompletion() {
@@ -120,7 +120,7 @@ public:
     std::unique_ptr<rt::FileSystem> host_ = rt::makeHostFileSystem();
     testing_support::SimulatedDrive drive_;
     testing_support::ScriptedControls controls_;
-    SourceSelection source_;
+    core::SourceSelection source_;
     std::filesystem::path cRoot_;
 
 private:

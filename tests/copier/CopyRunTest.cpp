@@ -223,7 +223,7 @@ TEST_F(CopyRun, AbbrechenDuringAYieldEndsTheProgramAndKeepsWhatWasWritten) {
     // The window's handler: the same question, and on Yes the end of the program. The first
     // yield comes while QUIL.EXE is read back, then one before each chunk.
     events().onYield([&](int count) {
-        if (count == 3 && ConfirmAbort(runtime())) {
+        if (count == 3 && kopierer::ConfirmAbort(runtime())) {
             runtime().end(0);
         }
     });

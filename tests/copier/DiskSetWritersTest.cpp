@@ -21,7 +21,7 @@ protected:
     kopierer::Attempt once = [](const std::function<void()>& op) { op(); };
 
     // Writes the first disk's QUIL.EXE for the source; returns what follows the reassembler.
-    std::string trailerFor(const SourceSelection& source, TrailerText text = TrailerText::Utf8) {
+    std::string trailerFor(const core::SourceSelection& source, core::TrailerText text = core::TrailerText::Utf8) {
         kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", once);
         kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source, text, once);
         return onDisk(0, "QUIL.EXE").substr(reassemblerBytes().size());
@@ -32,7 +32,7 @@ TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
     // The search reports the stored (long) name; the name given on the command line is the
     // short one. The source is sparse: only its length matters.
     fs::resize_file(temp_.write("c/DATEN/Kapitel_1_bis_6.PAK", ""), 6543210);
-    const SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
+    const core::SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
     EXPECT_EQ(trailerFor(source), "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
     EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(0, reassemblerBytes().size()), reassemblerBytes());
 }
@@ -40,13 +40,13 @@ TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
 TEST_F(DiskSetWriters, TrailerLineThreeIsEmptyWhenTheSearchFindsNothing) {
     // A hidden source is not listed by the default search mask.
     temp_.write("c/DATEN/.versteckt", "abc");
-    const SourceSelection source{"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"};
+    const core::SourceSelection source{"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"};
     EXPECT_EQ(trailerFor(source), "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n");
 }
 
 struct NameCase {
     const char* name;
-    TrailerText text;
+    core::TrailerText text;
     bool marked;
     std::string written; // lines 3 and 4
 };
@@ -58,20 +58,20 @@ TEST_F(DiskSetWriters, NamesAreWrittenInTheCodePageOfTheReaderOrElseAsMarkedUtf8
         GTEST_SKIP() << "this system's ANSI code page is not Windows-1252";
     }
     const std::vector<NameCase> cases = {
-        {"Bericht.doc", TrailerText::Utf8, false, "Bericht.doc"},
-        {"Bericht.doc", TrailerText::AnsiCodePage, false, "Bericht.doc"},
-        {"Größe.doc", TrailerText::Utf8, true, "Größe.doc"},
-        {"Größe.doc", TrailerText::AnsiCodePage, false, "Gr\xF6\xDF\x65.doc"},
-        {"Kosten 5€.xls", TrailerText::AnsiCodePage, false, "Kosten 5\x80.xls"},
+        {"Bericht.doc", core::TrailerText::Utf8, false, "Bericht.doc"},
+        {"Bericht.doc", core::TrailerText::AnsiCodePage, false, "Bericht.doc"},
+        {"Größe.doc", core::TrailerText::Utf8, true, "Größe.doc"},
+        {"Größe.doc", core::TrailerText::AnsiCodePage, false, "Gr\xF6\xDF\x65.doc"},
+        {"Kosten 5€.xls", core::TrailerText::AnsiCodePage, false, "Kosten 5\x80.xls"},
         // Beyond the code page: UTF-8 with the mark, never "?".
-        {"Ζεύς.doc", TrailerText::AnsiCodePage, true, "Ζεύς.doc"},
-        {"報告.doc", TrailerText::AnsiCodePage, true, "報告.doc"},
+        {"Ζεύς.doc", core::TrailerText::AnsiCodePage, true, "Ζεύς.doc"},
+        {"報告.doc", core::TrailerText::AnsiCodePage, true, "報告.doc"},
         // In cp1252 these bytes (C3 A4) would be read back as UTF-8 "ä".
-        {"Ã¤.doc", TrailerText::AnsiCodePage, true, "Ã¤.doc"},
+        {"Ã¤.doc", core::TrailerText::AnsiCodePage, true, "Ã¤.doc"},
     };
     for (const NameCase& c : cases) {
         temp_.write(std::string("c/DATEN/") + c.name, "12");
-        const SourceSelection source{std::string("C:\\DATEN\\") + c.name, "C:\\DATEN\\", c.name};
+        const core::SourceSelection source{std::string("C:\\DATEN\\") + c.name, "C:\\DATEN\\", c.name};
         EXPECT_EQ(trailerFor(source, c.text), std::string("2\r\n") + (c.marked ? "\xEF\xBB\xBF" : "") +
                                                   "C:\\DATEN\\\r\n" + c.written + "\r\n" + c.written + "\r\n")
             << c.name;
@@ -83,7 +83,7 @@ TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
     const fs::path previous = fs::current_path();
     fs::current_path(cRoot_ / "DATEN");
     temp_.write("c/DATEN/nackt.bin", "12345");
-    const SourceSelection source{"nackt.bin", "", "nackt.bin"};
+    const core::SourceSelection source{"nackt.bin", "", "nackt.bin"};
     const std::string trailer = trailerFor(source);
     fs::current_path(previous);
     EXPECT_EQ(trailer, "5\r\n\r\nnackt.bin\r\nnackt.bin\r\n");
@@ -116,7 +116,7 @@ TEST_F(DiskSetWriters, ARetryRepeatsOnlyTheFailedLine) {
         }
     };
     kopierer::copyReassembler(runtime(), kOwnReassembler, "A:\\QUIL.EXE", retrying);
-    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source_, TrailerText::Utf8, retrying);
+    kopierer::writeTrailer(runtime(), "A:\\QUIL.EXE", source_, core::TrailerText::Utf8, retrying);
     EXPECT_EQ(failures, 1);
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(std::string(10, '\0')));
 }

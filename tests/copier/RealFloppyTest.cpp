@@ -71,10 +71,10 @@ TEST_F(RealFloppy, AThreeMegabyteFileGoesOntoThreeDisksAndJoinsBack) {
     rt::Runtime runtime(parts(dialogs));
     testing_support::ScriptedControls controls;
     controls.autorun();
-    const SourceSelection source = copy_driver::selectSource(
+    const core::SourceSelection source = copy_driver::selectSource(
         copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string()));
 
-    RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts()));
+    kopierer::RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts()));
     ASSERT_TRUE(changeDisk()); // keeps the last disk too
 
     EXPECT_TRUE(dialogs.sawPrompt(text::kFinished));
@@ -152,10 +152,10 @@ TEST_F(RealFloppy, AMediumThatLosesWhatItWasGivenNeverEndsInFinishedAndTheSetGoe
     };
     rt::Runtime runtime(parts(dialogs));
     testing_support::ScriptedControls controls;
-    RunCopy(runtime, controls,
-            copy_driver::selectSource(
-                copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())),
-            app::reassemblerChoice(runtime.facts()));
+    kopierer::RunCopy(runtime, controls,
+                      copy_driver::selectSource(
+                          copy_driver::driveLetterPath(runtime.drives(), (temp_.path() / "Daten/Archiv.zip").string())),
+                      app::reassemblerChoice(runtime.facts()));
 
     EXPECT_THAT(dialogs.prompts, ::testing::ElementsAre(text::kTargetError, text::kFinished));
     EXPECT_EQ(readFile(fs::path(drive()) / "QUILME01.sys"), bytes);

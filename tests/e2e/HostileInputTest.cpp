@@ -253,10 +253,10 @@ TEST_P(Hostile, TheSourceStaysTheTargetAloneAndFinishedMeansRestorable) {
         controls.targetFolder(copy_driver::driveLetterPath(runtime.drives(), s.target.string()));
     }
     controls.autorun(c.autorun).wipe(c.wipe);
-    const SourceSelection selection =
+    const core::SourceSelection selection =
         copy_driver::selectSource(copy_driver::driveLetterPath(runtime.drives(), s.source.string()));
 
-    RunCopy(runtime, controls, selection, app::reassemblerChoice(runtime.facts()));
+    kopierer::RunCopy(runtime, controls, selection, app::reassemblerChoice(runtime.facts()));
 
     const bool finished = dialogs.sawPrompt(kFinished);
     EXPECT_EQ(finished, c.finished);

@@ -88,7 +88,7 @@ TEST_F(HostFileSystemTest, CopyReplacesTheTargetButNeverCopiesAFileOntoItself) {
 TEST_F(HostFileSystemTest, LengthAndIdentityTellFilesApartAndSeeChanges) {
     dir_.write("a.bin", "eins");
     dir_.write("b.bin", "eins");
-    const FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
+    const core::FileIdentity a = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(fs_.identity(at("a.bin"), rt::Follow::Target), a);
     EXPECT_NE(fs_.identity(at("b.bin"), rt::Follow::Link).inode, a.inode);
     EXPECT_EQ(a.size, 4);
@@ -97,7 +97,7 @@ TEST_F(HostFileSystemTest, LengthAndIdentityTellFilesApartAndSeeChanges) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     file->write("zwei", 4);
     file->close();
-    const FileIdentity changed = fs_.identity(at("a.bin"), rt::Follow::Link);
+    const core::FileIdentity changed = fs_.identity(at("a.bin"), rt::Follow::Link);
     EXPECT_EQ(changed.inode, a.inode);
     EXPECT_EQ(changed.size, 8);
     EXPECT_NE(changed.modifiedNs, a.modifiedNs);

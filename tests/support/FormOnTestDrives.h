@@ -34,7 +34,7 @@ protected:
     std::filesystem::path previousDirectory_;
     TestDrives drives_;
     std::unique_ptr<TestRuntime> test_;
-    SourceSelection source_;
+    core::SourceSelection source_;
     std::unique_ptr<form::Form1> form_;
 };
 

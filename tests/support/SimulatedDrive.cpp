@@ -83,7 +83,7 @@ public:
         }
         inner->close(flush);
     }
-    FileIdentity identity() override {
+    core::FileIdentity identity() override {
         drive_.checkReady(disk_);
         return inner_->identity();
     }
@@ -316,7 +316,7 @@ rt::DirEntry SimulatedDrive::describe(const std::string& path) {
     return inner_.describe(path);
 }
 
-FileIdentity SimulatedDrive::identity(const std::string& path, rt::Follow follow) {
+core::FileIdentity SimulatedDrive::identity(const std::string& path, rt::Follow follow) {
     onDrive(path, Op::Identity);
     return inner_.identity(path, follow);
 }

@@ -91,7 +91,7 @@ public:
     std::vector<rt::DirEntry> list(const std::string& directory, const std::string& pattern) override;
     std::vector<rt::DirEntry> folders(const std::string& directory) override;
     rt::DirEntry describe(const std::string& path) override;
-    FileIdentity identity(const std::string& path, rt::Follow follow) override;
+    core::FileIdentity identity(const std::string& path, rt::Follow follow) override;
     void flushToMedium(const std::string& path) override;
     std::string realFolder(const std::string& folder) override;
 

@@ -106,7 +106,7 @@ struct ChildProgram {
         runtime = std::make_unique<rt::Runtime>(std::move(parts));
         model = std::make_unique<Form1>(*runtime, source);
         form = std::make_unique<QtForm1Window>(*model);
-        runtime->runGuarded([&] { Form_Load(*model, *runtime, source); });
+        runtime->runGuarded([&] { app::Form_Load(*model, *runtime, source); });
         form->show();
     }
 
@@ -136,7 +136,7 @@ struct ChildProgram {
     rt::ProcessExit end;
     testing_support::RecordingShellLink links;
     std::unique_ptr<rt::Runtime> runtime;
-    SourceSelection source;
+    core::SourceSelection source;
     std::unique_ptr<Form1> model;
     std::unique_ptr<QtForm1Window> form;
 };

@@ -30,8 +30,8 @@ std::string driveLetterPath(const rt::DriveMap& drives, const std::string& nativ
     return drives.fromNative(absolute.string());
 }
 
-SourceSelection selectSource(const std::string& sourcePath) {
-    SourceSelection source;
+core::SourceSelection selectSource(const std::string& sourcePath) {
+    core::SourceSelection source;
     source.SourcePath = sourcePath;
     source.SourceFolder = core::dospath::folderWithSeparator(sourcePath);
     source.SourceName = core::dospath::lastComponent(sourcePath);

@@ -24,6 +24,6 @@ rt::RuntimeParts realFileParts(const RealFileServices& services, const std::stri
 std::string driveLetterPath(const rt::DriveMap& drives, const std::string& nativePath);
 
 // The source selection as the start-up sets it for a file named on the command line.
-SourceSelection selectSource(const std::string& sourcePath);
+core::SourceSelection selectSource(const std::string& sourcePath);
 
 } // namespace copy_driver

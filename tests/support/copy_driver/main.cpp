@@ -184,14 +184,15 @@ int main(int argc, char** argv) {
     }
     controls.autorun(options->autorun).wipe(options->wipe);
     controls.recoveryData = options->withRecoveryData;
-    const SourceSelection source =
+    const core::SourceSelection source =
         copy_driver::selectSource(copy_driver::driveLetterPath(runtime.drives(), options->source));
 
     std::string outcome = "stopped";
     int status = 2;
     const auto started = std::chrono::steady_clock::now();
     try {
-        runtime.runGuarded([&] { RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts())); });
+        runtime.runGuarded(
+            [&] { kopierer::RunCopy(runtime, controls, source, app::reassemblerChoice(runtime.facts())); });
         if (dialogs.sawPrompt("Die Kopie ist fertig!")) {
             outcome = "completed";
             status = 0;
