@@ -27,8 +27,9 @@ PART_MB = 20
 BIG_PART_MB = 1024
 
 
-def run_measured(argv, shell=False):
-    """Runs a command; returns (wall seconds, peak resident KiB of the command itself).
+def run_measured(argv, shell=False, answers=None):
+    """Runs a command, with answers typed on its input if given; returns (wall seconds, peak
+    resident KiB of the command itself).
 
     GNU time execs the command from its own small process: measuring from a child that Python
     forked would count Python's own pages, which the fork copies before the exec."""
@@ -37,7 +38,7 @@ def run_measured(argv, shell=False):
     with tempfile.NamedTemporaryFile("r") as report:
         started = time.perf_counter()
         result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + argv,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                                input=(answers or "").encode(), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         seconds = time.perf_counter() - started
         if result.returncode != 0:
             sys.exit(f"failed ({result.returncode}): {argv}\n{result.stderr.decode(errors='replace')}")
@@ -110,6 +111,17 @@ class Bench:
         self._prepare(out, [source, os.path.join(self.build, "QUIL.SYS")])
         return run_measured([self.driver, "--source", source, "--folder", out, "--max", str(self.part_mb), "--unit",
                              "Mbyte", "--quil", self.build, "--quiet"])
+
+    def engine_split_with_recovery(self, source, out):
+        self._prepare(out, [source, os.path.join(self.build, "QUIL.SYS")])
+        return run_measured([self.driver, "--source", source, "--folder", out, "--max", str(self.part_mb), "--unit",
+                             "Mbyte", "--quil", self.build, "--quiet", "--mit-ersatzdiskette"])
+
+    def quil_rebuild(self, set_folder, out):
+        """QUIL.EXE on a set mit Ersatzdiskette whose second part is lost: told so ("v"), it
+        rebuilds the part from the recovery data and the other parts."""
+        self._prepare(out, [os.path.join(set_folder, n) for n in os.listdir(set_folder)])
+        return run_measured([os.path.join(set_folder, "QUIL.EXE"), out], answers="v\n")
 
     def reference_split(self, source, out):
         self._prepare(out, [source])
@@ -194,6 +206,7 @@ def main():
         memory = {}
         rows = []
         big_rows = []
+        recovery_rows = []
         for size in sizes:
             big = args.big_gib > 0 and size == args.big_gib * 1024
             print(f"{size} MiB:", file=sys.stderr)
@@ -224,6 +237,28 @@ def main():
                     warm([source])
                     dd.add(run_measured(["dd", f"if={source}", "of=/dev/null", "bs=128K"]))
                 mb = size * MIB / 1e6
+                # The recovery data: its cost on top of the plain split, and a join that
+                # rebuilds one lost part, each against the plain engine and QUIL.EXE.
+                set_r = os.path.join(work, "set-recovery")
+                plain = Timing("engine")
+                with_recovery = Timing("engine mit Ersatzdiskette")
+                for _ in range(3):
+                    plain.add(bench.engine_split(source, set_a))
+                    with_recovery.add(bench.engine_split_with_recovery(source, set_r))
+                os.remove(os.path.join(set_r, "QUILME02.sys"))
+                join_r = os.path.join(work, "join-rebuilt")
+                rebuilt = Timing("QUIL.EXE, QUILME02.sys lost")
+                for _ in range(3):
+                    rebuilt.add(bench.quil_rebuild(set_r, join_r))
+                if not same_file(source, os.path.join(join_r, os.path.basename(source))):
+                    sys.exit("QUIL.EXE did not rebuild the lost part byte for byte")
+                shutil.rmtree(set_r, ignore_errors=True)
+                shutil.rmtree(join_r, ignore_errors=True)
+                recovery_rows = [
+                    ("split: engine mit Ersatzdiskette", with_recovery, with_recovery.median / plain.median),
+                    ("split: engine (the same 3 runs, alternating)", plain, None),
+                    ("join: QUIL.EXE, one part lost and rebuilt", rebuilt, rebuilt.median / join_a_t.median),
+                ]
                 rows = [
                     ("split: engine (copy_driver)", split_a, split_a.median / split_b.median),
                     ("split: split -b 20M + sync -f", split_b, None),
@@ -243,6 +278,14 @@ def main():
             rate = mb / timing.median
             print(f"| {name} | {timing.median:.3f} | {spread(timing)} | {rate:.0f} | "
                   f"{'' if ratio is None else f'{ratio:.3f}'} |")
+        if recovery_rows:
+            print("\nMit Ersatzdiskette (recovery data), same source; ratios to the plain engine and to the plain "
+                  "QUIL.EXE join above:\n")
+            print("| what | median s | min–max s | MB/s | ratio | peak memory |")
+            print("|---|---:|---:|---:|---:|---:|")
+            for name, timing, ratio in recovery_rows:
+                print(f"| {name} | {timing.median:.3f} | {spread(timing)} | {mb / timing.median:.0f} | "
+                      f"{'' if ratio is None else f'{ratio:.3f}'} | {timing.peak_kib / 1024:.1f} MiB |")
         noisy = [name for name, timing, _ in rows if max(timing.seconds) > 1.3 * min(timing.seconds)]
         if noisy:
             print(f"\nNoisy (slowest run over 1.3 x the fastest): {', '.join(noisy)}; "
