@@ -3,7 +3,6 @@
 
 #include "CopyControls.h"
 #include "CopyMessages.h"
-#include "DiskSetWriters.h"
 #include "PartSizing.h"
 #include "core/DiskSet.h"
 #include "core/DosPath.h"
@@ -11,7 +10,6 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
-#include <functional>
 #include <iterator>
 #include <limits>
 #include <optional>
@@ -199,46 +197,11 @@ Step CopyRun::diskStart() {
 }
 
 Step CopyRun::firstDiskFiles() {
-    // Every file operation of the first disk's own files runs under OnTargetError.
-    const Attempt underTarget = [this](const std::function<void()>& op) {
-        recovery_.attempt(recovery_.named(kTarget), op);
-    };
-    // A fixed drive keeps its disk, and its end flush reports what the medium says; a
-    // reassembler that reads back wrong from a removable one makes the whole set unrestorable.
-    const auto readBack = [this](const std::string& path, const std::string& bytes) {
-        if (removable) {
-            disks_.readBack(path, bytes, *buffer_);
-        }
-    };
-    recovery_.endOfGroup();
-    if (!medium_.wayIsClear(guard_.clearName(ReassemblerPath, kTarget))) {
+    // autorun.inf belongs to the first disk of the parts; an Ersatzdiskette gets QUIL.EXE only.
+    const bool autorun = options_.autorun && !recoveryData;
+    if (!medium_.writeFirstDiskFiles(reassembler_, source_, autorun, options_.withRecoveryData)) {
         return Step::DiskStart;
     }
-    try {
-        copyReassembler(runtime_, reassembler_.shipped, ReassemblerPath, underTarget);
-        const Written trailer = writeTrailer(runtime_, ReassemblerPath, source_, reassembler_.trailerText, underTarget,
-                                             options_.withRecoveryData);
-        if (trailer.sourceLength != sourceFile_.length()) {
-            medium_.apply(recovery_.refuse(messages::kSourceChanged));
-        }
-        readBack(ReassemblerPath, disks_.contentsOf(reassembler_.shipped) + trailer.bytes);
-        underTarget([&] { disks_.finishedOnThisDisk(ReassemblerPath); });
-        if (options_.autorun && !recoveryData) {
-            const std::string autorun = TargetFolder + core::diskset::kAutorun;
-            if (!medium_.wayIsClear(guard_.clearName(autorun, kTarget))) {
-                return Step::DiskStart;
-            }
-            readBack(autorun, writeAutorun(runtime_, TargetFolder, underTarget).bytes);
-            underTarget([&] { disks_.finishedOnThisDisk(autorun); });
-        }
-    } catch (const rt::RuntimeError& error) {
-        // Only a close or a read-back leaves the writers with an error: the medium did not take
-        // the file, and closing it again would not bring it back. The first disk's files are
-        // written anew.
-        medium_.apply(recovery_.OnTargetError(error));
-        medium_.writeTheDiskAnew();
-    }
-    recovery_.endOfGroup();
     return Step::NumberPart;
 }
 

@@ -2,10 +2,13 @@
 
 #include "ClosedOnExit.h"
 #include "CopyMessages.h"
+#include "DiskSetWriters.h"
 #include "DiskTracker.h"
 #include "PartSizing.h"
 #include "RecoveryDataWriter.h"
 #include "SourceFile.h"
+#include "core/DiskSet.h"
+#include "core/ReassemblerChoice.h"
 #include "runtime/Runtime.h"
 
 #include <optional>
@@ -13,10 +16,57 @@
 namespace kopierer {
 
 MediumActions::MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks,
-                             const TargetGuard& guard, SourceFile& source, RecoveryDataWriter& pieces,
+                             TargetGuard& guard, SourceFile& source, RecoveryDataWriter& pieces,
                              lowio::ChunkBuffer& buffer)
     : runtime_(runtime), run_(state), recovery_(recovery), disks_(disks), guard_(guard), source_(source),
       pieces_(pieces), buffer_(buffer) {}
+
+bool MediumActions::writeFirstDiskFiles(const core::ReassemblerChoice& reassembler, const core::SourceSelection& source,
+                                        bool autorun, bool withRecoveryData) {
+    constexpr Recovery::Handler kTarget = Recovery::Handler::OnTargetError;
+    // Every file operation of the first disk's own files runs under OnTargetError.
+    const Attempt underTarget = [this](const std::function<void()>& op) {
+        recovery_.attempt(recovery_.named(kTarget), op);
+    };
+    // A fixed drive keeps its disk, and its end flush reports what the medium says; a
+    // reassembler that reads back wrong from a removable one makes the whole set unrestorable.
+    const auto readBack = [this](const std::string& path, const std::string& bytes) {
+        if (run_.removable) {
+            disks_.readBack(path, bytes, buffer_);
+        }
+    };
+    const std::string& reassemblerPath = run_.ReassemblerPath;
+    recovery_.endOfGroup();
+    if (!wayIsClear(guard_.clearName(reassemblerPath, kTarget))) {
+        return false;
+    }
+    try {
+        copyReassembler(runtime_, reassembler.shipped, reassemblerPath, underTarget);
+        const Written trailer =
+            writeTrailer(runtime_, reassemblerPath, source, reassembler.trailerText, underTarget, withRecoveryData);
+        if (trailer.sourceLength != source_.length()) {
+            apply(recovery_.refuse(messages::kSourceChanged));
+        }
+        readBack(reassemblerPath, disks_.contentsOf(reassembler.shipped) + trailer.bytes);
+        underTarget([&] { disks_.finishedOnThisDisk(reassemblerPath); });
+        if (autorun) {
+            const std::string autorunPath = run_.TargetFolder + core::diskset::kAutorun;
+            if (!wayIsClear(guard_.clearName(autorunPath, kTarget))) {
+                return false;
+            }
+            readBack(autorunPath, writeAutorun(runtime_, run_.TargetFolder, underTarget).bytes);
+            underTarget([&] { disks_.finishedOnThisDisk(autorunPath); });
+        }
+    } catch (const rt::RuntimeError& error) {
+        // Only a close or a read-back leaves the writers with an error: the medium did not take
+        // the file, and closing it again would not bring it back. The first disk's files are
+        // written anew.
+        apply(recovery_.OnTargetError(error));
+        writeTheDiskAnew();
+    }
+    recovery_.endOfGroup();
+    return true;
+}
 
 void MediumActions::apply(Recovery::Outcome outcome) {
     using Outcome = Recovery::Outcome;

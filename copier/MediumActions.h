@@ -10,6 +10,11 @@
 
 #include <cstdint>
 
+namespace core {
+struct ReassemblerChoice;
+struct SourceSelection;
+} // namespace core
+
 namespace lowio {
 struct ChunkBuffer;
 } // namespace lowio
@@ -28,8 +33,8 @@ class SourceFile;
 class MediumActions {
 public:
     // All of it the run's own, lent for the run's lifetime.
-    MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks,
-                  const TargetGuard& guard, SourceFile& source, RecoveryDataWriter& pieces, lowio::ChunkBuffer& buffer);
+    MediumActions(rt::Runtime& runtime, RunState& state, Recovery& recovery, DiskTracker& disks, TargetGuard& guard,
+                  SourceFile& source, RecoveryDataWriter& pieces, lowio::ChunkBuffer& buffer);
     MediumActions(const MediumActions&) = delete;
     MediumActions& operator=(const MediumActions&) = delete;
 
@@ -40,6 +45,11 @@ public:
     // the way gives the run up; a file of this run asks for another disk (false).
     bool wayIsClear(TargetGuard::Clearing clearing);
 
+    // The first disk's own files: QUIL.EXE with the trailer and, where asked, autorun.inf, each
+    // read back from a removable medium. False when the way to one of them is not clear (another
+    // disk is wanted); a medium that did not take one writes the disk anew.
+    bool writeFirstDiskFiles(const core::ReassemblerChoice& reassembler, const core::SourceSelection& source,
+                             bool autorun, bool withRecoveryData);
     // Closes the current part so that the medium holds it: on a removable medium flushed and
     // read back, on a fixed one left to the flush before the end. A failed close or a read-back
     // that differs shows the target dialog and writes the part anew, also in the disk-full path:
@@ -68,7 +78,7 @@ private:
     RunState& run_;
     Recovery& recovery_;
     DiskTracker& disks_;
-    const TargetGuard& guard_;
+    TargetGuard& guard_;
     SourceFile& source_;
     RecoveryDataWriter& pieces_;
     lowio::ChunkBuffer& buffer_;
