@@ -17,8 +17,8 @@ constexpr std::string_view kPieceStem = "QUILME";
 constexpr std::string_view kPieceExtension = ".par2";
 constexpr const char* kDamagedIndex = "Das Verzeichnis der Ersatzdaten ist beschädigt.";
 
-IndexReading noIndex(std::string problem) {
-    return IndexReading{std::nullopt, std::move(problem)};
+IndexReading noIndex(std::string problem, bool final = false) {
+    return IndexReading{std::nullopt, std::move(problem), final};
 }
 
 Digest digestAt(const char* bytes) {
@@ -27,25 +27,35 @@ Digest digestAt(const char* bytes) {
     return digest;
 }
 
-// The body of the own packet among the packets after the parity: the only one the index needs
-// (PAR2's file descriptions are for PAR2 readers; the parts' names follow the set's rule). A
-// packet whose checksum or set is wrong is passed over, and the search for the next one goes on
-// 4 bytes further, as PAR2 readers do.
-std::string_view setPacket(std::string_view bytes, const Digest& setId) {
+// What the packets after the parity hold for the index: the body of the own packet, the only
+// one the index needs (PAR2's file descriptions are for PAR2 readers; the parts' names follow
+// the set's rule), and whether the stream ends with the creator packet, which is written last:
+// a stream that does is whole, and no further piece can mend it. A packet whose checksum or
+// set is wrong is passed over, and the search for the next one goes on 4 bytes further, as
+// PAR2 readers do.
+struct AfterParity {
+    std::string_view set;
+    bool endsWithCreator = false;
+};
+AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
     const std::string_view id(reinterpret_cast<const char*>(setId.data()), setId.size());
+    AfterParity found;
     for (std::size_t at = 0; at + kHeaderSize <= bytes.size();) {
         const std::uint64_t length = getLE(bytes.data() + at + 8, 8);
         if (bytes.substr(at, 8) != kMagic || length < kHeaderSize || length % 4 != 0 || length > bytes.size() - at ||
             bytes.substr(at + 32, 16) != id ||
             md5Of(bytes.data() + at + 32, static_cast<std::size_t>(length) - 32) != digestAt(bytes.data() + at + 16)) {
             at += 4;
-        } else if (bytes.substr(at + 48, 16) != kSet) {
-            at += static_cast<std::size_t>(length);
-        } else {
-            return bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
+            continue;
         }
+        const std::string_view type = bytes.substr(at + 48, 16);
+        if (type == kSet && found.set.empty()) {
+            found.set = bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
+        }
+        at += static_cast<std::size_t>(length);
+        found.endsWithCreator = type == kCreator && at == bytes.size();
     }
-    return {};
+    return found;
 }
 
 } // namespace
@@ -86,25 +96,31 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
     const std::string_view start(head, sizeof head);
     const std::uint64_t first = getLE(head + 8, 8);
     if (start.substr(0, 8) != kMagic || start.substr(48, 16) != kRecoverySlice || getLE(head + 64, 4) != 0 ||
-        first <= kParityOffset || first % 4 != 0 || first > static_cast<std::uint64_t>(streamLength)) {
-        return noIndex("Der Anfang der Ersatzdaten ist beschädigt.");
+        first <= kParityOffset || first % 4 != 0) {
+        return noIndex("Der Anfang der Ersatzdaten ist beschädigt.", true);
+    }
+    // The parity goes on in a piece not read yet.
+    if (first > static_cast<std::uint64_t>(streamLength)) {
+        return noIndex("Die Ersatzdaten sind unvollständig.");
     }
     const auto rest = static_cast<std::uint64_t>(streamLength) - first;
     // The packets after the parity take under 300 bytes a part: under 10 MB for the most parts a
     // set can have (32767). Held with the index made from them, that stays within the limit.
     if (rest > kMemoryLimit / 4 * 3) {
-        return noIndex("Das Verzeichnis der Ersatzdaten ist unglaubwürdig groß.");
+        return noIndex("Das Verzeichnis der Ersatzdaten ist unglaubwürdig groß.", true);
     }
     std::string bytes(static_cast<std::size_t>(rest), '\0');
     stream(static_cast<std::int64_t>(first), bytes.data(), bytes.size());
-    const std::string_view set = setPacket(bytes, digestAt(head + 32));
+    const AfterParity after = packetsAfterParity(bytes, digestAt(head + 32));
+    const std::string_view set = after.set;
 
     Index index;
     index.sliceSize = static_cast<std::int64_t>(first - kParityOffset);
     index.parityOffset = static_cast<std::int64_t>(kParityOffset);
     const std::size_t count = set.size() >= kSetFixedSize ? static_cast<std::size_t>(getLE(set.data() + 24, 4)) : 0;
     if (count == 0 || count > (set.size() - kSetFixedSize) / kSetEntrySize) {
-        return noIndex(kDamagedIndex);
+        return noIndex(after.endsWithCreator ? kDamagedIndex : "Die Ersatzdaten sind unvollständig.",
+                       after.endsWithCreator);
     }
     index.fileLength = static_cast<std::int64_t>(getLE(set.data(), 8));
     index.wholeFile = digestAt(set.data() + 8);
@@ -118,7 +134,7 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
         const std::uint64_t length = getLE(entry + 32, 8);
         if (length > static_cast<std::uint64_t>(index.sliceSize) ||
             length > static_cast<std::uint64_t>(index.fileLength) - offset) {
-            return noIndex(kDamagedIndex);
+            return noIndex(kDamagedIndex, true);
         }
         part.offset = static_cast<std::int64_t>(offset);
         part.length = static_cast<std::int64_t>(length);
@@ -127,9 +143,9 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
         index.parts.push_back(std::move(part));
     }
     if (offset != static_cast<std::uint64_t>(index.fileLength)) {
-        return noIndex(kDamagedIndex);
+        return noIndex(kDamagedIndex, true);
     }
-    return IndexReading{std::move(index), {}};
+    return IndexReading{std::move(index), {}, true};
 }
 
 bool rebuild(

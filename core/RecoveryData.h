@@ -103,6 +103,9 @@ struct Index {
 struct IndexReading {
     std::optional<Index> index;
     std::string problem; // in German, when there is no index
+    // Whether more bytes cannot change the reading: the stream is whole (or its start is not
+    // recovery data at all). Else its next piece may complete it.
+    bool final = false;
 };
 // Reads the packets of a stream of streamLength bytes; packets whose checksum is wrong are
 // passed over, as PAR2 does, so a stream is usable while its index and parity are whole. The

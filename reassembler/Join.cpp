@@ -9,6 +9,7 @@
 #include "core/DiskSet.h"
 #include "lowio/Io.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -65,15 +66,41 @@ void Joiner::run(OutputFile& output) {
     }
     while (!joinedAll()) {
         const std::string name = core::diskset::partName(partNumber_);
-        if (const std::optional<std::string> path = locateNextPart(name)) {
+        const std::optional<std::string> path = locateNextPart(name);
+        placeOnceKnown(output);
+        if (joinedAll()) {
+            break; // the recovery data, found where the part was looked for, has no such part
+        }
+        if (path) {
             // Told once the part is closed: the recovery data may be on a disk that replaces it.
             if (const std::optional<PartFault> fault = copyPart(*path, name, output)) {
+                if (fault->fault == Fault::TooLong && recovery_ != nullptr && recovery_->known() == nullptr) {
+                    // This part, or one before it, is longer than it was: the recovery data
+                    // tells which, and puts every part in its place, this one included.
+                    recovery_->index(folder_,
+                                     concat({name, " passt nicht mehr in die Datei: dieser Teil oder einer "
+                                                   "davor ist zu lang. Um jeden Teil an seinen Platz zu setzen, "
+                                                   "braucht QUIL die Ersatzdaten."}));
+                    placeOnceKnown(output);
+                    continue;
+                }
                 badPart(name, *fault, output);
             }
         } else {
             passOver(name, "fehlt", output);
         }
+        placeOnceKnown(output);
         ++partNumber_;
+    }
+}
+
+void Joiner::placeOnceKnown(OutputFile& output) {
+    const core::recovery::Index* index = recovery_ != nullptr && !placed_ ? recovery_->known() : nullptr;
+    if (index != nullptr) {
+        placed_ = true;
+        if (placeAsRecorded(parts_, *index, output)) {
+            hashed_ = -1; // the output's bytes were not written in order
+        }
     }
 }
 
@@ -102,9 +129,19 @@ std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
                 return path;
             }
         }
+        // Where the recovery data lies instead, it tells whether the set has this part: a part
+        // shorter than it was makes the parts before it fall short of the file's length.
+        if (recovery_ != nullptr && recovery_->known() == nullptr && partNumber_ > 1 &&
+            findPart(folder_, core::recovery::pieceName(1))) {
+            recovery_->index(folder_, concat({name, " fehlt; hier liegen die Ersatzdaten. QUIL liest aus ihnen, "
+                                                    "wie viele Teile der Satz hat."}));
+            if (joinedAll()) {
+                return std::nullopt;
+            }
+        }
         terminal_.say("");
         terminal_.say(whatIsMissing(name));
-        const DiskAnswer answer = terminal_.askForDisk(name, recovery_ != nullptr);
+        const DiskAnswer answer = terminal_.askForDisk(name, lostOffer());
         switch (answer.kind) {
         case DiskAnswer::Kind::Abort:
             fail(kStopped, "Abgebrochen: " + whatIsMissing(name) + " Es wurde keine Datei geschrieben.");
@@ -124,11 +161,22 @@ std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
 // so both are named.
 std::string Joiner::whatIsMissing(const std::string& nextName) const {
     std::string text = nextName + " fehlt in " + printable(folder_);
-    if (partNumber_ > 1) {
-        text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz)";
+    const bool counted = recovery_ != nullptr && recovery_->known() != nullptr;
+    if (partNumber_ > 1 && !counted) {
+        text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz" +
+                (recovery_ != nullptr ? ": dann legen Sie die Ersatzdiskette 1 ein)" : ")");
     }
     return text + "; es fehlen noch " + std::to_string(length_ - joined_) + " von " + std::to_string(length_) +
            " Bytes.";
+}
+
+LostOffer Joiner::lostOffer() const {
+    if (recovery_ == nullptr) {
+        return LostOffer::None;
+    }
+    const bool oneIsBad =
+        std::any_of(parts_.begin(), parts_.end(), [](const PartRecord& part) { return !part.problem.empty(); });
+    return oneIsBad ? LostOffer::NoMore : LostOffer::Rebuild;
 }
 
 std::string Joiner::label(const std::string& name) const {
@@ -246,6 +294,7 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
         }
         // The file may have grown since it was measured: never more than the set's length.
         if (static_cast<std::int64_t>(got) > room) {
+            joinedParts_.erase(info.identity); // it may be joined again once it is placed
             return PartFault{Fault::TooLong, {}, joined_ + static_cast<std::int64_t>(got)};
         }
         output.write(buffer->bytes, got);

@@ -54,6 +54,9 @@ public:
 
 private:
     bool joinedAll() const;
+    // Once the recovery data is known, the parts joined before it go to their recorded places.
+    void placeOnceKnown(OutputFile& output);
+    LostOffer lostOffer() const;
     // The path of the next part; nothing when the user says its disk is lost.
     std::optional<std::string> locateNextPart(const std::string& name);
     std::string whatIsMissing(const std::string& nextName) const;
@@ -84,6 +87,7 @@ private:
     core::recovery::Md5 whole_;
     std::int64_t hashed_ = 0; // the output's first bytes, all in whole_
     bool ended_ = false;      // the recovery data knows no part past the last one joined
+    bool placed_ = false;     // the parts joined so far are where the recovery data puts them
 };
 
 } // namespace quil

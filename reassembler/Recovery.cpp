@@ -54,34 +54,6 @@ void moveBytes(OutputFile& output, std::int64_t from, std::int64_t to, std::int6
     }
 }
 
-// A part of the wrong length (read before the index was there) shifted the parts after it: they
-// go to the offsets the index records. All of them shift the same way, by the one bad part, so
-// towards the start they move first to last, towards the end last to first.
-bool moveToRecordedOffsets(const std::vector<PartRecord>& parts, const Index& index, OutputFile& output) {
-    const std::size_t count = parts.size() < index.parts.size() ? parts.size() : index.parts.size();
-    auto misplaced = [&](std::size_t k) {
-        return parts[k].problem.empty() && parts[k].at != index.parts[k].offset &&
-               parts[k].length == index.parts[k].length;
-    };
-    bool towardsEnd = false;
-    for (std::size_t k = 0; k < count; ++k) {
-        if (misplaced(k)) {
-            towardsEnd = parts[k].at < index.parts[k].offset;
-            break;
-        }
-    }
-    bool moved = false;
-    for (std::size_t step = 0; step < count; ++step) {
-        const std::size_t k = towardsEnd ? count - 1 - step : step;
-        const PartRecord& part = parts[k];
-        if (misplaced(k)) {
-            moveBytes(output, part.at, index.parts[k].offset, part.length);
-            moved = true;
-        }
-    }
-    return moved;
-}
-
 // Whether the index describes the file QUIL.EXE restores: parts that follow each other without
 // a gap and add up to its length.
 bool describes(const Index& index, std::int64_t length) {
@@ -143,31 +115,38 @@ core::recovery::ReadAt RecoveryStream::reader() {
     return [this](std::int64_t offset, char* buffer, std::size_t size) { read(offset, buffer, size); };
 }
 
-bool RecoveryStream::takeIndex() {
+RecoveryStream::Reading RecoveryStream::takeIndex() {
     core::recovery::IndexReading reading = core::recovery::readIndex(reader(), length_);
     problem_ = reading.problem;
-    // Recovery data of another set (a folder used twice) would put the parts in wrong places.
+    // Recovery data of another file (a folder used twice, the wrong Ersatzdiskette) would put
+    // the parts in wrong places.
     if (reading.index && !describes(*reading.index, fileLength_)) {
-        fail(kDamaged, "Die Ersatzdaten gehören nicht zu diesem Satz: sie beschreiben eine andere Datei.");
+        problem_ = "Die Ersatzdaten gehören nicht zu diesem Satz: sie beschreiben eine andere Datei.";
+        return Reading::Foreign;
     }
     index_ = std::move(reading.index);
-    return index_.has_value();
+    return index_ ? Reading::Found : reading.final ? Reading::Damaged : Reading::Incomplete;
 }
 
-bool RecoveryStream::readInPlace(const std::string& path) {
+void RecoveryStream::forget() {
+    stream_.reset();
+    length_ = 0;
+}
+
+RecoveryStream::Reading RecoveryStream::readInPlace(const std::string& path) {
     lowio::SystemError err = 0;
     stream_ = host::openForReading(path, err);
     // A piece that holds no whole index is only the start of the stream: its other pieces lie
     // beside it (a copy of the diskettes) or on the next Ersatzdiskette.
-    if (stream_.valid() && lowio::lengthOf(stream_.get(), length_) == 0 && takeIndex()) {
-        return true;
+    const Reading reading =
+        stream_.valid() && lowio::lengthOf(stream_.get(), length_) == 0 ? takeIndex() : Reading::Incomplete;
+    if (reading != Reading::Found) {
+        forget();
     }
-    stream_.reset();
-    length_ = 0;
-    return false;
+    return reading;
 }
 
-void RecoveryStream::appendPiece(const std::string& path, const std::string& name) {
+std::string RecoveryStream::appendPiece(const std::string& path, const std::string& name) {
     lowio::SystemError err = 0;
     if (!stream_.valid()) {
         stream_ = host::createScratchFile(outputFolder_, err);
@@ -179,20 +158,26 @@ void RecoveryStream::appendPiece(const std::string& path, const std::string& nam
     }
     const lowio::Handle piece = host::openForReading(path, err);
     // A read at an offset moves a Windows handle's position: the piece goes after the last one.
-    if (piece.valid()) {
-        err = lowio::seekTo(stream_.get(), length_);
-    }
+    const std::int64_t before = length_;
+    lowio::SystemError writeError = piece.valid() ? lowio::seekTo(stream_.get(), length_) : 0;
     const std::unique_ptr<lowio::ChunkBuffer> buffer = chunkBuffer();
-    for (std::size_t got = 1; err == 0 && piece.valid() && got > 0;) {
+    for (std::size_t got = 1; err == 0 && writeError == 0 && piece.valid() && got > 0;) {
         err = lowio::readSome(piece.get(), buffer->bytes, sizeof buffer->bytes, got);
         std::size_t written = 0;
-        if (err == 0 && got > 0 && (err = lowio::writeAll(stream_.get(), buffer->bytes, got, written)) == 0) {
+        if (err == 0 && got > 0 && (writeError = lowio::writeAll(stream_.get(), buffer->bytes, got, written)) == 0) {
             length_ += static_cast<std::int64_t>(got);
         }
     }
-    if (!piece.valid() || err != 0) {
-        fail(kDamaged, concat({name, " lässt sich nicht in den Zielordner kopieren (", describeError(err), ")."}));
+    if (writeError != 0) {
+        fail(kDamaged,
+             concat({name, " lässt sich nicht in den Zielordner kopieren (", describeError(writeError), ")."}));
     }
+    if (!piece.valid() || err != 0) {
+        // What was copied of it is written over when it is read again.
+        length_ = before;
+        return concat({name, " ist nicht lesbar (", describeError(err), ")."});
+    }
+    return {};
 }
 
 void RecoveryStream::lookBeside(const std::string& folder) {
@@ -212,22 +197,42 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
     }
     while (!index_) {
         const std::string name = core::recovery::pieceName(piece);
+        // Why this piece is asked for once more; empty when the next one is asked for.
+        std::string again;
         if (const std::optional<std::string> path = findPart(where, name)) {
-            if (piece > 1 || (!staysIn && host::isExchangeableMedium(where)) || !readInPlace(*path)) {
-                appendPiece(*path, name);
-                takeIndex();
-                ++piece; // the next piece may lie in the same folder
+            Reading reading = Reading::Incomplete;
+            if (piece == 1 && (staysIn || !host::isExchangeableMedium(where))) {
+                reading = readInPlace(*path);
             }
-            continue;
+            if (reading == Reading::Incomplete) {
+                again = appendPiece(*path, name);
+                reading = again.empty() ? takeIndex() : Reading::Incomplete;
+            }
+            if (reading == Reading::Damaged) {
+                fail(kDamaged, problem_);
+            }
+            if (reading == Reading::Foreign) {
+                forget();
+                piece = 1;
+                again = problem_;
+            }
+            if (again.empty()) {
+                ++piece; // the next piece may lie in the same folder
+                continue;
+            }
         }
+        const std::string wanted = core::recovery::pieceName(piece);
         // Where a piece was read, the stream goes on on the next Ersatzdiskette.
-        terminal_.say(concat({name, " fehlt in ", printable(where),
-                              piece > 1 ? "; die Ersatzdaten gehen auf der nächsten Ersatzdiskette weiter." : "."}));
-        const DiskAnswer answer = terminal_.askForDisk(name, false, piece);
+        terminal_.say(
+            !again.empty()
+                ? again
+                : concat({wanted, " fehlt in ", printable(where),
+                          piece > 1 ? "; die Ersatzdaten gehen auf der nächsten Ersatzdiskette weiter." : "."}));
+        const DiskAnswer answer = terminal_.askForDisk(wanted, LostOffer::None, piece);
         if (answer.kind == DiskAnswer::Kind::Abort) {
             // What the pieces read so far lack, in case there is no further one: they are damaged.
-            fail(kStopped, concat({"Abgebrochen: ohne ", name, " fehlen die Ersatzdaten.", problem_.empty() ? "" : " ",
-                                   problem_}));
+            fail(kStopped, concat({"Abgebrochen: ohne ", wanted, " fehlen die Ersatzdaten.",
+                                   problem_.empty() ? "" : " ", problem_}));
         }
         if (answer.kind == DiskAnswer::Kind::Folder) {
             where = typedFolder(answer.folder, workingFolder_, terminal_).value_or(where);
@@ -236,7 +241,33 @@ const Index& RecoveryStream::index(const std::string& folder, const std::string&
     return *index_;
 }
 
-std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::optional<Digest> wholeInOrder,
+bool placeAsRecorded(std::vector<PartRecord>& parts, const Index& index, OutputFile& output) {
+    const std::size_t count = parts.size() < index.parts.size() ? parts.size() : index.parts.size();
+    auto misplaced = [&](std::size_t k) {
+        return parts[k].problem.empty() && parts[k].at != index.parts[k].offset &&
+               parts[k].length == index.parts[k].length;
+    };
+    bool towardsEnd = false;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (misplaced(k)) {
+            towardsEnd = parts[k].at < index.parts[k].offset;
+            break;
+        }
+    }
+    bool moved = false;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t k = towardsEnd ? count - 1 - step : step;
+        PartRecord& part = parts[k];
+        if (misplaced(k)) {
+            moveBytes(output, part.at, index.parts[k].offset, part.length);
+            part.at = index.parts[k].offset;
+            moved = true;
+        }
+    }
+    return moved;
+}
+
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, std::optional<Digest> wholeInOrder,
                                      std::int64_t length, const std::string& folder, RecoveryStream& recovery,
                                      OutputFile& output, Terminal& terminal) {
     const Index* index = recovery.known();
@@ -253,6 +284,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
     std::string bad;
     std::size_t badParts = 0;
     std::size_t lost = 0;
+    std::size_t changedBytes = 0; // parts of the right length whose checksum differs
     for (std::size_t k = 0; k < index->parts.size(); ++k) {
         const core::recovery::PartEntry& entry = index->parts[k];
         const PartRecord* part = k < parts.size() ? &parts[k] : nullptr;
@@ -265,6 +297,7 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
             why = concat({"ist ", decimal(part->length), " statt ", decimal(entry.length), " Bytes lang"});
         } else if (part->md5 != entry.md5) {
             why = "hat veränderte Bytes (die Prüfsumme stimmt nicht)";
+            ++changedBytes;
         }
         if (!why.empty()) {
             bad += concat({"\n  ", part != nullptr ? part->label : entry.name, " ", why});
@@ -273,11 +306,19 @@ std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts, std::
         }
     }
     std::string said = "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
+    // Not one part that was read matches: the recovery data is most likely that of another set
+    // of a file of the same length, and says nothing about this one.
+    if (changedBytes >= 2 && changedBytes == index->parts.size()) {
+        failKeepingAside(kDamaged,
+                         "Kein Teil stimmt mit den Prüfsummen der Ersatzdaten überein: sie gehören wohl zu einem "
+                         "anderen Satz einer gleich langen Datei. Die Datei ist nicht geprüft.",
+                         output, " (ungeprüft)");
+    }
     if (badParts >= 2) {
         wrong = concat({"Die Datei lässt sich nicht wiederherstellen: ", decimal(static_cast<std::int64_t>(badParts)),
                         " Teile sind beschädigt, die Ersatzdiskette ersetzt nur einen.", bad, "\n"});
     } else {
-        const bool moved = moveToRecordedOffsets(parts, *index, output);
+        const bool moved = placeAsRecorded(parts, *index, output);
         output.setLength(length);
         if (badParts == 1) {
             const core::recovery::PartEntry& entry = index->parts[lost];

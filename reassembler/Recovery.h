@@ -51,9 +51,13 @@ public:
     core::recovery::ReadAt reader();
 
 private:
-    bool takeIndex();
-    bool readInPlace(const std::string& path);
-    void appendPiece(const std::string& path, const std::string& name);
+    // What the stream read so far gives.
+    enum class Reading { Found, Incomplete, Damaged, Foreign };
+    Reading takeIndex();
+    Reading readInPlace(const std::string& path);
+    // Why the piece cannot be read (it is then not part of the stream); empty once appended.
+    std::string appendPiece(const std::string& path, const std::string& name);
+    void forget();
 
     std::int64_t fileLength_;
     std::string outputFolder_;
@@ -67,15 +71,20 @@ private:
     std::string problem_; // why the stream read so far gives no index
 };
 
+// A part of the wrong length, joined before the index was there, shifted the parts after it:
+// they go to the offsets the index records (and their records say so). All of them shift the
+// same way, by the one bad part, so towards the start they move first to last, towards the end
+// last to first. Returns whether any moved.
+bool placeAsRecorded(std::vector<PartRecord>& parts, const core::recovery::Index& index, OutputFile& output);
+
 // After the join of a set with recovery data: compares every part and the whole file with the
 // recorded checksums and rebuilds a single bad part in the output. Returns what to tell the
 // user once the file has its name (empty when nothing was rebuilt). Two bad parts, a rebuild
 // or a whole-file check that fails, or recovery data that cannot be had: a Failure, with what
 // could be saved kept aside under another name.
 // wholeInOrder is the whole file's MD5 when the join wrote it in order from its first byte.
-std::string checkAgainstRecoveryData(const std::vector<PartRecord>& parts,
-                                     std::optional<core::recovery::Digest> wholeInOrder, std::int64_t length,
-                                     const std::string& folder, RecoveryStream& recovery, OutputFile& output,
-                                     Terminal& terminal);
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, std::optional<core::recovery::Digest> wholeInOrder,
+                                     std::int64_t length, const std::string& folder, RecoveryStream& recovery,
+                                     OutputFile& output, Terminal& terminal);
 
 } // namespace quil

@@ -91,17 +91,20 @@ std::optional<std::string> Terminal::askForName(const std::string& name, const s
     return cleanAnswer(*line);
 }
 
-DiskAnswer Terminal::askForDisk(const std::string& fileName, bool offerLost, int recoveryDisk) {
+DiskAnswer Terminal::askForDisk(const std::string& fileName, LostOffer lost, int recoveryDisk) {
     console_.write("Bitte legen Sie die ");
     console_.write(recoveryDisk > 0 ? "Ersatzdiskette " + std::to_string(static_cast<long long>(recoveryDisk))
                                     : "Diskette mit " + fileName);
     console_.write(" ein und drücken Sie die Eingabetaste.\n");
-    if (offerLost) {
+    if (lost == LostOffer::Rebuild) {
         console_.write("Ist diese Diskette verloren, geben Sie v ein: QUIL stellt " + fileName +
                        " dann aus der Ersatzdiskette wieder her.\n");
+    } else if (lost == LostOffer::NoMore) {
+        console_.write("Ist auch diese Diskette verloren, geben Sie v ein: die Ersatzdiskette ersetzt nur einen "
+                       "Teil, QUIL legt dann unter anderem Namen ab, was sich zusammensetzen lässt.\n");
     }
     console_.write("Liegt " + fileName + " in einem anderen Ordner, geben Sie diesen Ordner ein; q bricht ab: ");
-    return interpretDiskAnswer(readLine(), offerLost);
+    return interpretDiskAnswer(readLine(), lost != LostOffer::None);
 }
 
 } // namespace quil

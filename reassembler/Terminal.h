@@ -23,6 +23,10 @@ struct FolderAnswer {
     std::string folder; // for Folder, as typed
 };
 
+// Whether the question for a disk offers "v" for a disk that is lost: only in a set with
+// recovery data, which rebuilds one part; a second lost one is said to end the restore.
+enum class LostOffer { None, Rebuild, NoMore };
+
 // "j"/"ja": yes. "n"/"nein", "q", an empty line or end of input: no. Anything else: a folder.
 FolderAnswer interpretFolderAnswer(const std::optional<std::string>& line);
 
@@ -63,7 +67,7 @@ public:
 
     bool askYesNo(const std::string& question);
     // The disk with fileName; with recoveryDisk, the Ersatzdiskette of that number, which holds it.
-    DiskAnswer askForDisk(const std::string& fileName, bool offerLost = false, int recoveryDisk = 0);
+    DiskAnswer askForDisk(const std::string& fileName, LostOffer lost = LostOffer::None, int recoveryDisk = 0);
     FolderAnswer askWhereTo(const std::string& folder);
     // Another name for a file that cannot have the one it came with; nothing for an empty line
     // or end of input.

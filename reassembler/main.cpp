@@ -1,7 +1,7 @@
 // QUIL.EXE: restores a file from the parts Splitwerk 99 wrote onto disks or into a folder.
 #include "Failure.h"
-#include "ReassemblerHost.h"
 #include "Reassembler.h"
+#include "ReassemblerHost.h"
 #include "SelfRelocation.h"
 #include "Terminal.h"
 

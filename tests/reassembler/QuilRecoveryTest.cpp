@@ -100,10 +100,13 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
 // A part on each disk, the recovery data in two pieces on two Ersatzdisketten (the first with
 // QUIL.EXE): the pieces are asked for by number and copied off, and nothing of them is left.
 TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
-    for (const bool firstDiskLost : {false, true}) {
-        // From disk 1 with part 2 cut short (the later parts shift until the recovery data comes at
-        // the end, and QUIL asks for a fifth disk), or from Ersatzdiskette 1 for a lost disk 1.
-        const fs::path disks = root_.path() / (firstDiskLost ? "lost" : "changed");
+    // Started from Ersatzdiskette 1 for a lost disk 1; or from disk 1 with part 2 cut short (the
+    // later parts shift, and QUIL asks for a fifth disk: Ersatzdiskette 1 there tells it the set
+    // has four), or grown (the last part overruns the file: the Ersatzdisketten put every part
+    // in its place, and the last part is joined again where it belongs).
+    enum class Start { FirstDiskLost, PartShortened, PartGrown };
+    for (const Start how : {Start::FirstDiskLost, Start::PartShortened, Start::PartGrown}) {
+        const fs::path disks = root_.path() / ("disks" + std::to_string(static_cast<int>(how)));
         auto disk = [&](std::size_t k) { return disks / ("disk" + std::to_string(k + 1)); };
         const std::string data = testing_support::randomBytes(kLength, 11);
         const std::string stream = quil_test::writeRecoverySet(disk(0), data, kSizes, "a.bin", true);
@@ -122,21 +125,101 @@ TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
         std::vector<Answer> answers = quil_test::answersForDisks(laterDisks);
         const std::vector<Answer> ersatz = {{"Ersatzdiskette 1", (disks / "ersatz1").string()},
                                             {"Ersatzdiskette 2", (disks / "ersatz2").string()}};
-        if (firstDiskLost) {
+        const fs::path part2 = disk(1) / "QUILME02.sys";
+        switch (how) {
+        case Start::FirstDiskLost:
             answers.insert(answers.begin(), {{"Diskette mit QUILME01.sys", "v"}, ersatz[1]});
-        } else {
-            fs::resize_file(disk(1) / "QUILME02.sys", kSizes[1] - 100);
-            answers.insert(answers.end(), {{"Diskette mit QUILME05.sys", "v"}, ersatz[0], ersatz[1]});
+            break;
+        case Start::PartShortened:
+            fs::resize_file(part2, kSizes[1] - 100);
+            answers.insert(answers.end(), {{"Diskette mit QUILME05.sys", ersatz[0].reply}, ersatz[1]});
+            break;
+        case Start::PartGrown:
+            std::ofstream(part2, std::ios::binary | std::ios::app) << std::string(100, 'x');
+            answers.insert(answers.end(), {ersatz[0], ersatz[1]});
+            break;
         }
-        const fs::path start = (firstDiskLost ? disks / "ersatz1" : disk(0)) / "QUIL.EXE";
+        const fs::path start = (how == Start::FirstDiskLost ? disks / "ersatz1" : disk(0)) / "QUIL.EXE";
         const fs::path target = disks / "out";
         fs::create_directories(target);
         const quil_test::RunResult result = quil_test::runQuil(start, {target.string()}, root_.path(), tmp(), answers);
         EXPECT_EQ(result.exitCode, 0) << result.output;
         EXPECT_EQ(result.answered, answers.size()) << result.output;
-        EXPECT_NE(result.output.find("wurde aus der Ersatzdiskette wiederhergestellt"), std::string::npos);
+        EXPECT_EQ(quil_test::occurrences(result.output, "Bitte legen Sie"), answers.size()) << result.output;
+        const char* rebuilt = how == Start::FirstDiskLost ? "(QUILME01.sys) wurde aus der Ersatzdiskette"
+                                                          : "(QUILME02.sys) wurde aus der Ersatzdiskette";
+        EXPECT_NE(result.output.find(rebuilt), std::string::npos) << result.output;
         EXPECT_EQ(entries(target), std::vector<std::string>{"a.bin"}); // the copied pieces are gone
         EXPECT_TRUE(readFile(target / "a.bin") == data);
+    }
+}
+
+// When the recovery data itself fails: what can be mended by another copy is asked for again, what
+// cannot ends the restore at once, and a file nothing was checked against is never named.
+TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
+    enum class Fault { Unreadable, OfAnotherFile, IndexDamaged, OfAnotherSet };
+    struct Case {
+        Fault fault;
+        const char* said;
+        bool restored;
+    };
+    const Case cases[] = {
+        {Fault::Unreadable, "QUILME.par2 ist nicht lesbar (", true},
+        {Fault::OfAnotherFile, "Die Ersatzdaten gehören nicht zu diesem Satz", true},
+        {Fault::IndexDamaged, "Das Verzeichnis der Ersatzdaten ist beschädigt.", false},
+        {Fault::OfAnotherSet, "sie gehören wohl zu einem anderen Satz", false},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(root_.path() / "ersatz");
+        fs::remove_all(set());
+        fs::remove_all(out());
+        fs::create_directories(out());
+        const std::string data = testing_support::randomBytes(kLength, 5);
+        const std::string stream = quil_test::writeRecoverySet(set(), data, kSizes, "a.bin", true);
+        const fs::path good = root_.path() / "ersatz" / "good";
+        const fs::path bad = root_.path() / "ersatz" / "bad";
+        fs::create_directories(good);
+        fs::create_directories(bad);
+        std::ofstream(good / "QUILME.par2", std::ios::binary) << stream;
+        std::string wrong = stream;
+        std::vector<Answer> answers = {{"Ersatzdiskette 1", bad.string()}};
+        switch (c.fault) {
+        case Fault::Unreadable:
+            quil_test::makeUnreadable(bad / "QUILME.par2");
+            break;
+        case Fault::OfAnotherFile:
+            wrong =
+                quil_test::writeRecoverySet(bad / "other", data.substr(1), {40000, 40000, 40000, 12344}, "a.bin", true);
+            break;
+        case Fault::IndexDamaged:
+            wrong[wrong.size() - 200] = static_cast<char>(wrong[wrong.size() - 200] ^ 1);
+            break;
+        case Fault::OfAnotherSet:
+            wrong = quil_test::writeRecoverySet(bad / "other", testing_support::randomBytes(kLength, 6), kSizes,
+                                                "a.bin", true);
+            break;
+        }
+        if (c.fault != Fault::Unreadable) {
+            std::ofstream(bad / "QUILME.par2", std::ios::binary) << wrong;
+        }
+        // A lost part needs the recovery data during the join; with every part there, the check
+        // at the end asks for it.
+        if (c.restored) {
+            fs::remove(part(2));
+            answers.insert(answers.begin(), {"Diskette mit QUILME03.sys", "v"});
+            answers.push_back({"Ersatzdiskette 1", good.string()});
+        }
+        const quil_test::RunResult result = run({out().string()}, answers);
+        EXPECT_NE(result.output.find(c.said), std::string::npos) << result.output;
+        EXPECT_EQ(quil_test::occurrences(result.output, "Bitte legen Sie"), answers.size()) << result.output;
+        if (c.restored) {
+            EXPECT_EQ(result.exitCode, 0) << result.output;
+            EXPECT_TRUE(readFile(out() / "a.bin") == data) << result.output;
+        } else {
+            EXPECT_EQ(result.exitCode, 2) << result.output;
+            EXPECT_EQ(entries(out()), std::vector<std::string>{"a (ungeprüft).bin"}) << result.output;
+        }
+        expectNoCopyLeft();
     }
 }
 
