@@ -113,12 +113,8 @@ bool Joiner::joinedAll() const {
     return ended_ || joined_ >= length_;
 }
 
-std::optional<core::recovery::Digest> Joiner::wholeInOrder() {
-    if (hashed_ != length_) {
-        return std::nullopt;
-    }
-    hashed_ = -1; // the digest is spent
-    return whole_.finish();
+InOrder Joiner::inOrder() const {
+    return InOrder{whole_, hashed_};
 }
 
 std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
@@ -228,7 +224,7 @@ void Joiner::passOver(const std::string& name, const std::string& problem, Outpu
         return;
     }
     const core::recovery::PartEntry& entry = index.parts[k];
-    parts_.push_back(PartRecord{which, entry.offset, entry.length, {}, problem});
+    parts_.push_back(PartRecord{which, entry.offset, entry.length, problem});
     joined_ = entry.offset + entry.length;
     output.moveTo(joined_);
     terminal_.say(concat({which, " wird am Ende aus der Ersatzdiskette wiederhergestellt."}));
@@ -268,7 +264,6 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     const std::int64_t start = joined_;
     std::int64_t partBytes = 0;
-    core::recovery::Md5 md5;
     // Copied inside the system while it goes, at most up to the set's length; reading and
     // writing take over where it stops, and they alone tell the end of a part (a file in /proc
     // copies as empty) and a part that gives more than the set's length. Bytes checked against
@@ -299,7 +294,6 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
         }
         output.write(buffer->bytes, got);
         if (recovery_ != nullptr) {
-            md5.update(buffer->bytes, got);
             if (joined_ == hashed_) {
                 whole_.update(buffer->bytes, got);
                 hashed_ += static_cast<std::int64_t>(got);
@@ -314,7 +308,7 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
         return PartFault{Fault::TooShort, concat({decimal(partBytes), " von ", decimal(info.size)})};
     }
     if (recovery_ != nullptr) {
-        parts_.push_back(PartRecord{label(name), start, partBytes, md5.finish(), {}});
+        parts_.push_back(PartRecord{label(name), start, partBytes, {}});
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

@@ -45,11 +45,11 @@ public:
     // a bad part is no Failure: it is recorded, and the check decides.
     void run(OutputFile& output);
 
-    // With recovery data: what the join found of each part, the whole file's MD5 when the
-    // output was written in order from its first byte to its last (once), and the folder the
-    // join ended in, where the recovery data may lie.
+    // With recovery data: what the join found of each part, the whole file's MD5 as far as the
+    // output was written in order from its first byte, and the folder the join ended in, where
+    // the recovery data may lie.
     const std::vector<PartRecord>& parts() const { return parts_; }
-    std::optional<core::recovery::Digest> wholeInOrder();
+    InOrder inOrder() const;
     const std::string& folder() const { return folder_; }
 
 private:

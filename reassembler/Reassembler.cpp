@@ -189,10 +189,9 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         Joiner joiner(trailer.length, *parts, workingFolder, terminal, recovery ? &*recovery : nullptr);
         joiner.run(output);
         // Only a file that matches its checksums gets its name.
-        const std::string checked =
-            recovery ? checkAgainstRecoveryData(joiner.parts(), joiner.wholeInOrder(), trailer.length, joiner.folder(),
-                                                *recovery, output, terminal)
-                     : std::string();
+        const std::string checked = recovery ? checkAgainstRecoveryData(joiner.parts(), joiner.inOrder(),
+                                                                        joiner.folder(), *recovery, output, terminal)
+                                             : std::string();
         // A file that took the name during the join is asked about again. A name the system
         // calls taken while nothing can be seen there would be asked about forever; after a few
         // tries the run ends instead. Either way the complete file is kept under another name.

@@ -28,16 +28,15 @@ std::size_t stepOf(std::int64_t left) {
                                         : static_cast<std::int64_t>(lowio::kChunkBufferSize));
 }
 
-Digest hashOutput(OutputFile& output, std::int64_t length) {
+// Feeds the output's bytes [from, to) into md5.
+void hashOutput(OutputFile& output, std::int64_t from, std::int64_t to, core::recovery::Md5& md5) {
     const std::unique_ptr<lowio::ChunkBuffer> buffer = chunkBuffer();
-    core::recovery::Md5 md5;
-    for (std::int64_t at = 0; at < length;) {
-        const std::size_t step = stepOf(length - at);
+    for (std::int64_t at = from; at < to;) {
+        const std::size_t step = stepOf(to - at);
         output.readAt(at, buffer->bytes, step);
         md5.update(buffer->bytes, step);
         at += static_cast<std::int64_t>(step);
     }
-    return md5.finish();
 }
 
 // Moves length bytes of the output from one offset to another, which may overlap it: towards the
@@ -267,9 +266,39 @@ bool placeAsRecorded(std::vector<PartRecord>& parts, const Index& index, OutputF
     return moved;
 }
 
-std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, std::optional<Digest> wholeInOrder,
-                                     std::int64_t length, const std::string& folder, RecoveryStream& recovery,
-                                     OutputFile& output, Terminal& terminal) {
+namespace {
+
+constexpr const char* kChanged = "hat veränderte Bytes (die Prüfsumme stimmt nicht)";
+
+// The whole file's MD5 once the output is complete: the join's in-order part where it reaches no
+// further than from, the rest read back.
+bool wholeFileMatches(const InOrder& inOrder, std::int64_t from, const Index& index, OutputFile& output) {
+    const bool usable = inOrder.hashed >= 0 && inOrder.hashed <= from;
+    core::recovery::Md5 whole = usable ? inOrder.md5 : core::recovery::Md5();
+    hashOutput(output, usable ? inOrder.hashed : 0, index.fileLength, whole);
+    return whole.finish() == index.wholeFile;
+}
+
+// Checks each part not yet found bad against its recorded MD5; a changed one gets its reason.
+// Returns how many it found.
+std::size_t findChangedParts(const Index& index, std::vector<std::string>& why, OutputFile& output) {
+    std::size_t changed = 0;
+    for (std::size_t k = 0; k < index.parts.size(); ++k) {
+        const core::recovery::PartEntry& entry = index.parts[k];
+        core::recovery::Md5 md5;
+        if (why[k].empty() &&
+            (hashOutput(output, entry.offset, entry.offset + entry.length, md5), md5.finish()) != entry.md5) {
+            why[k] = kChanged;
+            ++changed;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
+                                     RecoveryStream& recovery, OutputFile& output, Terminal& terminal) {
     const Index* index = recovery.known();
     if (index == nullptr) {
         try {
@@ -279,67 +308,90 @@ std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, std::optiona
                              " (ungeprüft)");
         }
     }
+    const std::size_t count = index->parts.size();
+    auto label = [&](std::size_t k) { return k < parts.size() ? parts[k].label : index->parts[k].name; };
     // Every way this check fails ends the same way: the file is kept aside, never named.
-    std::string wrong;
-    std::string bad;
-    std::size_t badParts = 0;
-    std::size_t lost = 0;
-    std::size_t changedBytes = 0; // parts of the right length whose checksum differs
-    for (std::size_t k = 0; k < index->parts.size(); ++k) {
-        const core::recovery::PartEntry& entry = index->parts[k];
-        const PartRecord* part = k < parts.size() ? &parts[k] : nullptr;
-        std::string why;
-        if (part == nullptr) {
-            why = "wurde nicht gelesen";
-        } else if (!part->problem.empty()) {
-            why = part->problem;
-        } else if (part->length != entry.length) {
-            why = concat({"ist ", decimal(part->length), " statt ", decimal(entry.length), " Bytes lang"});
-        } else if (part->md5 != entry.md5) {
-            why = "hat veränderte Bytes (die Prüfsumme stimmt nicht)";
-            ++changedBytes;
-        }
-        if (!why.empty()) {
-            bad += concat({"\n  ", part != nullptr ? part->label : entry.name, " ", why});
-            lost = k;
-            ++badParts;
-        }
-    }
-    std::string said = "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
-    // Not one part that was read matches: the recovery data is most likely that of another set
-    // of a file of the same length, and says nothing about this one.
-    if (changedBytes >= 2 && changedBytes == index->parts.size()) {
-        failKeepingAside(kDamaged,
-                         "Kein Teil stimmt mit den Prüfsummen der Ersatzdaten überein: sie gehören wohl zu einem "
-                         "anderen Satz einer gleich langen Datei. Die Datei ist nicht geprüft.",
-                         output, " (ungeprüft)");
-    }
-    if (badParts >= 2) {
-        wrong = concat({"Die Datei lässt sich nicht wiederherstellen: ", decimal(static_cast<std::int64_t>(badParts)),
-                        " Teile sind beschädigt, die Ersatzdiskette ersetzt nur einen.", bad, "\n"});
-    } else {
-        const bool moved = placeAsRecorded(parts, *index, output);
-        output.setLength(length);
-        if (badParts == 1) {
-            const core::recovery::PartEntry& entry = index->parts[lost];
-            const std::string label = parts.size() > lost ? parts[lost].label : entry.name;
-            terminal.say(concat({bad.substr(3), ". QUIL stellt den Teil aus der Ersatzdiskette wieder her ..."}));
-            if (!core::recovery::rebuild(*index, lost, recovery.reader(), OtherParts{*index, output},
-                                         RebuiltPart{entry, output})) {
-                wrong = concat({label, " ließ sich nicht wiederherstellen: die Ersatzdaten sind beschädigt."});
+    std::vector<std::string> why(count);
+    auto failWithBadParts = [&] {
+        std::string list;
+        std::size_t bad = 0;
+        for (std::size_t k = 0; k < count; ++k) {
+            if (!why[k].empty()) {
+                list += concat({"\n  ", label(k), " ", why[k]});
+                ++bad;
             }
-            said = concat(
-                {label, " wurde aus der Ersatzdiskette wiederhergestellt; die Prüfsumme der ganzen Datei stimmt."});
         }
-        if (wrong.empty() && (wholeInOrder && !moved && badParts == 0 ? *wholeInOrder : hashOutput(output, length)) !=
-                                 index->wholeFile) {
-            wrong = "Die ganze Datei stimmt nicht mit ihrer aufgezeichneten Prüfsumme überein.";
+        failKeepingAside(
+            kDamaged,
+            concat({"Die Datei lässt sich nicht wiederherstellen: ", decimal(static_cast<std::int64_t>(bad)),
+                    " Teile sind beschädigt, die Ersatzdiskette ersetzt nur einen.", list, "\n"}),
+            output, " (beschädigt)");
+    };
+    // What the join saw needs no checksum: a part missing, unreadable or of the wrong length.
+    std::size_t seen = 0;
+    std::size_t lost = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const core::recovery::PartEntry& entry = index->parts[k];
+        if (k >= parts.size()) {
+            why[k] = "wurde nicht gelesen";
+        } else if (!parts[k].problem.empty()) {
+            why[k] = parts[k].problem;
+        } else if (parts[k].length != entry.length) {
+            why[k] = concat({"ist ", decimal(parts[k].length), " statt ", decimal(entry.length), " Bytes lang"});
+        }
+        if (!why[k].empty()) {
+            lost = k;
+            ++seen;
         }
     }
-    if (!wrong.empty()) {
-        failKeepingAside(kDamaged, wrong, output, " (beschädigt)");
+    if (seen >= 2) {
+        failWithBadParts();
     }
-    return said;
+    if (placeAsRecorded(parts, *index, output)) {
+        inOrder.hashed = -1;
+    }
+    output.setLength(index->fileLength);
+    if (seen == 0) {
+        // The usual case costs one checksum over the file, taken while it was joined.
+        if (wholeFileMatches(inOrder, index->fileLength, *index, output)) {
+            return "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
+        }
+        const std::size_t changed = findChangedParts(*index, why, output);
+        // Not one part matches: the recovery data is most likely that of another set of a file of
+        // the same length, and says nothing about this one.
+        if (changed >= 2 && changed == count) {
+            failKeepingAside(kDamaged,
+                             "Kein Teil stimmt mit den Prüfsummen der Ersatzdaten überein: sie gehören wohl zu einem "
+                             "anderen Satz einer gleich langen Datei. Die Datei ist nicht geprüft.",
+                             output, " (ungeprüft)");
+        }
+        if (changed != 1) {
+            if (changed == 0) {
+                failKeepingAside(kDamaged, "Die ganze Datei stimmt nicht mit ihrer aufgezeichneten Prüfsumme überein.",
+                                 output, " (beschädigt)");
+            }
+            failWithBadParts();
+        }
+        lost = static_cast<std::size_t>(
+            std::find_if(why.begin(), why.end(), [](const std::string& text) { return !text.empty(); }) - why.begin());
+    }
+    const core::recovery::PartEntry& entry = index->parts[lost];
+    terminal.say(concat({label(lost), " ", why[lost], ". QUIL stellt den Teil aus der Ersatzdiskette wieder her ..."}));
+    const bool rebuilt = core::recovery::rebuild(*index, lost, recovery.reader(), OtherParts{*index, output},
+                                                 RebuiltPart{entry, output});
+    if (!rebuilt || !wholeFileMatches(inOrder, entry.offset, *index, output)) {
+        // Another part is bad as well, or the recovery data is: the parts' checksums tell which.
+        if (findChangedParts(*index, why, output) > 0) {
+            failWithBadParts();
+        }
+        failKeepingAside(
+            kDamaged,
+            rebuilt ? "Die ganze Datei stimmt nicht mit ihrer aufgezeichneten Prüfsumme überein."
+                    : concat({label(lost), " ließ sich nicht wiederherstellen: die Ersatzdaten sind beschädigt."}),
+            output, " (beschädigt)");
+    }
+    return concat(
+        {label(lost), " wurde aus der Ersatzdiskette wiederhergestellt; die Prüfsumme der ganzen Datei stimmt."});
 }
 
 } // namespace quil

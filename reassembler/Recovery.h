@@ -21,7 +21,6 @@ struct PartRecord {
     std::string label;   // "Diskette 3 (QUILME03.sys)" or "Teil 3 (QUILME03.sys)"
     std::int64_t at = 0; // where in the output its bytes went
     std::int64_t length = 0;
-    core::recovery::Digest md5{};
     std::string problem; // why it is bad ("fehlt", "ist nicht lesbar (...)"); empty once read whole
 };
 
@@ -77,14 +76,19 @@ private:
 // last to first. Returns whether any moved.
 bool placeAsRecorded(std::vector<PartRecord>& parts, const core::recovery::Index& index, OutputFile& output);
 
-// After the join of a set with recovery data: compares every part and the whole file with the
-// recorded checksums and rebuilds a single bad part in the output. Returns what to tell the
-// user once the file has its name (empty when nothing was rebuilt). Two bad parts, a rebuild
-// or a whole-file check that fails, or recovery data that cannot be had: a Failure, with what
-// could be saved kept aside under another name.
-// wholeInOrder is the whole file's MD5 when the join wrote it in order from its first byte.
-std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, std::optional<core::recovery::Digest> wholeInOrder,
-                                     std::int64_t length, const std::string& folder, RecoveryStream& recovery,
-                                     OutputFile& output, Terminal& terminal);
+// The whole file's MD5 over the output's first `hashed` bytes, taken as the join wrote them in
+// order; hashed < 0 where the output was not written in order.
+struct InOrder {
+    core::recovery::Md5 md5;
+    std::int64_t hashed = -1;
+};
+
+// After the join of a set with recovery data: checks the whole file against its recorded
+// checksum and rebuilds a single bad part in the output; the parts' own checksums are taken
+// only when something is wrong, to name the bad part. Returns what to tell the user once the
+// file has its name. Two bad parts, a rebuild or a whole-file check that fails, or recovery
+// data that cannot be had: a Failure, with what could be saved kept aside under another name.
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
+                                     RecoveryStream& recovery, OutputFile& output, Terminal& terminal);
 
 } // namespace quil

@@ -18,7 +18,7 @@ using quil_test::Answer;
 using quil_test::entries;
 using testing_support::readFile;
 
-enum class Damage { None, Missing, Unreadable, Flipped, Shortened, TwoFlipped };
+enum class Damage { None, Missing, Unreadable, Flipped, Shortened, TwoFlipped, LostAndFlipped };
 
 // The last part is the shortest: its slice is padded in the parity.
 const std::vector<std::size_t> kSizes = {40000, 40000, 40000, 12345};
@@ -47,6 +47,7 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
         {Damage::Flipped, {"hat veränderte Bytes", "wurde aus der Ersatzdiskette wiederhergestellt"}},
         {Damage::Shortened, {"Bytes lang", "wurde aus der Ersatzdiskette wiederhergestellt"}},
         {Damage::TwoFlipped, {"2 Teile sind beschädigt", "Was sich zusammensetzen ließ, liegt unter"}},
+        {Damage::LostAndFlipped, {"2 Teile sind beschädigt", ") fehlt\n", ") hat veränderte Bytes"}},
     };
     for (const Case& c : cases) {
         for (const std::size_t at : {std::size_t{0}, std::size_t{1}, kSizes.size() - 1}) {
@@ -71,6 +72,11 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
             case Damage::Shortened:
                 fs::resize_file(part(at), kSizes[at] - 100);
                 break;
+            case Damage::LostAndFlipped:
+                fs::remove(part(at));
+                answers.push_back({"Diskette mit " + core::diskset::partName(static_cast<long>(at) + 1), "v"});
+                flipByte(part((at + 1) % kSizes.size()));
+                break;
             case Damage::TwoFlipped:
                 flipByte(part((at + 1) % kSizes.size()));
                 [[fallthrough]];
@@ -83,10 +89,12 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
             for (const char* words : c.said) {
                 EXPECT_NE(result.output.find(words), std::string::npos) << trace << ": " << result.output;
             }
-            if (c.damage == Damage::TwoFlipped) {
+            if (c.damage == Damage::TwoFlipped || c.damage == Damage::LostAndFlipped) {
                 EXPECT_EQ(result.exitCode, 2) << trace;
                 EXPECT_EQ(entries(out()), std::vector<std::string>{"a (beschädigt).bin"}) << trace;
-                EXPECT_EQ(quil_test::occurrences(result.output, " hat veränderte Bytes"), 2u) << result.output;
+                EXPECT_EQ(quil_test::occurrences(result.output, " hat veränderte Bytes"),
+                          c.damage == Damage::TwoFlipped ? 2u : 1u)
+                    << result.output;
             } else {
                 EXPECT_EQ(result.exitCode, 0) << trace << ": " << result.output;
                 EXPECT_EQ(entries(out()), std::vector<std::string>{"a.bin"}) << trace;
