@@ -118,8 +118,8 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength);
 // other part: otherPart(k, offset, buffer, size) reads part k's bytes, write(offset, data, size)
 // takes the rebuilt part in order. Returns whether the rebuilt part has the MD5 the stream
 // recorded for it; memory stays within the limit whatever the slice size. It reads the parity
-// and the other parts only as far as the lost part reaches, window by window (part 1, part 2 ...
-// of one window, then the next window).
+// and the other parts only as far as the lost part reaches, window by window (every part's
+// bytes of one window, then the next window).
 bool rebuild(
     const Index& index, std::size_t lost, const ReadAt& stream,
     const std::function<void(std::size_t part, std::int64_t offset, char* buffer, std::size_t size)>& otherPart,

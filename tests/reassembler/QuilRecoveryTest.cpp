@@ -108,7 +108,7 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
 // A part on each disk, the recovery data in two pieces on two Ersatzdisketten (the first with
 // QUIL.EXE): the pieces are asked for by number and copied off, and nothing of them is left.
 TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
-    // Started from Ersatzdiskette 1 for a lost disk 1; or from disk 1 with part 2 cut short (the
+    // Started from Ersatzdiskette 1 for a lost disk 1; or from disk 1 with the second part cut short (the
     // later parts shift, and QUIL asks for a fifth disk: Ersatzdiskette 1 there tells it the set
     // has four), or grown (the last part overruns the file: the Ersatzdisketten put every part
     // in its place, and the last part is joined again where it belongs).
