@@ -56,7 +56,7 @@ FolderScan scanFolder(const std::string& folder, std::int64_t length) {
 Joiner::~Joiner() = default;
 
 Joiner::Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal,
-               RecoveryStream* recovery)
+               RecoverySource* recovery)
     : length_(length), folder_(std::move(folder)), workingFolder_(std::move(workingFolder)), terminal_(terminal),
       recovery_(recovery) {}
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ReassemblerHost.h"
-#include "Recovery.h"
+#include "RecoveryCheck.h"
 #include "Terminal.h"
 
 #include <cstdint>
@@ -35,7 +35,7 @@ public:
     // workingFolder resolves folders the user types as relative paths. recovery: the set's
     // recovery data, for a set made with it.
     Joiner(std::int64_t length, std::string folder, std::string workingFolder, Terminal& terminal,
-           RecoveryStream* recovery = nullptr);
+           RecoverySource* recovery = nullptr);
     ~Joiner();
     Joiner(const Joiner&) = delete;
     Joiner& operator=(const Joiner&) = delete;
@@ -82,7 +82,7 @@ private:
     std::string workingFolder_;
     Terminal& terminal_;
     std::set<PartIdentity> joinedParts_;
-    RecoveryStream* recovery_;
+    RecoverySource* recovery_;
     std::vector<PartRecord> parts_;
     core::recovery::Md5 whole_;
     std::int64_t hashed_ = 0; // the output's first bytes, all in whole_

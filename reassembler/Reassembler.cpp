@@ -8,7 +8,7 @@
 #include "OutputFolder.h"
 #include "PartNames.h"
 #include "ReassemblerHost.h"
-#include "Recovery.h"
+#include "RecoveryCheck.h"
 #include "Trailer.h"
 
 #include <exception>
@@ -181,7 +181,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         checkFirstDisk(*parts, outputFolder, trailer.length, trailer.withRecovery);
         checkRoom(outputFolder, trailer.length);
 
-        std::optional<RecoveryStream> recovery;
+        std::optional<RecoverySource> recovery;
         if (trailer.withRecovery) {
             recovery.emplace(trailer.length, outputFolder, workingFolder, terminal);
         }

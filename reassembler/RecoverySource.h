@@ -1,6 +1,6 @@
-// The recovery data of a set made "mit Ersatzdiskette", as QUIL.EXE uses it: the stream that
-// the copy run wrote after the last part (QUILME.par2 beside the parts, or in pieces on the
-// Ersatzdiskette(n)), and the check of the joined file against it, which rebuilds one bad part.
+// Where QUIL.EXE gets the recovery data of a set made "mit Ersatzdiskette": the stream the copy
+// run wrote after the last part (QUILME.par2 beside the parts, or in pieces on the
+// Ersatzdiskette(n)), read where it lies or copied off a medium that is swapped.
 #pragma once
 
 #include "Terminal.h"
@@ -10,29 +10,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace quil {
 
-class OutputFile;
-
-// What the join knows of one part of a set with recovery data.
-struct PartRecord {
-    std::string label;   // "Diskette 3 (QUILME03.sys)" or "Teil 3 (QUILME03.sys)"
-    std::int64_t at = 0; // where in the output its bytes went
-    std::int64_t length = 0;
-    std::string problem; // why it is bad ("fehlt", "ist nicht lesbar (...)"); empty once read whole
-};
-
 // The stream and its index, fetched the first time they are needed: a lost part needs its
 // length at once, the check at the end needs the checksums.
-class RecoveryStream {
+class RecoverySource {
 public:
     // fileLength: the restored file's, which recovery data of this set describes.
-    RecoveryStream(std::int64_t fileLength, std::string outputFolder, std::string workingFolder, Terminal& terminal);
-    ~RecoveryStream();
-    RecoveryStream(const RecoveryStream&) = delete;
-    RecoveryStream& operator=(const RecoveryStream&) = delete;
+    RecoverySource(std::int64_t fileLength, std::string outputFolder, std::string workingFolder, Terminal& terminal);
+    ~RecoverySource();
+    RecoverySource(const RecoverySource&) = delete;
+    RecoverySource& operator=(const RecoverySource&) = delete;
 
     // The index, read from the stream beside the parts in folder or, when it is not there
     // (whole), from the Ersatzdiskette(n) the user is asked for. why is said when it is not
@@ -69,26 +58,5 @@ private:
     std::optional<core::recovery::Index> index_;
     std::string problem_; // why the stream read so far gives no index
 };
-
-// A part of the wrong length, joined before the index was there, shifted the parts after it:
-// they go to the offsets the index records (and their records say so). All of them shift the
-// same way, by the one bad part, so towards the start they move first to last, towards the end
-// last to first. Returns whether any moved.
-bool placeAsRecorded(std::vector<PartRecord>& parts, const core::recovery::Index& index, OutputFile& output);
-
-// The whole file's MD5 over the output's first `hashed` bytes, taken as the join wrote them in
-// order; hashed < 0 where the output was not written in order.
-struct InOrder {
-    core::recovery::Md5 md5;
-    std::int64_t hashed = -1;
-};
-
-// After the join of a set with recovery data: checks the whole file against its recorded
-// checksum and rebuilds a single bad part in the output; the parts' own checksums are taken
-// only when something is wrong, to name the bad part. Returns what to tell the user once the
-// file has its name. Two bad parts, a rebuild or a whole-file check that fails, or recovery
-// data that cannot be had: a Failure, with what could be saved kept aside under another name.
-std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
-                                     RecoveryStream& recovery, OutputFile& output, Terminal& terminal);
 
 } // namespace quil

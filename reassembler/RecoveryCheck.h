@@ -1,0 +1,47 @@
+// The check of a file joined from a set made "mit Ersatzdiskette" against its recovery data,
+// which rebuilds one bad part.
+#pragma once
+
+#include "RecoverySource.h"
+#include "Terminal.h"
+#include "core/Checksums.h"
+#include "core/RecoveryData.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quil {
+
+class OutputFile;
+
+// What the join knows of one part of a set with recovery data.
+struct PartRecord {
+    std::string label;   // "Diskette 3 (QUILME03.sys)" or "Teil 3 (QUILME03.sys)"
+    std::int64_t at = 0; // where in the output its bytes went
+    std::int64_t length = 0;
+    std::string problem; // why it is bad ("fehlt", "ist nicht lesbar (...)"); empty once read whole
+};
+
+// A part of the wrong length, joined before the index was there, shifted the parts after it:
+// they go to the offsets the index records (and their records say so). All of them shift the
+// same way, by the one bad part, so towards the start they move first to last, towards the end
+// last to first. Returns whether any moved.
+bool placeAsRecorded(std::vector<PartRecord>& parts, const core::recovery::Index& index, OutputFile& output);
+
+// The whole file's MD5 over the output's first `hashed` bytes, taken as the join wrote them in
+// order; hashed < 0 where the output was not written in order.
+struct InOrder {
+    core::recovery::Md5 md5;
+    std::int64_t hashed = -1;
+};
+
+// After the join of a set with recovery data: checks the whole file against its recorded
+// checksum and rebuilds a single bad part in the output; the parts' own checksums are taken
+// only when something is wrong, to name the bad part. Returns what to tell the user once the
+// file has its name. Two bad parts, a rebuild or a whole-file check that fails, or recovery
+// data that cannot be had: a Failure, with what could be saved kept aside under another name.
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
+                                     RecoverySource& recovery, OutputFile& output, Terminal& terminal);
+
+} // namespace quil
