@@ -199,7 +199,8 @@ Step CopyRun::diskStart() {
 Step CopyRun::firstDiskFiles() {
     // autorun.inf belongs to the first disk of the parts; an Ersatzdiskette gets QUIL.EXE only.
     const bool autorun = options_.autorun && !recoveryData;
-    if (!medium_.writeFirstDiskFiles(reassembler_, source_, autorun, options_.withRecoveryData)) {
+    if (!medium_.writeFirstDiskFiles(reassembler_, source_, autorun,
+                                     options_.withRecoveryData ? std::optional(pieces_.tie()) : std::nullopt)) {
         return Step::DiskStart;
     }
     return Step::NumberPart;

@@ -15,11 +15,6 @@ namespace kopierer {
 
 namespace {
 
-// The marker line as printed: the line end comes with every printed line.
-constexpr std::string_view kMarkerText =
-    core::recovery::kMarkerLine.substr(0, core::recovery::kMarkerLine.size() - core::diskset::kLineEnd.size());
-static_assert(core::recovery::kMarkerLine.ends_with(core::diskset::kLineEnd));
-
 // Takes a free number and opens the file with it; the number counts as taken only once the
 // open has worked, so a retried open never leaks a number.
 int openByNumber(rt::Runtime& runtime, const std::string& path, rt::OpenMode mode, const Attempt& attempt) {
@@ -93,7 +88,7 @@ void copyReassembler(rt::Runtime& runtime, const std::string& shipped, const std
 }
 
 Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const core::SourceSelection& source,
-                     core::TrailerText text, const Attempt& attempt, bool withRecoveryData) {
+                     core::TrailerText text, const Attempt& attempt, const std::optional<std::string>& recoveryTie) {
     rt::Files& files = runtime.files();
     const int file = openByNumber(runtime, reassemblerPath, rt::OpenMode::Append, attempt);
     Written written;
@@ -103,8 +98,10 @@ Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, c
     };
     std::optional<NameLines> lines;
     writeThenClose(files, file, [&] {
-        if (withRecoveryData) {
-            attempt([&] { print(std::string(kMarkerText)); });
+        if (recoveryTie) {
+            // As printed: the line end comes with every printed line.
+            const std::string marker = core::recovery::markerLine(*recoveryTie);
+            attempt([&] { print(marker.substr(0, marker.size() - core::diskset::kLineEnd.size())); });
         }
         attempt([&] {
             const int64_t length = runtime.fileLen(source.SourcePath);

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace core {
@@ -36,9 +37,10 @@ struct Written {
 
 // Appends the trailer: the source's length, its folder, its name as stored (the long name; empty
 // for a hidden or system file), and its name as given, the names in the text chosen for the set.
-// A set with recovery data has the marker line before them.
+// A set with recovery data has the marker line with its tie before them.
 Written writeTrailer(rt::Runtime& runtime, const std::string& reassemblerPath, const core::SourceSelection& source,
-                     core::TrailerText text, const Attempt& attempt, bool withRecoveryData = false);
+                     core::TrailerText text, const Attempt& attempt,
+                     const std::optional<std::string>& recoveryTie = std::nullopt);
 
 // Creates targetFolder + "autorun.inf" anew: 108 bytes of ASCII.
 Written writeAutorun(rt::Runtime& runtime, const std::string& targetFolder, const Attempt& attempt);

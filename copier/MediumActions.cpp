@@ -22,7 +22,7 @@ MediumActions::MediumActions(rt::Runtime& runtime, RunState& state, Recovery& re
       pieces_(pieces), buffer_(buffer) {}
 
 bool MediumActions::writeFirstDiskFiles(const core::ReassemblerChoice& reassembler, const core::SourceSelection& source,
-                                        bool autorun, bool withRecoveryData) {
+                                        bool autorun, const std::optional<std::string>& recoveryTie) {
     constexpr Recovery::Handler kTarget = Recovery::Handler::OnTargetError;
     // Every file operation of the first disk's own files runs under OnTargetError.
     const Attempt underTarget = [this](const std::function<void()>& op) {
@@ -43,7 +43,7 @@ bool MediumActions::writeFirstDiskFiles(const core::ReassemblerChoice& reassembl
     try {
         copyReassembler(runtime_, reassembler.shipped, reassemblerPath, underTarget);
         const Written trailer =
-            writeTrailer(runtime_, reassemblerPath, source, reassembler.trailerText, underTarget, withRecoveryData);
+            writeTrailer(runtime_, reassemblerPath, source, reassembler.trailerText, underTarget, recoveryTie);
         if (trailer.sourceLength != source_.length()) {
             apply(recovery_.refuse(messages::kSourceChanged));
         }

@@ -9,6 +9,7 @@
 #include "TargetGuard.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace core {
 struct ReassemblerChoice;
@@ -47,9 +48,10 @@ public:
 
     // The first disk's own files: QUIL.EXE with the trailer and, where asked, autorun.inf, each
     // read back from a removable medium. False when the way to one of them is not clear (another
-    // disk is wanted); a medium that did not take one writes the disk anew.
+    // disk is wanted); a medium that did not take one writes the disk anew. recoveryTie: the
+    // set's, for a set with recovery data.
     bool writeFirstDiskFiles(const core::ReassemblerChoice& reassembler, const core::SourceSelection& source,
-                             bool autorun, bool withRecoveryData);
+                             bool autorun, const std::optional<std::string>& recoveryTie);
     // Closes the current part so that the medium holds it: on a removable medium flushed and
     // read back, on a fixed one left to the flush before the end. A failed close or a read-back
     // that differs shows the target dialog and writes the part anew, also in the disk-full path:

@@ -7,6 +7,7 @@
 #include "runtime/Runtime.h"
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 #include <utility>
 
@@ -27,7 +28,9 @@ std::string fileNameOf(const std::string& path) {
 
 RecoveryDataWriter::RecoveryDataWriter(rt::Runtime& runtime, Recovery& recovery, const SourceFile& source,
                                        CopyControls& controls)
-    : runtime_(runtime), recovery_(recovery), source_(source), controls_(controls) {}
+    : runtime_(runtime), recovery_(recovery), source_(source), controls_(controls),
+      tie_(core::recovery::makeTie(std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) + " " +
+                                   std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {}
 
 RecoveryDataWriter::~RecoveryDataWriter() = default;
 
@@ -66,7 +69,7 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
     } catch (const rt::RuntimeError&) {
     }
     stream_ = std::make_unique<core::recovery::Stream>(
-        std::move(parts), fileName.empty() ? source.SourceName : fileName, fileLength, wholeFile.finish());
+        std::move(parts), fileName.empty() ? source.SourceName : fileName, fileLength, wholeFile.finish(), tie_);
     position_ = 1;
     onSpareDisks_ = onSpareDisks;
     spareDisk_ = 1;

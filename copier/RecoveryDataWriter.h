@@ -35,6 +35,10 @@ public:
     RecoveryDataWriter(const RecoveryDataWriter&) = delete;
     RecoveryDataWriter& operator=(const RecoveryDataWriter&) = delete;
 
+    // The tie of this run's set, in its QUIL.EXE's marker line and in its recovery data: made
+    // anew for every run, so that Ersatzdisketten of another run do not pass for this set's.
+    const std::string& tie() const { return tie_; }
+
     // A chunk the run read from the source at a 1-based position. The run reads a position
     // again after a retry or when it writes a disk anew: only the bytes past what was already
     // taken go into the checksum.
@@ -86,6 +90,7 @@ private:
     int64_t hashedTo_ = 0; // bytes of the source in the checksum, from its first
     std::vector<WrittenPart> parts_;
 
+    std::string tie_;
     std::unique_ptr<core::recovery::Stream> stream_;
     int64_t position_ = 1;
     bool onSpareDisks_ = false;

@@ -147,7 +147,7 @@ bool namesReadAsUtf8(const Trailer& trailer, bool marked) {
 }
 
 std::string trailerBytes(const Trailer& trailer) {
-    std::string bytes(trailer.withRecovery ? core::recovery::kMarkerLine : std::string_view());
+    std::string bytes(trailer.withRecovery ? core::recovery::markerLine(trailer.recoveryTie) : std::string());
     for (const std::string& line :
          {std::to_string(trailer.length), trailer.folder, trailer.longName, trailer.givenName}) {
         bytes += line;
@@ -203,9 +203,17 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
     trailer.givenName = std::string(lineText(3));
     // The marker ends with a line feed, so a reader that knows nothing of it takes it for the
     // program's last bytes; it marks the set only where it ends exactly at line 1's start.
-    const std::string_view marker = core::recovery::kMarkerLine;
-    trailer.withRecovery =
-        firstStart >= marker.size() && tail.substr(firstStart - marker.size(), marker.size()) == marker;
+    const std::string_view before = tail.substr(0, firstStart);
+    const std::string older = core::recovery::markerLine({});
+    const std::size_t tied = older.size() + 1 + core::recovery::kTieLength;
+    if (before.size() >= tied) {
+        const std::string_view tie = before.substr(before.size() - tied + older.size() - 1, core::recovery::kTieLength);
+        if (core::recovery::isTie(tie) && before.ends_with(core::recovery::markerLine(tie))) {
+            trailer.withRecovery = true;
+            trailer.recoveryTie = std::string(tie);
+        }
+    }
+    trailer.withRecovery = trailer.withRecovery || before.ends_with(older);
     return TrailerReading{std::move(trailer), {}};
 }
 

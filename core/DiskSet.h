@@ -33,8 +33,10 @@ struct Trailer {
     std::string folder;      // drive-letter form with its trailing backslash; may be empty
     std::string longName;    // the name as stored; empty for a hidden or system file
     std::string givenName;   // the name as given on the command line
-    // The set has recovery data: core::recovery::kMarkerLine stands right before line 1.
+    // The set has recovery data: its marker line (core::recovery::markerLine) stands right before
+    // line 1, with the set's tie, or without one in a set written before the tie.
     bool withRecovery = false;
+    std::string recoveryTie = {};
 };
 // The mark of a set whose name lines (2 to 4) are UTF-8: line 2 begins with the bytes EF BB BF
 // (U+FEFF, the UTF-8 byte order mark), directly after the line end of line 1, also when line 2

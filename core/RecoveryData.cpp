@@ -35,6 +35,7 @@ Digest digestAt(const char* bytes) {
 // PAR2 readers do.
 struct AfterParity {
     std::string_view set;
+    std::string_view tie;
     bool endsWithCreator = false;
 };
 AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
@@ -49,8 +50,11 @@ AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
             continue;
         }
         const std::string_view type = bytes.substr(at + 48, 16);
+        const std::string_view body = bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
         if (type == kSet && found.set.empty()) {
-            found.set = bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
+            found.set = body;
+        } else if (type == kTiePacket && found.tie.empty()) {
+            found.tie = body;
         }
         at += static_cast<std::size_t>(length);
         found.endsWithCreator = type == kCreator && at == bytes.size();
@@ -59,6 +63,30 @@ AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
 }
 
 } // namespace
+
+std::string markerLine(std::string_view tie) {
+    std::string line(kMarkerText);
+    if (!tie.empty()) {
+        line += ' ';
+        line += tie;
+    }
+    return line + std::string(core::diskset::kLineEnd);
+}
+
+std::string makeTie(std::string_view seed) {
+    const Digest digest = md5Of(seed.data(), seed.size());
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string tie;
+    for (std::size_t k = 0; k < kTieLength / 2; ++k) {
+        tie += kDigits[digest[k] >> 4];
+        tie += kDigits[digest[k] & 0xF];
+    }
+    return tie;
+}
+
+bool isTie(std::string_view text) {
+    return text.size() == kTieLength && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
 
 std::string pieceName(int number) {
     return std::string(kPieceStem) + (number > 1 ? std::to_string(number) : std::string()) +
@@ -126,6 +154,7 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
     index.wholeFile = digestAt(set.data() + 8);
     std::string_view name = set.substr(kSetFixedSize + kSetEntrySize * count);
     index.fileName = std::string(name.substr(0, name.find('\0')));
+    index.tie = std::string(after.tie);
     std::uint64_t offset = 0;
     for (std::size_t k = 0; k < count; ++k) {
         const char* entry = set.data() + kSetFixedSize + kSetEntrySize * k;

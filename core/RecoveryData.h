@@ -31,8 +31,19 @@ namespace core::recovery {
 // The line that marks a set with recovery data. It stands in QUIL.EXE between the program's own
 // bytes and the trailer's first line, where a reader of the four trailer lines takes it for the
 // program's last bytes: a set with recovery data restores with every QUIL.EXE, and a set
-// without it has no such line.
-inline constexpr std::string_view kMarkerLine = "Splitwerk 99 mit Ersatzdiskette\r\n";
+// without it has no such line. After the text comes a blank and the set's tie, which its
+// recovery data carries too: Ersatzdisketten of another run of the same file (of the same
+// length, perhaps of another version) are then told apart from the set's own. Sets written
+// before the tie have the text alone.
+inline constexpr std::string_view kMarkerText = "Splitwerk 99 mit Ersatzdiskette";
+inline constexpr std::size_t kTieLength = 16;
+// The marker line with its line end; tie may be empty (a set written before the tie).
+std::string markerLine(std::string_view tie);
+// A tie for a new set: kTieLength lowercase hex digits from the MD5 of seed, which the writer
+// makes from what differs between runs (the time, the source).
+std::string makeTie(std::string_view seed);
+// Whether text is a tie.
+bool isTie(std::string_view text);
 
 // The stream's pieces: on one medium the whole stream is "QUILME.par2". Where it spans media
 // (the diskettes), piece 1 is "QUILME.par2" and piece n "QUILMEn.par2" (n from 2); the stream
@@ -63,8 +74,9 @@ using ReadAt = std::function<void(std::int64_t offset, char* buffer, std::size_t
 class Stream {
 public:
     // parts: the set as written; fileName and fileLength: the restored file's, as the trailer
-    // names it; wholeFile: the MD5 of the source, taken while the parts were written.
-    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile,
+    // names it; wholeFile: the MD5 of the source, taken while the parts were written; tie: the
+    // one its QUIL.EXE carries (empty: none).
+    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile, std::string tie,
            std::size_t window = kWindow);
     ~Stream();
     Stream(const Stream&) = delete;
@@ -99,6 +111,7 @@ struct Index {
     Digest wholeFile{};
     std::int64_t sliceSize = 0;
     std::int64_t parityOffset = 0; // where in the stream the recovery slice's bytes begin
+    std::string tie;               // of the set it was written for; empty in a stream without one
 };
 struct IndexReading {
     std::optional<Index> index;

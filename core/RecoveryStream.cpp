@@ -64,6 +64,7 @@ struct Stream::Made {
     std::string fileName;
     std::int64_t fileLength = 0;
     Digest wholeFile{};
+    std::string tie;
     std::int64_t sliceSize = 0;
     std::size_t window = 0; // of the parity, at most the slice
     std::int64_t length = 0;
@@ -166,20 +167,27 @@ void Stream::Made::makeIndex(const Digest& setId, const std::string& mainBody) {
     }
     appendPadded(set, fileName);
     index += packetOf(setId, kSet, set);
+    if (!tie.empty()) {
+        index += packetOf(setId, kTiePacket, tie);
+    }
+    // Last: a reader that finds it whole knows the stream is whole.
     std::string creator;
     appendPadded(creator, creatorText());
     index += packetOf(setId, kCreator, creator);
 }
 
 Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile,
-               std::size_t window)
+               std::string tie, std::size_t window)
     : made_(std::make_unique<Made>()) {
     Made& m = *made_;
     std::int64_t sum = 0;
     std::int64_t longest = 0;
     std::uint64_t indexLength = kHeaderSize + 12 + 16 * parts.size() + kHeaderSize + kSetFixedSize +
                                 kSetEntrySize * parts.size() + padded(fileName.size()) + kHeaderSize +
-                                padded(creatorText().size());
+                                padded(creatorText().size()) + (tie.empty() ? 0 : kHeaderSize + kTieLength);
+    if (!tie.empty() && !isTie(tie)) {
+        throw std::invalid_argument("recovery stream: not a tie");
+    }
     m.sums.resize(parts.size());
     for (std::size_t k = 0; k < parts.size(); ++k) {
         if (parts[k].length < 0 || parts[k].length > fileLength - sum) {
@@ -202,6 +210,7 @@ Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileL
     m.fileName = std::move(fileName);
     m.fileLength = fileLength;
     m.wholeFile = wholeFile;
+    m.tie = std::move(tie);
 }
 
 Stream::~Stream() = default;

@@ -183,7 +183,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
 
         std::optional<RecoverySource> recovery;
         if (trailer.withRecovery) {
-            recovery.emplace(trailer.length, outputFolder, workingFolder, terminal);
+            recovery.emplace(trailer.length, trailer.recoveryTie, outputFolder, workingFolder, terminal);
         }
         OutputFile output(outputFolder, name);
         Joiner joiner(trailer.length, *parts, workingFolder, terminal, recovery ? &*recovery : nullptr);

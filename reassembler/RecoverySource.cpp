@@ -34,10 +34,10 @@ bool describes(const Index& index, std::int64_t length) {
 
 } // namespace
 
-RecoverySource::RecoverySource(std::int64_t fileLength, std::string outputFolder, std::string workingFolder,
-                               Terminal& terminal)
-    : fileLength_(fileLength), outputFolder_(std::move(outputFolder)), workingFolder_(std::move(workingFolder)),
-      terminal_(terminal) {}
+RecoverySource::RecoverySource(std::int64_t fileLength, std::string tie, std::string outputFolder,
+                               std::string workingFolder, Terminal& terminal)
+    : fileLength_(fileLength), tie_(std::move(tie)), outputFolder_(std::move(outputFolder)),
+      workingFolder_(std::move(workingFolder)), terminal_(terminal) {}
 
 RecoverySource::~RecoverySource() = default;
 
@@ -61,6 +61,13 @@ RecoverySource::Reading RecoverySource::takeIndex() {
     // the parts in wrong places.
     if (reading.index && !describes(*reading.index, fileLength_)) {
         problem_ = "Die Ersatzdaten gehören nicht zu diesem Satz: sie beschreiben eine andere Datei.";
+        return Reading::Foreign;
+    }
+    // Ersatzdisketten of another run of the same file, perhaps of another version of it, would
+    // make that version's bytes out of this set's.
+    if (reading.index && !tie_.empty() && reading.index->tie != tie_) {
+        problem_ = "Die Ersatzdaten gehören zu einer anderen Sicherung dieser Datei: ihre Kennung ist nicht die von "
+                   "QUIL.EXE.";
         return Reading::Foreign;
     }
     index_ = std::move(reading.index);

@@ -17,8 +17,11 @@ namespace quil {
 // length at once, the check at the end needs the checksums.
 class RecoverySource {
 public:
-    // fileLength: the restored file's, which recovery data of this set describes.
-    RecoverySource(std::int64_t fileLength, std::string outputFolder, std::string workingFolder, Terminal& terminal);
+    // fileLength: the restored file's, which recovery data of this set describes; tie: the one
+    // its QUIL.EXE carries, which the set's own recovery data carries too (empty in a set
+    // written before the tie).
+    RecoverySource(std::int64_t fileLength, std::string tie, std::string outputFolder, std::string workingFolder,
+                   Terminal& terminal);
     ~RecoverySource();
     RecoverySource(const RecoverySource&) = delete;
     RecoverySource& operator=(const RecoverySource&) = delete;
@@ -48,6 +51,7 @@ private:
     void forget();
 
     std::int64_t fileLength_;
+    std::string tie_;
     std::string outputFolder_;
     std::string workingFolder_;
     Terminal& terminal_;

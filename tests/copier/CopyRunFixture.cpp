@@ -114,10 +114,10 @@ std::size_t CopyScene::partCount() const {
     return count;
 }
 
-std::string CopyScene::expectedQuilExe(const std::string& sourceBytes) const {
+std::string CopyScene::expectedQuilExe(const std::string& sourceBytes, const std::string& tie) const {
     const bool beyondAscii = std::any_of(source_.SourcePath.begin(), source_.SourcePath.end(),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    const std::string marker = controls_.recoveryData ? "Splitwerk 99 mit Ersatzdiskette\r\n" : "";
+    const std::string marker = controls_.recoveryData ? "Splitwerk 99 mit Ersatzdiskette " + tie + "\r\n" : "";
     return reassembler_ + marker + std::to_string(sourceBytes.size()) + "\r\n" + (beyondAscii ? "\xEF\xBB\xBF" : "") +
            source_.SourceFolder + "\r\n" + source_.SourceName + "\r\n" + source_.SourceName + "\r\n";
 }

@@ -19,8 +19,10 @@ class RecoveryDataRun : public CopyRunFixture {
 protected:
     RecoveryDataRun() { controls_.recoveryData = true; }
 
-    // The parts in these folders in the order of their names, the pieces in that of their numbers.
-    void expectEveryPartRebuilt(const std::vector<std::filesystem::path>& folders, const std::string& source) {
+    // The parts in these folders in the order of their names, the pieces in that of their numbers;
+    // tie: what the stream ties itself to, which the set's QUIL.EXE must carry.
+    void expectEveryPartRebuilt(const std::vector<std::filesystem::path>& folders, const std::string& source,
+                                std::string* tie = nullptr) {
         std::map<std::string, std::string> parts;
         std::map<int, std::string> pieces;
         for (const auto& folder : folders) {
@@ -40,6 +42,10 @@ protected:
         };
         const recovery::IndexReading reading = recovery::readIndex(read, static_cast<int64_t>(stream.size()));
         ASSERT_TRUE(reading.index) << reading.problem;
+        EXPECT_TRUE(recovery::isTie(reading.index->tie)) << reading.index->tie;
+        if (tie != nullptr) {
+            *tie = reading.index->tie;
+        }
         recovery::Md5 md5;
         md5.update(source.data(), source.size());
         EXPECT_EQ(reading.index->wholeFile, md5.finish());
@@ -67,8 +73,9 @@ TEST_F(RecoveryDataRun, AFolderGetsOnePieceBesideThePartsWhateverTheirLimit) {
     controls_.targetFolder("C:\\Ziel").limit("100", 0);
     runToCompletion();
     EXPECT_FALSE(std::filesystem::exists(cRoot_ / "Ziel" / "QUILME2.par2"));
-    EXPECT_EQ(readFile(cRoot_ / "Ziel" / "QUIL.EXE"), expectedQuilExe(bytes));
-    expectEveryPartRebuilt({cRoot_ / "Ziel"}, bytes);
+    std::string tie;
+    expectEveryPartRebuilt({cRoot_ / "Ziel"}, bytes, &tie);
+    EXPECT_EQ(readFile(cRoot_ / "Ziel" / "QUIL.EXE"), expectedQuilExe(bytes, tie));
 }
 
 // Three diskettes of parts, then two Ersatzdisketten: the first with QUIL.EXE and as much of the
@@ -92,9 +99,10 @@ TEST_F(RecoveryDataRun, DiskettesGetItOnErsatzdiskettenTheFirstWithQuilExe) {
     runToCompletion();
     EXPECT_THAT(filesOn(3), ElementsAre("QUIL.EXE", "QUILME.par2"));
     EXPECT_THAT(filesOn(4), ElementsAre("QUILME2.par2"));
-    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
-    EXPECT_EQ(onDisk(3, "QUIL.EXE"), expectedQuilExe(bytes));
-    expectEveryPartRebuilt({disk(0), disk(1), disk(2), disk(3), disk(4)}, bytes);
+    std::string tie;
+    expectEveryPartRebuilt({disk(0), disk(1), disk(2), disk(3), disk(4)}, bytes, &tie);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes, tie));
+    EXPECT_EQ(onDisk(3, "QUIL.EXE"), expectedQuilExe(bytes, tie));
 }
 
 // A folder on a fixed drive made anew before its end flush gets the whole set again: each part

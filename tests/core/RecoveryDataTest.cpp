@@ -57,14 +57,17 @@ struct Set {
     std::vector<std::int64_t> offsets;
     std::string stream;
 
-    Set(const std::vector<std::int64_t>& lengths, unsigned seed, std::size_t window = rc::kWindow) {
+    std::string tie;
+    Set(const std::vector<std::int64_t>& lengths, unsigned seed, std::size_t window = rc::kWindow,
+        std::string tieOfSet = "0a1b2c3d4e5f6071")
+        : tie(std::move(tieOfSet)) {
         for (std::size_t k = 0; k < lengths.size(); ++k) {
             offsets.push_back(static_cast<std::int64_t>(source.size()));
             parts.push_back({"QUILME0" + std::to_string(k + 1) + ".sys", lengths[k]});
             source += randomBytes(static_cast<std::size_t>(lengths[k]), seed + static_cast<unsigned>(k));
         }
         rc::Stream made(parts, "Bericht.doc", static_cast<std::int64_t>(source.size()),
-                        rc::md5Of(source.data(), source.size()), window);
+                        rc::md5Of(source.data(), source.size()), tie, window);
         made.prepare([&](std::int64_t offset, char* buffer, std::size_t size) {
             ASSERT_LE(offset + static_cast<std::int64_t>(size), static_cast<std::int64_t>(source.size()));
             std::copy_n(source.data() + offset, size, buffer);
@@ -122,11 +125,12 @@ TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
             lengths.back() = 0; // an empty part has no slice in PAR2
         }
         const std::size_t window = round % 4 == 1 ? 16 * 1024 : rc::kWindow;
-        const Set set(lengths, static_cast<unsigned>(round), window);
+        const Set set(lengths, static_cast<unsigned>(round), window, round % 2 == 0 ? "0a1b2c3d4e5f6071" : "");
         const rc::IndexReading reading = set.index();
         ASSERT_TRUE(reading.index) << reading.problem;
         const rc::Index& index = *reading.index;
         EXPECT_EQ(index.fileName, "Bericht.doc");
+        EXPECT_EQ(index.tie, set.tie);
         EXPECT_EQ(hex(index.wholeFile), hex(rc::md5Of(set.source.data(), set.source.size())));
         ASSERT_EQ(index.parts.size(), count);
         for (std::size_t k = 0; k < count; ++k) {

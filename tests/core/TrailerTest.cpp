@@ -58,6 +58,7 @@ TEST(TrailerTest, TheFirstLineMayStartAtTheFileBeginningOnlyWhenTheWholeFileWasR
 struct MarkerCase {
     std::string before; // the bytes between the program's and line 1
     bool marked;
+    std::string tie = {};
 };
 
 // The recovery marker is one more line before line 1: every reader of the four lines still finds
@@ -67,10 +68,18 @@ TEST(TrailerTest, TheRecoveryMarkerStandsRightBeforeLineOneAndLeavesTheFourLines
     const std::string plain = core::diskset::trailerBytes(written);
     EXPECT_EQ(plain, "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
     written.withRecovery = true;
-    const std::string marker(core::recovery::kMarkerLine);
+    const std::string marker = core::recovery::markerLine({});
+    EXPECT_EQ(marker, "Splitwerk 99 mit Ersatzdiskette\r\n");
     EXPECT_EQ(core::diskset::trailerBytes(written), marker + plain);
+    written.recoveryTie = "0123456789abcdef";
+    const std::string tied = "Splitwerk 99 mit Ersatzdiskette 0123456789abcdef\r\n";
+    EXPECT_EQ(core::diskset::trailerBytes(written), tied + plain);
     const MarkerCase cases[] = {
         {marker, true},
+        {tied, true, "0123456789abcdef"},
+        {"Splitwerk 99 mit Ersatzdiskette 0123456789ABCDEF\r\n", false},
+        {"Splitwerk 99 mit Ersatzdiskette 0123456789abcde\r\n", false},
+        {"Splitwerk 99 mit Ersatzdiskette  0123456789abcdef\r\n", false},
         {"", false},
         {marker.substr(0, marker.size() - 2) + "\n", false},
         {marker + std::string(1, '\0'), false},
@@ -83,6 +92,7 @@ TEST(TrailerTest, TheRecoveryMarkerStandsRightBeforeLineOneAndLeavesTheFourLines
             const core::diskset::TrailerReading reading = parseTrailer(bytes, wholeFile);
             ASSERT_TRUE(reading.trailer) << bytes << ": " << reading.problem;
             EXPECT_EQ(reading.trailer->withRecovery, c.marked) << bytes;
+            EXPECT_EQ(reading.trailer->recoveryTie, c.tie) << bytes;
             EXPECT_EQ(reading.trailer->length, 6543210);
             EXPECT_EQ(reading.trailer->folder, "C:\\DATEN\\");
             EXPECT_EQ(reading.trailer->givenName, "KAPITE~1.PAK");

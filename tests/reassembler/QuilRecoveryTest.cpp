@@ -165,7 +165,7 @@ TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
 // When the recovery data itself fails: what can be mended by another copy is asked for again, what
 // cannot ends the restore at once, and a file nothing was checked against is never named.
 TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
-    enum class Fault { Unreadable, OfAnotherFile, IndexDamaged, OfAnotherSet };
+    enum class Fault { Unreadable, OfAnotherFile, OfAnotherRun, IndexDamaged, OfAnotherUntiedSet };
     struct Case {
         Fault fault;
         const char* said;
@@ -174,8 +174,9 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
     const Case cases[] = {
         {Fault::Unreadable, "QUILME.par2 ist nicht lesbar (", true},
         {Fault::OfAnotherFile, "Die Ersatzdaten gehören nicht zu diesem Satz", true},
+        {Fault::OfAnotherRun, "Die Ersatzdaten gehören zu einer anderen Sicherung dieser Datei", true},
         {Fault::IndexDamaged, "Das Verzeichnis der Ersatzdaten ist beschädigt.", false},
-        {Fault::OfAnotherSet, "sie gehören wohl zu einem anderen Satz", false},
+        {Fault::OfAnotherUntiedSet, "sie gehören wohl zu einem anderen Satz", false},
     };
     for (const Case& c : cases) {
         fs::remove_all(root_.path() / "ersatz");
@@ -183,7 +184,10 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
         fs::remove_all(out());
         fs::create_directories(out());
         const std::string data = testing_support::randomBytes(kLength, 5);
-        const std::string stream = quil_test::writeRecoverySet(set(), data, kSizes, "a.bin", true);
+        // Sets written before the tie have none: there, recovery data of another run can only be
+        // told by its checksums.
+        const std::string tie = c.fault == Fault::OfAnotherUntiedSet ? "" : "0123456789abcdef";
+        const std::string stream = quil_test::writeRecoverySet(set(), data, kSizes, "a.bin", true, tie);
         const fs::path good = root_.path() / "ersatz" / "good";
         const fs::path bad = root_.path() / "ersatz" / "bad";
         fs::create_directories(good);
@@ -199,12 +203,20 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
             wrong =
                 quil_test::writeRecoverySet(bad / "other", data.substr(1), {40000, 40000, 40000, 12344}, "a.bin", true);
             break;
+        case Fault::OfAnotherRun: {
+            // Another version of the file, of the same length: only the lost part differs, so
+            // every part on the disks matches, and its rebuild would give that version.
+            std::string version = data;
+            version[kSizes[0] + kSizes[1] + 5] = static_cast<char>(version[kSizes[0] + kSizes[1] + 5] ^ 1);
+            wrong = quil_test::writeRecoverySet(bad / "other", version, kSizes, "a.bin", true, "fedcba9876543210");
+            break;
+        }
         case Fault::IndexDamaged:
             wrong[wrong.size() - 200] = static_cast<char>(wrong[wrong.size() - 200] ^ 1);
             break;
-        case Fault::OfAnotherSet:
+        case Fault::OfAnotherUntiedSet:
             wrong = quil_test::writeRecoverySet(bad / "other", testing_support::randomBytes(kLength, 6), kSizes,
-                                                "a.bin", true);
+                                                "a.bin", true, "");
             break;
         }
         if (c.fault != Fault::Unreadable) {

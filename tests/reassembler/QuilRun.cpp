@@ -57,7 +57,8 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
 }
 
 std::string writeRecoverySet(const std::filesystem::path& folder, const std::string& data,
-                             const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces) {
+                             const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces,
+                             const std::string& tie) {
     writeParts(folder, data, sizes);
     std::vector<core::recovery::Part> parts;
     for (std::size_t size : sizes) {
@@ -65,7 +66,7 @@ std::string writeRecoverySet(const std::filesystem::path& folder, const std::str
             {core::diskset::partName(static_cast<long>(parts.size()) + 1), static_cast<std::int64_t>(size)});
     }
     const auto length = static_cast<std::int64_t>(data.size());
-    core::recovery::Stream stream(parts, name, length, core::recovery::md5Of(data.data(), data.size()));
+    core::recovery::Stream stream(parts, name, length, core::recovery::md5Of(data.data(), data.size()), tie);
     stream.prepare([&data](std::int64_t offset, char* buffer, std::size_t size) {
         std::memcpy(buffer, data.data() + offset, size);
     });
@@ -74,7 +75,7 @@ std::string writeRecoverySet(const std::filesystem::path& folder, const std::str
     if (!inPieces) {
         std::ofstream(folder / core::recovery::pieceName(1), std::ios::binary) << bytes;
     }
-    makeReassembler(folder, std::string(core::recovery::kMarkerLine) + trailer(std::to_string(length), "", name, name));
+    makeReassembler(folder, core::recovery::markerLine(tie) + trailer(std::to_string(length), "", name, name));
     return bytes;
 }
 
