@@ -125,16 +125,6 @@ std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
                 return path;
             }
         }
-        // Where the recovery data lies instead, it tells whether the set has this part: a part
-        // shorter than it was makes the parts before it fall short of the file's length.
-        if (recovery_ != nullptr && recovery_->known() == nullptr && partNumber_ > 1 &&
-            findPart(folder_, core::recovery::pieceName(1))) {
-            recovery_->index(folder_, concat({name, " fehlt; hier liegen die Ersatzdaten. QUIL liest aus ihnen, "
-                                                    "wie viele Teile der Satz hat."}));
-            if (joinedAll()) {
-                return std::nullopt;
-            }
-        }
         terminal_.say("");
         terminal_.say(whatIsMissing(name));
         const DiskAnswer answer = terminal_.askForDisk(name, lostOffer());
@@ -157,10 +147,9 @@ std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
 // so both are named.
 std::string Joiner::whatIsMissing(const std::string& nextName) const {
     std::string text = nextName + " fehlt in " + printable(folder_);
-    const bool counted = recovery_ != nullptr && recovery_->known() != nullptr;
-    if (partNumber_ > 1 && !counted) {
-        text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz" +
-                (recovery_ != nullptr ? ": dann legen Sie die Ersatzdiskette 1 ein)" : ")");
+    // Once the recovery data has counted the parts, a missing one is missing.
+    if (partNumber_ > 1 && (recovery_ == nullptr || recovery_->known() == nullptr)) {
+        text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz)";
     }
     return text + "; es fehlen noch " + std::to_string(length_ - joined_) + " von " + std::to_string(length_) +
            " Bytes.";
@@ -224,10 +213,13 @@ void Joiner::passOver(const std::string& name, const std::string& problem, Outpu
         return;
     }
     const core::recovery::PartEntry& entry = index.parts[k];
+    const bool first = lostOffer() == LostOffer::Rebuild;
     parts_.push_back(PartRecord{which, entry.offset, entry.length, problem});
     joined_ = entry.offset + entry.length;
     output.moveTo(joined_);
-    terminal_.say(concat({which, " wird am Ende aus der Ersatzdiskette wiederhergestellt."}));
+    terminal_.say(first ? concat({which, " wird am Ende aus der Ersatzdiskette wiederhergestellt."})
+                        : concat({"Die Ersatzdiskette ersetzt nur einen Teil: ", which,
+                                  " lässt sich nicht mehr wiederherstellen."}));
 }
 
 std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const std::string& name,

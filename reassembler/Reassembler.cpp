@@ -188,10 +188,15 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
         OutputFile output(outputFolder, name);
         Joiner joiner(trailer.length, *parts, workingFolder, terminal, recovery ? &*recovery : nullptr);
         joiner.run(output);
-        // Only a file that matches its checksums gets its name.
-        const std::string checked = recovery ? checkAgainstRecoveryData(joiner.parts(), joiner.inOrder(),
-                                                                        joiner.folder(), *recovery, output, terminal)
-                                             : std::string();
+        std::string checked;
+        if (recovery) {
+            // The join ends at the file's length: a part that grew by as much as the parts after
+            // it ended it early, and the recovery data counts those parts.
+            fetchForCheck(*recovery, joiner.folder(), output);
+            joiner.run(output);
+            // Only a file that matches its checksums gets its name.
+            checked = checkAgainstRecoveryData(joiner.parts(), joiner.inOrder(), *recovery, output, terminal);
+        }
         // A file that took the name during the join is asked about again. A name the system
         // calls taken while nothing can be seen there would be asked about forever; after a few
         // tries the run ends instead. Either way the complete file is kept under another name.

@@ -133,17 +133,18 @@ std::size_t findChangedParts(const Index& index, std::vector<std::string>& why, 
 
 } // namespace
 
-std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
-                                     RecoverySource& recovery, OutputFile& output, Terminal& terminal) {
-    const Index* index = recovery.known();
-    if (index == nullptr) {
-        try {
-            index = &recovery.index(folder, "Zur Prüfung der Teile braucht QUIL die Ersatzdaten.", true);
-        } catch (const Failure& failure) {
-            failKeepingAside(failure.status(), concat({failure.what(), " Die Datei ist nicht geprüft."}), output,
-                             " (ungeprüft)");
-        }
+void fetchForCheck(RecoverySource& recovery, const std::string& folder, OutputFile& output) {
+    try {
+        recovery.index(folder, "Zur Prüfung der Teile braucht QUIL die Ersatzdaten.", true);
+    } catch (const Failure& failure) {
+        failKeepingAside(failure.status(), concat({failure.what(), " Die Datei ist nicht geprüft."}), output,
+                         " (ungeprüft)");
     }
+}
+
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, RecoverySource& recovery,
+                                     OutputFile& output, Terminal& terminal) {
+    const Index* index = recovery.known();
     const std::size_t count = index->parts.size();
     auto label = [&](std::size_t k) { return k < parts.size() ? parts[k].label : index->parts[k].name; };
     // Every way this check fails ends the same way: the file is kept aside, never named.
@@ -213,8 +214,14 @@ std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOr
     }
     const core::recovery::PartEntry& entry = index->parts[lost];
     terminal.say(concat({label(lost), " ", why[lost], ". QUIL stellt den Teil aus der Ersatzdiskette wieder her ..."}));
-    const bool rebuilt = core::recovery::rebuild(*index, lost, recovery.reader(), OtherParts{*index, output},
-                                                 RebuiltPart{entry, output});
+    bool rebuilt = false;
+    try {
+        rebuilt = core::recovery::rebuild(*index, lost, recovery.reader(), OtherParts{*index, output},
+                                          RebuiltPart{entry, output});
+    } catch (const Failure& failure) {
+        // The recovery data could not be read to its end.
+        failKeepingAside(failure.status(), failure.what(), output, " (beschädigt)");
+    }
     if (!rebuilt || !wholeFileMatches(inOrder, entry.offset, *index, output)) {
         // Another part is bad as well, or the recovery data is: the parts' checksums tell which.
         if (findChangedParts(*index, why, output) > 0) {

@@ -36,12 +36,16 @@ struct InOrder {
     std::int64_t hashed = -1;
 };
 
-// After the join of a set with recovery data: checks the whole file against its recorded
+// After the join: the recovery data, asked for where the join did not need it yet. When it cannot
+// be had, a Failure, with the file kept aside as unchecked.
+void fetchForCheck(RecoverySource& recovery, const std::string& folder, OutputFile& output);
+
+// After the join of a set with recovery data and fetchForCheck: checks the whole file against its recorded
 // checksum and rebuilds a single bad part in the output; the parts' own checksums are taken
 // only when something is wrong, to name the bad part. Returns what to tell the user once the
 // file has its name. Two bad parts, a rebuild or a whole-file check that fails, or recovery
 // data that cannot be had: a Failure, with what could be saved kept aside under another name.
-std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, const std::string& folder,
-                                     RecoverySource& recovery, OutputFile& output, Terminal& terminal);
+std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, RecoverySource& recovery,
+                                     OutputFile& output, Terminal& terminal);
 
 } // namespace quil

@@ -84,8 +84,14 @@ RecoverySource::Reading RecoverySource::readInPlace(const std::string& path) {
     stream_ = host::openForReading(path, err);
     // A piece that holds no whole index is only the start of the stream: its other pieces lie
     // beside it (a copy of the diskettes) or on the next Ersatzdiskette.
-    const Reading reading =
-        stream_.valid() && lowio::lengthOf(stream_.get(), length_) == 0 ? takeIndex() : Reading::Incomplete;
+    Reading reading = Reading::Incomplete;
+    try {
+        reading = stream_.valid() && lowio::lengthOf(stream_.get(), length_) == 0 ? takeIndex() : Reading::Incomplete;
+    } catch (const Failure& failure) {
+        // Another copy may read: the user is asked for one where the recovery data is needed.
+        problem_ = failure.what();
+        reading = Reading::Unreadable;
+    }
     if (reading != Reading::Found) {
         forget();
     }
@@ -153,6 +159,9 @@ const Index& RecoverySource::index(const std::string& folder, const std::string&
             if (reading == Reading::Incomplete) {
                 again = appendPiece(*path, name);
                 reading = again.empty() ? takeIndex() : Reading::Incomplete;
+            }
+            if (reading == Reading::Unreadable) {
+                again = problem_;
             }
             if (reading == Reading::Damaged) {
                 fail(kDamaged, problem_);

@@ -43,7 +43,7 @@ public:
 
 private:
     // What the stream read so far gives.
-    enum class Reading { Found, Incomplete, Damaged, Foreign };
+    enum class Reading { Found, Incomplete, Unreadable, Damaged, Foreign };
     Reading takeIndex();
     Reading readInPlace(const std::string& path);
     // Why the piece cannot be read (it is then not part of the stream); empty once appended.

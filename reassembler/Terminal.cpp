@@ -97,8 +97,8 @@ DiskAnswer Terminal::askForDisk(const std::string& fileName, LostOffer lost, int
                                     : "Diskette mit " + fileName);
     console_.write(" ein und drücken Sie die Eingabetaste.\n");
     if (lost == LostOffer::Rebuild) {
-        console_.write("Ist diese Diskette verloren, geben Sie v ein: QUIL stellt " + fileName +
-                       " dann aus der Ersatzdiskette wieder her.\n");
+        console_.write("Ist diese Diskette verloren (oder gibt es sie nicht, weil ein Teil davor zu kurz ist), geben "
+                       "Sie v ein: QUIL stellt dann aus der Ersatzdiskette wieder her, was fehlt.\n");
     } else if (lost == LostOffer::NoMore) {
         console_.write("Ist auch diese Diskette verloren, geben Sie v ein: die Ersatzdiskette ersetzt nur einen "
                        "Teil, QUIL legt dann unter anderem Namen ab, was sich zusammensetzen lässt.\n");

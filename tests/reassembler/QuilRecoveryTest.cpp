@@ -108,12 +108,13 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
 // A part on each disk, the recovery data in two pieces on two Ersatzdisketten (the first with
 // QUIL.EXE): the pieces are asked for by number and copied off, and nothing of them is left.
 TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
-    // Started from Ersatzdiskette 1 for a lost disk 1; or from disk 1 with the second part cut short (the
-    // later parts shift, and QUIL asks for a fifth disk: Ersatzdiskette 1 there tells it the set
-    // has four), or grown (the last part overruns the file: the Ersatzdisketten put every part
-    // in its place, and the last part is joined again where it belongs).
-    enum class Start { FirstDiskLost, PartShortened, PartGrown };
-    for (const Start how : {Start::FirstDiskLost, Start::PartShortened, Start::PartGrown}) {
+    // Started from Ersatzdiskette 1 for a lost disk 1; or from disk 1 with the second part cut
+    // short (the later parts shift, and QUIL asks for a fifth disk, given as lost), or grown (the
+    // last part overruns the file: the Ersatzdisketten put every part in its place, and the last
+    // part is joined again where it belongs), or grown by just the last part's length (the join
+    // reaches the file's length without it: the Ersatzdisketten count it, and its disk is asked for).
+    enum class Start { FirstDiskLost, PartShortened, PartGrown, PartGrownByTheLast };
+    for (const Start how : {Start::FirstDiskLost, Start::PartShortened, Start::PartGrown, Start::PartGrownByTheLast}) {
         const fs::path disks = root_.path() / ("disks" + std::to_string(static_cast<int>(how)));
         auto disk = [&](std::size_t k) { return disks / ("disk" + std::to_string(k + 1)); };
         const std::string data = testing_support::randomBytes(kLength, 11);
@@ -140,11 +141,15 @@ TEST_F(QuilRecoveryTest, TheErsatzdiskettenAreAskedForWhenNeeded) {
             break;
         case Start::PartShortened:
             fs::resize_file(part2, kSizes[1] - 100);
-            answers.insert(answers.end(), {{"Diskette mit QUILME05.sys", ersatz[0].reply}, ersatz[1]});
+            answers.insert(answers.end(), {{"Diskette mit QUILME05.sys", "v"}, ersatz[0], ersatz[1]});
             break;
         case Start::PartGrown:
             std::ofstream(part2, std::ios::binary | std::ios::app) << std::string(100, 'x');
             answers.insert(answers.end(), {ersatz[0], ersatz[1]});
+            break;
+        case Start::PartGrownByTheLast:
+            std::ofstream(part2, std::ios::binary | std::ios::app) << std::string(kSizes.back(), 'x');
+            answers.insert(answers.end() - 1, {ersatz[0], ersatz[1]});
             break;
         }
         const fs::path start = (how == Start::FirstDiskLost ? disks / "ersatz1" : disk(0)) / "QUIL.EXE";
