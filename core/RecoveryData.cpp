@@ -37,6 +37,7 @@ struct AfterParity {
     std::string_view set;
     std::string_view tie;
     bool endsWithCreator = false;
+    bool otherSet = false; // a whole packet of another set was passed over
 };
 AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
     const std::string_view id(reinterpret_cast<const char*>(setId.data()), setId.size());
@@ -44,9 +45,13 @@ AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
     for (std::size_t at = 0; at + kHeaderSize <= bytes.size();) {
         const std::uint64_t length = getLE(bytes.data() + at + 8, 8);
         if (bytes.substr(at, 8) != kMagic || length < kHeaderSize || length % 4 != 0 || length > bytes.size() - at ||
-            bytes.substr(at + 32, 16) != id ||
             md5Of(bytes.data() + at + 32, static_cast<std::size_t>(length) - 32) != digestAt(bytes.data() + at + 16)) {
             at += 4;
+            continue;
+        }
+        if (bytes.substr(at + 32, 16) != id) {
+            found.otherSet = true;
+            at += static_cast<std::size_t>(length);
             continue;
         }
         const std::string_view type = bytes.substr(at + 48, 16);
@@ -147,6 +152,11 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
     index.parityOffset = static_cast<std::int64_t>(kParityOffset);
     const std::size_t count = set.size() >= kSetFixedSize ? static_cast<std::size_t>(getLE(set.data() + 24, 4)) : 0;
     if (count == 0 || count > (set.size() - kSetFixedSize) / kSetEntrySize) {
+        if (after.otherSet) {
+            IndexReading reading = noIndex("Ein Stück der Ersatzdaten gehört zu einem anderen Satz.", true);
+            reading.foreign = true;
+            return reading;
+        }
         return noIndex(after.endsWithCreator ? kDamagedIndex : "Die Ersatzdaten sind unvollständig.",
                        after.endsWithCreator);
     }

@@ -119,6 +119,8 @@ struct IndexReading {
     // Whether more bytes cannot change the reading: the stream is whole (or its start is not
     // recovery data at all). Else its next piece may complete it.
     bool final = false;
+    // Whether whole packets of another set follow the parity: a piece of other recovery data.
+    bool foreign = false;
 };
 // Reads the packets of a stream of streamLength bytes; packets whose checksum is wrong are
 // passed over, as PAR2 does, so a stream is usable while its index and parity are whole. The

@@ -57,6 +57,9 @@ core::recovery::ReadAt RecoverySource::reader() {
 RecoverySource::Reading RecoverySource::takeIndex() {
     core::recovery::IndexReading reading = core::recovery::readIndex(reader(), length_);
     problem_ = reading.problem;
+    if (reading.foreign) {
+        return Reading::Foreign; // asked for again from the first piece
+    }
     // Recovery data of another file (a folder used twice, the wrong Ersatzdiskette) would put
     // the parts in wrong places.
     if (reading.index && !describes(*reading.index, fileLength_)) {

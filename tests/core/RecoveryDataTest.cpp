@@ -186,6 +186,21 @@ TEST(RecoveryDataTest, ADamagedPacketIsPassedOverAndOnlyTheEssentialOnesCount) {
         EXPECT_EQ(good, c.rebuilt) << c.packet;
         EXPECT_EQ(rebuilt == set.part(0), c.rebuilt) << c.packet;
     }
+    // Whether another piece could still mend a stream without an index: one cut short may go on
+    // on the next Ersatzdiskette; a whole one with a damaged index, or with its second half from
+    // another set, cannot.
+    Set whole({5000, 5000, 777}, 11), cut = whole, damaged = whole, mixed = whole;
+    cut.stream.resize(cut.stream.find("Splitw99Datei") + 40);
+    damaged.stream[damaged.stream.find("Splitw99Datei") + 40] ^= 1;
+    const Set other({5000, 5000, 777}, 12);
+    mixed.stream.replace(mixed.stream.size() / 2, std::string::npos, other.stream.substr(other.stream.size() / 2));
+    for (const auto& [stream, final, foreign] :
+         {std::tuple{&cut, false, false}, std::tuple{&damaged, true, false}, std::tuple{&mixed, true, true}}) {
+        const rc::IndexReading reading = stream->index();
+        EXPECT_FALSE(reading.index);
+        EXPECT_EQ(reading.final, final) << reading.problem;
+        EXPECT_EQ(reading.foreign, foreign) << reading.problem;
+    }
 }
 
 TEST(RecoveryDataTest, Par2VerifiesAndRepairsASetWithItsRecoveryData) {
