@@ -64,14 +64,10 @@ void Joiner::run(OutputFile& output) {
     if (recovery_ != nullptr) {
         recovery_->lookBeside(folder_);
     }
+    placeOnceKnown(output);
     while (!joinedAll()) {
         const std::string name = core::diskset::partName(partNumber_);
-        const std::optional<std::string> path = locateNextPart(name);
-        placeOnceKnown(output);
-        if (joinedAll()) {
-            break; // the recovery data, found where the part was looked for, has no such part
-        }
-        if (path) {
+        if (const std::optional<std::string> path = locateNextPart(name)) {
             // Told once the part is closed: the recovery data may be on a disk that replaces it.
             if (const std::optional<PartFault> fault = copyPart(*path, name, output)) {
                 if (fault->fault == Fault::TooLong && recovery_ != nullptr && recovery_->known() == nullptr) {

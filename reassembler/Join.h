@@ -42,7 +42,8 @@ public:
 
     // Throws Failure when a part is missing and the user gives up, a part is too long, or a
     // read or write fails. On return exactly the length has been written. With recovery data
-    // a bad part is no Failure: it is recorded, and the check decides.
+    // a bad part is no Failure: it is recorded, and the check decides. Run again once the
+    // recovery data is known, it joins the parts that data counts beyond the file's length.
     void run(OutputFile& output);
 
     // With recovery data: what the join found of each part, the whole file's MD5 as far as the
