@@ -214,6 +214,14 @@ TrailerReading parseTrailer(std::string_view tail, bool wholeFile) {
         }
     }
     trailer.withRecovery = trailer.withRecovery || before.ends_with(older);
+    // A marker changed on its way (another line end, a tie in capitals) must not make the set
+    // one without recovery data, which nothing would check.
+    const std::size_t lineEnd =
+        before.size() >= 2 ? before.find_last_of('\n', before.size() - 2) : std::string_view::npos;
+    if (!trailer.withRecovery &&
+        before.substr(lineEnd == std::string_view::npos ? 0 : lineEnd + 1).starts_with(core::recovery::kMarkerText)) {
+        return damaged("Die Zeile „Splitwerk 99 mit Ersatzdiskette“ vor den Angaben ist beschädigt.");
+    }
     return TrailerReading{std::move(trailer), {}};
 }
 

@@ -6,6 +6,7 @@
 #include "OutputFile.h"
 #include "OutputFolder.h"
 #include "PartNames.h"
+#include "Trailer.h"
 #include "core/DiskSet.h"
 #include "lowio/Io.h"
 
@@ -68,6 +69,9 @@ void Joiner::run(OutputFile& output) {
     while (!joinedAll()) {
         const std::string name = core::diskset::partName(partNumber_);
         if (const std::optional<std::string> path = locateNextPart(name)) {
+            if (partNumber_ == 1) {
+                checkFirstDiskBelongs();
+            }
             // Told once the part is closed: the recovery data may be on a disk that replaces it.
             if (const std::optional<PartFault> fault = copyPart(*path, name, output)) {
                 if (fault->fault == Fault::TooLong && recovery_ != nullptr && recovery_->known() == nullptr) {
@@ -147,8 +151,28 @@ std::string Joiner::whatIsMissing(const std::string& nextName) const {
     if (partNumber_ > 1 && (recovery_ == nullptr || recovery_->known() == nullptr)) {
         text += " (oder " + core::diskset::partName(partNumber_ - 1) + " ist zu kurz)";
     }
-    return text + "; es fehlen noch " + std::to_string(length_ - joined_) + " von " + std::to_string(length_) +
-           " Bytes.";
+    const core::recovery::Index* index = recovery_ != nullptr ? recovery_->known() : nullptr;
+    const std::int64_t missing = index != nullptr && static_cast<std::size_t>(partNumber_) <= index->parts.size()
+                                     ? length_ - index->parts[static_cast<std::size_t>(partNumber_ - 1)].offset
+                                     : length_ - joined_;
+    return text + "; es fehlen noch " + std::to_string(missing) + " von " + std::to_string(length_) + " Bytes.";
+}
+
+// A QUIL.EXE beside the first part tells which set that disk belongs to. With recovery data, the
+// parts of another run of the same file would be "rebuilt" into this run's version: a set whose
+// first disk carries another tie is refused before a byte is joined.
+void Joiner::checkFirstDiskBelongs() const {
+    const std::optional<std::string> beside =
+        recovery_ != nullptr ? findPart(folder_, core::diskset::kReassembler) : std::nullopt;
+    if (!beside) {
+        return;
+    }
+    const core::diskset::TrailerReading reading = readTrailer(*beside);
+    if (reading.trailer && (!reading.trailer->withRecovery || reading.trailer->recoveryTie != recovery_->tie())) {
+        fail(kDamaged, concat({"Die Diskette mit QUILME01.sys gehört zu einer anderen Sicherung als dieses QUIL.EXE "
+                               "(QUIL.EXE daneben trägt eine andere Kennung). Starten Sie das QUIL.EXE dieser "
+                               "Sicherung. Es wurde keine Datei geschrieben."}));
+    }
 }
 
 LostOffer Joiner::lostOffer() const {

@@ -58,6 +58,7 @@ private:
     // Once the recovery data is known, the parts joined before it go to their recorded places.
     void placeOnceKnown(OutputFile& output);
     LostOffer lostOffer() const;
+    void checkFirstDiskBelongs() const;
     // The path of the next part; nothing when the user says its disk is lost.
     std::optional<std::string> locateNextPart(const std::string& name);
     std::string whatIsMissing(const std::string& nextName) const;

@@ -68,9 +68,10 @@ RecoverySource::Reading RecoverySource::takeIndex() {
     }
     // Ersatzdisketten of another run of the same file, perhaps of another version of it, would
     // make that version's bytes out of this set's.
-    if (reading.index && !tie_.empty() && reading.index->tie != tie_) {
-        problem_ = "Die Ersatzdaten gehören zu einer anderen Sicherung dieser Datei: ihre Kennung ist nicht die von "
-                   "QUIL.EXE.";
+    // A marker without a tie belongs to a set written before there were ties, whose recovery
+    // data has none either.
+    if (reading.index && reading.index->tie != tie_) {
+        problem_ = "Die Ersatzdaten gehören zu einer anderen Sicherung: ihre Kennung ist nicht die von QUIL.EXE.";
         return Reading::Foreign;
     }
     index_ = std::move(reading.index);

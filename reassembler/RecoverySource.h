@@ -32,6 +32,8 @@ public:
     // whole on one medium is read where it lies if that medium is never swapped, or staysIn
     // the drive until the end (the check after the last part); else it is copied off.
     const core::recovery::Index& index(const std::string& folder, const std::string& why, bool staysIn = false);
+    // The tie of the set this QUIL.EXE belongs to (empty in a set written before the tie).
+    const std::string& tie() const { return tie_; }
     // The index when it has been read already.
     const core::recovery::Index* known() const { return index_ ? &*index_ : nullptr; }
     // Reads the index without a question where the whole stream lies beside the parts on a

@@ -59,6 +59,7 @@ struct MarkerCase {
     std::string before; // the bytes between the program's and line 1
     bool marked;
     std::string tie = {};
+    bool damaged = false; // a marker changed on its way: no trailer rather than no recovery data
 };
 
 // The recovery marker is one more line before line 1: every reader of the four lines still finds
@@ -77,11 +78,11 @@ TEST(TrailerTest, TheRecoveryMarkerStandsRightBeforeLineOneAndLeavesTheFourLines
     const MarkerCase cases[] = {
         {marker, true},
         {tied, true, "0123456789abcdef"},
-        {"Splitwerk 99 mit Ersatzdiskette 0123456789ABCDEF\r\n", false},
-        {"Splitwerk 99 mit Ersatzdiskette 0123456789abcde\r\n", false},
-        {"Splitwerk 99 mit Ersatzdiskette  0123456789abcdef\r\n", false},
+        {"Splitwerk 99 mit Ersatzdiskette 0123456789ABCDEF\r\n", false, "", true},
+        {"Splitwerk 99 mit Ersatzdiskette 0123456789abcde\r\n", false, "", true},
+        {"Splitwerk 99 mit Ersatzdiskette  0123456789abcdef\r\n", false, "", true},
         {"", false},
-        {marker.substr(0, marker.size() - 2) + "\n", false},
+        {marker.substr(0, marker.size() - 2) + "\n", false, "", true},
         {marker + std::string(1, '\0'), false},
         {marker + "\n", false},
         {"x" + marker, true},
@@ -90,6 +91,11 @@ TEST(TrailerTest, TheRecoveryMarkerStandsRightBeforeLineOneAndLeavesTheFourLines
         for (bool wholeFile : {false, true}) {
             const std::string bytes = (wholeFile ? "" : kProgramEnd) + c.before + plain;
             const core::diskset::TrailerReading reading = parseTrailer(bytes, wholeFile);
+            if (c.damaged) {
+                EXPECT_FALSE(reading.trailer) << bytes;
+                EXPECT_NE(reading.problem.find("Ersatzdiskette"), std::string::npos) << reading.problem;
+                continue;
+            }
             ASSERT_TRUE(reading.trailer) << bytes << ": " << reading.problem;
             EXPECT_EQ(reading.trailer->withRecovery, c.marked) << bytes;
             EXPECT_EQ(reading.trailer->recoveryTie, c.tie) << bytes;

@@ -179,7 +179,7 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
     const Case cases[] = {
         {Fault::Unreadable, "QUILME.par2 ist nicht lesbar (", true},
         {Fault::OfAnotherFile, "Die Ersatzdaten gehören nicht zu diesem Satz", true},
-        {Fault::OfAnotherRun, "Die Ersatzdaten gehören zu einer anderen Sicherung dieser Datei", true},
+        {Fault::OfAnotherRun, "Die Ersatzdaten gehören zu einer anderen Sicherung", true},
         {Fault::IndexDamaged, "Das Verzeichnis der Ersatzdaten ist beschädigt.", false},
         {Fault::OfAnotherUntiedSet, "sie gehören wohl zu einem anderen Satz", false},
     };
@@ -246,6 +246,25 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
         }
         expectNoCopyLeft();
     }
+}
+
+// QUIL.EXE of one run started over the disks of another run of the same file: the QUIL.EXE on their
+// first disk carries another tie, and nothing is joined, as their parts would be "rebuilt" into
+// this run's version.
+TEST_F(QuilRecoveryTest, TheDisksOfAnotherRunAreRefused) {
+    const std::string data = testing_support::randomBytes(kLength, 9);
+    quil_test::writeRecoverySet(set(), data, kSizes, "a.bin", false, "0123456789abcdef");
+    const fs::path other = root_.path() / "other";
+    quil_test::writeRecoverySet(other, data, kSizes, "a.bin", false, "fedcba9876543210");
+    for (std::size_t k = 0; k < kSizes.size(); ++k) {
+        fs::remove(other / core::diskset::partName(static_cast<long>(k) + 1));
+    }
+    const quil_test::RunResult result = quil_test::runQuil(other / "QUIL.EXE", {out().string()}, root_.path(), tmp(),
+                                                           {{"Diskette mit QUILME01.sys", set().string()}});
+    EXPECT_EQ(result.exitCode, 2) << result.output;
+    EXPECT_NE(result.output.find("gehört zu einer anderen Sicherung als dieses QUIL.EXE"), std::string::npos)
+        << result.output;
+    EXPECT_TRUE(entries(out()).empty());
 }
 
 TEST_F(QuilRecoveryTest, ASetWithoutRecoveryDataJoinsAChangedByteAsBefore) {
