@@ -191,33 +191,6 @@ TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheF
     EXPECT_EQ(joinedParts(), bytes);
 }
 
-// Refused in German before anything is written, never an overflow: a part size beyond any size,
-// and parts too small for the 16-bit part numbers (one byte each, one part too many).
-struct RefusedSizeCase {
-    const char* limit;
-    int unit;
-    std::size_t sourceSize;
-    std::string prompt;
-};
-
-class RefusedSize : public CopyRunFixture, public ::testing::WithParamInterface<RefusedSizeCase> {};
-
-TEST_P(RefusedSize, BeforeAnythingIsWritten) {
-    makeSource(GetParam().sourceSize);
-    controls_.limit(GetParam().limit, GetParam().unit);
-    boxes().expect(GetParam().prompt, rt::kCriticalOk, rt::kResultOk);
-    run();
-    EXPECT_TRUE(filesOn(0).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, RefusedSize,
-                         ::testing::Values(RefusedSizeCase{"9E99", 1, 10, text::kPartSizeTooLarge},
-                                           RefusedSizeCase{"0.001", 0, 32668,
-                                                           "Diese Sicherung bräuchte mehr als 32667 Teilarchive; so "
-                                                           "viele kann Splitwerk 99 nicht nummerieren.\rBitte senden "
-                                                           "Sie die Datei erneut an Splitwerk 99 und wählen Sie "
-                                                           "größere Teile."}));
-
 TEST_F(CopyRun, AbbrechenDuringAYieldEndsTheProgramAndKeepsWhatWasWritten) {
     const std::string bytes = makeSource(300000);
     // The window's handler: the same question, and on Yes the end of the program. The first
