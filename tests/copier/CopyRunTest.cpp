@@ -178,10 +178,14 @@ INSTANTIATE_TEST_SUITE_P(Table, OldPartOfTheNextName,
                          ::testing::Values(OldPartCase{"QUILME01.sys", false}, OldPartCase{"QUILME01.sys", true},
                                            OldPartCase{"quilme01.SYS", true}));
 
+// The disk put in for the 101st part is wiped like every new disk.
 TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheFirst) {
     const std::string bytes = makeSource(101);
-    controls_.limit(".001", 0); // one byte per part
-    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
+    controls_.limit(".001", 0).wipe(); // one byte per part
+    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] {
+        temp_.write("drive/fremd/alt.txt", "von früher");
+        drive_.insert(temp_.path() / "drive" / "fremd");
+    });
     runToCompletion();
     EXPECT_EQ(filesOn(0).size(), 101U); // QUIL.EXE and QUILME01.sys to QUILME99.sys and QUILME00.sys
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 1));

@@ -98,19 +98,6 @@ TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
 
 INSTANTIATE_TEST_SUITE_P(WipeOnAndOff, ReinsertedFirstDisk, ::testing::Bool());
 
-TEST_F(CopyRunFixture, ADiskPutInForARepeatedPartNameIsWipedLikeEveryNewDisk) {
-    // One-byte parts: the 101st is named like the first, which is on this very disk.
-    const std::string bytes = makeSource(101);
-    controls_.limit("0.0009765625", 0).wipe();
-    boxes().expect(text::kOwnParts, rt::kInfoOkCancel, rt::kResultOk, [&] {
-        temp_.write("drive/fremd/alt.txt", "von früher");
-        drive_.insert(temp_.path() / "drive" / "fremd");
-    });
-    runToCompletion();
-    EXPECT_THAT(filesOn(1), ElementsAre("QUILME01.sys"));
-    EXPECT_EQ(onDisk(1, "QUILME01.sys"), bytes.substr(100));
-}
-
 TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
     const std::string bytes = makeSource(5000);
     temp_.write("drive/disk1/QUIL.EXE", "alt");
