@@ -116,7 +116,8 @@ TEST_F(FormLoadTest, StartStateIsSetInOrderBeforeTheCommandLineIsRead) {
 
 // An accepted file: its name (cut after 36 characters, none for a hidden file) and its estimate
 // in the sentence; blanks around the path are not part of it, blanks inside are. Files of 2 GiB
-// and more are estimated like any other, never an overflow. Sparse files: no gigabytes written.
+// and past 4 GiB are estimated like any other, never an overflow (the estimate's own rounding is
+// in SourceChecksTest). Sparse files: no gigabytes written.
 TEST_F(FormLoadTest, AcceptedFileShowsNameAndEstimate) {
     const std::string longName = std::string(33, 'n') + ".zip"; // 37 characters
     const struct {
@@ -130,10 +131,7 @@ TEST_F(FormLoadTest, AcceptedFileShowsNameAndEstimate) {
         {".versteckt", 1257665, "C:\\.versteckt", "", 2},
         {longName, 3, "C:\\" + longName, longName.substr(0, 36) + " ...", 1},
         {"Eigene Dateien/Mein Brief.doc", 1, "  C:\\Eigene Dateien\\Mein Brief.doc ", "Mein Brief.doc", 1},
-        {"gross.bin", 2147283647, "C:\\gross.bin", "gross.bin", 1474},
-        {"gross.bin", 2147283648, "C:\\gross.bin", "gross.bin", 1474},
         {"gross.bin", 2147483648, "C:\\gross.bin", "gross.bin", 1474},
-        {"gross.bin", 3221225472, "C:\\gross.bin", "gross.bin", 2210},
         {"gross.bin", 5368709120, "C:\\gross.bin", "gross.bin", 3684},
     };
     for (const auto& c : cases) {

@@ -104,16 +104,6 @@ std::string CopyScene::joinedParts() const {
     return joined;
 }
 
-std::size_t CopyScene::partCount() const {
-    std::size_t count = 0;
-    for (std::size_t index = 0; index < drive_.disks().size(); ++index) {
-        for (const std::string& name : filesOn(index)) {
-            count += name.rfind("QUILME", 0) == 0 ? 1U : 0U;
-        }
-    }
-    return count;
-}
-
 std::string CopyScene::expectedQuilExe(const std::string& sourceBytes, const std::string& tie) const {
     const bool beyondAscii = std::any_of(source_.SourcePath.begin(), source_.SourcePath.end(),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0x80; });

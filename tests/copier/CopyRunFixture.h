@@ -102,7 +102,6 @@ public:
     // The parts of the run joined in the order of their numbers, across the disks in order;
     // fails the test when a disk holds a part file that does not fit into that sequence.
     std::string joinedParts() const;
-    std::size_t partCount() const;
 
     // What the user does at the disk-full dialog in most tests: a new blank disk with no limit.
     std::function<void()> swapToBlankDisk() {

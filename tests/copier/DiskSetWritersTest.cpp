@@ -28,20 +28,34 @@ protected:
     }
 };
 
-TEST_F(DiskSetWriters, TrailerOfTheExampleIs55BytesStartingWithTheDigit6) {
-    // The search reports the stored (long) name; the name given on the command line is the
-    // short one. The source is sparse: only its length matters.
-    fs::resize_file(temp_.write("c/DATEN/Kapitel_1_bis_6.PAK", ""), 6543210);
-    const core::SourceSelection source{"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"};
-    EXPECT_EQ(trailerFor(source), "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n");
-    EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(0, reassemblerBytes().size()), reassemblerBytes());
-}
-
-TEST_F(DiskSetWriters, TrailerLineThreeIsEmptyWhenTheSearchFindsNothing) {
-    // A hidden source is not listed by the default search mask.
-    temp_.write("c/DATEN/.versteckt", "abc");
-    const core::SourceSelection source{"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"};
-    EXPECT_EQ(trailerFor(source), "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n");
+// The search reports the stored (long) name for line three, nothing for a hidden source (the
+// default search mask does not list it); the name given on the command line (here the short
+// one) is line four. A path without a folder stays relative to the working directory.
+TEST_F(DiskSetWriters, TrailerHoldsLengthFolderFoundNameAndGivenName) {
+    const struct {
+        const char* file; // in C:\DATEN, sparse: only its length matters
+        std::uintmax_t size;
+        core::SourceSelection source;
+        std::string trailer;
+    } cases[] = {
+        {"Kapitel_1_bis_6.PAK",
+         6543210,
+         {"C:\\DATEN\\Kapitel_1_bis_6.PAK", "C:\\DATEN\\", "KAPITE~1.PAK"},
+         "6543210\r\nC:\\DATEN\\\r\nKapitel_1_bis_6.PAK\r\nKAPITE~1.PAK\r\n"},
+        {".versteckt",
+         3,
+         {"C:\\DATEN\\.versteckt", "C:\\DATEN\\", ".versteckt"},
+         "3\r\nC:\\DATEN\\\r\n\r\n.versteckt\r\n"},
+        {"nackt.bin", 5, {"nackt.bin", "", "nackt.bin"}, "5\r\n\r\nnackt.bin\r\nnackt.bin\r\n"},
+    };
+    const fs::path previous = fs::current_path();
+    fs::current_path(cRoot_ / "DATEN");
+    for (const auto& c : cases) {
+        fs::resize_file(temp_.write(std::string("c/DATEN/") + c.file, ""), c.size);
+        EXPECT_EQ(trailerFor(c.source), c.trailer) << c.file;
+        EXPECT_EQ(onDisk(0, "QUIL.EXE").substr(0, reassemblerBytes().size()), reassemblerBytes()) << c.file;
+    }
+    fs::current_path(previous);
 }
 
 struct NameCase {
@@ -76,17 +90,6 @@ TEST_F(DiskSetWriters, NamesAreWrittenInTheCodePageOfTheReaderOrElseAsMarkedUtf8
                                                   "C:\\DATEN\\\r\n" + c.written + "\r\n" + c.written + "\r\n")
             << c.name;
     }
-}
-
-TEST_F(DiskSetWriters, TrailerWithoutBackslashHasAnEmptyFolderLine) {
-    // A path without a folder stays relative to the working directory.
-    const fs::path previous = fs::current_path();
-    fs::current_path(cRoot_ / "DATEN");
-    temp_.write("c/DATEN/nackt.bin", "12345");
-    const core::SourceSelection source{"nackt.bin", "", "nackt.bin"};
-    const std::string trailer = trailerFor(source);
-    fs::current_path(previous);
-    EXPECT_EQ(trailer, "5\r\n\r\nnackt.bin\r\nnackt.bin\r\n");
 }
 
 TEST_F(DiskSetWriters, AutorunIs108BytesOfAsciiAndReplacesAnOldOne) {

@@ -7,30 +7,13 @@
 
 namespace {
 
-struct NameCase {
-    int16_t counter;
-    const char* name;
-};
-
-class PartNames : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(PartNames, TakeTheLastTwoDigitsOfTheNumberPlusHundred) {
-    EXPECT_EQ(kopierer::partFileName("A:\\", GetParam().counter), GetParam().name);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, PartNames,
-                         ::testing::Values(NameCase{1, "A:\\QUILME01.sys"}, NameCase{9, "A:\\QUILME09.sys"},
-                                           NameCase{42, "A:\\QUILME42.sys"}, NameCase{99, "A:\\QUILME99.sys"},
-                                           NameCase{100, "A:\\QUILME00.sys"}, NameCase{101, "A:\\QUILME01.sys"},
-                                           NameCase{32667, "A:\\QUILME67.sys"}));
-
-TEST(PartNamesOverflow, ACounterAbove32667IsError6) {
+// The name itself is the set's part name (the table of its two digits is with it); here the
+// folder text it is appended to and the 16-bit counter's end.
+TEST(PartFileName, IsTheFolderTextAndThePartNameUpTo32667) {
+    EXPECT_EQ(kopierer::partFileName("Z:\\tmp\\Teile\\", 3), "Z:\\tmp\\Teile\\QUILME03.sys");
+    EXPECT_EQ(kopierer::partFileName("A:\\", 32667), "A:\\QUILME67.sys");
     EXPECT_THAT([] { kopierer::partFileName("A:\\", 32668); },
                 ::testing::Throws<rt::RuntimeError>(::testing::Property(&rt::RuntimeError::number, 6)));
-}
-
-TEST(PartNames, AreAppendedToTheFolderText) {
-    EXPECT_EQ(kopierer::partFileName("Z:\\tmp\\Teile\\", 3), "Z:\\tmp\\Teile\\QUILME03.sys");
 }
 
 struct SizeCase {

@@ -92,33 +92,6 @@ TEST_F(RealFloppy, AThreeMegabyteFileGoesOntoThreeDisksAndJoinsBack) {
     EXPECT_EQ(joined, bytes);
 }
 
-TEST_F(RealFloppy, AWriteRefusedForLackOfRoomLeavesNoPartialBytes) {
-    copy_driver::DialogAnswerer dialogs;
-    rt::Runtime runtime(parts(dialogs));
-    rt::Files& files = runtime.files();
-    files.open(1, "A:\\voll.bin", rt::OpenMode::BinaryWrite);
-    const std::string chunk = testing_support::randomBytes(131072, 3);
-    int64_t before = 0;
-    int failures = 0;
-    for (std::size_t size = chunk.size(); size >= 512; size /= 2) {
-        for (;;) {
-            before = files.lof(1);
-            try {
-                files.put(1, chunk.data(), size);
-            } catch (const rt::RuntimeError& error) {
-                EXPECT_EQ(error.number(), 61);
-                EXPECT_EQ(files.lof(1), before) << "after a refused write of " << size << " bytes";
-                EXPECT_EQ(files.seek(1), before + 1);
-                ++failures;
-                break;
-            }
-        }
-    }
-    EXPECT_GT(failures, 0);
-    files.close(1);
-    EXPECT_EQ(static_cast<int64_t>(fs::file_size(fs::path(drive()) / "voll.bin")), before);
-}
-
 // Answers every box with OK, after doing what the user does at it.
 class AnsweringOk final : public rt::MessageBoxService {
 public:

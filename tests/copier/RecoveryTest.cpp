@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 namespace copier_tests {
 namespace {
@@ -187,31 +188,27 @@ TEST_F(Recovery, AnyOtherWriteErrorEndsWithTheReportForPut) {
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes.substr(0, 131072));
 }
 
-TEST_F(Recovery, WriteProtectedTargetWithoutWipeFailsAtTheReassemblerCopy) {
-    const std::string bytes = makeSource(5000);
-    drive_.setWriteProtected(true);
-    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
-    runToCompletion();
-    EXPECT_EQ(joinedParts(), bytes);
-}
-
-TEST_F(Recovery, WriteProtectedTargetWithWipeFailsAtTheFirstDeletion) {
-    const std::string bytes = makeSource(5000);
-    temp_.write("drive/disk1/alt.txt", "weg");
-    controls_.wipe();
-    drive_.setWriteProtected(true);
-    boxes().expect(text::kWipeError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
-    runToCompletion();
-    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
-    EXPECT_EQ(joinedParts(), bytes);
-}
-
-TEST_F(Recovery, WriteProtectedEmptyTargetWithWipeFailsAtTheReassemblerCopy) {
-    makeSource(5000);
-    controls_.wipe();
-    drive_.setWriteProtected(true);
-    boxes().expect(text::kTargetError, rt::kCriticalOkCancel, rt::kResultOk, [&] { drive_.setWriteProtected(false); });
-    runToCompletion();
+// A write-protected target fails at the wipe's first deletion, else at the reassembler copy.
+TEST_F(Recovery, WriteProtectedTargetFailsAtTheFirstChangeToIt) {
+    // With the wipe, without; a file on the disk or none.
+    const std::tuple<bool, bool, std::string> cases[] = {
+        {false, true, text::kTargetError}, {true, true, text::kWipeError}, {true, false, text::kTargetError}};
+    for (const auto& [wipe, oldFile, prompt] : cases) {
+        SCOPED_TRACE(testing::Message() << "wipe " << wipe << ", old file " << oldFile);
+        CopyScene scene;
+        const std::string bytes = scene.makeSource(5000);
+        if (oldFile) {
+            scene.temp_.write("drive/disk1/alt.txt", "weg");
+        }
+        scene.controls_.wipe(wipe);
+        scene.drive_.setWriteProtected(true);
+        scene.boxes().expect(prompt, rt::kCriticalOkCancel, rt::kResultOk,
+                             [&] { scene.drive_.setWriteProtected(false); });
+        scene.runToCompletion();
+        EXPECT_TRUE(scene.boxes().allShown());
+        EXPECT_EQ(scene.filesOn(0).size(), oldFile && !wipe ? 3U : 2U);
+        EXPECT_EQ(scene.joinedParts(), bytes);
+    }
 }
 
 // After a change of disk without the wipe, the search for an old part file runs under the

@@ -1,23 +1,10 @@
 #include "DriverRun.h"
-
-#include <cstdio>
-#include <sys/wait.h>
+#include "support/Command.h"
 
 namespace e2e {
 
 std::pair<std::string, int> runDriver(const std::string& arguments, const std::string& tracer) {
-    const std::string command = tracer + COPY_DRIVER + " " + arguments + " --quiet 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return {"popen failed", -1};
-    }
-    std::string output;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int status = pclose(pipe);
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    return testing_support::commandOutput(tracer + COPY_DRIVER + " " + arguments + " --quiet 2>&1");
 }
 
 std::size_t disksUsed(const std::string& summary) {

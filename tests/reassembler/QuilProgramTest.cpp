@@ -197,21 +197,15 @@ TEST_F(QuilProgramTest, DamagedTrailersAreReportedAndNothingIsWritten) {
         std::string trailerBytes;
         std::string problem;
     };
+    // Each way the program meets a damaged trailer; every way of a trailer to be damaged is in
+    // the trailer's own tests.
     const Case cases[] = {
         {"", "endet nicht mit den vier Angabezeilen"},
-        {"300\nZ:\\\nname.bin\nname.bin\n", "endet nicht mit den vier Angabezeilen"},
-        {"300\r\nZ:\\\r\nname.bin\r\nname.bin", "endet nicht mit den vier Angabezeilen"},
         {trailer("-300", "Z:\\", "name.bin", "name.bin"), "negative Länge"},
-        {trailer("3OO", "Z:\\", "name.bin", "name.bin"), "keine Länge in Ziffern"},
-        {trailer("", "Z:\\", "name.bin", "name.bin"), "leer"},
-        {trailer("99999999999999999999999", "Z:\\", "name.bin", "name.bin"), "unmöglich große"},
         {"300\r\nname.bin\r\nname.bin\r\n", "QUIL.EXE ist beschädigt"},
         {trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0, aber neben QUIL.EXE liegt QUILME01.sys"},
         {std::string("12\0", 3) + trailer("0", "Z:\\", "name.bin", "name.bin"), "Länge 0"},
-        {trailer("300", "Z:\\", "", ".."), "keinen brauchbaren Namen"},
         {trailer("300", "Z:\\", "a/../..", "x"), "keinen brauchbaren Namen"},
-        {trailer("300", "Z:\\", "x\\..", "x"), "keinen brauchbaren Namen"},
-        {trailer("300", "Z:\\", "", ""), "keinen brauchbaren Namen"},
     };
     writeParts(set(), std::string(300, 'x'), {300});
     for (const Case& c : cases) {

@@ -1,5 +1,5 @@
-// Error numbers and their German descriptions; each host's mapping of its own error codes is
-// tested with its backend.
+// Error numbers and their German descriptions (an error raised by number carries its text to the
+// report, see RuntimeTest); each host's mapping of its own error codes is tested with its backend.
 #include "runtime/RuntimeError.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +24,6 @@ TEST(RuntimeErrorTest, DescriptionsAreTheGermanTexts) {
     };
     for (const auto& [number, text] : cases) {
         EXPECT_EQ(rt::errorDescription(number), text) << number;
-        const rt::RuntimeError error(number);
-        EXPECT_EQ(error.number(), number);
-        EXPECT_EQ(error.description(), text);
     }
     // Unknown numbers still get a readable text rather than an empty line in the report.
     EXPECT_FALSE(rt::errorDescription(12345).empty());

@@ -2,14 +2,13 @@
 // that a second call replaces them, and that odd program paths survive the quoting.
 #include "runtime/posix/XdgSendTo.h"
 #include "runtime/DriveMap.h"
+#include "support/Command.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/wait.h>
 #include <tuple>
 
 namespace {
@@ -19,22 +18,6 @@ using testing_support::readFile;
 using testing_support::TempDir;
 
 const char* const kSendTo = "..\\..\\sendto";
-
-std::string run(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        status = -1;
-        return output;
-    }
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        output += buffer;
-    }
-    const int raw = ::pclose(pipe);
-    status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return output;
-}
 
 class XdgSendToTest : public ::testing::Test {
 protected:
@@ -215,11 +198,10 @@ TEST_P(XdgSendToOddPaths, ThunarEntryIsValidAndTheNautilusScriptStartsTheProgram
     // The script gets a name relative to the folder the file manager shows.
     fs::create_directories(dir_.path() / "daten");
     dir_.write("daten/Mein Bericht.doc", "x");
-    int status = 0;
     // Every selected file reaches the program, each made absolute, in order.
-    const std::string output = run("cd '" + (dir_.path() / "daten").string() + "' && sh '" +
-                                       sendTo.nautilusScript("Splitwerk 99") + "' 'Mein Bericht.doc' /etc/hostname",
-                                   status);
+    const auto [output, status] = testing_support::commandOutput("cd '" + (dir_.path() / "daten").string() +
+                                                                 "' && sh '" + sendTo.nautilusScript("Splitwerk 99") +
+                                                                 "' 'Mein Bericht.doc' /etc/hostname 2>&1");
     EXPECT_EQ(status, 0) << output;
     EXPECT_EQ(readFile(fs::path(program).parent_path() / "args.txt"),
               (dir_.path() / "daten" / "Mein Bericht.doc").string() + "\n/etc/hostname\n");
@@ -227,8 +209,9 @@ TEST_P(XdgSendToOddPaths, ThunarEntryIsValidAndTheNautilusScriptStartsTheProgram
     if (std::system("command -v desktop-file-validate >/dev/null") != 0) {
         GTEST_SKIP() << "desktop-file-validate is not installed (package desktop-file-utils)";
     }
-    const std::string report = run("desktop-file-validate '" + sendTo.thunarEntry("Splitwerk 99") + "'", status);
-    EXPECT_EQ(status, 0) << report;
+    const auto [report, valid] =
+        testing_support::commandOutput("desktop-file-validate '" + sendTo.thunarEntry("Splitwerk 99") + "' 2>&1");
+    EXPECT_EQ(valid, 0) << report;
     EXPECT_EQ(report, "");
 }
 

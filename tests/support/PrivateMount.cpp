@@ -1,9 +1,9 @@
 // Private mount namespaces and tmpfs mounts for tests that need real media.
 #include "PrivateMount.h"
+#include "Command.h"
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -150,20 +150,8 @@ namespace {
 
 // Runs a command line of the system's tools; its first line of output, or nothing on failure.
 std::optional<std::string> firstLineOf(const std::string& command) {
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return std::nullopt;
-    }
-    char line[256] = {};
-    const bool got = std::fgets(line, sizeof line, pipe) != nullptr;
-    if (::pclose(pipe) != 0) {
-        return std::nullopt;
-    }
-    std::string text = got ? line : "";
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    return text;
+    const auto [output, status] = commandOutput(command + " 2>/dev/null");
+    return status == 0 ? std::optional<std::string>(output.substr(0, output.find_first_of("\r\n"))) : std::nullopt;
 }
 
 } // namespace
