@@ -23,6 +23,12 @@ enum class Damage { None, Missing, Unreadable, Flipped, Shortened, TwoFlipped, L
 // The last part is the shortest: its slice is padded in the parity.
 const std::vector<std::size_t> kSizes = {40000, 40000, 40000, 12345};
 constexpr std::size_t kLength = 132345;
+// The list of damaged parts ends the line with "fehlt"; the Windows console ends it with CR LF.
+#ifdef _WIN32
+constexpr const char* kLostInTheList = ") fehlt\r\n";
+#else
+constexpr const char* kLostInTheList = ") fehlt\n";
+#endif
 
 void flipByte(const fs::path& part) {
     std::string bytes = readFile(part);
@@ -47,7 +53,7 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
         {Damage::Flipped, {"hat veränderte Bytes", "wurde aus der Ersatzdiskette wiederhergestellt"}},
         {Damage::Shortened, {"Bytes lang", "wurde aus der Ersatzdiskette wiederhergestellt"}},
         {Damage::TwoFlipped, {"2 Teile sind beschädigt", "Was sich zusammensetzen ließ, liegt unter"}},
-        {Damage::LostAndFlipped, {"2 Teile sind beschädigt", ") fehlt\n", ") hat veränderte Bytes"}},
+        {Damage::LostAndFlipped, {"2 Teile sind beschädigt", kLostInTheList, ") hat veränderte Bytes"}},
     };
     for (const Case& c : cases) {
         for (const std::size_t at : {std::size_t{0}, std::size_t{1}, kSizes.size() - 1}) {
@@ -202,7 +208,6 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
         std::vector<Answer> answers = {{"Ersatzdiskette 1", bad.string()}};
         switch (c.fault) {
         case Fault::Unreadable:
-            quil_test::makeUnreadable(bad / "QUILME.par2");
             break;
         case Fault::OfAnotherFile:
             wrong =
@@ -224,8 +229,11 @@ TEST_F(QuilRecoveryTest, ErsatzdatenThatFailAreNamedAndAskedForAgain) {
                                                 "a.bin", true, "");
             break;
         }
-        if (c.fault != Fault::Unreadable) {
-            std::ofstream(bad / "QUILME.par2", std::ios::binary) << wrong;
+        std::ofstream(bad / "QUILME.par2", std::ios::binary) << wrong;
+        // Held for the whole run: on Windows it is unreadable only while the handle is open.
+        std::shared_ptr<void> held;
+        if (c.fault == Fault::Unreadable) {
+            held = quil_test::makeUnreadable(bad / "QUILME.par2");
         }
         // A lost part needs the recovery data during the join; with every part there, the check
         // at the end asks for it.
