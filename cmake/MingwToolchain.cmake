@@ -24,10 +24,18 @@
 #
 # Packages: scripts/install-deps.sh
 
+# SPLITWERK_MINGW_ARCH=x86_64 builds the same programs for 64-bit Windows. Nothing of that is
+# shipped: it exists for machines whose kernel cannot start a 32-bit process (Wine included),
+# so that the Windows code still runs its tests there, under 64-bit Wine.
+if(NOT SPLITWERK_MINGW_ARCH)
+  set(SPLITWERK_MINGW_ARCH i686)
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_SYSTEM_PROCESSOR ${SPLITWERK_MINGW_ARCH})
 
-set(SPLITWERK_MINGW_TRIPLET i686-w64-mingw32)
+set(SPLITWERK_MINGW_TRIPLET ${SPLITWERK_MINGW_ARCH}-w64-mingw32)
+# try_compile() reads this file again in a project of its own; it must choose the same compiler.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SPLITWERK_MINGW_ARCH SPLITWERK_MINGW_THREADS)
 if(NOT SPLITWERK_MINGW_THREADS)
   set(SPLITWERK_MINGW_THREADS posix)
 endif()
@@ -35,22 +43,22 @@ set(_splitwerk_mingw ${SPLITWERK_MINGW_TRIPLET}-g++-${SPLITWERK_MINGW_THREADS})
 
 # The cache names carry the triplet and model, so a build tree configured for another one
 # does not keep a stale compiler.
-find_program(SPLITWERK_MINGW_CC_i686_${SPLITWERK_MINGW_THREADS}
+find_program(SPLITWERK_MINGW_CC_${SPLITWERK_MINGW_ARCH}_${SPLITWERK_MINGW_THREADS}
   ${SPLITWERK_MINGW_TRIPLET}-gcc-${SPLITWERK_MINGW_THREADS})
-find_program(SPLITWERK_MINGW_CXX_i686_${SPLITWERK_MINGW_THREADS} ${_splitwerk_mingw})
-find_program(SPLITWERK_MINGW_RC_i686 ${SPLITWERK_MINGW_TRIPLET}-windres)
-set(_splitwerk_cc "${SPLITWERK_MINGW_CC_i686_${SPLITWERK_MINGW_THREADS}}")
-set(_splitwerk_cxx "${SPLITWERK_MINGW_CXX_i686_${SPLITWERK_MINGW_THREADS}}")
+find_program(SPLITWERK_MINGW_CXX_${SPLITWERK_MINGW_ARCH}_${SPLITWERK_MINGW_THREADS} ${_splitwerk_mingw})
+find_program(SPLITWERK_MINGW_RC_${SPLITWERK_MINGW_ARCH} ${SPLITWERK_MINGW_TRIPLET}-windres)
+set(_splitwerk_cc "${SPLITWERK_MINGW_CC_${SPLITWERK_MINGW_ARCH}_${SPLITWERK_MINGW_THREADS}}")
+set(_splitwerk_cxx "${SPLITWERK_MINGW_CXX_${SPLITWERK_MINGW_ARCH}_${SPLITWERK_MINGW_THREADS}}")
 if(NOT _splitwerk_cc OR NOT _splitwerk_cxx)
   message(FATAL_ERROR
     "${_splitwerk_mingw} not found. Run scripts/install-deps.sh "
-    "(package g++-mingw-w64-i686-${SPLITWERK_MINGW_THREADS}).")
+    "(package g++-mingw-w64-${SPLITWERK_MINGW_ARCH}-${SPLITWERK_MINGW_THREADS}).")
 endif()
 
 set(CMAKE_C_COMPILER   "${_splitwerk_cc}")
 set(CMAKE_CXX_COMPILER "${_splitwerk_cxx}")
-if(SPLITWERK_MINGW_RC_i686)
-  set(CMAKE_RC_COMPILER "${SPLITWERK_MINGW_RC_i686}")
+if(SPLITWERK_MINGW_RC_${SPLITWERK_MINGW_ARCH})
+  set(CMAKE_RC_COMPILER "${SPLITWERK_MINGW_RC_${SPLITWERK_MINGW_ARCH}}")
 endif()
 
 # Look for headers/libraries only in the mingw sysroot, programs on the host.

@@ -31,7 +31,15 @@ if(WIN32 AND SPLITWERK_MINGW_THREADS STREQUAL "win32")
     set(SPLITWERK_SHIPPED_WINDOWS_DIR ${SPLITWERK_OUTPUT_DIR})
     set(SPLITWERK_WINDOWS_QUIL ${SPLITWERK_OUTPUT_DIR}/QUIL.SYS)
 elseif(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS STREQUAL "posix"))
-    find_program(SPLITWERK_MINGW_SHIP_CXX i686-w64-mingw32-g++-win32)
+    # A Windows build makes its shipped programs for its own processor; a Linux build writes
+    # sets for the PCs with a floppy drive, which are 32-bit.
+    if(WIN32)
+        set(ship_arch ${SPLITWERK_MINGW_ARCH})
+    else()
+        set(ship_arch i686)
+    endif()
+    find_program(SPLITWERK_MINGW_SHIP_CXX_${ship_arch} ${ship_arch}-w64-mingw32-g++-win32)
+    set(SPLITWERK_MINGW_SHIP_CXX ${SPLITWERK_MINGW_SHIP_CXX_${ship_arch}})
     if(SPLITWERK_MINGW_SHIP_CXX)
         include(ExternalProject)
         if(WIN32)
@@ -57,6 +65,7 @@ elseif(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS S
             SOURCE_DIR ${PROJECT_SOURCE_DIR}
             BINARY_DIR ${SPLITWERK_SHIPPED_WINDOWS_DIR}
             CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/MingwShipToolchain.cmake
+                       -DSPLITWERK_MINGW_ARCH=${ship_arch}
                        -DCMAKE_BUILD_TYPE=Release -DSPLITWERK_BUILD_TESTS=OFF
             BUILD_COMMAND ${build_shipped}
             INSTALL_COMMAND ${install_quil}
@@ -67,7 +76,7 @@ elseif(SPLITWERK_WINDOWS_REASSEMBLER AND (NOT WIN32 OR SPLITWERK_MINGW_THREADS S
                     PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
         endif()
     else()
-        message(STATUS "i686-w64-mingw32-g++-win32 not found: no shipped Windows programs, "
+        message(STATUS "${ship_arch}-w64-mingw32-g++-win32 not found: no shipped Windows programs, "
                        "sets for a Windows PC cannot be written")
     endif()
 endif()

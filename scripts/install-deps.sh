@@ -22,8 +22,10 @@ packages=(
     # the Windows build: 32-bit cross compilers (the win32 thread model for the programs that
     # ship, since its runtime imports only what Windows XP has; the posix model for the tests,
     # because GoogleTest needs std::mutex), Wine with its 32-bit half to run them, GoogleTest's
-    # sources to build for it; NSIS for Splitwerk99-Setup.exe
+    # sources to build for it; NSIS for Splitwerk99-Setup.exe. The 64-bit compilers build the
+    # same programs for 64-bit Wine on a machine that cannot start 32-bit ones (scripts/test.sh).
     g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix wine wine64 wine32:i386 googletest nsis
+    g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix
 )
 
 missing=()

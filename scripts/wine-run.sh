@@ -11,6 +11,11 @@
 #   wine-run.sh --probe                             exit 0 when Wine can run 32-bit programs
 #                                            here; otherwise say why and exit 125
 #
+# SPLITWERK_WINEARCH=win64 (or a 64-bit PROGRAM.exe, which sets it) runs 64-bit programs with
+# 64-bit Wine in a 64-bit prefix. Nothing 64-bit is shipped: that build exists for machines
+# that cannot start a 32-bit process at all (see can_run_32bit), so that the Windows code
+# still runs its tests there. --probe answers for the arch that SPLITWERK_WINEARCH names.
+#
 # Wine prefix, first that is set:
 #   $SPLITWERK_WINEPREFIX, --default-prefix=DIR (the toolchain file passes
 #   <build>/wineprefix), ${TMPDIR:-/tmp}/splitwerk-wineprefix-<uid>.
@@ -66,8 +71,23 @@ can_run_32bit() {
     return 1
   fi
 }
+can_run_64bit() {
+  local why
+  if ! why=$(/usr/lib/wine/wine64 --version 2>&1 >/dev/null); then
+    echo "64-bit Wine cannot run here: ${why##*: }" >&2
+    return 1
+  fi
+}
+# A PE32+ file (64-bit) has the magic 0x20b right after the PE header's 20-byte file header.
+is_64bit_program() {
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 -- "$1" 2>/dev/null) || return 1
+  [[ "$(od -An -tx2 -j$((pe + 24)) -N2 -- "$1" 2>/dev/null)" == " 020b" ]]
+}
+arch=${SPLITWERK_WINEARCH:-win32}
+can_run() { if [[ "$arch" == win64 ]]; then can_run_64bit; else can_run_32bit; fi; }
 if [[ "${1:-}" == --probe ]]; then
-  can_run_32bit || exit 125
+  can_run || exit 125
   exit 0
 fi
 
@@ -83,9 +103,18 @@ esac
 prefix=${SPLITWERK_WINEPREFIX:-${default_prefix:-${TMPDIR:-/tmp}/splitwerk-wineprefix-$(id -u)}}
 prefix=$(realpath -m -- "$prefix")   # Wine insists on an absolute path
 export WINEPREFIX="$prefix"
-# Every Windows program of this project is 32-bit (they must run on Windows XP), so the prefix
-# is a 32-bit one, like the old PCs; it needs Wine's 32-bit half (wine32:i386).
-export WINEARCH=win32
+# The Windows programs of this project are 32-bit (they must run on Windows XP), so the prefix
+# is a 32-bit one, like the old PCs; it needs Wine's 32-bit half (wine32:i386). Debian's `wine`
+# chooses that half whenever it is installed, so the 64-bit build names wine64 itself.
+if [[ $# -ge 1 && -f "$1" ]] && is_64bit_program "$1"; then
+  arch=win64
+fi
+export WINEARCH=$arch
+wine=wine
+if [[ "$arch" == win64 ]]; then
+  wine=/usr/lib/wine/wine64
+  export WINELOADER=$wine
+fi
 export WINEDEBUG="${SPLITWERK_WINEDEBUG:--all,err+seh}"
 # No Mono/Gecko install dialogs; no winemenubuilder (turns Start-menu and
 # desktop shortcuts into .desktop files under $HOME).
@@ -113,7 +142,7 @@ fi
 # script once did) cannot run 32-bit ones and is made anew.
 ready="$prefix/.splitwerk-ready"
 if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
-  can_run_32bit || exit 125
+  can_run || exit 125
   mkdir -p "$(dirname "$prefix")" || exit 125
   exec 9>"$prefix.lock" || exit 125
   if ! flock -w 900 9; then
@@ -125,7 +154,7 @@ if [[ "$(cat "$ready" 2>/dev/null)" != "$WINEARCH" ]]; then
     wineserver -k 2>/dev/null || true
     rm -rf "$prefix"
     t0=$(date +%s%N)
-    if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$prefix.init.log" 2>&1; then
+    if ! (unset DISPLAY; "$wine" wineboot -i && wineserver -w) >"$prefix.init.log" 2>&1; then
       echo "wine-run.sh: wineboot -i failed for $prefix:" >&2
       cat "$prefix.init.log" >&2
       exit 125
@@ -170,13 +199,13 @@ if ! wineserver -k0 2>/dev/null; then
     done
     exec </dev/null >/dev/null 2>&1
     wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-60}" || true  # may lose a race: fine
-    wine hostname.exe || true
-    wine net.exe start rpcss || true
+    "$wine" hostname.exe || true
+    "$wine" net.exe start rpcss || true
   )
 fi
 
 if [[ "${SPLITWERK_WINE_STRIP_CR:-0}" == 1 ]]; then
-  wine "$@" | tr -d '\r'
+  "$wine" "$@" | tr -d '\r'
   exit "${PIPESTATUS[0]}"
 fi
-exec wine "$@"
+exec "$wine" "$@"
