@@ -161,9 +161,10 @@ struct OldPartCase {
     bool readOnly;
 };
 
-class OldPartOfTheNextName : public CopyRunFixture, public ::testing::WithParamInterface<OldPartCase> {};
+// An old part of the next name, or an old reassembler, read-only or not.
+class OldFileOfASetName : public CopyRunFixture, public ::testing::WithParamInterface<OldPartCase> {};
 
-TEST_P(OldPartOfTheNextName, IsDeletedBeforeThePartIsCreated) {
+TEST_P(OldFileOfASetName, IsReplaced) {
     const std::string bytes = makeSource(1000);
     const fs::path old = temp_.write(std::string("drive/disk1/") + GetParam().name, std::string(4000, 'x'));
     if (GetParam().readOnly) {
@@ -172,11 +173,12 @@ TEST_P(OldPartOfTheNextName, IsDeletedBeforeThePartIsCreated) {
     runToCompletion();
     EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
     EXPECT_EQ(onDisk(0, "QUILME01.sys"), bytes);
+    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, OldPartOfTheNextName,
+INSTANTIATE_TEST_SUITE_P(Table, OldFileOfASetName,
                          ::testing::Values(OldPartCase{"QUILME01.sys", false}, OldPartCase{"QUILME01.sys", true},
-                                           OldPartCase{"quilme01.SYS", true}));
+                                           OldPartCase{"quilme01.SYS", true}, OldPartCase{"QUIL.EXE", true}));
 
 // The disk put in for the 101st part is wiped like every new disk.
 TEST_F(CopyRun, TheHundredthPartIsNamed00AndTheHundredAndFirstMustNotReplaceTheFirst) {

@@ -98,14 +98,6 @@ TEST_P(ReinsertedFirstDisk, IsNotWipedAndTheUserIsAskedForAnother) {
 
 INSTANTIATE_TEST_SUITE_P(WipeOnAndOff, ReinsertedFirstDisk, ::testing::Bool());
 
-TEST_F(CopyRunFixture, AnOldReadOnlyReassemblerIsReplacedLikeAnOldPart) {
-    const std::string bytes = makeSource(5000);
-    temp_.write("drive/disk1/QUIL.EXE", "alt");
-    fs::permissions(disk(0) / "QUIL.EXE", fs::perms::owner_read);
-    runToCompletion();
-    EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(bytes));
-}
-
 // Most PCs have no floppy drive: the target box says so instead of asking to check the disk,
 // and keeps its retry, which finds a USB floppy drive plugged in meanwhile.
 TEST_F(CopyRunFixture, WithoutAFloppyDriveTheBoxSaysSoAndOkFindsOnePluggedIn) {
