@@ -124,17 +124,5 @@ TEST_F(DiskSetWriters, ARetryRepeatsOnlyTheFailedLine) {
     EXPECT_EQ(onDisk(0, "QUIL.EXE"), expectedQuilExe(std::string(10, '\0')));
 }
 
-TEST(DiskSetForAWindowsPc, CarriesTheWindowsReassemblerAndKeepsBothInTheProgramFolder) {
-    CopyScene scene(nullptr, true);
-    const std::string bytes = scene.makeSource(5000);
-    scene.controls_.targetFolder("C:\\PROG").wipe();
-    // Both reassemblers are kept, so the wipe has nothing to delete and asks nothing.
-    scene.runToCompletion();
-    EXPECT_EQ(testing_support::readFile(scene.cRoot_ / "PROG" / "QUIL.EXE"), scene.expectedQuilExe(bytes));
-    EXPECT_EQ(scene.reassemblerBytes().substr(0, 2), "MZ");
-    EXPECT_TRUE(std::filesystem::exists(scene.cRoot_ / "PROG" / "QUIL.SYS"));
-    EXPECT_TRUE(std::filesystem::exists(scene.cRoot_ / "PROG" / "windows" / "QUIL.SYS"));
-}
-
 } // namespace
 } // namespace copier_tests

@@ -12,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
-using testing_support::SimulatedDrive;
+using testing_support::readFile;
 
 // Refused in German before the wipe, never an overflow: a part size below one byte or beyond
 // any size (before the source is opened), and parts too small for the 16-bit part numbers (one
@@ -154,17 +154,24 @@ TEST_F(CopyRunFixture, TheWipeKeepsTheSourceAndTheReassemblerInTheTargetFolder) 
     EXPECT_EQ(testing_support::readFile(cRoot_ / "DATEN" / "QUILME01.sys"), bytes);
 }
 
-TEST_F(CopyRunFixture, TheWipeKeepsTheShippedReassemblerInTheProgramFolder) {
-    makeSource(5000);
-    const std::string forLinux = testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS");
-    const std::string forWindows = testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS");
-    // Either folder, whichever reassembler this run ships.
-    for (const char* target : {"C:\\PROG", "C:\\PROG\\windows"}) {
-        controls_.targetFolder(target).wipe();
-        runToCompletion();
-        EXPECT_TRUE(boxes().allShown()) << target;
-        EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "QUIL.SYS"), forLinux) << target;
-        EXPECT_EQ(testing_support::readFile(cRoot_ / "PROG" / "windows" / "QUIL.SYS"), forWindows) << target;
+// Either folder, whichever reassembler the run ships (its own, or the Windows one for a set for a
+// Windows PC): both are kept, so the wipe has nothing to delete and asks nothing.
+TEST(ShippedReassembler, IsKeptByTheWipeInTheProgramFolder) {
+    for (const bool forWindowsPc : {false, true}) {
+        for (const auto& [target, folder] :
+             {std::pair("C:\\PROG", "PROG"), std::pair("C:\\PROG\\windows", "PROG/windows")}) {
+            SCOPED_TRACE(testing::Message() << target << (forWindowsPc ? ", for a Windows PC" : ""));
+            CopyScene scene(nullptr, forWindowsPc);
+            const std::string bytes = scene.makeSource(5000);
+            const fs::path prog = scene.cRoot_ / "PROG";
+            const std::string shipped[] = {readFile(prog / "QUIL.SYS"), readFile(prog / "windows" / "QUIL.SYS")};
+            scene.controls_.targetFolder(target).wipe();
+            scene.runToCompletion();
+            EXPECT_TRUE(scene.boxes().allShown());
+            EXPECT_EQ(readFile(scene.cRoot_ / folder / "QUIL.EXE"), scene.expectedQuilExe(bytes));
+            EXPECT_EQ(readFile(prog / "QUIL.SYS"), shipped[0]);
+            EXPECT_EQ(readFile(prog / "windows" / "QUIL.SYS"), shipped[1]);
+        }
     }
 }
 
