@@ -63,17 +63,6 @@ TEST_F(CopyRun, FolderTargetGetsTheWholeSetInTheChosenFolder) {
     EXPECT_TRUE(filesOn(0).empty());
 }
 
-TEST_F(CopyRun, FullDiskWithDataKeepsThePartAndTheNextDiskGetsTheNextNumber) {
-    const std::string bytes = makeSource(200000);
-    drive_.setCapacity(150000);
-    boxes().expect(text::kDiskFull, rt::kInfoOkCancel, rt::kResultOk, [&] { drive_.insertBlank(); });
-    runToCompletion();
-    EXPECT_THAT(filesOn(0), ElementsAre("QUIL.EXE", "QUILME01.sys"));
-    EXPECT_THAT(filesOn(1), ElementsAre("QUILME02.sys"));
-    EXPECT_GT(onDisk(0, "QUILME01.sys").size(), 131072U);
-    EXPECT_EQ(joinedParts(), bytes);
-}
-
 // room: on each disk beyond the first disk's files; 0: only the limit of one file.
 class MediumWithAFileSizeLimit : public CopyRunFixture, public ::testing::WithParamInterface<int64_t> {};
 
