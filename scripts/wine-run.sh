@@ -191,6 +191,10 @@ fi
 #   (The desktop process that a window or a COM apartment starts, explorer.exe
 #   /desktop, ends about 2 s after the last program that used it.)
 # `wineserver -k0` sends signal 0: exit status 0 iff a server runs.
+# Programs started together (ctest -j) take turns here: one warms the server up while the others
+# wait, since a program that found the server up before rpcss ran would start rpcss itself and
+# hold ctest's pipe for as long as the server lives.
+exec 8>"$prefix.warm.lock" && flock -w 300 8
 if ! wineserver -k0 2>/dev/null; then
   (
     for fd in /proc/$BASHPID/fd/*; do
@@ -198,11 +202,12 @@ if ! wineserver -k0 2>/dev/null; then
       if [[ "$n" =~ ^[0-9]+$ ]] && (( n > 2 )); then eval "exec $n>&-" 2>/dev/null; fi
     done
     exec </dev/null >/dev/null 2>&1
-    wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-60}" || true  # may lose a race: fine
+    wineserver -p"${SPLITWERK_WINESERVER_PERSIST:-60}" || true
     "$wine" hostname.exe || true
     "$wine" net.exe start rpcss || true
   )
 fi
+exec 8>&-
 
 if [[ "${SPLITWERK_WINE_STRIP_CR:-0}" == 1 ]]; then
   "$wine" "$@" | tr -d '\r'
