@@ -26,28 +26,29 @@ echo "== Windows: mit mingw-w64 gebaut, unter Wine geprüft =="
 # 64-bit Windows and its tests run under 64-bit Wine, so that no change to the Windows code goes
 # untried. Only Setup.exe (NSIS makes it 32-bit) and what is particular to the 32-bit programs
 # stay untried then, and the run says so.
-windows_suite() {
+windows_build() {
     local build="$1"
     shift
-    local prefix="--default-prefix=$build/wineprefix"
-    # No Wine process may outlive the run, whatever its outcome.
-    trap '"$here/scripts/wine-run.sh" "'"$prefix"'" --kill >/dev/null 2>&1 || true' EXIT
     cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/MingwToolchain.cmake" \
         -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$build" -j "$jobs"
+}
+windows_tests() {
+    local prefix="--default-prefix=$1/wineprefix"
+    # No Wine process may outlive the run, whatever its outcome.
+    trap '"$here/scripts/wine-run.sh" "'"$prefix"'" --kill >/dev/null 2>&1 || true' EXIT
     # The Wine prefix is made once, before the tests are listed.
     "$here/scripts/wine-run.sh" "$prefix" --init
-    (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
+    (cd "$1" && ctest --output-on-failure -j "$jobs" --timeout 600)
 }
+# Built in any case, so that the 32-bit programs compile warning-free everywhere.
+windows_build "$here/build-windows"
 if why="$("$here/scripts/wine-run.sh" --probe 2>&1)"; then
-    windows_suite "$here/build-windows"
+    windows_tests "$here/build-windows"
     exit 0
 fi
-# Built all the same, so that the 32-bit programs still compile warning-free, and the programs
-# that ship checked for XP, which needs no Wine (ctest cannot list the other tests without it).
-cmake -S "$here" -B "$here/build-windows" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/MingwToolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$here/build-windows" -j "$jobs"
+# The programs that ship are still checked for XP, which needs no Wine (ctest cannot list the other
+# tests of that build without it).
 for program in QUIL.SYS SPLITWERK.exe; do
     cmake -DEXE="$here/build-windows/shipped/$program" -DOBJDUMP=i686-w64-mingw32-objdump \
         -DALLOWED="$here/tests/shipped/xp-imports.txt" -P "$here/tests/shipped/CheckXpProgram.cmake"
@@ -59,4 +60,5 @@ fi
 echo "Die 32-bit-Programme können hier nicht starten ($why)."
 echo "Ihre Tests laufen deshalb in einem 64-bit-Bau unter 64-bit-Wine; ungeprüft bleiben Setup.exe und was nur den 32-bit-Bau betrifft."
 export SPLITWERK_WINEARCH=win64
-windows_suite "$here/build-windows64" -DSPLITWERK_MINGW_ARCH=x86_64
+windows_build "$here/build-windows64" -DSPLITWERK_MINGW_ARCH=x86_64
+windows_tests "$here/build-windows64"
