@@ -324,6 +324,9 @@ Step CopyRun::startRecoveryData() {
         medium_.apply(recovery_.refuse(messages::kSourceChanged));
     }
     pieces_.prepare(source_, sourceFile_.length(), options_.toDiskette);
+    if (pieces_.sourceChangedSinceCopied()) {
+        medium_.apply(recovery_.refuse(messages::kSourceChanged));
+    }
     if (options_.toDiskette) {
         medium_.apply(recovery_.askUntilOk(messages::insertSpareDisk(1), rt::kInfoOkCancel));
     }

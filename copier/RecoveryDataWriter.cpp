@@ -42,7 +42,8 @@ void RecoveryDataWriter::sourceRead(int64_t position, const char* bytes, std::si
         throw std::logic_error("the copy run skipped source bytes");
     }
     if (end > hashedTo_) {
-        wholeFile_.update(bytes + (hashedTo_ - first), static_cast<std::size_t>(end - hashedTo_));
+        sourceCrc_ =
+            core::recovery::crc32(sourceCrc_, bytes + (hashedTo_ - first), static_cast<std::size_t>(end - hashedTo_));
         hashedTo_ = end;
     }
 }
@@ -60,8 +61,6 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
     for (const WrittenPart& part : parts_) {
         parts.push_back({part.name, part.length});
     }
-    // The checksum goes on being taken should the run write parts anew and come back here.
-    core::recovery::Md5 wholeFile = wholeFile_;
     // The file's name as the trailer gives it: the name as stored, else the name as given.
     std::string fileName;
     try {
@@ -69,7 +68,7 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
     } catch (const rt::RuntimeError&) {
     }
     stream_ = std::make_unique<core::recovery::Stream>(
-        std::move(parts), fileName.empty() ? source.SourceName : fileName, fileLength, wholeFile.finish(), tie_);
+        std::move(parts), fileName.empty() ? source.SourceName : fileName, fileLength, tie_);
     position_ = 1;
     onSpareDisks_ = onSpareDisks;
     spareDisk_ = 1;
@@ -78,6 +77,10 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
     yieldedAt_ = 0;
     stream_->prepare([this](int64_t offset, char* into, std::size_t size) { readSource(offset, into, size); });
     preparing_ = false;
+}
+
+bool RecoveryDataWriter::sourceChangedSinceCopied() const {
+    return stream_->sourceCrc() != sourceCrc_;
 }
 
 int64_t RecoveryDataWriter::length() const {

@@ -1,5 +1,5 @@
-// The recovery data of a set made "mit Ersatzdiskette", as the copy run makes it: the checksum
-// of the whole source, taken while the parts are written; the parts as they lie on the media;
+// The recovery data of a set made "mit Ersatzdiskette", as the copy run makes it: a CRC32 of the
+// whole source, taken while the parts are written; the parts as they lie on the media;
 // and, after the last part, the recovery stream built from them. The run writes the stream in
 // pieces (QUILME.par2, QUILME2.par2, ...) with its own steps, as a second source: its position
 // here takes the place of the source's file position, and a piece is read back against it.
@@ -41,7 +41,7 @@ public:
 
     // A chunk the run read from the source at a 1-based position. The run reads a position
     // again after a retry or when it writes a disk anew: only the bytes past what was already
-    // taken go into the checksum.
+    // taken go into the CRC32.
     void sourceRead(int64_t position, const char* bytes, std::size_t size);
     // A part now on the medium as the run wrote it. A part written anew takes the place of the
     // part that began there and of every part after it.
@@ -51,6 +51,10 @@ public:
     // checksums and the parity; source errors get the run's dialog. Then the stream is written
     // from its position 1. onSpareDisks: the pieces go on Ersatzdisketten, counted for the user.
     void prepare(const core::SourceSelection& source, int64_t fileLength, bool onSpareDisks);
+    // After prepare: whether that pass read other bytes than the parts were written from (a
+    // source changed in place, its time stamp kept). Recovery data from it would rebuild a part
+    // of another file.
+    bool sourceChangedSinceCopied() const;
     int64_t length() const;
     // The 1-based position of the stream's next byte, as the source's file position is for the parts.
     int64_t position() const { return position_; }
@@ -85,9 +89,9 @@ private:
     const SourceFile& source_;
     CopyControls& controls_;
 
-    core::recovery::Md5 wholeFile_;
+    std::uint32_t sourceCrc_ = 0;
     core::recovery::Md5 piece_;
-    int64_t hashedTo_ = 0; // bytes of the source in the checksum, from its first
+    int64_t hashedTo_ = 0; // bytes of the source in sourceCrc_, from its first
     std::vector<WrittenPart> parts_;
 
     std::string tie_;

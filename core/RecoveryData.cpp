@@ -35,6 +35,7 @@ Digest digestAt(const char* bytes) {
 // PAR2 readers do.
 struct AfterParity {
     std::string_view set;
+    bool setOfBytes = false;
     std::string_view tie;
     bool endsWithCreator = false;
     bool otherSet = false; // a whole packet of another set was passed over
@@ -56,8 +57,9 @@ AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
         }
         const std::string_view type = bytes.substr(at + 48, 16);
         const std::string_view body = bytes.substr(at + kHeaderSize, static_cast<std::size_t>(length) - kHeaderSize);
-        if (type == kSet && found.set.empty()) {
+        if ((type == kSet || type == kSetOfBytes) && found.set.empty()) {
             found.set = body;
+            found.setOfBytes = type == kSetOfBytes;
         } else if (type == kTiePacket && found.tie.empty()) {
             found.tie = body;
         }
@@ -68,6 +70,14 @@ AfterParity packetsAfterParity(std::string_view bytes, const Digest& setId) {
 }
 
 } // namespace
+
+Digest wholeFileSum(const std::vector<Digest>& partSums) {
+    Md5 md5;
+    for (const Digest& sum : partSums) {
+        md5.update(sum.data(), sum.size());
+    }
+    return md5.finish();
+}
 
 std::string markerLine(std::string_view tie) {
     std::string line(kMarkerText);
@@ -162,6 +172,7 @@ IndexReading readIndex(const ReadAt& stream, std::int64_t streamLength) {
     }
     index.fileLength = static_cast<std::int64_t>(getLE(set.data(), 8));
     index.wholeFile = digestAt(set.data() + 8);
+    index.wholeFileOfBytes = after.setOfBytes;
     std::string_view name = set.substr(kSetFixedSize + kSetEntrySize * count);
     index.fileName = std::string(name.substr(0, name.find('\0')));
     index.tie = std::string(after.tie);

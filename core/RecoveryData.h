@@ -10,7 +10,7 @@
 //
 // Order of the packets: the recovery slice first, then the main packet, a file description and
 // a slice checksum packet per part, the program's own packet (the whole file's length, name
-// and MD5; PAR2 readers skip packets they do not know) and the creator packet. The index comes
+// and checksum; PAR2 readers skip packets they do not know) and the creator packet. The index comes
 // after the parity because its checksums are known only once the source has been read.
 #pragma once
 
@@ -74,9 +74,8 @@ using ReadAt = std::function<void(std::int64_t offset, char* buffer, std::size_t
 class Stream {
 public:
     // parts: the set as written; fileName and fileLength: the restored file's, as the trailer
-    // names it; wholeFile: the MD5 of the source, taken while the parts were written; tie: the
-    // one its QUIL.EXE carries (empty: none).
-    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile, std::string tie,
+    // names it; tie: the one its QUIL.EXE carries (empty: none).
+    Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, std::string tie,
            std::size_t window = kWindow);
     ~Stream();
     Stream(const Stream&) = delete;
@@ -89,6 +88,10 @@ public:
     // keeps its parity from this pass; a longer one is made again, window by window, as
     // read() asks for it, from the same source, which must not change in between.
     void prepare(const ReadAt& source);
+    // After prepare: the CRC32 of the source as that pass read it. The copy run compares it with
+    // the one it took while it wrote the parts: a source that changed in between would give
+    // recovery data for bytes the parts do not hold.
+    std::uint32_t sourceCrc() const;
     // The stream's bytes [offset, offset + size).
     void read(std::int64_t offset, char* buffer, std::size_t size);
 
@@ -104,11 +107,17 @@ struct PartEntry {
     std::int64_t length = 0;
     Digest md5{};
 };
+// The whole file's checksum as a set records it: the MD5 of its parts' MD5s in their order, so
+// that one MD5 over every byte serves the parts, PAR2 and the whole file. Sets written before
+// it record the MD5 of the file's bytes (Index::wholeFileOfBytes).
+Digest wholeFileSum(const std::vector<Digest>& partSums);
+
 struct Index {
     std::vector<PartEntry> parts;
     std::string fileName;
     std::int64_t fileLength = 0;
     Digest wholeFile{};
+    bool wholeFileOfBytes = false; // an older set's: the MD5 of the bytes, not wholeFileSum
     std::int64_t sliceSize = 0;
     std::int64_t parityOffset = 0; // where in the stream the recovery slice's bytes begin
     std::string tie;               // of the set it was written for; empty in a stream without one

@@ -24,11 +24,14 @@ inline constexpr std::string_view kSliceChecksums{"PAR 2.0\0IFSC\0\0\0\0", 16};
 inline constexpr std::string_view kCreator{"PAR 2.0\0Creator\0", 16};
 // This program's own packet: the restored file and the parts in their order. PAR2 readers pass
 // over a type they do not know; its first 8 bytes name the program, as PAR2 asks of its own.
-inline constexpr std::string_view kSet{"Splitw99Datei\0\0\0", 16};
+inline constexpr std::string_view kSet{"Splitw99Datei2\0\0", 16};
+// The same packet as sets wrote it before the whole file's checksum was wholeFileSum: its file
+// MD5 is the MD5 of the file's bytes. Read, never written.
+inline constexpr std::string_view kSetOfBytes{"Splitw99Datei\0\0\0", 16};
 // The program's packet that ties the stream to its set: the tie's kTieLength ASCII digits.
 inline constexpr std::string_view kTiePacket{"Splitw99Satz\0\0\0\0", 16};
-// The own packet's body: file length (8), file MD5 (16), part count (4), then per part its file
-// ID (16), MD5 (16) and length (8), then the file's name in UTF-8.
+// The own packet's body: file length (8), the whole file's checksum (16), part count (4), then
+// per part its file ID (16), MD5 (16) and length (8), then the file's name in UTF-8.
 inline constexpr std::size_t kSetFixedSize = 28;
 inline constexpr std::size_t kSetEntrySize = 40;
 // The recovery slice packet's header and its exponent: where the parity's bytes begin.

@@ -18,10 +18,11 @@ namespace {
 const char kZeros[64 * 1024] = {};
 
 struct Sums {
-    std::int64_t offset = 0; // of the part in the source
-    Md5 bytes;               // the part's bytes, then (once they are finished) its padding
-    Md5 first;               // the part's first bytes, for its file ID
-    std::uint32_t crc = 0;   // of the padded slice
+    std::int64_t offset = 0;   // of the part in the source
+    Md5 bytes;                 // the part's bytes, then (once they are finished) its padding
+    Md5 first;                 // the part's first bytes, for its file ID
+    std::uint32_t crc = 0;     // of the padded slice
+    std::uint32_t partCrc = 0; // of the part's bytes alone
     Digest md5{}, firstMd5{}, sliceMd5{}, id{};
 };
 
@@ -63,7 +64,6 @@ struct Stream::Made {
     std::vector<Part> parts;
     std::string fileName;
     std::int64_t fileLength = 0;
-    Digest wholeFile{};
     std::string tie;
     std::int64_t sliceSize = 0;
     std::size_t window = 0; // of the parity, at most the slice
@@ -113,6 +113,7 @@ void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSum
         }
         if (partLength > start && partLength <= stop) {
             s.md5 = Md5(s.bytes).finish();
+            s.partCrc = s.crc;
         }
         for (std::int64_t at = std::max(start, partLength); at < stop;) {
             const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(sizeof kZeros, stop - at));
@@ -143,7 +144,11 @@ void Stream::Made::makeIndex(const Digest& setId, const std::string& mainBody) {
     index = packetOf(setId, kMain, mainBody);
     std::string set;
     putLE(set, static_cast<std::uint64_t>(fileLength), 8);
-    append(set, wholeFile);
+    std::vector<Digest> partSums;
+    for (const Sums& s : sums) {
+        partSums.push_back(s.md5);
+    }
+    append(set, wholeFileSum(partSums));
     putLE(set, parts.size(), 4);
     for (std::size_t k = 0; k < parts.size(); ++k) {
         const Sums& s = sums[k];
@@ -176,8 +181,8 @@ void Stream::Made::makeIndex(const Digest& setId, const std::string& mainBody) {
     index += packetOf(setId, kCreator, creator);
 }
 
-Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, Digest wholeFile,
-               std::string tie, std::size_t window)
+Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileLength, std::string tie,
+               std::size_t window)
     : made_(std::make_unique<Made>()) {
     Made& m = *made_;
     std::int64_t sum = 0;
@@ -209,7 +214,6 @@ Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileL
     m.parts = std::move(parts);
     m.fileName = std::move(fileName);
     m.fileLength = fileLength;
-    m.wholeFile = wholeFile;
     m.tie = std::move(tie);
 }
 
@@ -219,6 +223,14 @@ std::int64_t Stream::length() const {
     return made_->length;
 }
 
+std::uint32_t Stream::sourceCrc() const {
+    std::uint32_t crc = 0;
+    for (std::size_t k = 0; k < made_->parts.size(); ++k) {
+        crc = crc32Combine(crc, made_->sums[k].partCrc, static_cast<std::uint64_t>(made_->parts[k].length));
+    }
+    return crc;
+}
+
 void Stream::prepare(const ReadAt& source) {
     Made& m = *made_;
     m.prepared = false;
@@ -226,7 +238,7 @@ void Stream::prepare(const ReadAt& source) {
     m.parity.assign(m.window, '\0');
     m.chunk.resize(std::min(m.window, kChunk));
     for (Sums& s : m.sums) {
-        s = Sums{s.offset, Md5(), Md5(), 0, {}, {}, {}, {}};
+        s = Sums{s.offset, Md5(), Md5(), 0, 0, {}, {}, {}, {}};
     }
     // The recovery slice packet's checksum starts with the set ID, which the file IDs make, which
     // take the first 16 KiB of every part: all in the first window, which is never smaller.

@@ -99,7 +99,7 @@ void Joiner::placeOnceKnown(OutputFile& output) {
     if (index != nullptr) {
         placed_ = true;
         if (placeAsRecorded(parts_, *index, output)) {
-            hashed_ = -1; // the output's bytes were not written in order
+            sums_.clear(); // the parts' bytes moved: they are read back where the check needs them
         }
     }
 }
@@ -114,7 +114,7 @@ bool Joiner::joinedAll() const {
 }
 
 InOrder Joiner::inOrder() const {
-    return InOrder{whole_, hashed_};
+    return InOrder{sums_};
 }
 
 std::optional<std::string> Joiner::locateNextPart(const std::string& name) {
@@ -276,6 +276,7 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
     const std::unique_ptr<lowio::ChunkBuffer> buffer = std::make_unique_for_overwrite<lowio::ChunkBuffer>();
     const std::int64_t start = joined_;
     std::int64_t partBytes = 0;
+    core::recovery::Md5 sum;
     // Copied inside the system while it goes, at most up to the set's length; reading and
     // writing take over where it stops, and they alone tell the end of a part (a file in /proc
     // copies as empty) and a part that gives more than the set's length. Bytes checked against
@@ -306,10 +307,7 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
         }
         output.write(buffer->bytes, got);
         if (recovery_ != nullptr) {
-            if (joined_ == hashed_) {
-                whole_.update(buffer->bytes, got);
-                hashed_ += static_cast<std::int64_t>(got);
-            }
+            sum.update(buffer->bytes, got);
         }
         joined_ += static_cast<std::int64_t>(got);
         partBytes += static_cast<std::int64_t>(got);
@@ -321,6 +319,7 @@ std::optional<Joiner::PartFault> Joiner::copyPart(const std::string& path, const
     }
     if (recovery_ != nullptr) {
         parts_.push_back(PartRecord{label(name), start, partBytes, {}});
+        sums_.push_back(PartSum{start, partBytes, sum.finish()});
     }
     terminal_.say(name + ": " + std::to_string(partBytes) + " Bytes (" + std::to_string(joined_) + " von " +
                   std::to_string(length_) + ")");

@@ -86,10 +86,9 @@ private:
     std::set<PartIdentity> joinedParts_;
     RecoverySource* recovery_;
     std::vector<PartRecord> parts_;
-    core::recovery::Md5 whole_;
-    std::int64_t hashed_ = 0; // the output's first bytes, all in whole_
-    bool ended_ = false;      // the recovery data knows no part past the last one joined
-    bool placed_ = false;     // the parts joined so far are where the recovery data puts them
+    std::vector<PartSum> sums_; // of the parts joined whole, while they lie where they were joined
+    bool ended_ = false;        // the recovery data knows no part past the last one joined
+    bool placed_ = false;       // the parts joined so far are where the recovery data puts them
 };
 
 } // namespace quil

@@ -106,24 +106,41 @@ namespace {
 
 constexpr const char* kChanged = "hat veränderte Bytes (die Prüfsumme stimmt nicht)";
 
-// The whole file's MD5 once the output is complete: the join's in-order part where it reaches no
-// further than from, the rest read back.
-bool wholeFileMatches(const InOrder& inOrder, std::int64_t from, const Index& index, OutputFile& output) {
-    const bool usable = inOrder.hashed >= 0 && inOrder.hashed <= from;
-    core::recovery::Md5 whole = usable ? inOrder.md5 : core::recovery::Md5();
-    hashOutput(output, usable ? inOrder.hashed : 0, index.fileLength, whole);
-    return whole.finish() == index.wholeFile;
+// A part's MD5 as the output holds it: the join's, where it wrote that part at its recorded
+// place and length, else read back.
+core::recovery::Digest partSum(const InOrder& inOrder, const core::recovery::PartEntry& entry, OutputFile& output) {
+    for (auto sum = inOrder.sums.rbegin(); sum != inOrder.sums.rend(); ++sum) {
+        if (sum->at == entry.offset && sum->length == entry.length) {
+            return sum->md5;
+        }
+    }
+    core::recovery::Md5 md5;
+    hashOutput(output, entry.offset, entry.offset + entry.length, md5);
+    return md5.finish();
+}
+
+// The whole file's checksum once the output is complete. An older set's is the MD5 of the
+// file's bytes, which takes one more pass over the output.
+bool wholeFileMatches(const InOrder& inOrder, const Index& index, OutputFile& output) {
+    if (index.wholeFileOfBytes) {
+        core::recovery::Md5 whole;
+        hashOutput(output, 0, index.fileLength, whole);
+        return whole.finish() == index.wholeFile;
+    }
+    std::vector<core::recovery::Digest> sums;
+    for (const core::recovery::PartEntry& entry : index.parts) {
+        sums.push_back(partSum(inOrder, entry, output));
+    }
+    return core::recovery::wholeFileSum(sums) == index.wholeFile;
 }
 
 // Checks each part not yet found bad against its recorded MD5; a changed one gets its reason.
 // Returns how many it found.
-std::size_t findChangedParts(const Index& index, std::vector<std::string>& why, OutputFile& output) {
+std::size_t findChangedParts(const InOrder& inOrder, const Index& index, std::vector<std::string>& why,
+                             OutputFile& output) {
     std::size_t changed = 0;
     for (std::size_t k = 0; k < index.parts.size(); ++k) {
-        const core::recovery::PartEntry& entry = index.parts[k];
-        core::recovery::Md5 md5;
-        if (why[k].empty() &&
-            (hashOutput(output, entry.offset, entry.offset + entry.length, md5), md5.finish()) != entry.md5) {
+        if (why[k].empty() && partSum(inOrder, index.parts[k], output) != index.parts[k].md5) {
             why[k] = kChanged;
             ++changed;
         }
@@ -185,15 +202,15 @@ std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOr
         failWithBadParts();
     }
     if (placeAsRecorded(parts, *index, output)) {
-        inOrder.hashed = -1;
+        inOrder.sums.clear();
     }
     output.setLength(index->fileLength);
     if (seen == 0) {
-        // The usual case costs one checksum over the file, taken while it was joined.
-        if (wholeFileMatches(inOrder, index->fileLength, *index, output)) {
+        // The usual case costs no more than the parts' checksums, taken while they were joined.
+        if (wholeFileMatches(inOrder, *index, output)) {
             return "Alle Teile und die ganze Datei stimmen mit den Prüfsummen der Ersatzdiskette überein.";
         }
-        const std::size_t changed = findChangedParts(*index, why, output);
+        const std::size_t changed = findChangedParts(inOrder, *index, why, output);
         // Not one part matches: the recovery data is most likely that of another set of a file of
         // the same length, and says nothing about this one.
         if (changed >= 2 && changed == count) {
@@ -222,9 +239,11 @@ std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOr
         // The recovery data could not be read to its end.
         failKeepingAside(failure.status(), failure.what(), output, " (beschädigt)");
     }
-    if (!rebuilt || !wholeFileMatches(inOrder, entry.offset, *index, output)) {
+    // The join's checksum of the lost part was of the bytes the rebuild replaced.
+    std::erase_if(inOrder.sums, [&](const PartSum& sum) { return sum.at == entry.offset; });
+    if (!rebuilt || !wholeFileMatches(inOrder, *index, output)) {
         // Another part is bad as well, or the recovery data is: the parts' checksums tell which.
-        if (findChangedParts(*index, why, output) > 0) {
+        if (findChangedParts(inOrder, *index, why, output) > 0) {
             failWithBadParts();
         }
         failKeepingAside(

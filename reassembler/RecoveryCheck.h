@@ -29,22 +29,26 @@ struct PartRecord {
 // last to first. Returns whether any moved.
 bool placeAsRecorded(std::vector<PartRecord>& parts, const core::recovery::Index& index, OutputFile& output);
 
-// The whole file's MD5 over the output's first `hashed` bytes, taken as the join wrote them in
-// order; hashed < 0 where the output was not written in order.
+// The MD5 of each part the join wrote whole, taken as its bytes passed: the check takes these
+// rather than read the parts back. A part counts where it lies where the index puts it.
+struct PartSum {
+    std::int64_t at = 0;
+    std::int64_t length = 0;
+    core::recovery::Digest md5{};
+};
 struct InOrder {
-    core::recovery::Md5 md5;
-    std::int64_t hashed = -1;
+    std::vector<PartSum> sums;
 };
 
 // After the join: the recovery data, asked for where the join did not need it yet. When it cannot
 // be had, a Failure, with the file kept aside as unchecked.
 void fetchForCheck(RecoverySource& recovery, const std::string& folder, OutputFile& output);
 
-// After the join of a set with recovery data and fetchForCheck: checks the whole file against its recorded
-// checksum and rebuilds a single bad part in the output; the parts' own checksums are taken
-// only when something is wrong, to name the bad part. Returns what to tell the user once the
-// file has its name. Two bad parts, a rebuild or a whole-file check that fails, or recovery
-// data that cannot be had: a Failure, with what could be saved kept aside under another name.
+// After the join of a set with recovery data and fetchForCheck: checks the whole file against
+// its recorded checksum and rebuilds a single bad part in the output; the parts' own checksums
+// name a bad part. Returns what to tell the user once the file has its name. Two bad parts, a
+// rebuild or a whole-file check that fails, or recovery data that cannot be had: a Failure,
+// with what could be saved kept aside under another name.
 std::string checkAgainstRecoveryData(std::vector<PartRecord> parts, InOrder inOrder, RecoverySource& recovery,
                                      OutputFile& output, Terminal& terminal);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <numeric>
 
 namespace copier_tests {
 namespace {
@@ -46,15 +47,16 @@ protected:
         if (tie != nullptr) {
             *tie = reading.index->tie;
         }
-        recovery::Md5 md5;
-        md5.update(source.data(), source.size());
-        EXPECT_EQ(reading.index->wholeFile, md5.finish());
         ASSERT_EQ(reading.index->parts.size(), parts.size());
         std::vector<std::string> bytes;
+        std::vector<recovery::Digest> sums;
         for (const auto& [name, partBytes] : parts) {
             EXPECT_EQ(reading.index->parts[bytes.size()].name, name);
             bytes.push_back(partBytes);
+            sums.push_back(recovery::md5Of(partBytes.data(), partBytes.size()));
         }
+        EXPECT_EQ(std::accumulate(bytes.begin(), bytes.end(), std::string()), source);
+        EXPECT_EQ(reading.index->wholeFile, recovery::wholeFileSum(sums));
         const auto other = [&](std::size_t part, int64_t offset, char* into, std::size_t size) {
             std::memcpy(into, bytes.at(part).data() + offset, size);
         };

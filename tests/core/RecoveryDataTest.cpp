@@ -48,6 +48,14 @@ TEST(RecoveryDataTest, ChecksumsGiveTheKnownValuesInAnyPieces) {
     }
     EXPECT_EQ(rc::crc32(0, "123456789", 9), 0xCBF43926u);
     EXPECT_EQ(rc::crc32(rc::crc32(0, "1234", 4), "56789", 5), 0xCBF43926u);
+    // Joined from the two halves' CRC32s alone, at every cut, a long second half included.
+    const std::string bytes = randomBytes(300000, 9);
+    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{4096}, bytes.size()}) {
+        EXPECT_EQ(rc::crc32Combine(rc::crc32(0, bytes.data(), cut),
+                                   rc::crc32(0, bytes.data() + cut, bytes.size() - cut), bytes.size() - cut),
+                  rc::crc32(0, bytes.data(), bytes.size()))
+            << cut;
+    }
 }
 
 // A set made in memory: the source, its parts and the stream read in uneven pieces.
@@ -66,12 +74,12 @@ struct Set {
             parts.push_back({"QUILME0" + std::to_string(k + 1) + ".sys", lengths[k]});
             source += randomBytes(static_cast<std::size_t>(lengths[k]), seed + static_cast<unsigned>(k));
         }
-        rc::Stream made(parts, "Bericht.doc", static_cast<std::int64_t>(source.size()),
-                        rc::md5Of(source.data(), source.size()), tie, window);
+        rc::Stream made(parts, "Bericht.doc", static_cast<std::int64_t>(source.size()), tie, window);
         made.prepare([&](std::int64_t offset, char* buffer, std::size_t size) {
             ASSERT_LE(offset + static_cast<std::int64_t>(size), static_cast<std::int64_t>(source.size()));
             std::copy_n(source.data() + offset, size, buffer);
         });
+        EXPECT_EQ(made.sourceCrc(), rc::crc32(0, source.data(), source.size()));
         stream.resize(static_cast<std::size_t>(made.length()));
         std::mt19937 random(seed);
         for (std::size_t at = 0; at < stream.size();) {
@@ -131,13 +139,16 @@ TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
         const rc::Index& index = *reading.index;
         EXPECT_EQ(index.fileName, "Bericht.doc");
         EXPECT_EQ(index.tie, set.tie);
-        EXPECT_EQ(hex(index.wholeFile), hex(rc::md5Of(set.source.data(), set.source.size())));
         ASSERT_EQ(index.parts.size(), count);
+        std::vector<rc::Digest> partSums;
         for (std::size_t k = 0; k < count; ++k) {
             EXPECT_EQ(index.parts[k].name, set.parts[k].name);
             EXPECT_EQ(index.parts[k].offset, set.offsets[k]);
-            EXPECT_EQ(hex(index.parts[k].md5), hex(rc::md5Of(set.part(k).data(), set.part(k).size())));
+            partSums.push_back(rc::md5Of(set.part(k).data(), set.part(k).size()));
+            EXPECT_EQ(hex(index.parts[k].md5), hex(partSums.back()));
         }
+        EXPECT_FALSE(index.wholeFileOfBytes);
+        EXPECT_EQ(hex(index.wholeFile), hex(rc::wholeFileSum(partSums)));
         const std::size_t lost = random() % count;
         const auto [good, rebuilt] = set.rebuild(index, lost, round % 3 ? 16 * 1024 : rc::kWindow);
         EXPECT_TRUE(good) << round;
@@ -167,7 +178,7 @@ TEST(RecoveryDataTest, ADamagedPacketIsPassedOverAndOnlyTheEssentialOnesCount) {
         {"PAR 2.0\0IFSC\0\0\0\0"sv, 30, true, true},
         {"PAR 2.0\0Creator\0"sv, 16, true, true},
         {"PAR 2.0\0RecvSlic"sv, 30, true, false}, // the parity: the rebuilt part's MD5 tells
-        {"Splitw99Datei\0\0\0"sv, 40, false, false},
+        {"Splitw99Datei2\0\0"sv, 40, false, false},
         {""sv, 3, false, false},
     };
     for (const DamageCase& c : cases) {

@@ -45,6 +45,7 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
     struct Case {
         Damage damage;
         std::vector<const char*> said;
+        bool olderSet = false; // its whole file's checksum of the bytes, not of the parts
     };
     const Case cases[] = {
         {Damage::None, {"Alle Teile und die ganze Datei stimmen"}},
@@ -54,6 +55,8 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
         {Damage::Shortened, {"Bytes lang", "wurde aus der Ersatzdiskette wiederhergestellt"}},
         {Damage::TwoFlipped, {"2 Teile sind beschädigt", "Was sich zusammensetzen ließ, liegt unter"}},
         {Damage::LostAndFlipped, {"2 Teile sind beschädigt", kLostInTheList, ") hat veränderte Bytes"}},
+        {Damage::None, {"Alle Teile und die ganze Datei stimmen"}, true},
+        {Damage::Flipped, {"hat veränderte Bytes", "wurde aus der Ersatzdiskette wiederhergestellt"}, true},
     };
     for (const Case& c : cases) {
         for (const std::size_t at : {std::size_t{0}, std::size_t{1}, kSizes.size() - 1}) {
@@ -62,7 +65,7 @@ TEST_F(QuilRecoveryTest, OneBadPartIsRebuiltTwoAreKeptAside) {
             fs::remove_all(out());
             fs::create_directories(out());
             const std::string data = testing_support::randomBytes(kLength, static_cast<unsigned>(at) + 7);
-            quil_test::writeRecoverySet(set(), data, kSizes, "a.bin");
+            quil_test::writeRecoverySet(set(), data, kSizes, "a.bin", false, "0123456789abcdef", c.olderSet);
             std::vector<Answer> answers;
             std::shared_ptr<void> held;
             switch (c.damage) {

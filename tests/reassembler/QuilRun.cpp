@@ -58,7 +58,7 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
 
 std::string writeRecoverySet(const std::filesystem::path& folder, const std::string& data,
                              const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces,
-                             const std::string& tie) {
+                             const std::string& tie, bool olderSet) {
     writeParts(folder, data, sizes);
     std::vector<core::recovery::Part> parts;
     for (std::size_t size : sizes) {
@@ -66,12 +66,24 @@ std::string writeRecoverySet(const std::filesystem::path& folder, const std::str
             {core::diskset::partName(static_cast<long>(parts.size()) + 1), static_cast<std::int64_t>(size)});
     }
     const auto length = static_cast<std::int64_t>(data.size());
-    core::recovery::Stream stream(parts, name, length, core::recovery::md5Of(data.data(), data.size()), tie);
+    core::recovery::Stream stream(parts, name, length, tie);
     stream.prepare([&data](std::int64_t offset, char* buffer, std::size_t size) {
         std::memcpy(buffer, data.data() + offset, size);
     });
     std::string bytes(static_cast<std::size_t>(stream.length()), '\0');
     stream.read(0, bytes.data(), bytes.size());
+    if (olderSet) {
+        // The own packet's type, its file checksum and its packet checksum as they were.
+        const std::size_t type = bytes.find(std::string("Splitw99Datei2\0\0", 16));
+        const std::size_t packet = type - 48;
+        const core::recovery::Digest whole = core::recovery::md5Of(data.data(), data.size());
+        bytes.replace(type, 16, std::string("Splitw99Datei\0\0\0", 16));
+        std::copy(whole.begin(), whole.end(), bytes.begin() + static_cast<std::ptrdiff_t>(type + 16 + 8));
+        std::uint64_t size = 0;
+        std::memcpy(&size, bytes.data() + packet + 8, 8); // little-endian hosts only
+        const core::recovery::Digest sum = core::recovery::md5Of(bytes.data() + packet + 32, size - 32);
+        std::copy(sum.begin(), sum.end(), bytes.begin() + static_cast<std::ptrdiff_t>(packet + 16));
+    }
     if (!inPieces) {
         std::ofstream(folder / core::recovery::pieceName(1), std::ios::binary) << bytes;
     }

@@ -29,9 +29,10 @@ std::size_t writeParts(const std::filesystem::path& folder, const std::string& d
 // A set made with recovery data in folder: the parts, QUIL.EXE with a marked trailer naming the
 // file name, and the recovery stream (returned), written as QUILME.par2 unless inPieces.
 // tie: the set's, in its marker line and its stream (empty: a set written before the tie).
+// olderSet: the whole file's checksum as sets wrote it before it was the parts' (the MD5 of the bytes).
 std::string writeRecoverySet(const std::filesystem::path& folder, const std::string& data,
                              const std::vector<std::size_t>& sizes, const std::string& name, bool inPieces = false,
-                             const std::string& tie = "0123456789abcdef");
+                             const std::string& tie = "0123456789abcdef", bool olderSet = false);
 
 // One scripted answer: when the output since the last answer contains prompt, run action
 // (may be empty) and type reply plus a line end. An action that returns false closes the
