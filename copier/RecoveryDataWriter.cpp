@@ -5,6 +5,7 @@
 #include "SourceFile.h"
 #include "core/SourceSelection.h"
 #include "runtime/Runtime.h"
+#include "runtime/Worker.h"
 
 #include <algorithm>
 #include <chrono>
@@ -42,8 +43,8 @@ void RecoveryDataWriter::sourceRead(int64_t position, const char* bytes, std::si
         throw std::logic_error("the copy run skipped source bytes");
     }
     if (end > hashedTo_) {
-        sourceCrc_ =
-            core::recovery::crc32(sourceCrc_, bytes + (hashedTo_ - first), static_cast<std::size_t>(end - hashedTo_));
+        sourceSum_ = core::recovery::placedSum(sourceSum_, static_cast<std::uint64_t>(hashedTo_),
+                                               bytes + (hashedTo_ - first), static_cast<std::size_t>(end - hashedTo_));
         hashedTo_ = end;
     }
 }
@@ -75,12 +76,14 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
     preparing_ = true;
     preparedBytes_ = 0;
     yieldedAt_ = 0;
-    stream_->prepare([this](int64_t offset, char* into, std::size_t size) { readSource(offset, into, size); });
+    const std::unique_ptr<core::Worker> worker = rt::makeWorker();
+    stream_->prepare([this](int64_t offset, char* into, std::size_t size) { readSource(offset, into, size); },
+                     worker.get());
     preparing_ = false;
 }
 
 bool RecoveryDataWriter::sourceChangedSinceCopied() const {
-    return stream_->sourceCrc() != sourceCrc_;
+    return stream_->sourceSum() != sourceSum_;
 }
 
 int64_t RecoveryDataWriter::length() const {

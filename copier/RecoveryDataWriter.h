@@ -1,5 +1,5 @@
-// The recovery data of a set made "mit Ersatzdiskette", as the copy run makes it: a CRC32 of the
-// whole source, taken while the parts are written; the parts as they lie on the media;
+// The recovery data of a set made "mit Ersatzdiskette", as the copy run makes it: a placed sum
+// of the whole source, taken while the parts are written; the parts as they lie on the media;
 // and, after the last part, the recovery stream built from them. The run writes the stream in
 // pieces (QUILME.par2, QUILME2.par2, ...) with its own steps, as a second source: its position
 // here takes the place of the source's file position, and a piece is read back against it.
@@ -41,7 +41,7 @@ public:
 
     // A chunk the run read from the source at a 1-based position. The run reads a position
     // again after a retry or when it writes a disk anew: only the bytes past what was already
-    // taken go into the CRC32.
+    // taken go into the sum.
     void sourceRead(int64_t position, const char* bytes, std::size_t size);
     // A part now on the medium as the run wrote it. A part written anew takes the place of the
     // part that began there and of every part after it.
@@ -89,9 +89,9 @@ private:
     const SourceFile& source_;
     CopyControls& controls_;
 
-    std::uint32_t sourceCrc_ = 0;
+    std::uint64_t sourceSum_ = 0;
     core::recovery::Md5 piece_;
-    int64_t hashedTo_ = 0; // bytes of the source in sourceCrc_, from its first
+    int64_t hashedTo_ = 0; // bytes of the source in sourceSum_, from its first
     std::vector<WrittenPart> parts_;
 
     std::string tie_;

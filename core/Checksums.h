@@ -29,7 +29,11 @@ Digest md5Of(const void* data, std::size_t size);
 // CRC32 as Ethernet, zip and PAR2 take it (polynomial EDB88320, reflected, inverted before and
 // after): crc32(crc32(0, a), b) is the checksum of a followed by b.
 std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
-// The CRC32 of a followed by b from the CRC32s of a and of b and b's length, without their bytes.
-std::uint32_t crc32Combine(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength);
+
+// A sum of bytes, each weighted by its place in the file: pieces added in any order and cut
+// anywhere give the same sum as the whole, and a byte changed anywhere changes it. Only the
+// copy run takes it, to see that its two passes over the source read the same bytes; it is
+// fast rather than strong, and never leaves the run.
+std::uint64_t placedSum(std::uint64_t sum, std::uint64_t offset, const void* data, std::size_t size);
 
 } // namespace core::recovery

@@ -50,36 +50,4 @@ std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size) {
     return ~crc;
 }
 
-namespace {
-
-constexpr std::uint32_t kPolynomial = 0xEDB88320u;
-
-// a times b modulo the polynomial, both in the reflected bit order of the CRC (x^0 is the top bit).
-std::uint32_t multiplyModulo(std::uint32_t a, std::uint32_t b) {
-    std::uint32_t product = 0;
-    for (std::uint32_t bit = 1u << 31; bit != 0; bit >>= 1) {
-        if ((a & bit) != 0) {
-            product ^= b;
-        }
-        b = (b & 1u) != 0 ? (b >> 1) ^ kPolynomial : b >> 1;
-    }
-    return product;
-}
-
-} // namespace
-
-std::uint32_t crc32Combine(std::uint32_t first, std::uint32_t second, std::uint64_t secondLength) {
-    // Appending n bytes multiplies the first CRC by x^(8n): square-and-multiply over n's bits,
-    // starting from x^8 (one byte).
-    std::uint32_t shift = 1u << 31; // x^0
-    std::uint32_t power = 1u << 23; // x^8
-    for (; secondLength != 0; secondLength >>= 1) {
-        if ((secondLength & 1u) != 0) {
-            shift = multiplyModulo(shift, power);
-        }
-        power = multiplyModulo(power, power);
-    }
-    return multiplyModulo(shift, first) ^ second;
-}
-
 } // namespace core::recovery

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "Checksums.h"
+#include "Worker.h"
 
 #include <array>
 #include <cstddef>
@@ -86,12 +87,13 @@ public:
     // One pass over the source (source reads at offsets into the source file), which every read
     // needs first: the checksums of the parts and of the parity. A slice that fits the window
     // keeps its parity from this pass; a longer one is made again, window by window, as
-    // read() asks for it, from the same source, which must not change in between.
-    void prepare(const ReadAt& source);
-    // After prepare: the CRC32 of the source as that pass read it. The copy run compares it with
-    // the one it took while it wrote the parts: a source that changed in between would give
+    // read() asks for it, from the same source, which must not change in between. A worker, where
+    // there is one, takes the MD5 beside the rest.
+    void prepare(const ReadAt& source, Worker* worker = nullptr);
+    // After prepare: the placedSum of the source as that pass read it. The copy run compares it
+    // with the one it took while it wrote the parts: a source that changed in between would give
     // recovery data for bytes the parts do not hold.
-    std::uint32_t sourceCrc() const;
+    std::uint64_t sourceSum() const;
     // The stream's bytes [offset, offset + size).
     void read(std::int64_t offset, char* buffer, std::size_t size);
 

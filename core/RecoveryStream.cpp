@@ -6,6 +6,7 @@
 #include "core/ProductFacts.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace core::recovery {
@@ -18,11 +19,10 @@ namespace {
 const char kZeros[64 * 1024] = {};
 
 struct Sums {
-    std::int64_t offset = 0;   // of the part in the source
-    Md5 bytes;                 // the part's bytes, then (once they are finished) its padding
-    Md5 first;                 // the part's first bytes, for its file ID
-    std::uint32_t crc = 0;     // of the padded slice
-    std::uint32_t partCrc = 0; // of the part's bytes alone
+    std::int64_t offset = 0; // of the part in the source
+    Md5 bytes;               // the part's bytes, then (once they are finished) its padding
+    Md5 first;               // the part's first bytes, for its file ID
+    std::uint32_t crc = 0;   // of the padded slice
     Digest md5{}, firstMd5{}, sliceMd5{}, id{};
 };
 
@@ -66,61 +66,129 @@ struct Stream::Made {
     std::int64_t fileLength = 0;
     std::string tie;
     std::int64_t sliceSize = 0;
-    std::size_t window = 0; // of the parity, at most the slice
+    std::size_t window = 0;     // of the parity, at most the slice
+    std::size_t fullWindow = 0; // the window where this thread works alone
+    std::size_t laneWindow = 0; // where a worker takes a lane: two parities in the memory of one
     std::int64_t length = 0;
 
     ReadAt source;
     bool prepared = false;
     std::vector<Sums> sums;
-    std::string head;  // the recovery slice packet up to its data
-    std::string index; // every packet after the parity
+    std::uint64_t sourceSum = 0; // placedSum of the source as the pass read it
+    std::string head;            // the recovery slice packet up to its data
+    std::string index;           // every packet after the parity
     std::vector<char> parity;
-    std::int64_t parityStart = -1; // of the window that parity holds
-    std::vector<char> chunk;
+    std::int64_t parityStart = -1;           // of the window that parity holds
+    std::vector<char> laneParity;            // the worker's, while the source is read
+    std::array<std::vector<char>, 2> chunks; // one for each lane
 
     // XORs every part's bytes of the slice window [start, start + size) into parity, and with
     // sums also feeds them and the padding into the checksums.
-    void makeWindow(std::int64_t start, std::size_t size, bool withSums);
+    void makeWindow(std::int64_t start, std::size_t size, bool withSums, Worker* worker = nullptr);
     void finishFirst();
     void makeIndex(const Digest& setId, const std::string& mainBody);
 };
 
-void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSums) {
+namespace {
+
+// One chunk's share of a window: XORed into a lane's parity (at the chunk's place in it) and,
+// with the sums, fed into its part's checksums and the lane's placed sum.
+void feed(Sums& s, std::int64_t at, const char* bytes, std::size_t piece, char* parity, std::uint64_t& sum,
+          bool withSums) {
+    xorInto(parity, bytes, piece);
+    if (!withSums) {
+        return;
+    }
+    if (at < kFirstBytes) {
+        s.first.update(bytes, std::min<std::size_t>(piece, static_cast<std::size_t>(kFirstBytes - at)));
+    }
+    s.bytes.update(bytes, piece);
+    s.crc = crc32(s.crc, bytes, piece);
+    sum = placedSum(sum, static_cast<std::uint64_t>(s.offset + at), bytes, piece);
+}
+
+} // namespace
+
+void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSums, Worker* worker) {
     parityStart = -1;
     const std::int64_t stop = start + static_cast<std::int64_t>(size);
     std::fill_n(parity.begin(), size, '\0');
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-        Sums& s = sums[k];
-        const std::int64_t partLength = parts[k].length;
-        const std::int64_t end = std::min(stop, partLength);
-        for (std::int64_t at = start; at < end;) {
-            const std::size_t piece =
-                static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(chunk.size()), end - at));
-            source(s.offset + at, chunk.data(), piece);
-            xorInto(parity.data() + (at - start), chunk.data(), piece);
-            if (withSums) {
-                if (at < kFirstBytes) {
-                    s.first.update(chunk.data(),
-                                   std::min<std::size_t>(piece, static_cast<std::size_t>(kFirstBytes - at)));
-                }
-                s.bytes.update(chunk.data(), piece);
-                s.crc = crc32(s.crc, chunk.data(), piece);
+    // With a worker the parts go in pairs: the worker takes the first of two, with a parity of its
+    // own, while this thread reads for both (the source is this thread's alone) and takes the
+    // second. Whatever ends the pass early (a read error given up, Abbrechen) waits for the
+    // worker before anything it uses goes.
+    Worker* const helper = withSums ? worker : nullptr;
+    std::uint64_t helperSum = 0;
+    if (helper != nullptr) {
+        std::fill_n(laneParity.begin(), size, '\0');
+    }
+    struct Beside {
+        Worker* worker;
+        bool busy = false;
+        void settle() {
+            if (busy) {
+                worker->wait();
+                busy = false;
             }
-            at += static_cast<std::int64_t>(piece);
         }
-        if (!withSums || partLength == 0) {
-            continue; // an empty part has no slice
+        ~Beside() { settle(); }
+    } beside{helper};
+    const std::size_t lanes = helper != nullptr ? 2 : 1;
+    for (std::size_t first = 0; first < parts.size(); first += lanes) {
+        const std::size_t count = std::min(lanes, parts.size() - first);
+        // Lane 1, where there is one, is the worker's.
+        std::int64_t at[2] = {start, start};
+        for (bool more = true; more;) {
+            more = false;
+            for (std::size_t lane = count; lane-- > 0;) {
+                const std::size_t k = first + (count - 1 - lane);
+                Sums& s = sums[k];
+                const std::int64_t end = std::min(stop, parts[k].length);
+                if (at[lane] >= end) {
+                    continue;
+                }
+                const auto piece = static_cast<std::size_t>(
+                    std::min<std::int64_t>(static_cast<std::int64_t>(chunks[lane].size()), end - at[lane]));
+                if (lane == 1) {
+                    beside.settle(); // its chunk is free again
+                }
+                char* bytes = chunks[lane].data();
+                source(s.offset + at[lane], bytes, piece);
+                char* into = (lane == 1 ? laneParity.data() : parity.data()) + (at[lane] - start);
+                std::uint64_t& sum = lane == 1 ? helperSum : sourceSum;
+                if (lane == 1) {
+                    helper->start([&s, from = at[lane], bytes, piece, into, &sum, withSums] {
+                        feed(s, from, bytes, piece, into, sum, withSums);
+                    });
+                    beside.busy = true;
+                } else {
+                    feed(s, at[lane], bytes, piece, into, sum, withSums);
+                }
+                at[lane] += static_cast<std::int64_t>(piece);
+                more = more || at[lane] < end;
+            }
         }
-        if (partLength > start && partLength <= stop) {
-            s.md5 = Md5(s.bytes).finish();
-            s.partCrc = s.crc;
+        beside.settle(); // the parts' MD5s are finished below
+        for (std::size_t k = first; k < first + count; ++k) {
+            Sums& s = sums[k];
+            const std::int64_t partLength = parts[k].length;
+            if (!withSums || partLength == 0) {
+                continue; // an empty part has no slice
+            }
+            if (partLength > start && partLength <= stop) {
+                s.md5 = Md5(s.bytes).finish();
+            }
+            for (std::int64_t from = std::max(start, partLength); from < stop;) {
+                const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(sizeof kZeros, stop - from));
+                s.bytes.update(kZeros, piece);
+                s.crc = crc32(s.crc, kZeros, piece);
+                from += static_cast<std::int64_t>(piece);
+            }
         }
-        for (std::int64_t at = std::max(start, partLength); at < stop;) {
-            const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(sizeof kZeros, stop - at));
-            s.bytes.update(kZeros, piece);
-            s.crc = crc32(s.crc, kZeros, piece);
-            at += static_cast<std::int64_t>(piece);
-        }
+    }
+    if (helper != nullptr) {
+        xorInto(parity.data(), laneParity.data(), size);
+        sourceSum += helperSum;
     }
     parityStart = start;
 }
@@ -208,8 +276,14 @@ Stream::Stream(std::vector<Part> parts, std::string fileName, std::int64_t fileL
     }
     // PAR2 wants a slice size that is a positive multiple of 4.
     m.sliceSize = std::max<std::int64_t>(4, static_cast<std::int64_t>(padded(static_cast<std::uint64_t>(longest))));
-    m.window = static_cast<std::size_t>(std::min<std::int64_t>(
-        m.sliceSize, static_cast<std::int64_t>(std::max<std::size_t>(window, static_cast<std::size_t>(kFirstBytes)))));
+    const auto windowOf = [&](std::size_t wanted) {
+        return static_cast<std::size_t>(std::min<std::int64_t>(
+            m.sliceSize,
+            static_cast<std::int64_t>(std::max<std::size_t>(wanted, static_cast<std::size_t>(kFirstBytes)))));
+    };
+    m.fullWindow = windowOf(window);
+    m.laneWindow = windowOf(window / 2);
+    m.window = m.fullWindow;
     m.length = static_cast<std::int64_t>(kParityOffset) + m.sliceSize + static_cast<std::int64_t>(indexLength);
     m.parts = std::move(parts);
     m.fileName = std::move(fileName);
@@ -223,22 +297,24 @@ std::int64_t Stream::length() const {
     return made_->length;
 }
 
-std::uint32_t Stream::sourceCrc() const {
-    std::uint32_t crc = 0;
-    for (std::size_t k = 0; k < made_->parts.size(); ++k) {
-        crc = crc32Combine(crc, made_->sums[k].partCrc, static_cast<std::uint64_t>(made_->parts[k].length));
-    }
-    return crc;
+std::uint64_t Stream::sourceSum() const {
+    return made_->sourceSum;
 }
 
-void Stream::prepare(const ReadAt& source) {
+void Stream::prepare(const ReadAt& source, Worker* worker) {
     Made& m = *made_;
     m.prepared = false;
     m.source = source;
+    // The window chosen here stays for every read after the pass.
+    m.window = worker != nullptr ? m.laneWindow : m.fullWindow;
+    m.laneParity.assign(worker != nullptr ? m.window : 0, '\0');
     m.parity.assign(m.window, '\0');
-    m.chunk.resize(std::min(m.window, kChunk));
+    m.sourceSum = 0;
+    for (std::vector<char>& chunk : m.chunks) {
+        chunk.resize(std::min(m.window, kChunk));
+    }
     for (Sums& s : m.sums) {
-        s = Sums{s.offset, Md5(), Md5(), 0, 0, {}, {}, {}, {}};
+        s = Sums{s.offset, Md5(), Md5(), 0, {}, {}, {}, {}};
     }
     // The recovery slice packet's checksum starts with the set ID, which the file IDs make, which
     // take the first 16 KiB of every part: all in the first window, which is never smaller.
@@ -248,7 +324,7 @@ void Stream::prepare(const ReadAt& source) {
     for (std::int64_t start = 0; start < m.sliceSize; start += static_cast<std::int64_t>(m.window)) {
         const auto size =
             static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(m.window), m.sliceSize - start));
-        m.makeWindow(start, size, true);
+        m.makeWindow(start, size, true, worker);
         if (start == 0) {
             m.finishFirst();
             std::vector<Digest> ids;
@@ -283,6 +359,7 @@ void Stream::prepare(const ReadAt& source) {
     if (static_cast<std::int64_t>(m.head.size() + m.index.size()) + m.sliceSize != m.length) {
         throw std::logic_error("recovery stream: length differs from the one announced");
     }
+    std::vector<char>().swap(m.laneParity);
     m.prepared = true;
 }
 

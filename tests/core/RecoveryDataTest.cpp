@@ -1,6 +1,7 @@
 // The recovery data: its checksums, the stream against its reader and rebuild, and PAR2's own
 // tool over a set with it.
 #include "core/RecoveryData.h"
+#include "runtime/Worker.h"
 
 #include "support/TempDir.h"
 
@@ -48,14 +49,20 @@ TEST(RecoveryDataTest, ChecksumsGiveTheKnownValuesInAnyPieces) {
     }
     EXPECT_EQ(rc::crc32(0, "123456789", 9), 0xCBF43926u);
     EXPECT_EQ(rc::crc32(rc::crc32(0, "1234", 4), "56789", 5), 0xCBF43926u);
-    // Joined from the two halves' CRC32s alone, at every cut, a long second half included.
-    const std::string bytes = randomBytes(300000, 9);
-    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{4096}, bytes.size()}) {
-        EXPECT_EQ(rc::crc32Combine(rc::crc32(0, bytes.data(), cut),
-                                   rc::crc32(0, bytes.data() + cut, bytes.size() - cut), bytes.size() - cut),
-                  rc::crc32(0, bytes.data(), bytes.size()))
+    // The placed sum: the same from pieces cut anywhere and added in any order; a flipped bit or
+    // two words swapped change it.
+    std::string bytes = randomBytes(100003, 9);
+    const std::uint64_t whole = rc::placedSum(0, 0, bytes.data(), bytes.size());
+    for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{4096}, std::size_t{50001}}) {
+        EXPECT_EQ(rc::placedSum(rc::placedSum(0, cut, bytes.data() + cut, bytes.size() - cut), 0, bytes.data(), cut),
+                  whole)
             << cut;
     }
+    bytes[77777] ^= 0x01;
+    EXPECT_NE(rc::placedSum(0, 0, bytes.data(), bytes.size()), whole);
+    bytes[77777] ^= 0x01;
+    std::swap_ranges(bytes.begin() + 800, bytes.begin() + 808, bytes.begin() + 1600);
+    EXPECT_NE(rc::placedSum(0, 0, bytes.data(), bytes.size()), whole);
 }
 
 // A set made in memory: the source, its parts and the stream read in uneven pieces.
@@ -67,7 +74,7 @@ struct Set {
 
     std::string tie;
     Set(const std::vector<std::int64_t>& lengths, unsigned seed, std::size_t window = rc::kWindow,
-        std::string tieOfSet = "0a1b2c3d4e5f6071")
+        std::string tieOfSet = "0a1b2c3d4e5f6071", core::Worker* worker = nullptr)
         : tie(std::move(tieOfSet)) {
         for (std::size_t k = 0; k < lengths.size(); ++k) {
             offsets.push_back(static_cast<std::int64_t>(source.size()));
@@ -75,11 +82,13 @@ struct Set {
             source += randomBytes(static_cast<std::size_t>(lengths[k]), seed + static_cast<unsigned>(k));
         }
         rc::Stream made(parts, "Bericht.doc", static_cast<std::int64_t>(source.size()), tie, window);
-        made.prepare([&](std::int64_t offset, char* buffer, std::size_t size) {
-            ASSERT_LE(offset + static_cast<std::int64_t>(size), static_cast<std::int64_t>(source.size()));
-            std::copy_n(source.data() + offset, size, buffer);
-        });
-        EXPECT_EQ(made.sourceCrc(), rc::crc32(0, source.data(), source.size()));
+        made.prepare(
+            [&](std::int64_t offset, char* buffer, std::size_t size) {
+                ASSERT_LE(offset + static_cast<std::int64_t>(size), static_cast<std::int64_t>(source.size()));
+                std::copy_n(source.data() + offset, size, buffer);
+            },
+            worker);
+        EXPECT_EQ(made.sourceSum(), rc::placedSum(0, 0, source.data(), source.size()));
         stream.resize(static_cast<std::size_t>(made.length()));
         std::mt19937 random(seed);
         for (std::size_t at = 0; at < stream.size();) {
@@ -118,6 +127,7 @@ struct Set {
 };
 
 TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
+    const std::unique_ptr<core::Worker> worker = rt::makeWorker();
     std::mt19937 random(2203);
     for (int round = 0; round < 40; ++round) {
         // Diskette-like parts of about one length with a short last one, or lengths at random;
@@ -133,7 +143,11 @@ TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
             lengths.back() = 0; // an empty part has no slice in PAR2
         }
         const std::size_t window = round % 4 == 1 ? 16 * 1024 : rc::kWindow;
-        const Set set(lengths, static_cast<unsigned>(round), window, round % 2 == 0 ? "0a1b2c3d4e5f6071" : "");
+        const std::string tie = round % 2 == 0 ? "0a1b2c3d4e5f6071" : "";
+        const Set set(lengths, static_cast<unsigned>(round), window, tie);
+        // The parts in pairs, the worker taking one of each, make the same stream.
+        EXPECT_TRUE(Set(lengths, static_cast<unsigned>(round), window, tie, worker.get()).stream == set.stream)
+            << round;
         const rc::IndexReading reading = set.index();
         ASSERT_TRUE(reading.index) << reading.problem;
         const rc::Index& index = *reading.index;

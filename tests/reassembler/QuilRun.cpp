@@ -81,7 +81,8 @@ std::string writeRecoverySet(const std::filesystem::path& folder, const std::str
         std::copy(whole.begin(), whole.end(), bytes.begin() + static_cast<std::ptrdiff_t>(type + 16 + 8));
         std::uint64_t size = 0;
         std::memcpy(&size, bytes.data() + packet + 8, 8); // little-endian hosts only
-        const core::recovery::Digest sum = core::recovery::md5Of(bytes.data() + packet + 32, size - 32);
+        const core::recovery::Digest sum =
+            core::recovery::md5Of(bytes.data() + packet + 32, static_cast<std::size_t>(size - 32));
         std::copy(sum.begin(), sum.end(), bytes.begin() + static_cast<std::ptrdiff_t>(packet + 16));
     }
     if (!inPieces) {
