@@ -268,6 +268,9 @@ Step CopyRun::readChunk() {
     const auto size = static_cast<std::size_t>(ChunkSize);
     if (recoveryData) {
         recovery_.attempt(recovery_.named(kSource), [&] { pieces_.read(SourcePos, buffer_->bytes, size); });
+        if (pieces_.sourceChangedSinceCopied()) {
+            medium_.apply(recovery_.refuse(messages::kSourceChanged));
+        }
         pieces_.seekTo(SourcePos + ChunkSize);
         return Step::WriteChunk;
     }

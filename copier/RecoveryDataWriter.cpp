@@ -83,7 +83,7 @@ void RecoveryDataWriter::prepare(const core::SourceSelection& source, int64_t fi
 }
 
 bool RecoveryDataWriter::sourceChangedSinceCopied() const {
-    return stream_->sourceSum() != sourceSum_;
+    return stream_->sourceSum() != sourceSum_ || stream_->sourceChangedSincePrepare();
 }
 
 int64_t RecoveryDataWriter::length() const {

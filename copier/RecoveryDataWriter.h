@@ -51,9 +51,9 @@ public:
     // checksums and the parity; source errors get the run's dialog. Then the stream is written
     // from its position 1. onSpareDisks: the pieces go on Ersatzdisketten, counted for the user.
     void prepare(const core::SourceSelection& source, int64_t fileLength, bool onSpareDisks);
-    // After prepare: whether that pass read other bytes than the parts were written from (a
-    // source changed in place, its time stamp kept). Recovery data from it would rebuild a part
-    // of another file.
+    // After prepare, and after every read of the stream: whether the source gave other bytes than
+    // the parts were written from (a source changed in place, its time stamp kept). Recovery data
+    // from it would rebuild a part of another file.
     bool sourceChangedSinceCopied() const;
     int64_t length() const;
     // The 1-based position of the stream's next byte, as the source's file position is for the parts.

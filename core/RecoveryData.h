@@ -94,6 +94,9 @@ public:
     // with the one it took while it wrote the parts: a source that changed in between would give
     // recovery data for bytes the parts do not hold.
     std::uint64_t sourceSum() const;
+    // Whether a read made a window of the parity again from other bytes than prepare read there:
+    // the source changed since, and the stream is not to be written on.
+    bool sourceChangedSincePrepare() const;
     // The stream's bytes [offset, offset + size).
     void read(std::int64_t offset, char* buffer, std::size_t size);
 

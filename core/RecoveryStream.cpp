@@ -74,9 +74,11 @@ struct Stream::Made {
     ReadAt source;
     bool prepared = false;
     std::vector<Sums> sums;
-    std::uint64_t sourceSum = 0; // placedSum of the source as the pass read it
-    std::string head;            // the recovery slice packet up to its data
-    std::string index;           // every packet after the parity
+    std::uint64_t sourceSum = 0;           // placedSum of the source as the pass read it
+    std::vector<std::uint64_t> windowSums; // its share of each window
+    bool windowDiffered = false;           // a window made again read other bytes
+    std::string head;                      // the recovery slice packet up to its data
+    std::string index;                     // every packet after the parity
     std::vector<char> parity;
     std::int64_t parityStart = -1;           // of the window that parity holds
     std::vector<char> laneParity;            // the worker's, while the source is read
@@ -91,11 +93,12 @@ struct Stream::Made {
 
 namespace {
 
-// One chunk's share of a window: XORed into a lane's parity (at the chunk's place in it) and,
-// with the sums, fed into its part's checksums and the lane's placed sum.
+// One chunk's share of a window: XORed into a lane's parity (at the chunk's place in it) and
+// the lane's placed sum, and with the sums fed into its part's checksums.
 void feed(Sums& s, std::int64_t at, const char* bytes, std::size_t piece, char* parity, std::uint64_t& sum,
           bool withSums) {
     xorInto(parity, bytes, piece);
+    sum = placedSum(sum, static_cast<std::uint64_t>(s.offset + at), bytes, piece);
     if (!withSums) {
         return;
     }
@@ -104,7 +107,6 @@ void feed(Sums& s, std::int64_t at, const char* bytes, std::size_t piece, char* 
     }
     s.bytes.update(bytes, piece);
     s.crc = crc32(s.crc, bytes, piece);
-    sum = placedSum(sum, static_cast<std::uint64_t>(s.offset + at), bytes, piece);
 }
 
 } // namespace
@@ -118,6 +120,7 @@ void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSum
     // second. Whatever ends the pass early (a read error given up, Abbrechen) waits for the
     // worker before anything it uses goes.
     Worker* const helper = withSums ? worker : nullptr;
+    std::uint64_t windowSum = 0;
     std::uint64_t helperSum = 0;
     if (helper != nullptr) {
         std::fill_n(laneParity.begin(), size, '\0');
@@ -155,7 +158,7 @@ void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSum
                 char* bytes = chunks[lane].data();
                 source(s.offset + at[lane], bytes, piece);
                 char* into = (lane == 1 ? laneParity.data() : parity.data()) + (at[lane] - start);
-                std::uint64_t& sum = lane == 1 ? helperSum : sourceSum;
+                std::uint64_t& sum = lane == 1 ? helperSum : windowSum;
                 if (lane == 1) {
                     helper->start([&s, from = at[lane], bytes, piece, into, &sum, withSums] {
                         feed(s, from, bytes, piece, into, sum, withSums);
@@ -188,7 +191,16 @@ void Stream::Made::makeWindow(std::int64_t start, std::size_t size, bool withSum
     }
     if (helper != nullptr) {
         xorInto(parity.data(), laneParity.data(), size);
-        sourceSum += helperSum;
+    }
+    windowSum += helperSum;
+    // A window made again reads the source once more, after the run compared its sums: one that
+    // reads other bytes than the pass did is told, so that its parity is never written.
+    const auto number = static_cast<std::size_t>(start / static_cast<std::int64_t>(window));
+    if (withSums) {
+        sourceSum += windowSum;
+        windowSums.at(number) = windowSum;
+    } else if (windowSum != windowSums.at(number)) {
+        windowDiffered = true;
     }
     parityStart = start;
 }
@@ -301,6 +313,10 @@ std::uint64_t Stream::sourceSum() const {
     return made_->sourceSum;
 }
 
+bool Stream::sourceChangedSincePrepare() const {
+    return made_->windowDiffered;
+}
+
 void Stream::prepare(const ReadAt& source, Worker* worker) {
     Made& m = *made_;
     m.prepared = false;
@@ -310,6 +326,10 @@ void Stream::prepare(const ReadAt& source, Worker* worker) {
     m.laneParity.assign(worker != nullptr ? m.window : 0, '\0');
     m.parity.assign(m.window, '\0');
     m.sourceSum = 0;
+    m.windowSums.assign(static_cast<std::size_t>((m.sliceSize + static_cast<std::int64_t>(m.window) - 1) /
+                                                 static_cast<std::int64_t>(m.window)),
+                        0);
+    m.windowDiffered = false;
     for (std::vector<char>& chunk : m.chunks) {
         chunk.resize(std::min(m.window, kChunk));
     }

@@ -49,20 +49,30 @@ TEST(RecoveryDataTest, ChecksumsGiveTheKnownValuesInAnyPieces) {
     }
     EXPECT_EQ(rc::crc32(0, "123456789", 9), 0xCBF43926u);
     EXPECT_EQ(rc::crc32(rc::crc32(0, "1234", 4), "56789", 5), 0xCBF43926u);
-    // The placed sum: the same from pieces cut anywhere and added in any order; a flipped bit or
-    // two words swapped change it.
-    std::string bytes = randomBytes(100003, 9);
+    // The placed sum: the same from pieces cut anywhere and added in any order; changed anywhere,
+    // it changes: a bit, two top bits of words (two numbers whose sign changed), two neighbouring
+    // bits in the same direction, two words swapped.
+    const std::string bytes = randomBytes(100003, 9);
     const std::uint64_t whole = rc::placedSum(0, 0, bytes.data(), bytes.size());
     for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{4096}, std::size_t{50001}}) {
         EXPECT_EQ(rc::placedSum(rc::placedSum(0, cut, bytes.data() + cut, bytes.size() - cut), 0, bytes.data(), cut),
                   whole)
             << cut;
     }
-    bytes[77777] ^= 0x01;
-    EXPECT_NE(rc::placedSum(0, 0, bytes.data(), bytes.size()), whole);
-    bytes[77777] ^= 0x01;
-    std::swap_ranges(bytes.begin() + 800, bytes.begin() + 808, bytes.begin() + 1600);
-    EXPECT_NE(rc::placedSum(0, 0, bytes.data(), bytes.size()), whole);
+    const std::vector<std::vector<std::pair<std::size_t, char>>> changes = {
+        {{77777, 0x01}},          {{7, '\x80'}, {15, '\x80'}}, {{1048583 % 100003, '\x80'}, {99999, '\x80'}},
+        {{15, 0x40}, {23, 0x40}}, {{3, '\x80'}, {7, '\x80'}},  {{100002, 0x10}, {0, 0x10}},
+    };
+    for (const auto& change : changes) {
+        std::string changed = bytes;
+        for (const auto& [at, bits] : change) {
+            changed[at] = static_cast<char>(changed[at] ^ bits);
+        }
+        EXPECT_NE(rc::placedSum(0, 0, changed.data(), changed.size()), whole) << change.front().first;
+    }
+    std::string swapped = bytes;
+    std::swap_ranges(swapped.begin() + 800, swapped.begin() + 808, swapped.begin() + 1600);
+    EXPECT_NE(rc::placedSum(0, 0, swapped.data(), swapped.size()), whole);
 }
 
 // A set made in memory: the source, its parts and the stream read in uneven pieces.
@@ -175,6 +185,23 @@ TEST(RecoveryDataTest, AnyOnePartIsRebuiltFromTheOthersAndAFlippedByteIsFound) {
             damaged.source[static_cast<std::size_t>(damaged.offsets[other] + at)] ^= 0x10;
             EXPECT_FALSE(damaged.rebuild(index, lost, rc::kWindow).first) << round;
         }
+    }
+}
+
+// A slice longer than the window has its parity made again, from the source, while the stream
+// is read: a source changed since prepare is told. One that fits the window is not read again.
+TEST(RecoveryDataTest, AWindowMadeAgainFromChangedBytesIsTold) {
+    const std::vector<rc::Part> parts = {{"QUILME01.sys", 40000}, {"QUILME02.sys", 40000}, {"QUILME03.sys", 40000}};
+    for (const std::size_t window : {std::size_t{16 * 1024}, rc::kWindow}) {
+        std::string source = randomBytes(120000, 3);
+        rc::Stream made(parts, "a.bin", 120000, "", window);
+        made.prepare([&](std::int64_t offset, char* buffer, std::size_t size) {
+            std::copy_n(source.data() + offset, size, buffer);
+        });
+        source[50000] ^= 1; // the second part's byte 10000, in the first window
+        std::string stream(static_cast<std::size_t>(made.length()), '\0');
+        made.read(0, stream.data(), stream.size());
+        EXPECT_EQ(made.sourceChangedSincePrepare(), window < 40000) << window;
     }
 }
 
