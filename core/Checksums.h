@@ -32,8 +32,8 @@ std::uint32_t crc32(std::uint32_t crc, const void* data, std::size_t size);
 
 // A sum of bytes, each weighted by its place in the file: pieces added in any order and cut
 // anywhere give the same sum as the whole, and a byte changed anywhere changes it. Only the
-// copy run takes it, to see that its two passes over the source read the same bytes; it is
-// fast rather than strong, and never leaves the run.
+// copy run takes it, to see that its passes over the source read the same bytes; it is made to
+// catch changes, not forgeries, and never leaves the run.
 std::uint64_t placedSum(std::uint64_t sum, std::uint64_t offset, const void* data, std::size_t size);
 
 } // namespace core::recovery
