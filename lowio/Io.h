@@ -75,9 +75,14 @@ SystemError truncate(NativeHandle handle, std::int64_t length);
 // Starts writing a range of the file to the medium without waiting for it.
 SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length);
 
+// Waits until a range of the file, its writeback already started, is on the medium, and then
+// lets the system drop those pages from its cache.
+SystemError settleWritten(NativeHandle handle, std::int64_t from, std::int64_t length);
+
 // Hands written data to the medium while the file is still being written, in whole pages and
-// steps of a MiB, without waiting; a failure of that is kept until the caller asks for it
-// (after the flush, which normally reports the same failure itself).
+// steps of a MiB, without waiting; and once the file is a good way past a range, waits for that
+// range and lets its pages go. A failure of either is kept until the caller asks for it (after
+// the flush, which normally reports the same failure itself).
 class Writeback {
 public:
     void wrote(NativeHandle handle, std::int64_t from, std::int64_t to);
@@ -89,8 +94,15 @@ public:
     }
 
 private:
+    void keep(SystemError error) {
+        if (error != 0 && error_ == 0) {
+            error_ = error;
+        }
+    }
+
     std::int64_t unsentFrom_ = 0;
     std::int64_t unsentTo_ = 0;
+    std::int64_t unsettledFrom_ = 0;
     SystemError error_ = 0;
 };
 

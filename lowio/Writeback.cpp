@@ -12,6 +12,10 @@ namespace {
 constexpr std::int64_t kWritebackStep = 1024 * 1024;
 constexpr std::int64_t kLongFileWritebackStep = 4 * kWritebackStep;
 constexpr std::int64_t kLongFile = 4 * kWritebackStep;
+// How far behind the written end a range is waited for and dropped: far enough that the medium
+// always has this much on its way, so the wait rarely waits; near enough that a file of any
+// length holds no more of the cache than this (a diskette's part never gets that far).
+constexpr std::int64_t kSettleDistance = 32 * kWritebackStep;
 constexpr std::int64_t kPageSize = 4096;
 
 std::int64_t pageStart(std::int64_t offset) {
@@ -22,7 +26,10 @@ std::int64_t pageStart(std::int64_t offset) {
 
 void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
     if (from != unsentTo_) {
+        // Written somewhere else than after the last write (a part placed at its own offset):
+        // from here on, as if the file began here.
         unsentFrom_ = pageStart(from);
+        unsettledFrom_ = unsentFrom_;
     }
     unsentTo_ = to;
     const std::int64_t end = pageStart(unsentTo_);
@@ -30,11 +37,14 @@ void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
     if (end - unsentFrom_ < step) {
         return;
     }
-    const SystemError error = startWriteback(handle, unsentFrom_, end - unsentFrom_);
-    if (error != 0 && error_ == 0) {
-        error_ = error;
-    }
+    keep(startWriteback(handle, unsentFrom_, end - unsentFrom_));
     unsentFrom_ = end;
+    // In steps as large as the writeback's, so that each wait finds its range long on its way.
+    if (end - unsettledFrom_ >= kSettleDistance + kLongFileWritebackStep) {
+        const std::int64_t settleTo = end - kSettleDistance;
+        keep(settleWritten(handle, unsettledFrom_, settleTo - unsettledFrom_));
+        unsettledFrom_ = settleTo;
+    }
 }
 
 } // namespace lowio

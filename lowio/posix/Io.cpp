@@ -116,10 +116,31 @@ SystemError truncate(NativeHandle handle, std::int64_t length) {
     return 0;
 }
 
-SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length) {
-    // A file or a kernel that cannot do it is no error: the flush brings the data out anyway.
-    const SystemError error = medium::startRangeWrite(handle, from, length);
+namespace {
+
+// A file or a kernel that cannot write a range out on request is no error: the flush brings the
+// data out anyway.
+SystemError unlessUnsupported(SystemError error) {
     return error == EINVAL || error == ESPIPE || error == ENOSYS || error == EOPNOTSUPP ? 0 : error;
+}
+
+} // namespace
+
+SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    return unlessUnsupported(medium::startRangeWrite(handle, from, length));
+}
+
+SystemError settleWritten(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    const SystemError error = unlessUnsupported(medium::finishRangeWrite(handle, from, length));
+    // Pages that reached the medium are only cache now. Left in it, a long file fills the memory
+    // with them, and the system must find a fresh page for every page written next, which on a
+    // virtual machine that gave its free memory back to the host costs a fault in the host
+    // each; dropped, the same pages serve the next range. After a failed wait nothing is dropped.
+    if (error == 0) {
+        static_cast<void>(
+            ::posix_fadvise(handle, static_cast<off_t>(from), static_cast<off_t>(length), POSIX_FADV_DONTNEED));
+    }
+    return error;
 }
 
 } // namespace lowio

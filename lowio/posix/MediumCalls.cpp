@@ -2,8 +2,8 @@
 // MediumCalls.h).
 #include "lowio/MediumCalls.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "SyncRange.h"
+
 #include <unistd.h>
 
 namespace lowio::medium {
@@ -13,16 +13,11 @@ SystemError syncFile(NativeHandle handle) {
 }
 
 SystemError startRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
-#ifdef SYNC_FILE_RANGE_WRITE
-    return ::sync_file_range(handle, static_cast<off_t>(from), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE) < 0
-               ? errno
-               : 0;
-#else
-    static_cast<void>(handle);
-    static_cast<void>(from);
-    static_cast<void>(length);
-    return 0;
-#endif
+    return syncRange(handle, from, length, false);
+}
+
+SystemError finishRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    return syncRange(handle, from, length, true);
 }
 
 } // namespace lowio::medium

@@ -139,4 +139,9 @@ SystemError startWriteback(NativeHandle handle, std::int64_t from, std::int64_t 
     return medium::startRangeWrite(handle, from, length);
 }
 
+// Nor one to wait for a range; the cache manager keeps its own pace.
+SystemError settleWritten(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    return medium::finishRangeWrite(handle, from, length);
+}
+
 } // namespace lowio

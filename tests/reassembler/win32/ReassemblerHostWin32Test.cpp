@@ -1,8 +1,8 @@
 // The Windows host's own pieces: long paths, the copy's command line, trailer text, the
 // console on pipes, folders and media, and the flag that lets the first disk go.
-#include "reassembler/ReassemblerHost.h"
 #include "reassembler/OutputFile.h"
 #include "reassembler/PartNames.h"
+#include "reassembler/ReassemblerHost.h"
 #include "reassembler/win32/CommandLine.h"
 #include "reassembler/win32/ReassemblerText.h"
 #include "reassembler/win32/Win32Console.h"

@@ -1,10 +1,9 @@
 // The test programs' fsync and sync_file_range: the system's, unless a test injected a failure.
-// Linked as an object ahead of the library, so the library's own pair is never taken.
+// Linked as an object ahead of the library, so the library's own calls are never taken.
 #include "lowio/MediumCalls.h"
+#include "lowio/posix/SyncRange.h"
 #include "support/InjectedFaults.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace lowio::medium {
@@ -20,16 +19,15 @@ SystemError startRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t
     if (const SystemError injected = testing_support::injectedWritebackFailure(); injected != 0) {
         return injected;
     }
-#ifdef SYNC_FILE_RANGE_WRITE
-    return ::sync_file_range(handle, static_cast<off_t>(from), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE) < 0
-               ? errno
-               : 0;
-#else
-    static_cast<void>(handle);
-    static_cast<void>(from);
-    static_cast<void>(length);
-    return 0;
-#endif
+    return syncRange(handle, from, length, false);
+}
+
+// A medium that refuses the early writeback refuses the wait for it as well.
+SystemError finishRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
+    if (const SystemError injected = testing_support::injectedWritebackFailure(); injected != 0) {
+        return injected;
+    }
+    return syncRange(handle, from, length, true);
 }
 
 } // namespace lowio::medium
