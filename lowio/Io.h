@@ -81,10 +81,14 @@ SystemError settleWritten(NativeHandle handle, std::int64_t from, std::int64_t l
 
 // Hands written data to the medium while the file is still being written, in whole pages and
 // steps of a MiB, without waiting; and once the file is a good way past a range, waits for that
-// range and lets its pages go. A failure of either is kept until the caller asks for it (after
-// the flush, which normally reports the same failure itself).
+// range and lets its pages go, unless they are to be kept for reading back. A failure of either
+// is kept until the caller asks for it (after the flush, which normally reports the same failure
+// itself).
 class Writeback {
 public:
+    enum class WrittenPages { Released, Kept };
+    explicit Writeback(WrittenPages pages = WrittenPages::Released) : releasePages_(pages == WrittenPages::Released) {}
+
     void wrote(NativeHandle handle, std::int64_t from, std::int64_t to);
     // The failure an earlier writeback met, once; 0 when there was none.
     SystemError takeError() {
@@ -103,6 +107,7 @@ private:
     std::int64_t unsentFrom_ = 0;
     std::int64_t unsentTo_ = 0;
     std::int64_t unsettledFrom_ = 0;
+    bool releasePages_;
     SystemError error_ = 0;
 };
 

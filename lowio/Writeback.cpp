@@ -40,7 +40,7 @@ void Writeback::wrote(NativeHandle handle, std::int64_t from, std::int64_t to) {
     keep(startWriteback(handle, unsentFrom_, end - unsentFrom_));
     unsentFrom_ = end;
     // In steps as large as the writeback's, so that each wait finds its range long on its way.
-    if (end - unsettledFrom_ >= kSettleDistance + kLongFileWritebackStep) {
+    if (releasePages_ && end - unsettledFrom_ >= kSettleDistance + kLongFileWritebackStep) {
         const std::int64_t settleTo = end - kSettleDistance;
         keep(settleWritten(handle, unsettledFrom_, settleTo - unsettledFrom_));
         unsettledFrom_ = settleTo;

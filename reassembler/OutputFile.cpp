@@ -36,6 +36,13 @@ void OutputFile::discard() noexcept {
     }
 }
 
+void OutputFile::prepareFor(std::int64_t length, bool readBack) {
+    host::reserveRoom(fd_.get(), length);
+    if (readBack) {
+        writeback_ = lowio::Writeback(lowio::Writeback::WrittenPages::Kept);
+    }
+}
+
 void OutputFile::write(const char* data, std::size_t size) {
     std::size_t done = 0;
     const lowio::SystemError err = lowio::writeAll(fd_.get(), data, size, done);

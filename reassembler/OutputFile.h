@@ -19,6 +19,9 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // The file will be length bytes long; with readBack, what is written is read back later
+    // (a set with recovery data), and the written pages stay in the cache for it.
+    void prepareFor(std::int64_t length, bool readBack);
     // Writes all bytes or throws Failure.
     void write(const char* data, std::size_t size);
     // Copies up to size bytes from the position of from inside the system (see

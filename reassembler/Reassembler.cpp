@@ -186,6 +186,7 @@ int reassemble(const std::vector<std::string>& arguments, const std::string& par
             recovery.emplace(trailer.length, trailer.recoveryTie, outputFolder, workingFolder, terminal);
         }
         OutputFile output(outputFolder, name);
+        output.prepareFor(trailer.length, recovery.has_value());
         Joiner joiner(trailer.length, *parts, workingFolder, terminal, recovery ? &*recovery : nullptr);
         joiner.run(output);
         std::string checked;

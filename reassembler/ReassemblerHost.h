@@ -110,6 +110,11 @@ lowio::Handle openForReading(const std::string& path, lowio::SystemError& error)
 // failure): the caller then reads and writes itself, and that reports a real failure as such.
 lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to, std::size_t size,
                                 std::size_t& copied);
+// Asks the file system for room for a file of this length, without changing what the file
+// holds or how long it is, so that it need not find room page by page while the file is
+// written. Only an aid: where the system cannot, or refuses, the writes find room themselves
+// (or report that there is none).
+void reserveRoom(lowio::NativeHandle handle, std::int64_t length);
 // Bytes free for this user in the folder, or nothing when the file system does not tell.
 std::optional<std::int64_t> freeBytes(const std::string& folder);
 // The largest file this program can write in the folder, where something holds it below what

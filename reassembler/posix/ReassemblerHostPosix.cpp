@@ -286,6 +286,13 @@ lowio::SystemError copyInSystem(lowio::NativeHandle from, lowio::NativeHandle to
     return done < 0 ? errno : 0;
 }
 
+void reserveRoom(lowio::NativeHandle handle, std::int64_t length) {
+    if (length > 0) {
+        // Not posix_fallocate: where the file system cannot reserve, it writes zeros instead.
+        static_cast<void>(::fallocate(handle, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)));
+    }
+}
+
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
     struct statvfs info {};
     if (::statvfs(folder.c_str(), &info) != 0 || info.f_blocks == 0) {

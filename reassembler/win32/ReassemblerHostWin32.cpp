@@ -368,6 +368,9 @@ lowio::SystemError copyInSystem(lowio::NativeHandle, lowio::NativeHandle, std::s
     return ERROR_NOT_SUPPORTED;
 }
 
+// XP has no request that reserves room without making the file that long; the writes find it.
+void reserveRoom(lowio::NativeHandle, std::int64_t) {}
+
 std::optional<std::int64_t> freeBytes(const std::string& folder) {
     ULARGE_INTEGER available{};
     if (!::GetDiskFreeSpaceExW(longPath(joinPath(folder, "")).c_str(), &available, nullptr, nullptr)) {
