@@ -16,8 +16,4 @@ SystemError startRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t
     return syncRange(handle, from, length, false);
 }
 
-SystemError finishRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
-    return syncRange(handle, from, length, true);
-}
-
 } // namespace lowio::medium

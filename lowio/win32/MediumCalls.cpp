@@ -14,8 +14,4 @@ SystemError startRangeWrite(NativeHandle, std::int64_t, std::int64_t) {
     return 0;
 }
 
-SystemError finishRangeWrite(NativeHandle, std::int64_t, std::int64_t) {
-    return 0;
-}
-
 } // namespace lowio::medium

@@ -1,5 +1,5 @@
 // The test programs' fsync and sync_file_range: the system's, unless a test injected a failure.
-// Linked as an object ahead of the library, so the library's own calls are never taken.
+// Linked as an object ahead of the library, so the library's own pair is never taken.
 #include "lowio/MediumCalls.h"
 #include "lowio/posix/SyncRange.h"
 #include "support/InjectedFaults.h"
@@ -16,18 +16,8 @@ SystemError syncFile(NativeHandle handle) {
 }
 
 SystemError startRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
-    if (const SystemError injected = testing_support::injectedWritebackFailure(); injected != 0) {
-        return injected;
-    }
-    return syncRange(handle, from, length, false);
-}
-
-// A medium that refuses the early writeback refuses the wait for it as well.
-SystemError finishRangeWrite(NativeHandle handle, std::int64_t from, std::int64_t length) {
-    if (const SystemError injected = testing_support::injectedWritebackFailure(); injected != 0) {
-        return injected;
-    }
-    return syncRange(handle, from, length, true);
+    const SystemError injected = testing_support::injectedWritebackFailure();
+    return injected != 0 ? injected : syncRange(handle, from, length, false);
 }
 
 } // namespace lowio::medium

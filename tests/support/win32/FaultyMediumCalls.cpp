@@ -19,8 +19,4 @@ SystemError startRangeWrite(NativeHandle, std::int64_t, std::int64_t) {
     return testing_support::injectedWritebackFailure();
 }
 
-SystemError finishRangeWrite(NativeHandle, std::int64_t, std::int64_t) {
-    return testing_support::injectedWritebackFailure();
-}
-
 } // namespace lowio::medium
