@@ -1,5 +1,6 @@
-// sync_file_range in the two forms the writeback uses, shared by the library's medium calls and
-// the test programs' own (see MediumCalls.h), which must behave the same unless told to fail.
+// sync_file_range in the two forms the writeback uses: the start, shared by the library's medium
+// calls and the test programs' own (see MediumCalls.h), which must behave the same unless told to
+// fail; and the wait behind the written end, which the library alone makes.
 #pragma once
 
 #include "lowio/Io.h"
